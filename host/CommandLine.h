@@ -1,0 +1,52 @@
+// The command line of vantorine-host: how the host should present itself, which plug-in to load, and
+// the actions to run on it in the order given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/MidiText.h"
+#include "host/VstHost.h"
+
+struct HostAction {
+  enum class Kind {
+    Program,
+    SetParam,
+    GetParam,
+    Mains,
+    Process,
+    Midi,
+    Sleep,
+    PresetChunks,
+    BankChunks,
+    SaveChunk,
+    LoadChunk,
+    SaveFxp,
+    LoadFxp,
+    SaveFxb,
+    LoadFxb,
+    Resend,
+    Close,
+  };
+  explicit HostAction(Kind what, VstInt32 number = 0) : kind(what), index(number) {}
+  Kind kind;
+  VstInt32 index;  // Program, parameter, block count, mains state or milliseconds.
+  float value = 0.0f;
+  std::string file;
+  std::vector<std::vector<uint8_t>> midi;
+};
+
+class CommandLine {
+ public:
+  // Fills the fields from argv. Returns the empty string on success, else a one-line reason.
+  std::string parse(int argc, char** argv);
+  static const char* usage();
+
+  HostSettings settings;
+  std::string pluginPath;
+  bool realtime = false;
+  bool quiet = false;
+  bool help = false;
+  std::vector<HostAction> actions;
+};

@@ -1,0 +1,23 @@
+// Turns the bytes of one MIDI message into text a person can check against what a sound module would
+// receive: the bytes in hex, and the message in words with the channel counted from 1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class MidiText {
+ public:
+  // "C2 04 00": each byte as two upper-case hex digits, separated by single spaces.
+  static std::string hex(const uint8_t* bytes, size_t count);
+  // "ch 3 Program Change 4", "ch 1 Note On 60 vel 100", "System Timing Clock"; data bytes are read
+  // with their top bit cleared, as a receiver would.
+  static std::string words(const uint8_t bytes[3]);
+  // Hex of the three bytes an event carries, two spaces, then the words.
+  static std::string line(const uint8_t bytes[3]);
+  // Reads hex bytes such as "90 3C 64 80 3C 00" into messages, one per status byte. Returns the empty
+  // string on success, else a one-line reason (bad hex, data without a status, or a message longer than
+  // three bytes, which only System Exclusive can be and an event cannot carry).
+  static std::string parse(const std::string& text, std::vector<std::vector<uint8_t>>& messages);
+};

@@ -1,0 +1,217 @@
+// Presets and parameters: selection, names, copy and paste, and the
+// parameter map through which host and editor read and change every value.
+#include "plugin/VSTPlugin.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "plugin/ParameterScale.h"
+
+namespace {
+
+constexpr const char* kNewLabel = ".....";
+
+uint8_t ScaleToByte(float value, float scale) { return static_cast<uint8_t>(ScaleToInt(value, scale)); }
+
+// Copies a text into a fixed field, cut to fit, always terminated.
+void CopyText(char* field, size_t fieldSize, const char* text) {
+  std::strncpy(field, text, fieldSize - 1);
+  field[fieldSize - 1] = 0;
+}
+
+}  // namespace
+
+void InitProgram(VSTPluginProgram& program, const char* name) {
+  std::memset(&program, 0, sizeof(program));
+  CopyText(program.name, sizeof(program.name), name);
+  for (VSTPluginStrip& strip : program.strips) CopyText(strip.label, sizeof(strip.label), kNewLabel);
+  program.strips[0].inUse = 1;
+  program.strips[0].channel = 1;
+  program.strips[0].program = 1;
+  program.stripOrder[0] = 0;
+  for (int row = 1; row < kStripCount; ++row) program.stripOrder[row] = kEmptyRow;
+  program.stripCount = 1;
+  program.initDelay = 5;
+  program.changeDelay = 0;
+}
+
+VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, status) {
+  for (int n = 0; n < kProgramCount; ++n) {
+    char name[kNameSize];
+    std::snprintf(name, sizeof(name), "%03d - empty preset", n + 1);
+    InitProgram(bank[n], name);
+  }
+  InitProgram(copyBuffer, "(default)");
+  for (HeldNote& held : heldNotes) held = {-1, -1, -1};
+  hostEvents.numEvents = 0;
+  hostEvents.reserved = 0;
+  for (uint32_t i = 0; i < MidiEventQueue::kCapacity; ++i)
+    hostEvents.events[i] = reinterpret_cast<VstEvent*>(&hostEventStore[i]);
+  sem_init(&timerWake, 0, 0);
+  timerThread.Start(timerfunction, this);
+  setProgram(0);
+}
+
+VSTPlugin::~VSTPlugin() {
+  ShutdownTimer();
+  sem_destroy(&timerWake);
+}
+
+void VSTPlugin::setProgram(VstInt32 program) {
+  if (program < 0 || program >= kProgramCount) return;
+  curProgram = program;
+  NotifyEditor();
+  SendDecision();
+}
+
+void VSTPlugin::getProgramName(char* name) { std::strcpy(name, bank[curProgram].name); }
+
+void VSTPlugin::setProgramName(char* name) {
+  // Only our copy is cut to 47 characters: the host's text stays as it was.
+  CopyText(bank[curProgram].name, sizeof(bank[curProgram].name), name);
+  NotifyEditor();
+}
+
+bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+  if (index < 0 || index >= kProgramCount) return false;
+  std::strcpy(text, bank[index].name);
+  return true;
+}
+
+void VSTPlugin::copySelProgram() {
+  std::memcpy(reinterpret_cast<char*>(&copyBuffer) + kNameSize,
+              reinterpret_cast<const char*>(&bank[curProgram]) + kNameSize, sizeof(VSTPluginProgram) - kNameSize);
+  copyBufferValid = true;
+}
+
+void VSTPlugin::pasteSelProgram() {
+  if (!copyBufferValid) return;
+  VSTPluginProgram& current = bank[curProgram];
+  std::memcpy(current.strips, copyBuffer.strips, sizeof(current.strips));
+  std::memcpy(current.stripOrder, copyBuffer.stripOrder, sizeof(current.stripOrder));
+  current.stripCount = copyBuffer.stripCount;
+  current.reserved = copyBuffer.reserved;
+  current.midiThru = copyBuffer.midiThru;
+  SetGlobalOption(&VSTPluginProgram::presetSwitching, copyBuffer.presetSwitching);
+  SetGlobalOption(&VSTPluginProgram::changeSend, copyBuffer.changeSend);
+  SetGlobalOption(&VSTPluginProgram::initSend, copyBuffer.initSend);
+  SetGlobalDelay(&VSTPluginProgram::initDelay, copyBuffer.initDelay);
+  SetGlobalDelay(&VSTPluginProgram::changeDelay, copyBuffer.changeDelay);
+  if (!current.initSend && timerKind == kTimerInit) startTimer(false);
+  if (!current.changeSend && timerKind == kTimerChange) startTimer(false);
+  if (!current.midiThru) notesOffPending = true;
+  NotifyEditor();
+}
+
+void VSTPlugin::SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value) {
+  for (VSTPluginProgram& program : bank) program.*field = value;
+}
+
+void VSTPlugin::SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value) {
+  for (VSTPluginProgram& program : bank) program.*field = value;
+}
+
+void VSTPlugin::setParameter(VstInt32 index, float value) {
+  // Also refuses NaN, which a damaged automation lane can carry.
+  if (!(value >= 0.f && value <= 1.f)) return;
+  VSTPluginProgram& current = bank[curProgram];
+  const bool on = value > 0.5f;
+  if (index == kResend) {
+    if (!resendRequest.exchange(on) && on) sendPCData();
+    return;
+  }
+  if (index == kMidiThru) {
+    if (current.midiThru == on) return;
+    current.midiThru = on;
+    if (!on) notesOffPending = true;
+  } else if (index == kInitSend || index == kChangeSend || index == kPresetSwitching) {
+    uint8_t VSTPluginProgram::*field = index == kInitSend     ? &VSTPluginProgram::initSend
+                                       : index == kChangeSend ? &VSTPluginProgram::changeSend
+                                                              : &VSTPluginProgram::presetSwitching;
+    if (current.*field == on) return;
+    SetGlobalOption(field, on);
+    if (!on && index == kInitSend && timerKind == kTimerInit) startTimer(false);
+    if (!on && index == kChangeSend && timerKind == kTimerChange) startTimer(false);
+  } else if (index == kInitDelay) {
+    SetGlobalDelay(&VSTPluginProgram::initDelay, ScaleToInt(value, kMaxDelaySeconds));
+  } else if (index == kChangeDelay) {
+    SetGlobalDelay(&VSTPluginProgram::changeDelay, ScaleToInt(value, kMaxDelaySeconds));
+  } else if (index >= kStripChannel && index < kStripVolume + kStripCount) {
+    VSTPluginStrip& strip = current.strips[(index - kStripChannel) % kStripCount];
+    switch ((index - kStripChannel) / kStripCount * kStripCount + kStripChannel) {
+      case kStripChannel:
+        strip.channel = ScaleToByte(value, 16);
+        break;
+      case kStripProgram:
+        strip.program = ScaleToByte(value, 128);
+        break;
+      case kStripBankMsb:
+        strip.bankMsb = ScaleToByte(value, 128);
+        break;
+      case kStripBankLsb:
+        strip.bankLsb = ScaleToByte(value, 128);
+        break;
+      case kStripSwap:
+        if (strip.swapBankOrder == on) return;
+        strip.swapBankOrder = on;
+        break;
+      case kStripVolume:
+        strip.volume = ScaleToByte(value, 128);
+        break;
+    }
+  } else if (index < kEditorSignalFirst || index > kEditorSignalLast) {
+    return;  // index 2 and everything outside the map
+  }
+  NotifyEditor(index);
+}
+
+float VSTPlugin::getParameter(VstInt32 index) {
+  const VSTPluginProgram& current = bank[curProgram];
+  switch (index) {
+    case kResend:
+      return resendRequest ? 1.f : 0.f;
+    case kMidiThru:
+      return current.midiThru ? 1.f : 0.f;
+    case kInitSend:
+      return current.initSend ? 1.f : 0.f;
+    case kInitDelay:
+      return static_cast<float>(current.initDelay) / kMaxDelaySeconds;
+    case kChangeSend:
+      return current.changeSend ? 1.f : 0.f;
+    case kChangeDelay:
+      return static_cast<float>(current.changeDelay) / kMaxDelaySeconds;
+    case kPresetSwitching:
+      return current.presetSwitching ? 1.f : 0.f;
+    default:
+      break;
+  }
+  if (index < kStripChannel || index >= kStripVolume + kStripCount) return 0.f;
+  const VSTPluginStrip& strip = current.strips[(index - kStripChannel) % kStripCount];
+  switch ((index - kStripChannel) / kStripCount * kStripCount + kStripChannel) {
+    case kStripChannel:
+      return strip.channel / 16.f;
+    case kStripProgram:
+      return strip.program / 128.f;
+    case kStripBankMsb:
+      return strip.bankMsb / 128.f;
+    case kStripBankLsb:
+      return strip.bankLsb / 128.f;
+    case kStripSwap:
+      return strip.swapBankOrder ? 1.f : 0.f;
+    default:
+      return strip.volume / 128.f;
+  }
+}
+
+void VSTPlugin::getParameterName(VstInt32 index, char* text) {
+  std::strcpy(text, index == kResend ? "AC: Resend" : index == kMidiThru ? "OP: Thru" : "");
+}
+
+void VSTPlugin::getParameterLabel(VstInt32, char* text) { text[0] = 0; }
+
+void VSTPlugin::getParameterDisplay(VstInt32 index, char* text) {
+  if (index == kResend || index == kMidiThru)
+    std::strcpy(text, getParameter(index) > 0.5f ? "On" : "Off");
+  else
+    text[0] = 0;
+}

@@ -1,0 +1,169 @@
+// The plug-in that does the job: 128 presets of up to 16 strips, the
+// parameters through which host and editor change them, the MIDI engine that
+// sends each strip's Program Change, Bank Select and volume, passes MIDI
+// through and ends the notes it passed, the delay timer, and the stored chunk.
+//
+// Threads: host threads call the preset and parameter operations; the audio
+// thread calls processEvents/process/processReplacing and, through preset
+// switching, setProgram; the delay-timer thread sends after its countdown.
+// The processing path allocates nothing and waits on no lock.
+#pragma once
+
+#include <semaphore.h>
+
+#include <atomic>
+
+#include "plugin/MidiEventQueue.h"
+#include "plugin/SPlugin.h"
+#include "plugin/VSTPluginProgram.h"
+#include "threading/SMutexID.h"
+#include "threading/SThread.h"
+
+class VSTPlugin : public SPlugin {
+ public:
+  // Parameters the host sees, and the indexes the editor and the timer use.
+  enum ParameterIndex {
+    kResend = 0,
+    kMidiThru = 1,
+    kInitSend = 3,
+    kInitDelay = 4,
+    kChangeSend = 5,
+    kChangeDelay = 6,
+    kPresetSwitching = 7,
+    kStripChannel = 8,
+    kStripProgram = 24,
+    kStripBankMsb = 40,
+    kStripBankLsb = 56,
+    kStripSwap = 72,
+    kStripVolume = 88,
+    kEditorSignalFirst = 104,
+    kSignalTimerState = 107,
+    kSignalTimerSecond = 108,
+    kSignalTimerEnd = 109,
+    kEditorSignalLast = 109,
+  };
+  enum TimerKind { kTimerInit = 0, kTimerChange = 1 };
+
+  static constexpr int kHeldNoteCapacity = 256;
+  static constexpr int kMaxDelaySeconds = 999;
+
+  VSTPlugin(audioMasterCallback audioMaster, int& status);
+  ~VSTPlugin() override;
+
+  // Presets.
+  void setProgram(VstInt32 program) override;
+  void getProgramName(char* name) override;
+  void setProgramName(char* name) override;
+  bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+  void copySelProgram();
+  void pasteSelProgram();
+
+  // Parameters.
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void getParameterName(VstInt32 index, char* text) override;
+  void getParameterLabel(VstInt32 index, char* text) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+
+  // MIDI engine.
+  VstInt32 processEvents(VstEvents* events) override;
+  void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void suspend() override;
+  // Queues the current preset's strip messages; they leave with the next processing call.
+  void sendPCData();
+  void startTimer(bool start);
+  // Ends and joins the timer thread; a derived class whose overrides the timer
+  // calls must do this in its own destructor. Safe to call more than once.
+  void ShutdownTimer();
+  void midiInProcess();
+  void midiPreProcess() {}
+  void midiPostProcess();
+  // The notes-off flush: a Note Off for every note passed through, then the table is empty.
+  void edit();
+
+  // Stored state.
+  VstInt32 getChunk(void** data, bool isPreset) override;
+  VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+
+  // The preset the editor panel edits directly.
+  VSTPluginProgram& CurrentProgram() { return bank[curProgram]; }
+  VSTPluginProgram* Bank() { return bank; }
+  int& PanelColumns() { return panelColumns; }
+  int SecondsLeft() const { return secondsLeft.load(std::memory_order_relaxed); }
+  bool TimerRunning() const { return timerRunning.load(std::memory_order_acquire); }
+  int TimerKindValue() const { return timerKind.load(std::memory_order_relaxed); }
+
+ private:
+  struct HeldNote {
+    int32_t channel;
+    int32_t note;
+    int32_t velocity;
+  };
+
+  enum AudioMode { kAdd, kReplace };
+  void Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode);
+  void PassIncomingEvent(VstMidiEvent& event);
+  void PassNoteStart(VstMidiEvent& event);
+  void PassNoteEnd(VstMidiEvent& event);
+  void SendQueuedEventsToHost();
+  void NotesOffHandshake();
+  void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
+
+  void SendDecision();
+  void ScheduleSend(int delaySeconds, TimerKind kind);
+  bool IsOn(int index) { return getParameter(index) >= 1e-10f; }
+  int DelayFromParameter(int index);
+  void SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value);
+  void SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value);
+  void Signal(int index) { setParameter(index, 0.f); }
+
+  // The delay timer's thread waits for work and counts down; see timerfunction.
+  static void* timerfunction(void* plugin);
+  void TimerLoop();
+  void RunCountdown(uint32_t generation);
+  bool WaitForTimerEvent(long milliseconds);
+  bool TimerRunCancelled(uint32_t generation) const;
+
+  VSTPluginProgram bank[kProgramCount];
+  VSTPluginProgram copyBuffer;
+  bool copyBufferValid = false;
+  std::atomic<bool> resendRequest{false};
+  // Room beyond the 64 characters hosts may write, for hosts that write more.
+  char hostProductName[4 * kVstMaxProductStrLen] = {};
+  int panelColumns = 0;
+
+  // MIDI engine (audio thread unless noted).
+  MidiEventQueue inputQueue;
+  MidiEventQueue outputQueue;
+  MidiEventQueue generatedQueue;  // written by host, timer and audio threads
+  VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
+  struct {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[MidiEventQueue::kCapacity];
+  } hostEvents;
+  HeldNote heldNotes[kHeldNoteCapacity];
+  int heldNoteCount = 0;
+  tovo::threading::SMutexID flushLock;
+  std::atomic<bool> notesOffPending{false};
+  bool notesOffQueued = false;
+
+  // Send scheduling.
+  std::atomic<bool> firstProgramPending{true};
+  std::atomic<bool> chunkLoaded{true};
+  std::atomic<bool> hostWorkaround{false};
+  std::atomic<bool> initSendDone{false};
+
+  // Delay timer. A start or stop only changes these and posts the semaphore,
+  // so the audio thread can schedule a send without creating a thread or waiting.
+  tovo::threading::SThread timerThread{2};
+  sem_t timerWake;
+  std::atomic<bool> timerShutdown{false};
+  std::atomic<uint32_t> timerRequest{0};  // the generation to count down, 0 for none
+  std::atomic<uint32_t> timerGeneration{0};
+  std::atomic<bool> timerRunning{false};
+  std::atomic<int> delaySeconds{0};
+  std::atomic<int> secondsLeft{0};
+  std::atomic<int> timerKind{kTimerInit};
+};

@@ -1,0 +1,199 @@
+// The MIDI engine: incoming events, MIDI thru with its held-note table, the
+// notes-off flush, the strip messages, and what the processing calls hand
+// the host. Everything here that the audio thread runs works on fixed
+// arrays inside the plug-in and waits on no other thread.
+#include <cstring>
+
+#include "plugin/VSTPlugin.h"
+
+namespace {
+
+constexpr uint8_t kNoteOff = 0x80;
+constexpr uint8_t kNoteOn = 0x90;
+constexpr uint8_t kControlChange = 0xB0;
+constexpr uint8_t kProgramChange = 0xC0;
+constexpr uint8_t kBankSelectMsb = 0;
+constexpr uint8_t kBankSelectLsb = 32;
+constexpr uint8_t kChannelVolume = 7;
+
+VstMidiEvent MakeMidiEvent(uint8_t status, uint8_t data1, uint8_t data2) {
+  VstMidiEvent event;
+  std::memset(&event, 0, sizeof(event));
+  event.type = kVstMidiType;
+  event.byteSize = sizeof(VstMidiEvent) - 2 * sizeof(VstInt32);
+  event.midiData[0] = static_cast<char>(status);
+  event.midiData[1] = static_cast<char>(data1);
+  event.midiData[2] = static_cast<char>(data2);
+  return event;
+}
+
+void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
+  event.midiData[0] = static_cast<char>(status);
+  event.midiData[1] = static_cast<char>(data1);
+  event.midiData[2] = static_cast<char>(data2);
+}
+
+uint8_t Byte(const VstMidiEvent& event, int i) { return static_cast<uint8_t>(event.midiData[i]); }
+
+}  // namespace
+
+VstInt32 VSTPlugin::processEvents(VstEvents* events) {
+  if (!events || events->numEvents <= 0) return 0;
+  for (VstInt32 i = 0; i < events->numEvents; ++i) {
+    const VstEvent* event = events->events[i];
+    if (event && event->type == kVstMidiType) inputQueue.Push(*reinterpret_cast<const VstMidiEvent*>(event));
+  }
+  return 0;
+}
+
+void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  Process(inputs, outputs, sampleFrames, kAdd);
+}
+
+void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  Process(inputs, outputs, sampleFrames, kReplace);
+}
+
+void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode) {
+  if (IsSuspended()) return;
+  midiInProcess();
+  if (inputs && outputs) {
+    for (int channel = 0; channel < 2; ++channel) {
+      const float* in = inputs[channel];
+      float* out = outputs[channel];
+      if (!in || !out) continue;
+      if (mode == kReplace) {
+        if (in != out && sampleFrames > 0) std::memmove(out, in, sizeof(float) * sampleFrames);
+      } else {
+        for (VstInt32 i = 0; i < sampleFrames; ++i) out[i] += in[i];
+      }
+    }
+  }
+  midiPostProcess();
+  NotesOffHandshake();
+}
+
+void VSTPlugin::midiInProcess() {
+  VstMidiEvent event;
+  while (inputQueue.Pop(event)) {
+    if (notesOffPending.load(std::memory_order_acquire)) continue;
+    PassIncomingEvent(event);
+  }
+  while (generatedQueue.Pop(event)) outputQueue.Push(event);
+}
+
+void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
+  // A host can hand us anything: a message must start with a status byte, and
+  // its data bytes are kept in range before anything is passed on.
+  if ((Byte(event, 0) & 0x80) == 0) return;
+  SetMidiBytes(event, Byte(event, 0), Byte(event, 1) & 0x7F, Byte(event, 2) & 0x7F);
+  event.midiData[3] = 0;
+  const bool thru = bank[curProgram].midiThru != 0;
+  const uint8_t status = Byte(event, 0) & 0xF0;
+  if (status == kNoteOn || status == kNoteOff) {
+    if (!thru) return;
+    if (status == kNoteOn && (Byte(event, 2) & 0x7F) != 0)
+      PassNoteStart(event);
+    else
+      PassNoteEnd(event);
+    return;
+  }
+  if (status == kProgramChange && bank[curProgram].presetSwitching) {
+    setProgram(Byte(event, 1) & 0x7F);
+    return;
+  }
+  if (thru) outputQueue.Push(event);
+}
+
+void VSTPlugin::PassNoteStart(VstMidiEvent& event) {
+  const int channel = Byte(event, 0) & 0x0F;
+  const int note = Byte(event, 1) & 0x7F;
+  const int velocity = Byte(event, 2) & 0x7F;
+  for (HeldNote& held : heldNotes) {
+    if (held.channel == channel && held.note == note) {
+      held.velocity = velocity;
+      SetMidiBytes(event, kNoteOn + channel, note, velocity);
+      outputQueue.Push(event);
+      return;
+    }
+  }
+  if (heldNoteCount >= kHeldNoteCapacity) return;
+  for (HeldNote& held : heldNotes) {
+    if (held.channel == -1 && held.note == -1) {
+      held = {channel, note, velocity};
+      ++heldNoteCount;
+      outputQueue.Push(event);
+      return;
+    }
+  }
+}
+
+void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
+  const int channel = Byte(event, 0) & 0x0F;
+  const int note = Byte(event, 1) & 0x7F;
+  for (HeldNote& held : heldNotes) {
+    if (held.channel != channel || held.note != note) continue;
+    held = {-1, -1, -1};
+    --heldNoteCount;
+    SetMidiBytes(event, kNoteOff + channel, note, 0);
+    outputQueue.Push(event);
+  }
+}
+
+void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
+
+void VSTPlugin::SendQueuedEventsToHost() {
+  VstInt32 count = 0;
+  while (count < static_cast<VstInt32>(MidiEventQueue::kCapacity) && outputQueue.Pop(hostEventStore[count])) ++count;
+  if (count == 0) return;
+  hostEvents.numEvents = count;
+  hostEvents.reserved = 0;
+  sendVstEventsToHost(reinterpret_cast<VstEvents*>(&hostEvents));
+}
+
+// Thru went off: this call drops what comes in and queues the Note Offs, the
+// next one sends them, and the one after is back to normal.
+void VSTPlugin::NotesOffHandshake() {
+  if (!notesOffPending.load(std::memory_order_acquire)) return;
+  if (!notesOffQueued) {
+    edit();
+    if (notesOffPending.load(std::memory_order_acquire)) notesOffQueued = true;
+  } else {
+    notesOffQueued = false;
+    notesOffPending.store(false, std::memory_order_release);
+  }
+}
+
+void VSTPlugin::edit() {
+  flushLock.Lock();
+  for (HeldNote& held : heldNotes) {
+    if (held.channel == -1 && held.note == -1) continue;
+    const int status = held.channel == -1 ? kNoteOff : kNoteOff + (held.channel & 0x0F);
+    PushGenerated(static_cast<uint8_t>(status), held.note == -1 ? 0 : static_cast<uint8_t>(held.note & 0x7F), 0);
+    held = {-1, -1, -1};
+  }
+  heldNoteCount = 0;
+  flushLock.Unlock();
+}
+
+void VSTPlugin::PushGenerated(uint8_t status, uint8_t data1, uint8_t data2) {
+  generatedQueue.Push(MakeMidiEvent(status, data1, data2));
+}
+
+void VSTPlugin::sendPCData() {
+  const VSTPluginProgram& current = bank[curProgram];
+  for (const VSTPluginStrip& strip : current.strips) {
+    if (!strip.inUse || strip.channel < 1 || strip.channel > 16) continue;
+    const uint8_t channel = static_cast<uint8_t>(strip.channel - 1);
+    // Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
+    auto value = [](uint8_t stored) { return static_cast<uint8_t>((stored - 1) & 0x7F); };
+    if (strip.program > 0) PushGenerated(kProgramChange + channel, value(strip.program), 0);
+    const uint8_t first = strip.swapBankOrder ? kBankSelectLsb : kBankSelectMsb;
+    const uint8_t second = strip.swapBankOrder ? kBankSelectMsb : kBankSelectLsb;
+    for (const uint8_t controller : {first, second}) {
+      const uint8_t stored = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
+      if (stored > 0) PushGenerated(kControlChange + channel, controller, value(stored));
+    }
+    if (strip.volume > 0) PushGenerated(kControlChange + channel, kChannelVolume, value(strip.volume));
+  }
+}

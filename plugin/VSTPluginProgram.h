@@ -1,0 +1,54 @@
+// The preset record: a plain little-endian memory image that is at the same
+// time what the host stores (one record per preset, 128 per bank). Its byte
+// layout is fixed: stored projects depend on every offset.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kStripCount = 16;
+constexpr int kProgramCount = 128;
+constexpr int kNameSize = 48;
+constexpr int kLabelSize = 12;
+// A row of the strip order that shows no strip.
+constexpr int32_t kEmptyRow = 16;
+
+// One strip: value bytes hold 0 for "send nothing" and 1 to 128 for the MIDI value plus one.
+struct VSTPluginStrip {
+  uint8_t inUse;
+  uint8_t swapBankOrder;  // 1: Bank Select LSB goes out before MSB
+  uint8_t channel;        // 0: silent; 1 to 16
+  uint8_t program;
+  uint8_t bankMsb;
+  uint8_t bankLsb;
+  uint8_t volume;
+  char label[kLabelSize];
+};
+
+struct VSTPluginProgram {
+  char name[kNameSize];
+  VSTPluginStrip strips[kStripCount];
+  int32_t stripOrder[kStripCount];
+  int32_t stripCount;
+  uint8_t reserved;
+  uint8_t midiThru;
+  // The options from here on are global: every change writes all 128 presets.
+  uint8_t presetSwitching;
+  uint8_t changeSend;
+  uint8_t initSend;
+  uint8_t padding[3];
+  int32_t initDelay;
+  int32_t changeDelay;
+};
+
+static_assert(sizeof(VSTPluginStrip) == 19, "strip record is 19 bytes");
+static_assert(offsetof(VSTPluginProgram, strips) == 48, "strip records start at 48");
+static_assert(offsetof(VSTPluginProgram, stripOrder) == 352, "strip order at 352");
+static_assert(offsetof(VSTPluginProgram, stripCount) == 416, "strip count at 416");
+static_assert(offsetof(VSTPluginProgram, midiThru) == 421, "MIDI thru at 421");
+static_assert(offsetof(VSTPluginProgram, initSend) == 424, "init send at 424");
+static_assert(offsetof(VSTPluginProgram, initDelay) == 428, "init delay at 428");
+static_assert(sizeof(VSTPluginProgram) == 436, "preset record is 436 bytes");
+
+// The state of a new preset: strip 0 on channel 1 with Program Change 0, the rest empty.
+void InitProgram(VSTPluginProgram& program, const char* name);

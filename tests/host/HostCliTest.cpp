@@ -1,0 +1,118 @@
+// vantorine-host as a user meets it: bad use ends with exactly one line on stderr and a non-zero exit,
+// never a crash; actions run in order and the MIDI a plug-in sends is listed block by block.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct HostRun {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Arguments are single-quoted for the shell; none of the ones used here contains a quote.
+HostRun runHost(const std::vector<std::string>& args) {
+  const std::string outPath = testing::TempDir() + "host_cli_out.txt";
+  const std::string errPath = testing::TempDir() + "host_cli_err.txt";
+  std::string command = "'" VANTORINE_HOST_PATH "'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " >'" + outPath + "' 2>'" + errPath + "'";
+  const int status = std::system(command.c_str());
+  HostRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), slurp(outPath),
+              slurp(errPath)};
+  std::remove(outPath.c_str());
+  std::remove(errPath.c_str());
+  return run;
+}
+
+void expectOneLineFailure(const std::vector<std::string>& args, const std::string& mention) {
+  const HostRun run = runHost(args);
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_LT(run.exitCode, 128) << "the host crashed";
+  ASSERT_FALSE(run.err.empty());
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "more than one line: " << run.err;
+  EXPECT_NE(run.err.find(mention), std::string::npos) << run.err;
+}
+
+TEST(HostCli, BadFilesFailWithOneLine) {
+  expectOneLineFailure({"/nonexistent/plugin.so"}, "No such file");
+  expectOneLineFailure({"/etc/passwd"}, "not a loadable shared library");
+  expectOneLineFailure({VANTORINE_TEST_DIR}, "not a regular file");
+
+  const std::string textSo = testing::TempDir() + "text_plugin.so";
+  std::ofstream(textSo) << "this is not a plug-in\n";
+  expectOneLineFailure({textSo}, "not a loadable shared library");
+  std::remove(textSo.c_str());
+}
+
+TEST(HostCli, MisuseOfOptionsFailsWithOneLine) {
+  expectOneLineFailure({}, "no plug-in file");
+  expectOneLineFailure({"--frobnicate", PROBE_PLUGIN_PATH}, "unknown option");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--process"}, "needs a value");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--process", "3x"}, "bad value");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--param", "0"}, "INDEX=VALUE");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--mains", "2"}, "bad value");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--midi", "3C 90"}, "status");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--close", "--process", "1"}, "last action");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, PROBE_PLUGIN_PATH}, "more than one");
+}
+
+TEST(HostCli, RefusalAndFailingActionsFailWithOneLine) {
+  expectOneLineFailure({"--host-version", "0", PROBE_PLUGIN_PATH}, "refused");
+  // The probe keeps no chunk, so there is nothing to save.
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--quiet", "--save-fxp", testing::TempDir() + "none.fxp"},
+                       "no chunk");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--quiet", "--load-fxb", "/nonexistent.fxb"}, "cannot open");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--quiet", "--load-fxp", "/etc/passwd"}, "not a preset file");
+}
+
+TEST(HostCli, HelpDescribesTheActions) {
+  const HostRun run = runHost({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* option :
+       {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--realtime"})
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}
+
+TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
+  const HostRun run = runHost({PROBE_PLUGIN_PATH, "--process", "1", "--midi", "92 3C 64 C2 04", "--process",
+                               "2", "--param", "0=0.5", "--close"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
+  EXPECT_NE(run.out.find("  2: probe 2"), std::string::npos);
+  const size_t noteOn = run.out.find("block 2: 92 3C 64  ch 3 Note On 60 vel 100\n");
+  const size_t program = run.out.find("block 2: C2 04 00  ch 3 Program Change 4\n");
+  const size_t param = run.out.find("parameter 0 set to 0.5");
+  const size_t close = run.out.find("effClose returned 1");
+  EXPECT_NE(noteOn, std::string::npos) << run.out;
+  EXPECT_LT(noteOn, program);
+  EXPECT_LT(program, param);
+  EXPECT_LT(param, close);
+  EXPECT_EQ(run.out.find("block 3:"), std::string::npos) << "events are reported once";
+}
+
+TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {
+  const HostRun run = runHost({"--quiet", "--realtime", "--block-size", "4410", PROBE_PLUGIN_PATH,
+                               "--process", "2", "--midi", "B0 07 64", "--process", "1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.find("effect name"), std::string::npos);
+  // Two blocks of 0.1 s come first, so the event cannot arrive before 0.2 s.
+  const size_t line = run.out.find(" s  block 3: B0 07 64  ch 1 Control Change 7 = 100");
+  ASSERT_NE(line, std::string::npos) << run.out;
+  const size_t start = run.out.rfind('\n', line) + 1;
+  EXPECT_GE(std::stod(run.out.substr(start, line - start)), 0.19);
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// The in-process host used by the plug-in tests.
+#include "PluginHarness.h"
+
+#include <cstring>
+
+namespace {
+PluginHarness* current = nullptr;
+}
+
+PluginHarness::PluginHarness(std::string productString) : product(std::move(productString)) { current = this; }
+
+PluginHarness::~PluginHarness() { current = nullptr; }
+
+VstIntPtr PluginHarness::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+  PluginHarness* self = current;
+  if (!self) return 0;
+  switch (opcode) {
+    case audioMasterVersion:
+      return 2400;
+    case audioMasterGetProductString:
+      std::strncpy(static_cast<char*>(ptr), self->product.c_str(), 63);
+      return 1;
+    case audioMasterProcessEvents: {
+      const VstEvents* events = static_cast<const VstEvents*>(ptr);
+      std::lock_guard<std::mutex> lock(self->mutex);
+      for (int i = 0; i < events->numEvents; ++i) {
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
+        self->sent.push_back({static_cast<unsigned char>(midi->midiData[0]),
+                              static_cast<unsigned char>(midi->midiData[1]),
+                              static_cast<unsigned char>(midi->midiData[2])});
+      }
+      ++self->hostCalls;
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
+
+std::vector<MidiBytes> PluginHarness::Process(VSTPlugin& plugin, int frames) {
+  left.assign(frames, 0.25f);
+  right.assign(frames, -0.5f);
+  float* buffers[2] = {left.data(), right.data()};
+  plugin.processReplacing(buffers, buffers, frames);
+  return TakeSent();
+}
+
+void PluginHarness::Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events) {
+  std::vector<VstMidiEvent> store(events.size());
+  std::vector<VstEvent*> pointers;
+  for (size_t i = 0; i < events.size(); ++i) {
+    std::memset(&store[i], 0, sizeof(VstMidiEvent));
+    store[i].type = kVstMidiType;
+    store[i].byteSize = 24;
+    store[i].midiData[0] = static_cast<char>(events[i].status);
+    store[i].midiData[1] = static_cast<char>(events[i].data1);
+    store[i].midiData[2] = static_cast<char>(events[i].data2);
+    pointers.push_back(reinterpret_cast<VstEvent*>(&store[i]));
+  }
+  std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * pointers.size());
+  VstEvents* list = reinterpret_cast<VstEvents*>(block.data());
+  list->numEvents = static_cast<VstInt32>(pointers.size());
+  if (!pointers.empty()) std::memcpy(list->events, pointers.data(), sizeof(VstEvent*) * pointers.size());
+  plugin.processEvents(list);
+}
+
+std::vector<MidiBytes> PluginHarness::TakeSent() {
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<MidiBytes> out;
+  out.swap(sent);
+  return out;
+}
+
+std::unique_ptr<VSTPlugin> MakePlugin() {
+  int status = 0;
+  auto plugin = std::make_unique<VSTPlugin>(PluginHarness::Callback, status);
+  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  return plugin;
+}

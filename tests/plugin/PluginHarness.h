@@ -1,0 +1,43 @@
+// An in-process stand-in for a host: a callback that answers like a Linux
+// host and collects the events the plug-in hands over, so that tests can
+// drive a plug-in object with real processing calls.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "plugin/VSTPlugin.h"
+
+struct MidiBytes {
+  unsigned char status, data1, data2;
+  bool operator==(const MidiBytes& other) const {
+    return status == other.status && data1 == other.data1 && data2 == other.data2;
+  }
+};
+
+class PluginHarness {
+ public:
+  // Only one harness answers at a time: the callback has no room for a context.
+  explicit PluginHarness(std::string productString = "Test Host");
+  ~PluginHarness();
+
+  static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                            float opt);
+
+  // Runs one processReplacing block of the given size and returns the MIDI it sent.
+  std::vector<MidiBytes> Process(VSTPlugin& plugin, int frames = 64);
+  void Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events);
+  std::vector<MidiBytes> TakeSent();
+
+  std::string product;
+  int hostCalls = 0;
+
+ private:
+  std::mutex mutex;
+  std::vector<MidiBytes> sent;
+  std::vector<float> left, right;
+};
+
+// A plug-in as the host would get it, resumed.
+std::unique_ptr<VSTPlugin> MakePlugin();

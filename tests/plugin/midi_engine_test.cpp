@@ -1,0 +1,144 @@
+// The MIDI engine sends each strip's messages in a fixed order, passes MIDI
+// through only when thru is on, ends the notes it passed when thru goes off,
+// switches presets on incoming Program Change, and decides when a preset
+// change sends.
+#include <gtest/gtest.h>
+
+#include "PluginHarness.h"
+
+namespace {
+
+using Events = std::vector<MidiBytes>;
+
+class MidiEngine : public ::testing::Test {
+ protected:
+  PluginHarness host;
+  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+
+  // A new instance starts with thru off, so its first two calls are the notes-off handshake.
+  void SetUp() override {
+    host.Process(*plugin);
+    host.Process(*plugin);
+  }
+
+  void SetStrip(int strip, int channel, int program, int msb, int lsb, int volume, bool swap) {
+    VSTPluginStrip& s = plugin->CurrentProgram().strips[strip];
+    s.inUse = 1;
+    s.channel = channel;
+    s.program = program;
+    s.bankMsb = msb;
+    s.bankLsb = lsb;
+    s.volume = volume;
+    s.swapBankOrder = swap;
+  }
+  Events Resend() {
+    plugin->setParameter(VSTPlugin::kResend, 1.f);
+    plugin->setParameter(VSTPlugin::kResend, 0.f);
+    host.Process(*plugin);
+    return host.Process(*plugin);
+  }
+};
+
+TEST_F(MidiEngine, StripMessagesInOrderWithAndWithoutSwap) {
+  SetStrip(0, 3, 5, 2, 1, 101, false);
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  EXPECT_EQ((Events{{0xC2, 4, 0}, {0xB2, 0, 1}, {0xB2, 32, 0}, {0xB2, 7, 100}}), host.Process(*plugin));
+  plugin->setParameter(VSTPlugin::kResend, 1.f);  // already requested: no second send
+  EXPECT_TRUE(host.Process(*plugin).empty());
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+
+  SetStrip(0, 3, 5, 2, 1, 101, true);
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  EXPECT_EQ((Events{{0xC2, 4, 0}, {0xB2, 32, 0}, {0xB2, 0, 1}, {0xB2, 7, 100}}), host.Process(*plugin));
+}
+
+TEST_F(MidiEngine, FieldsSetToNoneAndSilentStripsSendNothing) {
+  SetStrip(0, 16, 128, 0, 0, 0, false);  // program 128 is Program Change 127
+  SetStrip(1, 0, 5, 5, 5, 5, false);     // channel 0: silent
+  SetStrip(2, 2, 5, 5, 5, 5, false);
+  plugin->CurrentProgram().strips[2].inUse = 0;  // removed
+  SetStrip(15, 1, 0, 0, 128, 0, false);
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  EXPECT_EQ((Events{{0xCF, 127, 0}, {0xB0, 32, 127}}), host.Process(*plugin));
+}
+
+TEST_F(MidiEngine, ThruOffDropsEverythingButSwitchesPresets) {
+  host.Incoming(*plugin, {{0x90, 60, 100}, {0xB0, 1, 2}, {0xE0, 0, 64}, {0xC0, 3, 0}});
+  EXPECT_TRUE(host.Process(*plugin).empty());
+  EXPECT_EQ(0, plugin->getProgram());
+
+  plugin->setParameter(VSTPlugin::kPresetSwitching, 1.f);
+  host.Incoming(*plugin, {{0xC5, 3, 0}});
+  EXPECT_TRUE(host.Process(*plugin).empty()) << "a consumed Program Change is not passed on";
+  EXPECT_EQ(3, plugin->getProgram());
+}
+
+TEST_F(MidiEngine, ThruOnPassesAndTracksNotes) {
+  plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
+  host.Incoming(*plugin, {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
+  // The Note Off of a note never passed is dropped; Note On with velocity 0 ends the note once.
+  EXPECT_EQ((Events{{0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x81, 60, 0}}), host.Process(*plugin));
+  EXPECT_EQ(0, plugin->getProgram());
+}
+
+TEST_F(MidiEngine, HostileBytesNeverLeaveOutOfRange) {
+  plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
+  host.Incoming(*plugin, {{0x12, 0x34, 0x56}, {0xB0, 0xFF, 0x80}, {0x90, 0xC8, 0xFF}});
+  EXPECT_EQ((Events{{0xB0, 0x7F, 0x00}, {0x90, 0x48, 0x7F}}), host.Process(*plugin));
+}
+
+TEST_F(MidiEngine, ThruOffEndsHeldNotesOverThreeCalls) {
+  plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
+  host.Incoming(*plugin, {{0x90, 60, 100}, {0x93, 64, 90}});
+  EXPECT_EQ(2u, host.Process(*plugin).size());
+
+  plugin->setParameter(VSTPlugin::kMidiThru, 0.f);
+  host.Incoming(*plugin, {{0x90, 67, 100}});
+  EXPECT_TRUE(host.Process(*plugin).empty()) << "incoming events are dropped while the flush is queued";
+  EXPECT_EQ((Events{{0x80, 60, 0}, {0x83, 64, 0}}), host.Process(*plugin));
+  plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
+  host.Incoming(*plugin, {{0xB0, 7, 1}});
+  EXPECT_EQ((Events{{0xB0, 7, 1}}), host.Process(*plugin)) << "back to normal";
+}
+
+TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
+  plugin->dispatcher(effMainsChanged, 0, 0, nullptr, 0);
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  float left[4] = {9, 9, 9, 9}, right[4] = {9, 9, 9, 9}, in[4] = {1, 2, 3, 4};
+  float* inputs[2] = {in, in};
+  float* outputs[2] = {left, right};
+  plugin->processReplacing(inputs, outputs, 4);
+  EXPECT_EQ(9.f, left[0]);
+  EXPECT_TRUE(host.TakeSent().empty());
+  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  plugin->processReplacing(inputs, outputs, 4);
+  EXPECT_EQ(3.f, left[2]);
+  plugin->process(inputs, outputs, 4);  // process adds
+  EXPECT_EQ(8.f, right[3]);
+  EXPECT_EQ(1u, host.TakeSent().size()) << "queued MIDI waited for the resume";
+}
+
+TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
+  int status = 0;
+  VSTPlugin fresh(PluginHarness::Callback, status);
+  fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
+  fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one
+  host.Process(fresh);
+  EXPECT_TRUE(host.Process(fresh).empty());
+  fresh.dispatcher(effSetProgram, 0, 2, nullptr, 0);
+  EXPECT_EQ((Events{{0xC0, 0, 0}}), host.Process(fresh));
+}
+
+TEST_F(MidiEngine, PresetSwitchingWithChangeSendSendsTheNewPresetInTheSameCall) {
+  plugin->setParameter(VSTPlugin::kPresetSwitching, 1.f);
+  plugin->setParameter(VSTPlugin::kChangeSend, 1.f);
+  plugin->setProgram(1);  // uses up the first change after start
+  host.Process(*plugin);
+  host.Process(*plugin);
+  plugin->Bank()[4].strips[0].program = 10;
+  host.Incoming(*plugin, {{0xC0, 4, 0}});
+  EXPECT_EQ((Events{{0xC0, 9, 0}}), host.Process(*plugin));
+}
+
+}  // namespace
