@@ -111,6 +111,7 @@ class VSTPlugin : public SPlugin {
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
 
   void SendDecision();
+  void ScheduleInitSend();
   void ScheduleSend(int delaySeconds, TimerKind kind);
   bool IsOn(int index) { return getParameter(index) >= 1e-10f; }
   int DelayFromParameter(int index);

@@ -28,6 +28,10 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
     hostWorkaround = true;
     setProgram(kProgramCount - 1);
   }
+  // Many hosts restore a project by selecting a preset first and loading the
+  // bank chunk after it, with no preset selected afterwards: the start-up
+  // send must then follow the chunk, or it would never happen.
+  ScheduleInitSend();
   chunkLoaded = true;
   return 1;
 }

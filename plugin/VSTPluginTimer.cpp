@@ -20,14 +20,18 @@ int VSTPlugin::DelayFromParameter(int index) {
 void VSTPlugin::SendDecision() {
   if (IsOn(kChangeSend) && !firstProgramPending && !chunkLoaded && !hostWorkaround) {
     ScheduleSend(DelayFromParameter(kChangeDelay), kTimerChange);
-  } else if (IsOn(kInitSend) && !initSendDone) {
-    ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
-    initSendDone = true;
+  } else {
+    ScheduleInitSend();
   }
   if (!firstProgramPending) hostWorkaround = false;
   firstProgramPending = false;
   chunkLoaded = false;
   if (!bank[curProgram].midiThru) notesOffPending = true;
+}
+
+// The start-up send happens at most once per instance, whoever asks first.
+void VSTPlugin::ScheduleInitSend() {
+  if (IsOn(kInitSend) && !initSendDone.exchange(true)) ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
 }
 
 void VSTPlugin::ScheduleSend(int seconds, TimerKind kind) {
