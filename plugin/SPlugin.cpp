@@ -1,12 +1,15 @@
 // Identity, capabilities, editor requests and the start/stop of processing.
 #include "plugin/SPlugin.h"
 
+#include <dlfcn.h>
+
 #include <cstring>
 
 #include "editor/SPluginEditor.h"
 #include "file/SFilePath.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SGlobals.h"
+#include "plugin/EffectEntry.h"
 #include "plugin/ProductInfo.h"
 
 namespace {
@@ -23,6 +26,10 @@ const char* const kHostNames[] = {"(unknown)", "Sonar",     "Energy XT", "Projec
 
 SPlugin::SPlugin(audioMasterCallback host, int& status) : AudioEffectX(host, 128, 2) {
   globals = new tovo::gui::SGlobals();
+  // The controls find the library's own folder (and what lies beside it) through the globals.
+  Dl_info library;
+  if (dladdr(reinterpret_cast<void*>(&dispatchEffectClass), &library) && library.dli_fname)
+    globals->SetBinaryData(library.dli_fname);
   pluginEditor = new SPluginEditor(this, globals, status);
   setEditor(pluginEditor);
   isSynth(true);

@@ -6,6 +6,7 @@
 #include "data/datastring.h"
 #include "gui/SMessageDialog.h"
 #include "gui/XDisplay.h"
+#include "gui/context/SStaticData.h"
 #include "plugin/EffectEntry.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
@@ -33,6 +34,7 @@ void ShowStartUpFailure(int status, const SPlugin* plugin) {
 
 AEffect* CreateEffectInstance(audioMasterCallback audioMaster) {
   if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
+  EnsureLibraryLoaded();
   int status = kStartUpOk;
   VSTPlugin* plugin = nullptr;
   try {
@@ -56,12 +58,29 @@ AEffect* CreateEffectInstance(audioMasterCallback audioMaster) {
   return nullptr;
 }
 
-void LibraryLoad() {
-  tovo::gui::OpenToolkitDisplay();
-  tovo::system::sd.Gather();
-}
+namespace {
 
-void LibraryUnload() { tovo::gui::CloseToolkitDisplay(); }
+// The process-wide state every instance shares, in the order it builds on
+// itself: the toolkit's connection, the machine's data, the colour table.
+// It is set up on the first entry-point call rather than by a load-time
+// constructor, because the globals it fills live in other translation units
+// whose construction order the loader does not promise. Being a local static,
+// it is torn down at unload before any of those globals.
+struct LibraryLifetime {
+  LibraryLifetime() {
+    tovo::gui::OpenToolkitDisplay();
+    tovo::system::sd.Gather();
+    tovo::gui::context::InitStaticData();
+  }
+  ~LibraryLifetime() {
+    tovo::gui::context::ReleaseStaticData();
+    tovo::gui::CloseToolkitDisplay();
+  }
+};
+
+}  // namespace
+
+void EnsureLibraryLoaded() { static LibraryLifetime lifetime; }
 
 }  // namespace vantorine
 

@@ -12,8 +12,8 @@ enum StartUpStatus { kStartUpOk = 0, kSystemNotSupported = 2, kHostNotSupported 
 // What the entry points do: the new instance's record, or null (after telling the user why).
 AEffect* CreateEffectInstance(audioMasterCallback audioMaster);
 
-// Load and unload of the library: the toolkit's connection, the machine's data, the shared drawing data.
-void LibraryLoad();
-void LibraryUnload();
+// The shared state of the loaded library (the toolkit's connection, the machine's data, the shared
+// drawing data), made once on first use and released when the library is unloaded.
+void EnsureLibraryLoaded();
 
 }  // namespace vantorine

@@ -12,10 +12,3 @@ AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return vantorine::Crea
 AEffect* vantorine_main_entry(audioMasterCallback audioMaster) {
   return vantorine::CreateEffectInstance(audioMaster);
 }
-
-namespace {
-
-__attribute__((constructor)) void OnLibraryLoad() { vantorine::LibraryLoad(); }
-__attribute__((destructor)) void OnLibraryUnload() { vantorine::LibraryUnload(); }
-
-}  // namespace
