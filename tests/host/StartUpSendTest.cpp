@@ -42,6 +42,12 @@ class StartUpSend : public testing::Test {
     }
     return times;
   }
+  // Exactly one start-up send, about the init delay after the chunk load.
+  void ExpectOneSendOneSecondAfter(double loadedAt) {
+    const std::vector<double> sends = ProgramChangesWithin(1.6, loadedAt);
+    ASSERT_EQ(1u, sends.size());
+    EXPECT_NEAR(1.0, sends[0], 0.3);
+  }
   VstHost host;
 };
 
@@ -50,9 +56,7 @@ TEST_F(StartUpSend, ProgramThenBankChunk) {
   host.setProgram(0);
   const double loadedAt = host.secondsSinceStart();
   ASSERT_EQ(1, host.setChunk(saved.bank, false));
-  const std::vector<double> sends = ProgramChangesWithin(1.6, loadedAt);
-  ASSERT_EQ(1u, sends.size());
-  EXPECT_NEAR(1.0, sends[0], 0.3);
+  ExpectOneSendOneSecondAfter(loadedAt);
 }
 
 TEST_F(StartUpSend, BankChunkThenProgram) {
@@ -60,9 +64,7 @@ TEST_F(StartUpSend, BankChunkThenProgram) {
   const double loadedAt = host.secondsSinceStart();
   ASSERT_EQ(1, host.setChunk(saved.bank, false));
   host.setProgram(0);
-  const std::vector<double> sends = ProgramChangesWithin(1.6, loadedAt);
-  ASSERT_EQ(1u, sends.size());
-  EXPECT_NEAR(1.0, sends[0], 0.3);
+  ExpectOneSendOneSecondAfter(loadedAt);
 }
 
 TEST_F(StartUpSend, PresetChunk) {
@@ -71,9 +73,7 @@ TEST_F(StartUpSend, PresetChunk) {
   const double loadedAt = host.secondsSinceStart();
   ASSERT_EQ(1, host.setChunk(saved.preset, true));
   host.setProgram(0);
-  const std::vector<double> sends = ProgramChangesWithin(1.6, loadedAt);
-  ASSERT_EQ(1u, sends.size());
-  EXPECT_NEAR(1.0, sends[0], 0.3);
+  ExpectOneSendOneSecondAfter(loadedAt);
 }
 
 TEST_F(StartUpSend, NoneWhenInitSendIsOffOrTheChunkIsRefused) {
