@@ -54,10 +54,6 @@ VstIntPtr AudioEffect::getMasterVersion() {
   return version ? version : 1;
 }
 
-VstIntPtr AudioEffect::getCurrentUniqueId() { return callHost(audioMasterCurrentId); }
-
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
-
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   switch (opcode) {
     case effOpen:

@@ -63,8 +63,6 @@ class AudioEffect {
 
   // The host's interface version; hosts that answer 0 speak the first version.
   virtual VstIntPtr getMasterVersion();
-  virtual VstIntPtr getCurrentUniqueId();
-  virtual void masterIdle();
 
   AEffect* getAeffect() { return &cEffect; }
   AEffEditor* getEditor() const { return editor; }

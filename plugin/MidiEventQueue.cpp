@@ -35,14 +35,3 @@ bool MidiEventQueue::Pop(VstMidiEvent& event) {
   readPosition.store(position + 1, std::memory_order_relaxed);
   return true;
 }
-
-bool MidiEventQueue::Empty() const {
-  const uint32_t position = readPosition.load(std::memory_order_relaxed);
-  return slots[position & (kCapacity - 1)].sequence.load(std::memory_order_acquire) != position + 1;
-}
-
-void MidiEventQueue::Clear() {
-  VstMidiEvent discarded;
-  while (Pop(discarded)) {
-  }
-}

@@ -23,10 +23,6 @@ class MidiEventQueue {
   bool Push(const VstMidiEvent& event);
   // The single reader only. False when empty.
   bool Pop(VstMidiEvent& event);
-  // The reader's view; writers may add more at any moment.
-  bool Empty() const;
-  // Drops everything queued; the reader only.
-  void Clear();
 
  private:
   static_assert((kCapacity & (kCapacity - 1)) == 0, "the index mask needs a power of two");

@@ -13,6 +13,17 @@ constexpr const char* kNewLabel = ".....";
 
 uint8_t ScaleToByte(float value, float scale) { return static_cast<uint8_t>(ScaleToInt(value, scale)); }
 
+// The strip values behind the parameter indexes 8 to 103, in blocks of 16 strips.
+struct StripField {
+  uint8_t VSTPluginStrip::*field;
+  float scale;  // 0 for the swap flag, which is on or off
+};
+constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},  {&VSTPluginStrip::program, 128},
+                                       {&VSTPluginStrip::bankMsb, 128}, {&VSTPluginStrip::bankLsb, 128},
+                                       {&VSTPluginStrip::swapBankOrder, 0}, {&VSTPluginStrip::volume, 128}};
+constexpr int kFirstStripIndex = VSTPlugin::kStripChannel;
+constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
+
 // Copies a text into a fixed field, cut to fit, always terminated.
 void CopyText(char* field, size_t fieldSize, const char* text) {
   std::strncpy(field, text, fieldSize - 1);
@@ -136,28 +147,15 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     SetGlobalDelay(&VSTPluginProgram::initDelay, ScaleToInt(value, kMaxDelaySeconds));
   } else if (index == kChangeDelay) {
     SetGlobalDelay(&VSTPluginProgram::changeDelay, ScaleToInt(value, kMaxDelaySeconds));
-  } else if (index >= kStripChannel && index < kStripVolume + kStripCount) {
-    VSTPluginStrip& strip = current.strips[(index - kStripChannel) % kStripCount];
-    switch ((index - kStripChannel) / kStripCount * kStripCount + kStripChannel) {
-      case kStripChannel:
-        strip.channel = ScaleToByte(value, 16);
-        break;
-      case kStripProgram:
-        strip.program = ScaleToByte(value, 128);
-        break;
-      case kStripBankMsb:
-        strip.bankMsb = ScaleToByte(value, 128);
-        break;
-      case kStripBankLsb:
-        strip.bankLsb = ScaleToByte(value, 128);
-        break;
-      case kStripSwap:
-        if (strip.swapBankOrder == on) return;
-        strip.swapBankOrder = on;
-        break;
-      case kStripVolume:
-        strip.volume = ScaleToByte(value, 128);
-        break;
+  } else if (index >= kFirstStripIndex && index < kStripIndexEnd) {
+    const StripField& field = kStripFields[(index - kFirstStripIndex) / kStripCount];
+    uint8_t& stored = current.strips[(index - kFirstStripIndex) % kStripCount].*field.field;
+    if (field.scale == 0) {
+      if (stored == on) return;
+      stored = on;
+    } else {
+      // Numeric values always store and notify, even when unchanged.
+      stored = ScaleToByte(value, field.scale);
     }
   } else if (index < kEditorSignalFirst || index > kEditorSignalLast) {
     return;  // index 2 and everything outside the map
@@ -185,22 +183,11 @@ float VSTPlugin::getParameter(VstInt32 index) {
     default:
       break;
   }
-  if (index < kStripChannel || index >= kStripVolume + kStripCount) return 0.f;
-  const VSTPluginStrip& strip = current.strips[(index - kStripChannel) % kStripCount];
-  switch ((index - kStripChannel) / kStripCount * kStripCount + kStripChannel) {
-    case kStripChannel:
-      return strip.channel / 16.f;
-    case kStripProgram:
-      return strip.program / 128.f;
-    case kStripBankMsb:
-      return strip.bankMsb / 128.f;
-    case kStripBankLsb:
-      return strip.bankLsb / 128.f;
-    case kStripSwap:
-      return strip.swapBankOrder ? 1.f : 0.f;
-    default:
-      return strip.volume / 128.f;
-  }
+  if (index < kFirstStripIndex || index >= kStripIndexEnd) return 0.f;
+  const StripField& field = kStripFields[(index - kFirstStripIndex) / kStripCount];
+  const uint8_t stored = current.strips[(index - kFirstStripIndex) % kStripCount].*field.field;
+  if (field.scale == 0) return stored ? 1.f : 0.f;
+  return stored / field.scale;
 }
 
 void VSTPlugin::getParameterName(VstInt32 index, char* text) {

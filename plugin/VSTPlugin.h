@@ -77,7 +77,6 @@ class VSTPlugin : public SPlugin {
   // calls must do this in its own destructor. Safe to call more than once.
   void ShutdownTimer();
   void midiInProcess();
-  void midiPreProcess() {}
   void midiPostProcess();
   // The notes-off flush: a Note Off for every note passed through, then the table is empty.
   void edit();
