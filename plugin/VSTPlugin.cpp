@@ -26,8 +26,8 @@ constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
 
 // Copies a text into a fixed field, cut to fit, always terminated.
 void CopyText(char* field, size_t fieldSize, const char* text) {
-  std::strncpy(field, text, fieldSize - 1);
-  field[fieldSize - 1] = 0;
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, text, strnlen(text, fieldSize - 1));
 }
 
 }  // namespace
