@@ -220,7 +220,7 @@ void SControl::SetRoundShape(bool round) {
 
 bool SControl::IsSubcontrol(unsigned controlId) { return controlId == id; }
 
-const SLabel& SControl::GetLabel() { return label; }
+const SLabelText& SControl::GetLabel() { return label; }
 
 // --- Focus -----------------------------------------------------------------------------------------------
 

@@ -36,7 +36,7 @@ class SInput;
 
 using SPoint = tovo::math::geom::Point<int, 2>;
 using SRect = tovo::math::geom::Rectangle<int, 2>;
-using SLabel = tovo::data::datastring<32, char>;
+using SLabelText = tovo::data::datastring<32, char>;
 
 // The control that holds the mouse capture, null when none does.
 extern SControl* capture;
@@ -183,7 +183,7 @@ class SControl : public SIExtended {
   virtual void SetFrameColour(int enabled, int highlighted, int disabled);
 
   // Text
-  virtual const SLabel& GetLabel();
+  virtual const SLabelText& GetLabel();
   virtual void SetAlignment(int) {}
   virtual void SetOffset(SPoint) {}
   virtual void SetLabelOffset(SPoint&) {}
@@ -314,7 +314,7 @@ class SControl : public SIExtended {
   int reserved0 = 0;
   unsigned id = 0;
   int timerId = 0;
-  SLabel label;
+  SLabelText label;
   SRect windowRect{};
   SRect clientRect{};
   int reserved1[4] = {0, 0, 0, 0};
