@@ -49,6 +49,13 @@ const char* CommandLine::usage() {
          "  --quiet                  do not print the plug-in's identity, programs and parameters\n"
          "  --help                   this text\n"
          "\n"
+         "Editor (opened after loading, on a thread of its own, while the actions run):\n"
+         "  --editor SECONDS         show the plug-in's editor in a window of ours for SECONDS\n"
+         "                           (0: until the window is closed); unloading waits for it\n"
+         "  --editor-mode MODE       display (default): pass our X display and call the editor's\n"
+         "                           \"_XEventProc\"; nodisplay: pass 0, the plug-in reads its own\n"
+         "  --no-size-window         answer 0 to canDo sizeWindow (as --host-cannot sizeWindow)\n"
+         "\n"
          "Actions:\n"
          "  --program N              select program N (effSetProgram)\n"
          "  --param I=V              setParameter(I, V)\n"
@@ -89,7 +96,8 @@ std::string CommandLine::parse(int argc, char** argv) {
         option == "--block-size" || option == "--sample-rate" || option == "--program" ||
         option == "--param" || option == "--get-param" || option == "--mains" || option == "--process" ||
         option == "--midi" || option == "--sleep" || option == "--save-chunk" || option == "--load-chunk" ||
-        option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" || option == "--load-fxb";
+        option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" || option == "--load-fxb" ||
+        option == "--editor" || option == "--editor-mode";
     if (takesValue && !value(arg)) return option + " needs a value";
     const std::string bad = "bad value for " + option + ": '" + arg + "'";
 
@@ -112,6 +120,16 @@ std::string CommandLine::parse(int argc, char** argv) {
       settings.canDo.insert(arg);
     } else if (option == "--host-cannot") {
       settings.canDo.erase(arg);
+    } else if (option == "--no-size-window") {
+      settings.canDo.erase("sizeWindow");
+    } else if (option == "--editor") {
+      float seconds = 0.0f;
+      if (!readFloat(arg, seconds) || seconds < 0.0f || seconds > 86400.0f) return bad;
+      editor = true;
+      editorSeconds = seconds;
+    } else if (option == "--editor-mode") {
+      if (arg != "display" && arg != "nodisplay") return bad + " (expected display or nodisplay)";
+      editorPassesDisplay = arg == "display";
     } else if (option == "--block-size") {
       if (!readInt(arg, 1, 65536, settings.blockSize)) return bad;
     } else if (option == "--sample-rate") {

@@ -48,5 +48,11 @@ class CommandLine {
   bool realtime = false;
   bool quiet = false;
   bool help = false;
+  // --editor: open the plug-in's editor in a window of ours for editorSeconds (0: until it is closed).
+  bool editor = false;
+  double editorSeconds = 0;
+  // --editor-mode: pass our X display with effEditOpen and call the plug-in's "_XEventProc" (display),
+  // or pass 0 and leave the plug-in to its own connection (nodisplay).
+  bool editorPassesDisplay = true;
   std::vector<HostAction> actions;
 };

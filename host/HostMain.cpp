@@ -1,11 +1,14 @@
 // vantorine-host: loads a VST 2 plug-in, prints what a host sees, runs the actions given on the command
-// line and prints the MIDI the plug-in sends. Every failure ends with one line on stderr and a non-zero exit.
+// line and prints the MIDI the plug-in sends, with the plug-in's editor in a window meanwhile if asked.
+// Every failure ends with one line on stderr and a non-zero exit.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "host/CommandLine.h"
+#include "host/EditorWindow.h"
 #include "host/FxFile.h"
 #include "host/PluginReport.h"
 #include "host/VstHost.h"
@@ -18,6 +21,7 @@ constexpr int kExitUsage = 2;
 struct Session {
   VstHost& host;
   bool realtime;
+  EditorWindow* editor = nullptr;
   bool presetChunks = false;
   // With --realtime, when the next block is due; pacing restarts after a pause such as --sleep.
   std::chrono::steady_clock::time_point nextBlock = std::chrono::steady_clock::now();
@@ -146,6 +150,8 @@ std::string runAction(Session& session, const HostAction& action) {
       std::printf("resend requested\n");
       break;
     case Kind::Close:
+      // The editor thread must be done with the instance before it goes.
+      if (session.editor) session.editor->close();
       std::printf("effClose returned %ld\n", static_cast<long>(host.close()));
       break;
   }
@@ -158,7 +164,21 @@ void runDemo(Session& session) {
   runAction(session, HostAction(HostAction::Kind::Mains, 1));
   runAction(session, HostAction(HostAction::Kind::Resend));
   runAction(session, HostAction(HostAction::Kind::Process, 2));
-  runAction(session, HostAction(HostAction::Kind::Close));
+  // With an editor on screen the instance stays until the editor's time is up.
+  if (!session.editor) runAction(session, HostAction(HostAction::Kind::Close));
+}
+
+// Returns the empty string on success, else a one-line reason.
+std::string openEditor(const CommandLine& line, VstHost& host, std::unique_ptr<EditorWindow>& editor) {
+  EditorWindow::Options options;
+  options.mode = line.editorPassesDisplay ? EditorWindow::Mode::HostDisplay : EditorWindow::Mode::NoDisplay;
+  editor = std::make_unique<EditorWindow>(host, options);
+  if (!editor->ready()) return editor->error();
+  const VstIntPtr opened = editor->open(line.editorSeconds);
+  std::printf("editor opened (%s mode, window 0x%lx): effEditOpen returned %ld\n",
+              line.editorPassesDisplay ? "display" : "nodisplay", editor->hostWindow(), static_cast<long>(opened));
+  if (!opened) return "the plug-in did not open its editor";
+  return {};
 }
 
 }  // namespace
@@ -188,7 +208,19 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
 
-  Session session{host, line.realtime};
+  // Declared after the host: it goes first, and takes the instance with it when it lent it our display.
+  std::unique_ptr<EditorWindow> editor;
+  if (line.editor) {
+    const std::string reason = openEditor(line, host, editor);
+    if (!reason.empty()) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "vantorine-host: %s\n", reason.c_str());
+      return kExitFailure;
+    }
+  }
+  std::fflush(stdout);
+
+  Session session{host, line.realtime, editor.get()};
   if (line.actions.empty()) {
     runDemo(session);
   } else {
@@ -200,6 +232,11 @@ int main(int argc, char** argv) {
         return kExitFailure;
       }
     }
+  }
+  if (editor) {
+    editor->waitUntilClosed();
+    std::printf("editor closed after %ld idle call(s)\n", editor->idleCount());
+    printEvents(session);
   }
   // Anything the plug-in sends while it is being closed is reported too.
   host.unload();

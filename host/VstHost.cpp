@@ -206,6 +206,11 @@ std::vector<WindowSizeCall> VstHost::sizeWindowCalls() const {
   return windowSizes;
 }
 
+void VstHost::setSizeWindowListener(std::function<void(VstInt32, VstInt32)> listener) {
+  std::lock_guard<std::mutex> guard(listenerLock);
+  sizeWindowListener = std::move(listener);
+}
+
 int VstHost::callbackCount(VstInt32 opcode) const {
   std::lock_guard<std::mutex> guard(collectedLock);
   const auto found = callbackCounts.find(opcode);
@@ -247,8 +252,13 @@ VstIntPtr VstHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void
       collectEvents(static_cast<const VstEvents*>(ptr));
       return 1;
     case audioMasterSizeWindow: {
-      std::lock_guard<std::mutex> guard(collectedLock);
-      windowSizes.push_back({index, static_cast<VstInt32>(value)});
+      {
+        std::lock_guard<std::mutex> guard(collectedLock);
+        windowSizes.push_back({index, static_cast<VstInt32>(value)});
+      }
+      // Its own lock, so that taking the listener away waits for a call in flight.
+      std::lock_guard<std::mutex> guard(listenerLock);
+      if (sizeWindowListener) sizeWindowListener(index, static_cast<VstInt32>(value));
       return 1;
     }
     case audioMasterGetVendorString:

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -103,6 +104,10 @@ class VstHost {
   void clearEvents();
   std::vector<AutomationCall> automationCalls() const;
   std::vector<WindowSizeCall> sizeWindowCalls() const;
+  // Called, on the plug-in's thread, with every audioMasterSizeWindow request after it is recorded; an
+  // editor window sets it to follow the plug-in's size. It must not wait for the thread that replaces
+  // it: replacing it (an empty function stops it) waits for a call in flight to return.
+  void setSizeWindowListener(std::function<void(VstInt32 width, VstInt32 height)> listener);
   // How often the plug-in used each audioMaster opcode since load().
   int callbackCount(VstInt32 opcode) const;
   double secondsSinceStart() const;
@@ -132,5 +137,7 @@ class VstHost {
   std::vector<ReceivedEvent> received;
   std::vector<AutomationCall> automation;
   std::vector<WindowSizeCall> windowSizes;
+  std::mutex listenerLock;
+  std::function<void(VstInt32, VstInt32)> sizeWindowListener;
   std::map<VstInt32, int> callbackCounts;
 };
