@@ -225,7 +225,8 @@ class SControl : public SIExtended {
   virtual bool IsSubcontrol(unsigned id);
   virtual void SetRoundShape(bool round);
 
-  // The X event entry published on every control's window; 1 when the event was consumed.
+  // The X event entry published on every control's window; 1 when the event was consumed. Holds the toolkit
+  // lock while it works in a control.
   static int eventProc(XEvent* event);
   // The first 32-bit item of a window property; 0 when absent, on error or unless exactly one item.
   static int getProperty(unsigned long window, unsigned long atom);
@@ -303,7 +304,8 @@ class SControl : public SIExtended {
   void DestroyWindow();
   // Deletes the drawing context and the input record.
   void ReleaseContexts();
-  // The control whose window carries our mark, if that control still lives; null otherwise.
+  // The live control that owns the window; null for windows that are not ours (a lookup in the process,
+  // never a server round trip).
   static SControl* FindControl(Display* display, unsigned long window);
   void ApplySharedCursor();
   void ReleaseSharedCursor();

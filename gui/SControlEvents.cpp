@@ -11,6 +11,7 @@
 #include "gui/SControl.h"
 #include "gui/SInput.h"
 #include "gui/SKeyMap.h"
+#include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
 
 namespace tovo::gui {
@@ -387,7 +388,14 @@ int SControl::eventProc(XEvent* event) {
   if (!event) return 0;
   // The keyboard mapping concerns the connection, not a window: no control is needed for it.
   if (event->type == MappingNotify) return SEventDispatch::Dispatch(nullptr, event);
-  SControl* target = FindControl(EventDisplay(event), event->xany.window);
+  Display* display = EventDisplay(event);
+  // Hosts may pass every event of their connection: one that is not ours costs a lookup and nothing else.
+  if (!FindControl(display, event->xany.window)) return 0;
+  SToolkitLock inside;
+  // Whatever the handlers do for this window goes to the connection the window lives on.
+  ScopedDisplay scoped(display);
+  // Looked up again under the lock: the control may have been destroyed while we waited for it.
+  SControl* target = FindControl(display, event->xany.window);
   if (!target) return 0;
   return SEventDispatch::Dispatch(target, event);
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "gui/SControl.h"
 #include "gui/SInput.h"
@@ -32,8 +32,10 @@ constexpr unsigned kCaptureMask = ButtonPressMask | ButtonReleaseMask | EnterWin
 // two on 64-bit builds, so that no pointer is ever cut.
 constexpr int kAddressItems = sizeof(void*) / 4;
 
+// Which control owns which window, kept as windows are made and destroyed. Hosts may hand every event of
+// their connection to our event entry; finding out that one is not ours must cost no server round trip.
 std::mutex liveMutex;
-std::unordered_set<const SControl*> liveControls;
+std::unordered_map<unsigned long, SControl*> liveControls;
 
 void SetAtomProperty(Display* display, Window window, const char* name, Atom type, const long* items, int count) {
   Atom atom = XInternAtom(display, name, True);
@@ -138,7 +140,7 @@ int SControl::Create(SGlobals* owner, SControl* parentControl, unsigned controlI
   if (!window) return 0;
   {
     std::lock_guard<std::mutex> guard(liveMutex);
-    liveControls.insert(this);
+    liveControls[window] = this;
   }
 
   if (!ordinary) {
@@ -162,7 +164,7 @@ void SControl::DestroyWindow() {
   if (!window) return;
   {
     std::lock_guard<std::mutex> guard(liveMutex);
-    liveControls.erase(this);
+    liveControls.erase(window);
   }
   if (Display* display = CurrentDisplay()) {
     XDestroyWindow(display, window);
@@ -171,33 +173,11 @@ void SControl::DestroyWindow() {
   window = 0;
 }
 
-SControl* SControl::FindControl(Display* display, unsigned long target) {
-  if (!display || !target) return nullptr;
-  Atom mark = XInternAtom(display, "_TOVOWND", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  {
-    XErrorTrap trap;
-    int status = XGetWindowProperty(display, target, mark, 0, kAddressItems, False, AnyPropertyType, &type, &format,
-                                    &count, &after, &data);
-    if (trap.Failed() || status != Success) data = nullptr;
-  }
-  if (!data) return nullptr;
-  uintptr_t address = 0;
-  if (format == 32 && count == kAddressItems) {
-    const long* items = reinterpret_cast<const long*>(data);
-    for (int i = 0; i < kAddressItems; ++i)
-      address |= static_cast<uintptr_t>(static_cast<unsigned long>(items[i]) & 0xFFFFFFFFu) << (32 * i);
-  }
-  XFree(data);
-  // The property only says whose window it claims to be; a control that has gone, or a window that is not
-  // the control's own, is not trusted.
-  auto* control = reinterpret_cast<SControl*>(address);
+SControl* SControl::FindControl(Display*, unsigned long target) {
+  if (!target) return nullptr;
   std::lock_guard<std::mutex> guard(liveMutex);
-  if (!control || !liveControls.count(control) || control->window != target) return nullptr;
-  return control;
+  auto found = liveControls.find(target);
+  return found == liveControls.end() ? nullptr : found->second;
 }
 
 int SControl::getProperty(unsigned long target, unsigned long atom) {

@@ -5,11 +5,21 @@
 #include <X11/Xutil.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "gui/SInput.h"
+#include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
+#include "threading/STimer.h"
 
 namespace tovo::gui {
+
+namespace {
+
+// How long a loop waits for an event before it looks for due timers.
+constexpr int kTimerPollMs = 5;
+
+}  // namespace
 
 SWindow::SWindow(SGlobals* owner, SControl* parentControl, unsigned controlId, const char* name, int styleBits, int x,
                  int y, int width, int height, int hostWindow, bool flag) {
@@ -74,10 +84,16 @@ bool SWindow::IsSubcontrol(int xWindow) {
 int SWindow::Loop() {
   Run();
   Display* display = CurrentDisplay();
-  while (display && Looping()) {
-    XEvent event;
-    XNextEvent(display, &event);
-    eventProc(&event);
+  {
+    // Nobody else reads our own connection while this loop serves it.
+    std::unique_ptr<ToolkitEventReader> reading;
+    if (display == dps) reading = std::make_unique<ToolkitEventReader>();
+    while (display && Looping()) {
+      XEvent event;
+      if (WaitForEvent(display, event, kTimerPollMs)) eventProc(&event);
+      SToolkitLock inside;
+      tovo::threading::DeliverDueTimers(nullptr);
+    }
   }
   if (style & kStyleTopLevel) return 0;
   CleanRessources();

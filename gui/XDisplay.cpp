@@ -1,12 +1,17 @@
-// The toolkit's two X connections, their lifetime, and the pump for our own connection.
+// The toolkit's two X connections, their lifetime, and the reading of our own connection.
 #include "gui/XDisplay.h"
 
 #include <X11/Xlib.h>
+#include <poll.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "gui/SControl.h"
+#include "gui/XErrorTrap.h"
 #include "gui/XEventEntry.h"
 #include "threading/STimerIdle.h"
 
@@ -15,28 +20,61 @@ namespace tovo::gui {
 Display* dp = nullptr;
 Display* dps = nullptr;
 
-Display* CurrentDisplay() { return dp ? dp : dps; }
+namespace {
+
+thread_local Display* scopedDisplay = nullptr;
+
+std::recursive_mutex readerMutex;
+std::atomic<int64_t> lastServed{0};
+
+int64_t NowMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+Display* CurrentDisplay() {
+  if (scopedDisplay) return scopedDisplay;
+  return dp ? dp : dps;
+}
+
+ScopedDisplay::ScopedDisplay(Display* display) : previous(scopedDisplay) {
+  if (display) scopedDisplay = display;
+}
+
+ScopedDisplay::~ScopedDisplay() { scopedDisplay = previous; }
 
 void OpenToolkitDisplay() {
   if (dps) return;
+  // The editor's windows are served from the host's thread and the message box from ours: Xlib must lock.
+  XInitThreads();
   const char* name = std::getenv("DISPLAY");
   dps = XOpenDisplay(name ? name : ":0.0");
   if (dps)
     XFlush(dps);
   else
     std::fputs("Error: XOpenDisplay failed.\n", stderr);
+  InstallErrorHandler();
 }
 
 void CloseToolkitDisplay() {
   tovo::threading::STimerIdle::Shutdown();
   ReleaseEventEntry();
-  if (!dps) return;
-  XCloseDisplay(dps);
+  if (dps) XCloseDisplay(dps);
   dps = nullptr;
+  // Last: closing the connection may still report errors of ours.
+  UninstallErrorHandler();
 }
+
+ToolkitEventReader::ToolkitEventReader() { readerMutex.lock(); }
+ToolkitEventReader::~ToolkitEventReader() { readerMutex.unlock(); }
 
 int PumpToolkitEvents() {
   if (!dps) return 0;
+  std::unique_lock<std::recursive_mutex> reading(readerMutex, std::try_to_lock);
+  if (!reading.owns_lock()) return 0;
+  lastServed.store(NowMilliseconds(), std::memory_order_release);
   int handled = 0;
   while (XPending(dps) > 0) {
     XEvent event;
@@ -45,6 +83,21 @@ int PumpToolkitEvents() {
     ++handled;
   }
   return handled;
+}
+
+bool ToolkitEventsServedWithin(int milliseconds) {
+  return NowMilliseconds() - lastServed.load(std::memory_order_acquire) <= milliseconds;
+}
+
+bool WaitForEvent(Display* display, XEvent& event, int milliseconds) {
+  if (!display) return false;
+  if (XPending(display) == 0) {
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, milliseconds);
+    if (XPending(display) == 0) return false;
+  }
+  XNextEvent(display, &event);
+  return true;
 }
 
 unsigned long InternAtom(const char* name, bool onlyIfExists) {

@@ -1,17 +1,25 @@
-// The toolkit's X error handler and the trap that installs it around property reads.
+// The toolkit's X error handler, its place in front of the host's, and the trap around property reads.
 #include "gui/XErrorTrap.h"
 
 #include <X11/Xproto.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "gui/SControl.h"
+#include "gui/SToolkitLock.h"
+#include "gui/XDisplay.h"
 
 namespace tovo::gui {
 
 namespace {
 
 std::recursive_mutex trapMutex;
+thread_local int trapDepth = 0;
+
+std::mutex installMutex;
+// The handler that was current before ours: the host's, or Xlib's default.
+std::atomic<XErrorHandler> previousHandler{nullptr};
 
 struct BenignError {
   unsigned char request;
@@ -19,14 +27,16 @@ struct BenignError {
 };
 
 // Errors that are expected in normal running, flagged but not reported:
-// - GetProperty/BadWindow: an event can arrive for a window that was destroyed after the server queued it;
-//   the property read is how routing finds out.
+// - GetProperty/BadWindow: a property read of a window that was destroyed meanwhile is how we find out.
 // - SetInputFocus/BadMatch: the window became unviewable between our check and the server's.
 // - GrabPointer/BadWindow: the window went away while a press was being handled.
+// - any request on a window that the host destroyed under the editor (BadWindow, BadDrawable): hosts may
+//   destroy their window before they close the editor.
 const BenignError kBenignErrors[] = {
-    {X_GetProperty, BadWindow},
-    {X_SetInputFocus, BadMatch},
-    {X_GrabPointer, BadWindow},
+    {X_GetProperty, BadWindow},       {X_SetInputFocus, BadMatch},    {X_GrabPointer, BadWindow},
+    {X_ReparentWindow, BadWindow},    {X_ConfigureWindow, BadWindow}, {X_MapWindow, BadWindow},
+    {X_UnmapWindow, BadWindow},       {X_SendEvent, BadWindow},       {X_QueryPointer, BadWindow},
+    {X_TranslateCoords, BadWindow},   {X_ChangeWindowAttributes, BadWindow}, {X_DestroyWindow, BadWindow},
 };
 
 bool IsBenign(const XErrorEvent* error) {
@@ -35,34 +45,59 @@ bool IsBenign(const XErrorEvent* error) {
   return false;
 }
 
-}  // namespace
+bool IsOurs(Display* display, const XErrorEvent* error) {
+  return trapDepth > 0 || (display && display == dps) || SToolkitLock::MadeByToolkit(display, error->serial);
+}
 
-int errorHandler(Display* display, XErrorEvent* error) {
-  SControl::xerror.store(1, std::memory_order_release);
-  if (IsBenign(error)) return 0;
+void Report(Display* display, const XErrorEvent* error) {
   char text[1024];
   XGetErrorText(display, error->error_code, text, sizeof text);
   std::fprintf(stderr, "XError Message: %s\n", text);
-  if (error->request_code < 128) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", error->request_code);
-    char request[1024];
-    XGetErrorDatabaseText(display, "XRequest", number, "", request, sizeof request);
-    std::fprintf(stderr, "XError Message: (%s)\n", request);
-    std::fprintf(stderr, "XError Message: Request=%i\n", error->request_code);
-    std::fprintf(stderr, "XError Message: Serial=%i\n", static_cast<int>(error->serial));
-    std::fprintf(stderr, "XError Message: Minor=%i\n", error->minor_code);
-    std::fprintf(stderr, "XError Message: XID=%i\n", static_cast<int>(error->resourceid));
+  if (error->request_code >= 128) return;
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", error->request_code);
+  char request[1024];
+  XGetErrorDatabaseText(display, "XRequest", number, "", request, sizeof request);
+  std::fprintf(stderr, "XError Message: (%s)\n", request);
+  std::fprintf(stderr, "XError Message: Request=%i\n", error->request_code);
+  std::fprintf(stderr, "XError Message: Serial=%i\n", static_cast<int>(error->serial));
+  std::fprintf(stderr, "XError Message: Minor=%i\n", error->minor_code);
+  std::fprintf(stderr, "XError Message: XID=%i\n", static_cast<int>(error->resourceid));
+}
+
+}  // namespace
+
+int errorHandler(Display* display, XErrorEvent* error) {
+  if (!IsOurs(display, error)) {
+    XErrorHandler previous = previousHandler.load(std::memory_order_acquire);
+    return previous ? previous(display, error) : 0;
   }
+  SControl::xerror.store(1, std::memory_order_release);
+  if (!IsBenign(error)) Report(display, error);
   return 0;
 }
 
-XErrorTrap::XErrorTrap() : hold(trapMutex) {
-  SControl::xerror.store(0, std::memory_order_release);
-  previous = XSetErrorHandler(errorHandler);
+void InstallErrorHandler() {
+  std::lock_guard<std::mutex> guard(installMutex);
+  XErrorHandler current = XSetErrorHandler(errorHandler);
+  if (current != errorHandler) previousHandler.store(current, std::memory_order_release);
 }
 
-XErrorTrap::~XErrorTrap() { XSetErrorHandler(previous); }
+void UninstallErrorHandler() {
+  std::lock_guard<std::mutex> guard(installMutex);
+  XErrorHandler previous = previousHandler.exchange(nullptr, std::memory_order_acq_rel);
+  XErrorHandler current = XSetErrorHandler(previous);
+  // Someone put a handler in front of ours meanwhile: theirs stays.
+  if (current != errorHandler) XSetErrorHandler(current);
+}
+
+XErrorTrap::XErrorTrap() : hold(trapMutex) {
+  InstallErrorHandler();
+  ++trapDepth;
+  SControl::xerror.store(0, std::memory_order_release);
+}
+
+XErrorTrap::~XErrorTrap() { --trapDepth; }
 
 bool XErrorTrap::Failed() const { return SControl::xerror.load(std::memory_order_acquire) != 0; }
 

@@ -67,7 +67,8 @@ VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
       pluginEditor->close();
       return 1;
     case effEditIdle:
-      // The editor's idle work runs on its own thread.
+      // Hosts send this every 40 to 70 ms on their editor thread: the editor's work is done here.
+      if (pluginEditor->IsOpen()) pluginEditor->HostIdle();
       return 0;
     default:
       return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);

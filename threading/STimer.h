@@ -1,6 +1,8 @@
-// Periodic timers for controls: each running timer has a thread of its own that sends a timer message
-// (type 9, the timer id as value) to the control's listeners once per interval. Stopping a timer is prompt
-// and joins its thread, also when the timer is stopped or deleted by a listener on that very thread.
+// Periodic timers for controls: each running timer has a thread of its own that marks the timer due once
+// per interval; the thread that serves the control's windows (the editor's idle pass, a window's or a
+// dialog's loop) delivers the timer message (type 9, the timer id as value) to the control's listeners when
+// it finds the timer due, so that no control is ever entered by a timer thread. Stopping a timer is prompt
+// and joins its thread.
 #pragma once
 
 #include <memory>
@@ -9,6 +11,7 @@
 
 namespace tovo::gui {
 class SControl;
+class SGlobals;
 }
 
 namespace tovo::threading {
@@ -18,18 +21,24 @@ class SThread;
 // The worker behind an STimer.
 class STimerObject {
  public:
+  // What one run of the worker reads. Shared with the running thread and the list of due-timer candidates,
+  // so that a listener that stops or deletes the timer during a delivery leaves nothing dangling.
+  struct Run;
+
   STimerObject();
   virtual ~STimerObject();
   STimerObject(const STimerObject&) = delete;
   STimerObject& operator=(const STimerObject&) = delete;
 
-  // Replaces any running worker by a new one that delivers to control every interval milliseconds.
+  // Replaces any running worker by a new one that marks the timer due every interval milliseconds.
   virtual void Start(tovo::gui::SControl* control, int id, unsigned interval);
   // Stops and joins the worker; the id returns to 0.
   virtual void Stop();
 
   // One delivery from the caller's thread.
   void Notification();
+  // Whether the worker has marked the timer due since the last delivery.
+  bool Due() const;
   // Sleeps one interval on the worker; false when a stop was requested.
   bool Sleep();
   bool Active() const;
@@ -38,12 +47,10 @@ class STimerObject {
   const SThread* Thread() const { return thread; }
 
  private:
-  // What one run of the worker reads. Shared with the running thread, so that a listener that stops or
-  // deletes the timer during a delivery leaves the worker something valid to look at before it returns.
-  struct Run;
 
   static void* Job(void* run);
   static void Deliver(Run& run);
+  friend int DeliverDueTimers(const tovo::gui::SGlobals* scope);
 
   SThread* thread = nullptr;
   tovo::gui::SControl* control = nullptr;
@@ -76,5 +83,9 @@ class STimer {
   bool running = false;
   std::unique_ptr<STimerObject> object;
 };
+
+// Delivers the message of every due timer whose control belongs to `scope` (every due timer for null), each
+// once however many intervals passed, and returns how many. The caller holds the toolkit lock.
+int DeliverDueTimers(const tovo::gui::SGlobals* scope);
 
 }  // namespace tovo::threading

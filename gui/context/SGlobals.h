@@ -26,11 +26,17 @@ class SGlobals {
   // Any thread: the next fresh id (1, 2, ...).
   int NextId() { return idCounter.fetch_add(1, std::memory_order_acq_rel) + 1; }
   int LastId() const { return idCounter.load(std::memory_order_acquire); }
+  // Any thread: the counter's value, which restarts at 0; a top-level window takes its id so and the
+  // controls made in it are numbered again from 1.
+  int TakeId() { return idCounter.exchange(0, std::memory_order_acq_rel); }
 
   // Splits the path of the loaded library into its directory (with the final separator) and file name.
   void SetBinaryData(const char* libraryPath);
   const tovo::data::datastring<32, char>& GetDirectory() const { return directory; }
   const tovo::data::datastring<32, char>& GetFileName() const { return fileName; }
+  // What the plug-in learns later (its effect name, the folder the host loaded it from) replaces them.
+  void SetFileName(const char* name) { fileName.Clear(false).Append(name ? name : ""); }
+  void SetDirectory(const char* path) { directory.Clear(false).Append(path ? path : ""); }
 
   // The window the host handed to the editor when it opened; 0 before.
   unsigned long GetParentWindow() const { return parentWindow; }

@@ -1,6 +1,8 @@
-// Timers post type-9 messages to their control from a thread of their own, one thread per timer even
-// when restarted, and can be stopped from their own delivery; the idle thread runs at the first idle
-// timer's interval and stops with the last registration.
+// Timers mark themselves due from a thread of their own, once per interval, and never enter their control
+// there: the thread that serves the control's windows delivers the type-9 message, once however many
+// intervals passed, only for the controls it serves. A timer restarted keeps one worker, and a listener may
+// stop or delete its timer during the delivery. The idle thread runs at the first idle timer's interval and
+// stops with the last registration.
 #include <atomic>
 #include <functional>
 #include <chrono>
@@ -8,56 +10,71 @@
 #include <thread>
 
 #include "GuiTest.h"
+#include "gui/SToolkitLock.h"
 #include "threading/STimer.h"
 #include "threading/STimerIdle.h"
 
 namespace tovo::gui {
 namespace {
 
+using tovo::threading::DeliverDueTimers;
 using tovo::threading::STimer;
 using tovo::threading::STimerIdle;
 
-// Records timer messages from the timer thread; read by the test thread under the lock.
+// What the serving thread does between events.
+int Serve(const SGlobals* scope = nullptr) {
+  SToolkitLock inside;
+  return DeliverDueTimers(scope);
+}
+
+void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+// Records the timer messages it is given and the thread that gave them.
 class TimerListener : public SControl {
  public:
   void ParseEvent(SEvent* message) override {
-    std::lock_guard<std::mutex> guard(lock);
     messages.push_back(*message);
     threads.push_back(std::this_thread::get_id());
     if (onMessage) onMessage();
   }
-  size_t Count() {
-    std::lock_guard<std::mutex> guard(lock);
-    return messages.size();
-  }
-  bool WaitFor(size_t count) {
-    for (int i = 0; i < 400 && Count() < count; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return Count() >= count;
+  // Serves until count messages came (or about two seconds passed).
+  bool WaitFor(size_t count, const SGlobals* scope = nullptr) {
+    for (int i = 0; i < 400 && messages.size() < count; ++i) {
+      Serve(scope);
+      Pause(5);
+    }
+    return messages.size() >= count;
   }
 
-  std::mutex lock;
   std::vector<SEvent> messages;
   std::vector<std::thread::id> threads;
   std::function<void()> onMessage;
 };
 
-TEST(Timer, DeliversTimerMessagesToTheControlsListeners) {
+TEST(Timer, OnlyTheServingThreadDeliversOncePerServing) {
   TimerListener control;
   control.AddEventListener(&control, kEventTimer);
   STimer timer(&control, 42, 0);
   timer.Start(5);
   EXPECT_TRUE(timer.Running());
+  Pause(60);
+  EXPECT_TRUE(control.messages.empty()) << "the timer's own thread entered the control";
+  EXPECT_TRUE(timer.Worker().Due());
+  // A dozen intervals passed: one message, not a burst.
+  EXPECT_EQ(Serve(), 1);
+  EXPECT_EQ(control.messages.size(), 1u);
   ASSERT_TRUE(control.WaitFor(3));
   timer.Stop();
   EXPECT_FALSE(timer.Running());
-  std::lock_guard<std::mutex> guard(control.lock);
-  for (const SEvent& message : control.messages) {
-    EXPECT_EQ(message.type, kEventTimer);
-    EXPECT_EQ(message.kind, kKindValue);
-    EXPECT_EQ(message.value, 42);
-    EXPECT_EQ(message.sender, &control);
+  for (size_t i = 0; i < control.messages.size(); ++i) {
+    EXPECT_EQ(control.messages[i].type, kEventTimer);
+    EXPECT_EQ(control.messages[i].kind, kKindValue);
+    EXPECT_EQ(control.messages[i].value, 42);
+    EXPECT_EQ(control.messages[i].sender, &control);
+    EXPECT_EQ(control.threads[i], std::this_thread::get_id());
   }
-  EXPECT_NE(control.threads[0], std::this_thread::get_id());
+  Pause(20);
+  EXPECT_EQ(Serve(), 0) << "a stopped timer was delivered";
 }
 
 TEST(Timer, StartTwiceLeavesOneWorker) {
@@ -66,42 +83,54 @@ TEST(Timer, StartTwiceLeavesOneWorker) {
   STimer timer(&control, 7, 0);
   timer.Start(5);
   timer.Start(5);
-  const size_t before = control.Count();
-  ASSERT_TRUE(control.WaitFor(before + 4));
+  for (int i = 0; i < 5; ++i) {
+    Pause(15);
+    EXPECT_LE(Serve(), 1) << "two workers mark the same timer";
+  }
   timer.Stop();
-  const size_t after = control.Count();
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  std::lock_guard<std::mutex> guard(control.lock);
-  EXPECT_EQ(control.messages.size(), after) << "a worker outlived Stop";
-  for (size_t i = before; i < control.threads.size(); ++i) EXPECT_EQ(control.threads[i], control.threads[before]);
+  EXPECT_FALSE(timer.Worker().Active());
+  Pause(20);
+  EXPECT_EQ(Serve(), 0) << "a worker outlived Stop";
+}
+
+TEST(Timer, DeliveryIsScopedToTheServedControls) {
+  SGlobals served, other;
+  test::Probe mine(&served, nullptr, 0), theirs(&other, nullptr, 0);
+  TimerListener listener;
+  mine.AddEventListener(&listener, kEventTimer);
+  theirs.AddEventListener(&listener, kEventTimer);
+  mine.CreateTimer(5, true);
+  theirs.CreateTimer(5, true);
+  Pause(20);
+  EXPECT_EQ(Serve(&served), 1);
+  ASSERT_EQ(listener.messages.size(), 1u);
+  EXPECT_EQ(listener.messages[0].sender, &mine);
+  EXPECT_EQ(Serve(&other), 1);
+  EXPECT_EQ(listener.messages.back().sender, &theirs);
 }
 
 TEST(Timer, ListenerMayDeleteTheTimerDuringItsDelivery) {
   TimerListener control;
   control.AddEventListener(&control, kEventTimer);
   auto* timer = new STimer(&control, 3, 0);
-  std::atomic<bool> started{false}, deleted{false};
-  size_t deliveredBeforeDelete = 0;
-  // Deletes on the first tick after Start has returned to its caller.
+  bool deleted = false;
   control.onMessage = [&] {
-    if (!started.load() || deleted.load()) return;
-    deliveredBeforeDelete = control.messages.size();
+    if (deleted) return;
     delete timer;
-    deleted.store(true);
+    deleted = true;
   };
   timer->Start(5);
-  started.store(true);
-  for (int i = 0; i < 400 && !deleted.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_TRUE(deleted.load());
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(control.Count(), deliveredBeforeDelete);
+  ASSERT_TRUE(control.WaitFor(1));
+  EXPECT_TRUE(deleted);
+  Pause(30);
+  EXPECT_EQ(Serve(), 0);
+  EXPECT_EQ(control.messages.size(), 1u);
 }
 
 TEST(Timer, ControlTimerCarriesItsFreshId) {
   SGlobals globals;
   test::Probe probe(&globals, nullptr, 0);
-  struct Relay : TimerListener {};
-  Relay listener;
+  TimerListener listener;
   probe.AddEventListener(&listener, kEventTimer);
   probe.CreateTimer(5, true);
   EXPECT_NE(probe.GetTimerId(), 0);
@@ -110,7 +139,6 @@ TEST(Timer, ControlTimerCarriesItsFreshId) {
   const int id = probe.GetTimerId();
   probe.StopTimer(true);
   EXPECT_EQ(probe.GetTimer(), nullptr);
-  std::lock_guard<std::mutex> guard(listener.lock);
   EXPECT_EQ(listener.messages[0].value, id);
 }
 
