@@ -78,7 +78,7 @@ VstIntPtr EditorWindow::open(double seconds) {
 }
 
 void EditorWindow::close() {
-  runOnEditorThread([this] { closeEditor(); });
+  runOnEditorThread([this] { closeEditor(false); });
 }
 
 bool EditorWindow::isOpen() const {
@@ -108,14 +108,7 @@ void EditorWindow::mapWindow() {
 }
 
 void EditorWindow::destroyWindow() {
-  runOnEditorThread([this] {
-    if (!window) return;
-    XDestroyWindow(display, window);
-    XSync(display, False);
-    std::lock_guard<std::mutex> guard(stateLock);
-    window = 0;
-    child = 0;
-  });
+  runOnEditorThread([this] { dropWindow(); });
 }
 
 void EditorWindow::runOnEditorThread(const std::function<void()>& task) {
@@ -159,6 +152,11 @@ unsigned long EditorWindow::pluginWindow() const {
   return child;
 }
 
+int EditorWindow::arrivals() const {
+  std::lock_guard<std::mutex> guard(stateLock);
+  return arrived;
+}
+
 long EditorWindow::eventProcValue() const {
   std::lock_guard<std::mutex> guard(stateLock);
   return procValue;
@@ -179,6 +177,13 @@ long EditorWindow::eventsPassedOn(unsigned long forWindow, int type, bool sentOn
       total += count;
   }
   return total;
+}
+
+std::set<unsigned long> EditorWindow::windowsPassedOn() const {
+  std::lock_guard<std::mutex> guard(stateLock);
+  std::set<unsigned long> windows;
+  for (const auto& entry : passedOn) windows.insert(std::get<0>(entry.first));
+  return windows;
 }
 
 void EditorWindow::post(std::function<void()> task) {
@@ -215,7 +220,7 @@ void EditorWindow::threadMain() {
   }
   if (connected) {
     loop();
-    endSession();
+    closeEditor(true);
     XSync(display, False);
     requests.detach();
   }
@@ -251,7 +256,7 @@ void EditorWindow::loop() {
       dispatchEvent(event);
     }
     const Clock::time_point now = Clock::now();
-    if (closeAtDeadline && now >= closeAt) endSession();
+    if (closeAtDeadline && now >= closeAt) closeEditor(true);
     idleIfDue(now);
 
     // Requests made meanwhile may have read events into Xlib's queue, where poll cannot see them.
@@ -299,6 +304,7 @@ void EditorWindow::handleOwnWindowEvent(XEvent& event) {
         {
           std::lock_guard<std::mutex> guard(stateLock);
           child = event.xreparent.window;
+          ++arrived;
         }
         if (settings.mode == Mode::HostDisplay) readEventProc(event.xreparent.window);
       }
@@ -306,7 +312,7 @@ void EditorWindow::handleOwnWindowEvent(XEvent& event) {
     case ClientMessage:
       if (event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == deleteAtom &&
           event.xclient.window == window)
-        endSession();
+        closeEditor(true);
       break;
     default:
       break;
@@ -385,17 +391,23 @@ VstIntPtr EditorWindow::openEditor(double seconds) {
   return result;
 }
 
-void EditorWindow::closeEditor() {
+void EditorWindow::closeEditor(bool withWindow) {
   closeAtDeadline = false;
-  if (!isOpen()) return;
-  host.dispatch(effEditClose);
+  if (isOpen()) {
+    host.dispatch(effEditClose);
+    // The editor is the plug-in's no more, and the plug-in may be unloaded before the next open reads
+    // the procedure again: from now on its windows' events go nowhere.
+    eventProc = nullptr;
+  }
+  // After effEditClose, which took the plug-in's window out of ours, and before waiters learn that the
+  // editor is closed.
+  if (withWindow) dropWindow();
   std::lock_guard<std::mutex> guard(stateLock);
   editorOpen = false;
   stateChanged.notify_all();
 }
 
-void EditorWindow::endSession() {
-  closeEditor();
+void EditorWindow::dropWindow() {
   if (!window) return;
   XDestroyWindow(display, window);
   XSync(display, False);

@@ -88,12 +88,16 @@ class EditorWindow {
   // The host window (0 when there is none) and the last window the plug-in reparented into it.
   unsigned long hostWindow() const;
   unsigned long pluginWindow() const;
+  // How often a window was reparented into the host window so far.
+  int arrivals() const;
   // The raw value read from "_XEventProc" (0 until read) and how often it was read.
   long eventProcValue() const;
   int eventProcReads() const;
   // Events handed to the plug-in's event procedure; 0 for window or type counts every one, and
   // sentOnly counts only events that a client sent (XSendEvent) rather than the server.
   long eventsPassedOn(unsigned long window = 0, int type = 0, bool sentOnly = false) const;
+  // The windows of the events handed on so far.
+  std::set<unsigned long> windowsPassedOn() const;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -109,8 +113,9 @@ class EditorWindow {
   void readEventProc(unsigned long window);
   void makeWindow(int width, int height);
   VstIntPtr openEditor(double seconds);
-  void closeEditor();
-  void endSession();
+  // effEditClose if open; withWindow: the end of a session, the window goes too.
+  void closeEditor(bool withWindow);
+  void dropWindow();
   void idleIfDue(Clock::time_point now);
   int waitMilliseconds(Clock::time_point now) const;
   void resizeWindow(int width, int height);
@@ -144,6 +149,7 @@ class EditorWindow {
   long idles = 0;
   unsigned long window = 0;
   unsigned long child = 0;
+  int arrived = 0;
   long procValue = 0;
   int procReads = 0;
   std::map<std::tuple<unsigned long, int, bool>, long> passedOn;

@@ -1,40 +1,18 @@
 // vantorine-host as a user meets it: bad use ends with exactly one line on stderr and a non-zero exit,
 // never a crash; actions run in order and the MIDI a plug-in sends is listed block by block.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+
+#include "HostRun.h"
 
 namespace {
 
-struct HostRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using hostrun::HostRun;
 
-std::string slurp(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Arguments are single-quoted for the shell; none of the ones used here contains a quote.
 HostRun runHost(const std::vector<std::string>& args) {
-  const std::string outPath = testing::TempDir() + "host_cli_out.txt";
-  const std::string errPath = testing::TempDir() + "host_cli_err.txt";
-  std::string command = "'" VANTORINE_HOST_PATH "'";
-  for (const std::string& arg : args) command += " '" + arg + "'";
-  command += " >'" + outPath + "' 2>'" + errPath + "'";
-  const int status = std::system(command.c_str());
-  HostRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), slurp(outPath),
-              slurp(errPath)};
-  std::remove(outPath.c_str());
-  std::remove(errPath.c_str());
-  return run;
+  return hostrun::runHost(VANTORINE_HOST_PATH, args, testing::TempDir());
 }
 
 void expectOneLineFailure(const std::vector<std::string>& args, const std::string& mention) {
@@ -67,6 +45,8 @@ TEST(HostCli, MisuseOfOptionsFailsWithOneLine) {
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--midi", "3C 90"}, "status");
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--close", "--process", "1"}, "last action");
   expectOneLineFailure({PROBE_PLUGIN_PATH, PROBE_PLUGIN_PATH}, "more than one");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--editor", "-1"}, "bad value");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--editor", "1", "--editor-mode", "sideways"}, "nodisplay");
 }
 
 TEST(HostCli, RefusalAndFailingActionsFailWithOneLine) {
@@ -82,7 +62,8 @@ TEST(HostCli, HelpDescribesTheActions) {
   const HostRun run = runHost({"--help"});
   EXPECT_EQ(run.exitCode, 0);
   for (const char* option :
-       {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--realtime"})
+       {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--realtime", "--editor",
+        "--editor-mode", "--no-size-window"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 

@@ -1,0 +1,198 @@
+// The test's own X connection and what it reads from the server, and the fixture's set-up.
+#include "EditorTest.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <dirent.h>
+
+namespace editortest {
+
+namespace {
+
+Display* testDisplay() {
+  static Display* const display = [] {
+    XInitThreads();
+    return XOpenDisplay(nullptr);
+  }();
+  return display;
+}
+
+int countBelow(Display* display, Window window) {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+  int total = static_cast<int>(count);
+  for (unsigned i = 0; i < count; ++i) total += countBelow(display, children[i]);
+  if (children) XFree(children);
+  return total;
+}
+
+// The channel a mask selects, scaled to 8 bits.
+int channel(unsigned long pixel, unsigned long mask) {
+  if (!mask) return 0;
+  int shift = 0;
+  while (!((mask >> shift) & 1)) ++shift;
+  const unsigned long top = mask >> shift;
+  return static_cast<int>(((pixel & mask) >> shift) * 255 / top);
+}
+
+}  // namespace
+
+WindowState windowState(unsigned long window) {
+  WindowState state;
+  Display* display = testDisplay();
+  XSync(display, False);
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  XWindowAttributes attributes{};
+  // Asking the tree first keeps a missing window from reaching the process's error handler twice.
+  if (!window || !XQueryTree(display, window, &root, &parent, &children, &count)) return state;
+  if (children) XFree(children);
+  if (!XGetWindowAttributes(display, window, &attributes)) return state;
+  state.exists = true;
+  state.mapped = attributes.map_state != IsUnmapped;
+  state.viewable = attributes.map_state == IsViewable;
+  state.x = attributes.x;
+  state.y = attributes.y;
+  state.width = attributes.width;
+  state.height = attributes.height;
+  state.parent = parent;
+  return state;
+}
+
+int windowTreeSize() {
+  Display* display = testDisplay();
+  XSync(display, False);
+  return countBelow(display, DefaultRootWindow(display));
+}
+
+int threadCount() {
+  int count = 0;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(tasks))
+      if (entry->d_name[0] != '.') ++count;
+    closedir(tasks);
+  }
+  return count;
+}
+
+bool isInside(unsigned long window, unsigned long ancestor) {
+  Display* display = testDisplay();
+  while (window && window != ancestor) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+    if (children) XFree(children);
+    window = parent == root ? 0 : parent;
+  }
+  return window != 0;
+}
+
+int pixelsOfColour(unsigned long window, int red, int green, int blue) {
+  const WindowState state = windowState(window);
+  if (!state.viewable) return -1;
+  Display* display = testDisplay();
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(state.width),
+                            static_cast<unsigned>(state.height), AllPlanes, ZPixmap);
+  if (!image) return -1;
+  int count = 0;
+  for (int y = 0; y < state.height; ++y)
+    for (int x = 0; x < state.width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      if (channel(pixel, image->red_mask) == red && channel(pixel, image->green_mask) == green &&
+          channel(pixel, image->blue_mask) == blue)
+        ++count;
+    }
+  XDestroyImage(image);
+  return count;
+}
+
+void scribble(unsigned long window, int red, int green, int blue) {
+  Display* display = testDisplay();
+  const WindowState state = windowState(window);
+  XColor colour{};
+  colour.red = static_cast<unsigned short>(red * 257);
+  colour.green = static_cast<unsigned short>(green * 257);
+  colour.blue = static_cast<unsigned short>(blue * 257);
+  XAllocColor(display, DefaultColormap(display, DefaultScreen(display)), &colour);
+  XGCValues values{};
+  values.foreground = colour.pixel;
+  values.subwindow_mode = IncludeInferiors;
+  GC gc = XCreateGC(display, window, GCForeground | GCSubwindowMode, &values);
+  XFillRectangle(display, window, gc, 0, 0, static_cast<unsigned>(state.width),
+                 static_cast<unsigned>(state.height));
+  XFreeGC(display, gc);
+  XSync(display, False);
+}
+
+void sendDeleteRequest(unsigned long window) {
+  Display* display = testDisplay();
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  // No event mask: the event goes to the client that made the window.
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XSync(display, False);
+}
+
+std::string modeName(const testing::TestParamInfo<EditorWindow::Mode>& info) {
+  return info.param == EditorWindow::Mode::HostDisplay ? "Display" : "NoDisplay";
+}
+
+void EditorTest::SetUp() {
+  ASSERT_NE(testDisplay(), nullptr) << "the editor tests need an X server in DISPLAY";
+  restart(HostSettings(), defaultOptions());
+}
+
+void EditorTest::TearDown() {
+  editor.reset();
+  host.unload();
+}
+
+void EditorTest::restart(const HostSettings& settings, EditorWindow::Options options) {
+  editor.reset();
+  host.unload();
+  host.settings() = settings;
+  ASSERT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error();
+  options.mode = GetParam();
+  editor = std::make_unique<EditorWindow>(host, options);
+  ASSERT_TRUE(editor->ready()) << editor->error();
+  ASSERT_NE(editor->editorThreadId(), std::this_thread::get_id());
+}
+
+EditorWindow::Options EditorTest::defaultOptions() const {
+  EditorWindow::Options options;
+  options.mode = GetParam();
+  return options;
+}
+
+bool EditorTest::within(int idles, const std::function<bool()>& condition) {
+  for (int i = 0; i < idles; ++i) {
+    if (condition()) return true;
+    if (!editor->waitForIdles(1)) break;
+  }
+  return condition();
+}
+
+unsigned long EditorTest::openAndEmbed() {
+  const int before = editor->arrivals();
+  EXPECT_EQ(editor->open(), 1);
+  const bool embedded = within(50, [&] {
+    const unsigned long child = editor->pluginWindow();
+    return editor->arrivals() > before && child && windowState(child).parent == editor->hostWindow();
+  });
+  EXPECT_TRUE(embedded) << "no window of the plug-in arrived in the host window";
+  return editor->pluginWindow();
+}
+
+}  // namespace editortest

@@ -1,0 +1,75 @@
+// Shared ground for the editor's integration tests: the real plug-in loaded in our host with its editor
+// in a host window run by the editor thread, in either way of feeding it, and a look at the X server from
+// a connection of the test's own, as any other client would see it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/EditorWindow.h"
+#include "host/VstHost.h"
+
+namespace editortest {
+
+constexpr int kEditorWidth = 120;
+constexpr int kEditorHeight = 238;
+// The editor's body colour.
+constexpr int kBodyRed = 77;
+constexpr int kBodyGreen = 81;
+constexpr int kBodyBlue = 84;
+
+// A window as the server has it.
+struct WindowState {
+  bool exists = false;
+  bool mapped = false;    // Mapped itself, whether or not its parents are.
+  bool viewable = false;  // Mapped with all its parents.
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  unsigned long parent = 0;
+};
+
+WindowState windowState(unsigned long window);
+// Every window under the root, at any depth.
+int windowTreeSize();
+// Threads of this process.
+int threadCount();
+// Whether `window` is `ancestor` or lies inside it.
+bool isInside(unsigned long window, unsigned long ancestor);
+// How many pixels the window shows in the colour; -1 when it is not viewable.
+int pixelsOfColour(unsigned long window, int red, int green, int blue);
+inline bool showsColour(unsigned long window, int red, int green, int blue) {
+  return pixelsOfColour(window, red, green, blue) > 0;
+}
+// Paints the whole window, its subwindows included, in one colour, as another client may.
+void scribble(unsigned long window, int red, int green, int blue);
+// What a window manager sends when the user closes the window.
+void sendDeleteRequest(unsigned long window);
+
+std::string modeName(const testing::TestParamInfo<EditorWindow::Mode>& info);
+
+class EditorTest : public testing::TestWithParam<EditorWindow::Mode> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Loads the plug-in afresh with these host settings and makes an editor window with these options;
+  // the mode is always the test's.
+  void restart(const HostSettings& settings, EditorWindow::Options options);
+  EditorWindow::Options defaultOptions() const;
+
+  // Gives the editor up to `idles` idle calls for the condition to come true.
+  bool within(int idles, const std::function<bool()>& condition);
+  // Opens the editor and waits until the host loop has seen its window arrive in the host window.
+  unsigned long openAndEmbed();
+
+  VstHost host;
+  std::unique_ptr<EditorWindow> editor;
+};
+
+}  // namespace editortest
