@@ -129,6 +129,7 @@ bool SPluginEditor::open(void* ptr) {
   lastHostIdle.store(NowMilliseconds(), std::memory_order_release);
   isOpen.store(true, std::memory_order_release);
   postUpdate();
+  if (Display* display = tovo::gui::CurrentDisplay()) XFlush(display);
   return true;
 }
 
@@ -167,6 +168,7 @@ void SPluginEditor::close() {
   delete cursor;
   cursor = nullptr;
   AEffEditor::close();
+  if (Display* display = tovo::gui::CurrentDisplay()) XFlush(display);
 }
 
 // --- Size ------------------------------------------------------------------------------------------------

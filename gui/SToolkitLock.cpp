@@ -2,7 +2,6 @@
 #include "gui/SToolkitLock.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xlibint.h>
 
 #include <array>
 
@@ -29,7 +28,7 @@ thread_local unsigned long sectionStart = 0;
 thread_local Display* sectionDisplay = nullptr;
 
 // The serial the next request on the connection will get. Read on the thread that makes the requests.
-unsigned long NextSerial(Display* display) { return reinterpret_cast<_XPrivDisplay>(display)->request + 1; }
+unsigned long NextSerial(Display* display) { return NextRequest(display); }
 
 }  // namespace
 

@@ -5,12 +5,9 @@
 #include <X11/Xutil.h>
 
 #include <cstdlib>
-#include <memory>
 
 #include "gui/SInput.h"
-#include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
-#include "threading/STimer.h"
 
 namespace tovo::gui {
 
@@ -84,17 +81,11 @@ bool SWindow::IsSubcontrol(int xWindow) {
 int SWindow::Loop() {
   Run();
   Display* display = CurrentDisplay();
-  {
-    // Nobody else reads our own connection while this loop serves it.
-    std::unique_ptr<ToolkitEventReader> reading;
-    if (display == dps) reading = std::make_unique<ToolkitEventReader>();
-    while (display && Looping()) {
-      XEvent event;
-      if (WaitForEvent(display, event, kTimerPollMs)) eventProc(&event);
-      SToolkitLock inside;
-      tovo::threading::DeliverDueTimers(nullptr);
-    }
-  }
+  auto deliver = [this](XEvent& event) {
+    eventProc(&event);
+    return Looping();
+  };
+  while (display && Looping()) ServeDisplay(display, kTimerPollMs, deliver, nullptr);
   if (style & kStyleTopLevel) return 0;
   CleanRessources();
   std::exit(0);

@@ -11,8 +11,10 @@
 #include <mutex>
 
 #include "gui/SControl.h"
+#include "gui/SToolkitLock.h"
 #include "gui/XErrorTrap.h"
 #include "gui/XEventEntry.h"
+#include "threading/STimer.h"
 #include "threading/STimerIdle.h"
 
 namespace tovo::gui {
@@ -67,9 +69,6 @@ void CloseToolkitDisplay() {
   UninstallErrorHandler();
 }
 
-ToolkitEventReader::ToolkitEventReader() { readerMutex.lock(); }
-ToolkitEventReader::~ToolkitEventReader() { readerMutex.unlock(); }
-
 int PumpToolkitEvents() {
   if (!dps) return 0;
   std::unique_lock<std::recursive_mutex> reading(readerMutex, std::try_to_lock);
@@ -89,15 +88,27 @@ bool ToolkitEventsServedWithin(int milliseconds) {
   return NowMilliseconds() - lastServed.load(std::memory_order_acquire) <= milliseconds;
 }
 
-bool WaitForEvent(Display* display, XEvent& event, int milliseconds) {
+bool ServeDisplay(Display* display, int milliseconds, const std::function<bool(XEvent&)>& handle,
+                  const SGlobals* timerScope) {
   if (!display) return false;
   if (XPending(display) == 0) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     poll(&connection, 1, milliseconds);
-    if (XPending(display) == 0) return false;
   }
-  XNextEvent(display, &event);
-  return true;
+  SToolkitLock inside;
+  std::unique_lock<std::recursive_mutex> reading(readerMutex, std::defer_lock);
+  if (display == dps) {
+    if (!reading.try_lock()) return true;
+    lastServed.store(NowMilliseconds(), std::memory_order_release);
+  }
+  bool goOn = true;
+  while (goOn && XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    goOn = handle(event);
+  }
+  tovo::threading::DeliverDueTimers(timerScope);
+  return goOn;
 }
 
 unsigned long InternAtom(const char* name, bool onlyIfExists) {

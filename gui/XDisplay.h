@@ -5,10 +5,14 @@
 // with a ScopedDisplay.
 #pragma once
 
+#include <functional>
+
 typedef struct _XDisplay Display;
 typedef union _XEvent XEvent;
 
 namespace tovo::gui {
+
+class SGlobals;
 
 extern Display* dp;
 extern Display* dps;
@@ -35,25 +39,20 @@ void OpenToolkitDisplay();
 void CloseToolkitDisplay();
 
 // Hands every event already queued on our own connection to SControl::eventProc, never waiting, and returns
-// how many. Only one thread reads dps at a time: when another thread is reading it, this returns 0 at once.
+// how many. The caller holds the toolkit lock. Only one thread reads dps at a time: when another thread is reading it, this returns 0 at once.
 // Hosts that give the editor no display never call "_XEventProc", so while the editor's windows live on dps
 // its idle pass drives them through here; the message box's server thread does the same while no editor does.
 int PumpToolkitEvents();
 // Whether some thread pumped dps within the last `milliseconds`.
 bool ToolkitEventsServedWithin(int milliseconds);
 
-// Waits up to `milliseconds` for an event on `display` and takes it; false when none came. For the loops
-// that serve a connection of their own and deliver timers between events.
-bool WaitForEvent(Display* display, XEvent& event, int milliseconds);
-
-// Holds the right to read events from dps. Recursive, so that a modal loop inside a pumped event can read on.
-class ToolkitEventReader {
- public:
-  ToolkitEventReader();
-  ~ToolkitEventReader();
-  ToolkitEventReader(const ToolkitEventReader&) = delete;
-  ToolkitEventReader& operator=(const ToolkitEventReader&) = delete;
-};
+// One turn of a loop that serves a connection by itself (a stand-alone window, a modal dialog, the message
+// box's server): waits up to `milliseconds` for events without holding anything, then, under the toolkit lock
+// and as the connection's only reader, hands each queued event to `handle` for as long as it returns true,
+// and delivers the due timers of `timerScope` (all due timers for null). Returns false once `handle` did;
+// true when it had nothing more to say or another thread was reading our own connection.
+bool ServeDisplay(Display* display, int milliseconds, const std::function<bool(XEvent&)>& handle,
+                  const SGlobals* timerScope);
 
 // An atom by name; 0 when onlyIfExists and the server does not know it.
 unsigned long InternAtom(const char* name, bool onlyIfExists);

@@ -21,28 +21,14 @@ std::mutex installMutex;
 // The handler that was current before ours: the host's, or Xlib's default.
 std::atomic<XErrorHandler> previousHandler{nullptr};
 
-struct BenignError {
-  unsigned char request;
-  unsigned char error;
-};
-
 // Errors that are expected in normal running, flagged but not reported:
-// - GetProperty/BadWindow: a property read of a window that was destroyed meanwhile is how we find out.
+// - BadWindow and BadDrawable of any request: windows go away under us (an event queued before its window
+//   was destroyed, a host that destroys its window with the editor's inside it); the requests that follow
+//   fail harmlessly until the editor notices.
 // - SetInputFocus/BadMatch: the window became unviewable between our check and the server's.
-// - GrabPointer/BadWindow: the window went away while a press was being handled.
-// - any request on a window that the host destroyed under the editor (BadWindow, BadDrawable): hosts may
-//   destroy their window before they close the editor.
-const BenignError kBenignErrors[] = {
-    {X_GetProperty, BadWindow},       {X_SetInputFocus, BadMatch},    {X_GrabPointer, BadWindow},
-    {X_ReparentWindow, BadWindow},    {X_ConfigureWindow, BadWindow}, {X_MapWindow, BadWindow},
-    {X_UnmapWindow, BadWindow},       {X_SendEvent, BadWindow},       {X_QueryPointer, BadWindow},
-    {X_TranslateCoords, BadWindow},   {X_ChangeWindowAttributes, BadWindow}, {X_DestroyWindow, BadWindow},
-};
-
 bool IsBenign(const XErrorEvent* error) {
-  for (const BenignError& benign : kBenignErrors)
-    if (benign.request == error->request_code && benign.error == error->error_code) return true;
-  return false;
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) return true;
+  return error->request_code == X_SetInputFocus && error->error_code == BadMatch;
 }
 
 bool IsOurs(Display* display, const XErrorEvent* error) {

@@ -1,0 +1,191 @@
+// The editor in a host that passes no display: the panel is made in the holder and reparented into the
+// host's window on every open, keeps its window across close and open, and is rebuilt when the host
+// destroyed its window under it; the host's window takes the editor's size; updates wait for the host's
+// idle pass (one full refresh swallows indexed ones) unless the host falls silent, when the idle thread
+// stands in.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
+
+#include "PluginHarness.h"
+#include "editor/SEditorPlaceholder.h"
+#include "editor/SPluginEditor.h"
+#include "gui/XDisplay.h"
+#include "gui/context/SStaticData.h"
+
+namespace {
+
+class ToolkitEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    tovo::gui::OpenToolkitDisplay();
+    ASSERT_NE(tovo::gui::dps, nullptr) << "the editor tests need DISPLAY";
+    tovo::gui::context::InitStaticData();
+  }
+  void TearDown() override {
+    tovo::gui::context::ReleaseStaticData();
+    tovo::gui::CloseToolkitDisplay();
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const toolkit = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
+
+// The host's side: its own connection and a window of its own that watches what happens inside it.
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = XOpenDisplay(nullptr);
+    ASSERT_NE(host, nullptr);
+    window = MakeHostWindow();
+    plugin = MakePlugin();
+    editor = plugin->PluginEditor();
+  }
+  void TearDown() override {
+    plugin.reset();
+    XDestroyWindow(host, window);
+    XCloseDisplay(host);
+  }
+
+  Window MakeHostWindow() {
+    Window made = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+    XSelectInput(host, made, SubstructureNotifyMask | StructureNotifyMask);
+    XMapWindow(host, made);
+    XSync(host, False);
+    return made;
+  }
+
+  VstIntPtr Open(Window parent) {
+    return plugin->dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.f);
+  }
+  void Close() { plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f); }
+  void Idle() { plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f); }
+
+  Window ParentOf(Window child) {
+    Window root = 0, up = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(host, child, &root, &up, &children, &count);
+    if (children) XFree(children);
+    return up;
+  }
+  XWindowAttributes Attributes(Window of) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(host, of, &attributes);
+    return attributes;
+  }
+  // The windows reported reparented into the host's window since the last call.
+  std::vector<Window> ReparentedIn() {
+    XSync(host, False);
+    std::vector<Window> seen;
+    XEvent event;
+    while (XCheckTypedWindowEvent(host, window, ReparentNotify, &event))
+      if (event.xreparent.parent == window) seen.push_back(event.xreparent.window);
+    return seen;
+  }
+
+  PluginHarness harness;
+  Display* host = nullptr;
+  Window window = 0;
+  std::unique_ptr<VSTPlugin> plugin;
+  SPluginEditor* editor = nullptr;
+};
+
+TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
+  EXPECT_EQ(Open(0), 0);
+  EXPECT_TRUE(editor->NeverOpened());
+
+  ERect* rect = nullptr;
+  plugin->dispatcher(effEditGetRect, 0, 0, &rect, 0.f);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 120);
+  EXPECT_EQ(rect->bottom - rect->top, 238);
+
+  ASSERT_EQ(Open(window), 1);
+  ASSERT_NE(editor->Panel(), nullptr);
+  const Window panel = editor->Panel()->GetWindow();
+  EXPECT_EQ(ReparentedIn(), std::vector<Window>{panel}) << "the first open must reparent too";
+  EXPECT_EQ(ParentOf(panel), window);
+  EXPECT_EQ(Attributes(panel).map_state, IsViewable);
+  EXPECT_EQ(Attributes(panel).width, 120);
+  EXPECT_EQ(Attributes(panel).height, 238);
+  // This host cannot size its window itself, so the editor did.
+  EXPECT_EQ(Attributes(window).width, 120);
+  EXPECT_EQ(Attributes(window).height, 238);
+  EXPECT_NE(editor->Cursor(), nullptr);
+
+  Close();
+  XSync(host, False);
+  EXPECT_EQ(ParentOf(panel), editor->HolderWindow());
+  EXPECT_EQ(editor->Cursor(), nullptr);
+
+  XResizeWindow(host, window, 300, 200);
+  XSync(host, False);
+  ASSERT_EQ(Open(window), 1);
+  EXPECT_EQ(editor->Panel()->GetWindow(), panel);
+  EXPECT_EQ(ReparentedIn(), std::vector<Window>{panel});
+  EXPECT_EQ(Attributes(window).width, 120);
+  Close();
+}
+
+TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
+  ASSERT_EQ(Open(window), 1);
+  SEditorPlaceholder* panel = editor->Panel();
+  EXPECT_EQ(panel->RefreshCount(), 0) << "open refreshes at the first idle pass, not before";
+  Idle();
+  EXPECT_EQ(panel->RefreshCount(), 1);
+  EXPECT_EQ(panel->LastRefreshIndex(), -1);
+
+  plugin->setParameter(3, 1.f);
+  EXPECT_TRUE(editor->IsIndexPending(3));
+  EXPECT_EQ(panel->RefreshCount(), 1);
+  Idle();
+  EXPECT_EQ(panel->RefreshCount(), 2);
+  EXPECT_EQ(panel->LastRefreshIndex(), 3);
+
+  // A full refresh takes precedence and clears the indexed requests posted with it.
+  plugin->setParameter(4, 1.f);
+  plugin->setProgram(2);
+  Idle();
+  EXPECT_EQ(panel->RefreshCount(), 3);
+  EXPECT_EQ(panel->LastRefreshIndex(), -1);
+  EXPECT_FALSE(editor->IsIndexPending(4));
+  Idle();
+  EXPECT_EQ(panel->RefreshCount(), 3);
+
+  Close();
+  plugin->setProgram(3);
+  EXPECT_FALSE(editor->IsUpdatePending()) << "a closed editor is not posted to";
+}
+
+TEST_F(EditorTest, IdleThreadStandsInWhenTheHostFallsSilent) {
+  ASSERT_EQ(Open(window), 1);
+  SEditorPlaceholder* panel = editor->Panel();
+  for (int i = 0; i < 200 && panel->RefreshCount() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(panel->RefreshCount(), 1) << "no idle pass ran while the host sent no effEditIdle";
+  Close();
+}
+
+TEST_F(EditorTest, HostThatDestroysItsWindowFirstGetsANewPanelNextTime) {
+  ASSERT_EQ(Open(window), 1);
+  Idle();
+  const Window first = editor->Panel()->GetWindow();
+  XDestroyWindow(host, window);
+  XSync(host, False);
+  Idle();
+  Close();
+
+  window = MakeHostWindow();
+  ASSERT_EQ(Open(window), 1);
+  const Window second = editor->Panel()->GetWindow();
+  EXPECT_NE(second, first);
+  XSync(host, False);
+  EXPECT_EQ(ParentOf(second), window);
+  EXPECT_EQ(Attributes(second).map_state, IsViewable);
+  Close();
+}
+
+}  // namespace
