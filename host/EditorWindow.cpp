@@ -102,7 +102,7 @@ void EditorWindow::unmapWindow() {
 void EditorWindow::mapWindow() {
   runOnEditorThread([this] {
     if (!window) return;
-    XMapWindow(display, window);
+    XMapRaised(display, window);
     XSync(display, False);
   });
 }
@@ -346,12 +346,12 @@ void EditorWindow::makeWindow(int width, int height) {
   // Substructure: the plug-in's window arriving in ours (ReparentNotify) is how we find it.
   attributes.event_mask = SubstructureNotifyMask;
   const Window made =
-      XCreateWindow(d, DefaultRootWindow(d), 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                    0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+      XCreateWindow(d, DefaultRootWindow(d), settings.x, settings.y, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   XStoreName(d, made, "vantorine-host editor");
   Atom protocols[] = {deleteAtom};
   XSetWMProtocols(d, made, protocols, 1);
-  XMapWindow(d, made);
+  XMapRaised(d, made);
   // The plug-in may reparent into the window from a connection of its own, so the server must know the
   // window before effEditOpen.
   XSync(d, False);

@@ -36,7 +36,10 @@ class EditorWindow {
 
   struct Options {
     Mode mode = Mode::HostDisplay;
-    // Size of a new host window before the plug-in sizes it; 0 takes the editor rectangle.
+    // Where a new host window goes on the screen, and its size before the plug-in sizes it (0 takes
+    // the editor rectangle).
+    int x = 0;
+    int y = 0;
     int width = 0;
     int height = 0;
     // False: audioMasterSizeWindow is answered but the window keeps its size, which shows whether the

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dirent.h>
+#include <xcb/xcb.h>
 
 namespace editortest {
 
@@ -17,16 +18,17 @@ Display* testDisplay() {
   return display;
 }
 
-int countBelow(Display* display, Window window) {
+void countBelow(Display* display, Window window, std::map<unsigned long, int>& counts) {
   Window root = 0;
   Window parent = 0;
   Window* children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
-  int total = static_cast<int>(count);
-  for (unsigned i = 0; i < count; ++i) total += countBelow(display, children[i]);
+  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
+  for (unsigned i = 0; i < count; ++i) {
+    ++counts[clientOf(children[i])];
+    countBelow(display, children[i], counts);
+  }
   if (children) XFree(children);
-  return total;
 }
 
 // The channel a mask selects, scaled to 8 bits.
@@ -64,10 +66,25 @@ WindowState windowState(unsigned long window) {
   return state;
 }
 
-int windowTreeSize() {
+unsigned long clientOf(unsigned long window) {
+  // The server gives every client the same mask for its resource ids; what is left over names the
+  // client. Xlib keeps the mask to itself, the connection set-up that xcb shows has it.
+  static const unsigned long mask = [] {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const unsigned long value =
+        xcb_connection_has_error(connection) ? 0 : xcb_get_setup(connection)->resource_id_mask;
+    xcb_disconnect(connection);
+    return value;
+  }();
+  return window & ~mask;
+}
+
+std::map<unsigned long, int> windowsByClient() {
   Display* display = testDisplay();
   XSync(display, False);
-  return countBelow(display, DefaultRootWindow(display));
+  std::map<unsigned long, int> counts;
+  countBelow(display, DefaultRootWindow(display), counts);
+  return counts;
 }
 
 int threadCount() {
@@ -173,6 +190,10 @@ void EditorTest::restart(const HostSettings& settings, EditorWindow::Options opt
 EditorWindow::Options EditorTest::defaultOptions() const {
   EditorWindow::Options options;
   options.mode = GetParam();
+  // Away from the corner where the other X test programs open their windows, which would hide ours
+  // from pixel reads.
+  options.x = 2200;
+  options.y = 720;
   return options;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,8 +36,11 @@ struct WindowState {
 };
 
 WindowState windowState(unsigned long window);
-// Every window under the root, at any depth.
-int windowTreeSize();
+// The X client a window belongs to (its resource base). Other test programs share the server, so
+// windows are counted for the clients that matter.
+unsigned long clientOf(unsigned long window);
+// Windows under the root, at any depth, by client.
+std::map<unsigned long, int> windowsByClient();
 // Threads of this process.
 int threadCount();
 // Whether `window` is `ancestor` or lies inside it.
