@@ -25,6 +25,7 @@ void SImageLabel::DiscardImage() {
 
 void SImageLabel::LoadBackground(void* data, int width, int height) {
   DiscardImage();
+  if (!data) return;
   image = new context::SDrawBitmap(data, width, height, false);
   imageDevice = new context::SDrawMemoryDevice(GetDevice(), image);
 }
@@ -36,7 +37,7 @@ void SImageLabel::Draw(const SRect&) {
 }
 
 void SImageLabel::MouseStateChanged(bool*, int index) {
-  if (!window || IsCleaningUp()) return;
+  if (!window || IsCleaningUp()) return;  // nothing to report from a control being torn down
   if (const int pressed = PressValue(index))
     SendEvent(kEventValueChanged, kKindValue, pressed, 0.0f, nullptr, this, nullptr);
 }

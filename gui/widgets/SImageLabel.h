@@ -17,7 +17,7 @@ class SImageLabel : public SWindow {
               int width, int height, int hostWindow, bool flag);
   ~SImageLabel() override;
 
-  // Replaces the image by one made from XPM data.
+  // Replaces the image by one made from XPM data; null data leaves no image.
   virtual void LoadBackground(void* image, int width, int height);
 
   void Draw(const SRect& rect) override;
