@@ -96,8 +96,8 @@ std::string CommandLine::parse(int argc, char** argv) {
         option == "--block-size" || option == "--sample-rate" || option == "--program" ||
         option == "--param" || option == "--get-param" || option == "--mains" || option == "--process" ||
         option == "--midi" || option == "--sleep" || option == "--save-chunk" || option == "--load-chunk" ||
-        option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" || option == "--load-fxb" ||
-        option == "--editor" || option == "--editor-mode";
+        option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" ||
+        option == "--load-fxb" || option == "--editor" || option == "--editor-mode";
     if (takesValue && !value(arg)) return option + " needs a value";
     const std::string bad = "bad value for " + option + ": '" + arg + "'";
 

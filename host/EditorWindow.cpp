@@ -198,7 +198,8 @@ void EditorWindow::wake() {
   if (wakePipe[1] < 0) return;
   const char byte = 1;
   // A full pipe already holds a wake-up, so a failed write loses nothing.
-  if (::write(wakePipe[1], &byte, 1) < 0) return;
+  const ssize_t written = ::write(wakePipe[1], &byte, 1);
+  static_cast<void>(written);
 }
 
 // Any thread: the plug-in sizes its window from inside effEditOpen and the event calls (our thread), but
@@ -347,7 +348,8 @@ void EditorWindow::makeWindow(int width, int height) {
   attributes.event_mask = SubstructureNotifyMask;
   const Window made =
       XCreateWindow(d, DefaultRootWindow(d), settings.x, settings.y, static_cast<unsigned>(width),
-                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWBackPixel | CWEventMask, &attributes);
   XStoreName(d, made, "vantorine-host editor");
   Atom protocols[] = {deleteAtom};
   XSetWMProtocols(d, made, protocols, 1);

@@ -3,9 +3,9 @@
 // events and the idle calls. The loop runs on a thread of its own, not the process's main thread, and
 // every editor request (effEditGetRect, effEditOpen, effEditIdle, the event calls, effEditClose) is made
 // there; the caller's thread goes on talking to the plug-in meanwhile. Two ways of feeding the editor:
-// - HostDisplay: effEditOpen gets the connection in its value, and the loop hands every event that is not
-//   for the host window to the function the plug-in's child window publishes in "_XEventProc"; idle
-//   every 40 ms.
+// - HostDisplay: effEditOpen gets the connection in its value, and while the editor is open the loop
+//   hands every event that is not for the host window to the function the plug-in's child window
+//   publishes in "_XEventProc"; idle every 40 ms.
 // - NoDisplay: effEditOpen gets 0, the property is never read, the plug-in reads its own connection;
 //   idle every 66 ms.
 // What tests need to look at is exposed: the threads that made requests on the connection, the windows,
@@ -17,7 +17,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <set>
 #include <string>

@@ -176,7 +176,8 @@ std::string openEditor(const CommandLine& line, VstHost& host, std::unique_ptr<E
   if (!editor->ready()) return editor->error();
   const VstIntPtr opened = editor->open(line.editorSeconds);
   std::printf("editor opened (%s mode, window 0x%lx): effEditOpen returned %ld\n",
-              line.editorPassesDisplay ? "display" : "nodisplay", editor->hostWindow(), static_cast<long>(opened));
+              line.editorPassesDisplay ? "display" : "nodisplay", editor->hostWindow(),
+              static_cast<long>(opened));
   if (!opened) return "the plug-in did not open its editor";
   return {};
 }

@@ -2,11 +2,11 @@
 // child of that size embedded at the corner, the window sized by the rule the host's canDo "sizeWindow"
 // answer selects, the same child on every open, and a close when the user closes the window.
 // gtest first: Xlib defines macros (None, Bool) that gtest's own names would collide with.
-#include "EditorTest.h"
-
 #include <X11/Xlib.h>
 
 #include <algorithm>
+
+#include "EditorTest.h"
 
 namespace editortest {
 namespace {
@@ -15,8 +15,9 @@ using EditorEmbedding = EditorTest;
 
 bool hasSizeRequest(const VstHost& host, int width, int height) {
   const std::vector<WindowSizeCall> calls = host.sizeWindowCalls();
-  return std::any_of(calls.begin(), calls.end(),
-                     [&](const WindowSizeCall& call) { return call.width == width && call.height == height; });
+  return std::any_of(calls.begin(), calls.end(), [&](const WindowSizeCall& call) {
+    return call.width == width && call.height == height;
+  });
 }
 
 TEST_P(EditorEmbedding, OpenEmbedsOneMappedChildOfTheEditorRectangle) {
@@ -80,8 +81,8 @@ TEST_P(EditorEmbedding, HostWindowFollowsThePluginsSize) {
     bool resized;
   };
   for (const Case& c : {Case{true, false, false}, Case{true, true, true}, Case{false, false, true}}) {
-    SCOPED_TRACE(testing::Message() << "canDo sizeWindow " << c.hostCanSizeWindow << ", host follows requests "
-                                    << c.hostFollowsRequests);
+    SCOPED_TRACE(testing::Message() << "canDo sizeWindow " << c.hostCanSizeWindow
+                                    << ", host follows requests " << c.hostFollowsRequests);
     HostSettings settings;
     if (!c.hostCanSizeWindow) settings.canDo.erase("sizeWindow");
     EditorWindow::Options options = defaultOptions();
@@ -139,7 +140,8 @@ TEST_P(EditorEmbedding, ClosingTheWindowClosesTheEditor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EditorEmbedding,
-                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay), modeName);
+                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
+                         modeName);
 
 }  // namespace
 }  // namespace editortest

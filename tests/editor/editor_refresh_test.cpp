@@ -2,9 +2,9 @@
 // again at a following effEditIdle, and a host window that is hidden and shown again gets its editor
 // painted again.
 // gtest first: Xlib defines macros (None, Bool) that gtest's own names would collide with.
-#include "EditorTest.h"
-
 #include <X11/Xlib.h>
+
+#include "EditorTest.h"
 
 namespace editortest {
 namespace {
@@ -65,7 +65,8 @@ TEST_P(EditorRefresh, WindowShownAgainIsPaintedAgain) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EditorRefresh,
-                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay), modeName);
+                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
+                         modeName);
 
 }  // namespace
 }  // namespace editortest

@@ -14,7 +14,8 @@ using EditorThreading = EditorTest;
 
 std::string describe(const std::map<std::thread::id, long>& requests) {
   std::ostringstream text;
-  for (const auto& [thread, count] : requests) text << " thread " << thread << ": " << count << " request(s);";
+  for (const auto& [thread, count] : requests)
+    text << " thread " << thread << ": " << count << " request(s);";
   return text.str();
 }
 
@@ -87,12 +88,12 @@ TEST_P(EditorThreading, HostWindowDestroyedUnderAnOpenEditor) {
   EXPECT_TRUE(state.viewable);
   EXPECT_EQ(state.width, kEditorWidth);
   EXPECT_EQ(state.height, kEditorHeight);
-  EXPECT_TRUE(
-      within(20, [&] { return showsColour(editor->hostWindow(), kBodyRed, kBodyGreen, kBodyBlue); }));
+  EXPECT_TRUE(within(20, [&] { return showsColour(editor->hostWindow(), kBodyRed, kBodyGreen, kBodyBlue); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EditorThreading,
-                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay), modeName);
+                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
+                         modeName);
 
 }  // namespace
 }  // namespace editortest

@@ -61,9 +61,8 @@ TEST(HostCli, RefusalAndFailingActionsFailWithOneLine) {
 TEST(HostCli, HelpDescribesTheActions) {
   const HostRun run = runHost({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* option :
-       {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--realtime", "--editor",
-        "--editor-mode", "--no-size-window"})
+  for (const char* option : {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot",
+                             "--realtime", "--editor", "--editor-mode", "--no-size-window"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
