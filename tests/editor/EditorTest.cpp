@@ -148,6 +148,13 @@ void scribble(unsigned long window, int red, int green, int blue) {
   XSync(display, False);
 }
 
+long sentExposesInside(const EditorWindow& editor, unsigned long child) {
+  long count = 0;
+  for (unsigned long window : editor.windowsPassedOn())
+    if (isInside(window, child)) count += editor.eventsPassedOn(window, Expose, true);
+  return count;
+}
+
 void sendDeleteRequest(unsigned long window) {
   Display* display = testDisplay();
   XEvent event{};

@@ -52,6 +52,9 @@ inline bool showsColour(unsigned long window, int red, int green, int blue) {
 }
 // Paints the whole window, its subwindows included, in one colour, as another client may.
 void scribble(unsigned long window, int red, int green, int blue);
+// The refreshes the plug-in asked for on the host's connection: Expose events that it sent (XSendEvent)
+// to its window `child` or windows inside it, which only the host loop can hand back to it.
+long sentExposesInside(const EditorWindow& editor, unsigned long child);
 // What a window manager sends when the user closes the window.
 void sendDeleteRequest(unsigned long window);
 

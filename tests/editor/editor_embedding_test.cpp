@@ -1,9 +1,6 @@
 // What a host window gets from the editor, in both ways of feeding it: the editor rectangle, one mapped
 // child of that size embedded at the corner, the window sized by the rule the host's canDo "sizeWindow"
 // answer selects, the same child on every open, and a close when the user closes the window.
-// gtest first: Xlib defines macros (None, Bool) that gtest's own names would collide with.
-#include <X11/Xlib.h>
-
 #include <algorithm>
 
 #include "EditorTest.h"

@@ -1,9 +1,6 @@
 // The editor shows what changes, driven by the host's idle calls: a parameter the host sets is shown
 // again at a following effEditIdle, and a host window that is hidden and shown again gets its editor
 // painted again.
-// gtest first: Xlib defines macros (None, Bool) that gtest's own names would collide with.
-#include <X11/Xlib.h>
-
 #include "EditorTest.h"
 
 namespace editortest {
@@ -15,15 +12,6 @@ using EditorRefresh = EditorTest;
 constexpr int kScribbleRed = 255;
 constexpr int kScribbleGreen = 0;
 constexpr int kScribbleBlue = 255;
-
-// The refreshes the plug-in asked for: on the host's connection they are Expose events that it sends
-// its own windows, which only the host loop can hand back to it.
-long sentExposesInside(const EditorWindow& editor, unsigned long child) {
-  long count = 0;
-  for (unsigned long window : editor.windowsPassedOn())
-    if (isInside(window, child)) count += editor.eventsPassedOn(window, Expose, true);
-  return count;
-}
 
 TEST_P(EditorRefresh, HostParameterChangeIsRefreshedFromTheIdleCalls) {
   const unsigned long child = openAndEmbed();
