@@ -107,11 +107,12 @@ void SToolTipData::Calculate() {
   }
   const int previousWidth = bounds.right - bounds.left;
   bounds = box;
-  const int width = box.right - box.left;
-  if (width <= previousWidth) return;
+  if (box.right - box.left <= previousWidth) return;
+  // Widened to the common right edge, not by the full width from their own left edges: that would carry
+  // objects beyond the box, and the next object would widen everything again.
   for (SDrawObject* object : objects) {
     Rect r = object->GetRect();
-    r.right = r.left + width;
+    r.right = box.right;
     object->SetRect(r);
   }
 }

@@ -41,8 +41,8 @@ class SToolTipData {
   void AddText(const char* text, Rect& rect, unsigned flags);
   // Takes ownership and recomputes the bounding box.
   void AddObject(SDrawObject* object, unsigned flags);
-  // The union of the objects' rectangles; when it grew wider, every object is widened to the full width
-  // so that centred texts stay centred on the whole tip.
+  // The union of the objects' rectangles; when it grew wider, every object is stretched to its right
+  // edge so that centred texts stay centred on the whole tip.
   void Calculate();
   // Stores the offset of the side in use (the other side's while the tooltip is flipped).
   void SetOffset(const Point& offset, bool);

@@ -1,0 +1,243 @@
+// The tooltip window opens beside a registered control when the pointer enters it (only while the
+// control's tip is enabled) and closes when it leaves; it keeps to the preferred side unless the tip would
+// leave the screen, flips to the other side then, and points its arrow at the control. One switch turns
+// all registered controls' tips on and off, and neither the tip nor its controls outlive each other's
+// references.
+#include <cmath>
+
+#include "TooltipTest.h"
+#include "gui/SInput.h"
+#include "gui/context/SDrawDevice.h"
+#include "gui/context/SDrawing.h"
+#include "tests/drawing/XTestSupport.h"
+
+namespace tovo::gui {
+namespace {
+
+using test::Crossing;
+using test::PixelOf;
+using test::Slot;
+
+constexpr int kOrange = 2, kRedSlot = 4, kBlueSlot = 10, kOutline = 20;
+constexpr const char* kText = "Option:\nToggle Midi Thru";
+
+int Floor(double value) { return static_cast<int>(std::floor(value)); }
+
+class TooltipWindow : public test::TooltipFixture {
+ protected:
+  // The tip's size for kText, measured before any control exists.
+  void MeasureTip() {
+    SToolTipData probe(tip, nullptr, kTipAbove);
+    probe.AddLabel(kText, 0);
+    tipWidth = probe.Bounds().right - probe.Bounds().left + 48;
+    tipHeight = probe.Bounds().bottom - probe.Bounds().top + 16;
+  }
+
+  // A control with kText as its enabled tip, entered by the pointer.
+  SWindow* EnterControl(int x, int y, int width, int height, int placement) {
+    SWindow* control = AddControl(x, y, width, height);
+    control->SetTooltip(tip, kText, placement);
+    tip->EnableTooltips(true);
+    Send(Crossing(*control, EnterNotify));
+    return control;
+  }
+
+  // Where the server has the tip window.
+  SPoint TipOnScreen() {
+    XSync(dps, False);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(dps, tip->GetWindow(), &attributes);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+    EXPECT_EQ(attributes.width, tipWidth);
+    EXPECT_EQ(attributes.height, tipHeight);
+    return {attributes.x, attributes.y};
+  }
+
+  // Whether the arrow covers the pixel two in from the middle of each edge: bottom, top, left, right.
+  std::vector<bool> ArrowEdges() {
+    tip->Draw(tip->GetClientRect());
+    tovo::test::Snapshot shot(tip->GetWindow(), tipWidth, tipHeight);
+    const unsigned long arrow = PixelOf(tip->GetArrowColour());
+    const int w = tipWidth, h = tipHeight;
+    return {shot.At(w / 2, h - 3) == arrow, shot.At(w / 2, 3) == arrow, shot.At(3, h / 2) == arrow,
+            shot.At(w - 3, h / 2) == arrow};
+  }
+
+  int tipWidth = 0;
+  int tipHeight = 0;
+};
+
+TEST_F(TooltipWindow, AboveNearTheTopFlipsBelowWithTheArrowOnTop) {
+  MakeOwner(400, 2);
+  MeasureTip();
+  // A control 11 pixels narrower than its tip: the tip starts 6 pixels further left (halving down).
+  EnterControl(20, 0, tipWidth - 11, 20, kTipAbove);
+  ASSERT_TRUE(tip->IsOpen());
+  EXPECT_TRUE(tip->IsFlipped());
+  const SPoint at = TipOnScreen();
+  EXPECT_EQ(at.x, 420 - 6);
+  EXPECT_EQ(at.y, 2 + 20 + 3);
+  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(TooltipWindow, RightNearTheRightEdgeFlipsLeftWithTheArrowOnTheRight) {
+  MakeOwner(2500, 500);
+  MeasureTip();
+  EnterControl(0, 0, 40, 20, kTipRight);
+  EXPECT_TRUE(tip->IsFlipped());
+  const SPoint at = TipOnScreen();
+  EXPECT_EQ(at.x, 2500 - tipWidth - 3);
+  EXPECT_EQ(at.y, 500 + Floor((20 - tipHeight) / 2.0));
+  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(TooltipWindow, RightWithRoomStaysRightWithTheArrowOnTheLeft) {
+  // The tip crosses from the first monitor onto the second: only the screen's outer edges count.
+  MakeOwner(1200, 400);
+  MeasureTip();
+  EnterControl(10, 10, 40, 20, kTipRight);
+  EXPECT_FALSE(tip->IsFlipped());
+  const SPoint at = TipOnScreen();
+  EXPECT_EQ(at.x, 1210 + 40 + 3);
+  EXPECT_EQ(at.y, 410 + Floor((20 - tipHeight) / 2.0));
+  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, true, false}));
+}
+
+TEST_F(TooltipWindow, BelowNearTheBottomFlipsAboveWithTheArrowAtTheBottom) {
+  MakeOwner(600, 990, 300, 34);
+  MeasureTip();
+  EnterControl(0, 0, 50, 20, kTipBelow);
+  EXPECT_TRUE(tip->IsFlipped());
+  const SPoint at = TipOnScreen();
+  EXPECT_EQ(at.y, 990 - tipHeight - 3);
+  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{true, false, false, false}));
+}
+
+TEST_F(TooltipWindow, LeftNearTheLeftEdgeFlipsRight) {
+  MakeOwner(0, 300);
+  MeasureTip();
+  EnterControl(5, 0, 40, 20, kTipLeft);
+  EXPECT_TRUE(tip->IsFlipped());
+  EXPECT_EQ(TipOnScreen().x, 5 + 40 + 3);
+  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, true, false}));
+}
+
+TEST_F(TooltipWindow, TheFlippedSideUsesItsOwnOffset) {
+  MakeOwner(400, 2);
+  MeasureTip();
+  SWindow* control = EnterControl(20, 0, 60, 20, kTipAbove);
+  ASSERT_TRUE(tip->IsFlipped());
+  const SPoint first = TipOnScreen();
+  control->GetTooltipData()->SetOffset({4, 9}, false);
+  Send(Crossing(*control, LeaveNotify));
+  Send(Crossing(*control, EnterNotify));
+  const SPoint second = TipOnScreen();
+  EXPECT_EQ(second.x, first.x + 4);
+  EXPECT_EQ(second.y, first.y + 9);
+}
+
+TEST_F(TooltipWindow, PaintsItsFrameAndTextOnItsBackground) {
+  MakeOwner(800, 300);
+  MeasureTip();
+  EnterControl(0, 0, 40, 20, kTipBelow);
+  tip->Draw(tip->GetClientRect());
+  tovo::test::Snapshot shot(tip->GetWindow(), tipWidth, tipHeight);
+  const unsigned long outline = PixelOf(Slot(kOutline));
+  EXPECT_EQ(shot.At(0, 0), outline);
+  EXPECT_EQ(shot.At(tipWidth - 1, tipHeight - 1), outline);
+  EXPECT_EQ(shot.At(8, tipHeight / 2), PixelOf(tip->GetBackgroundColour()));
+  const SRect text = tip->GetData()->Bounds();
+  EXPECT_FALSE(shot.Matching(PixelOf(tip->GetTextColour()), text.left, text.top, text.right, text.bottom).empty());
+}
+
+TEST_F(TooltipWindow, OpensOnlyWhileEnabledAndClosesWhenThePointerLeaves) {
+  MakeOwner(800, 300);
+  SWindow* control = AddControl(0, 0, 40, 20);
+  control->SetTooltip(tip, kText, kTipBelow);
+  Send(Crossing(*control, EnterNotify));
+  EXPECT_FALSE(tip->IsOpen());
+  Send(Crossing(*control, LeaveNotify));
+
+  tip->EnableTooltips(true);
+  Send(Crossing(*control, EnterNotify));
+  EXPECT_TRUE(tip->IsOpen());
+  EXPECT_EQ(tip->GetData(), control->GetTooltipData());
+  Send(Crossing(*control, LeaveNotify));
+  EXPECT_FALSE(tip->IsOpen());
+
+  // The pointer leaving the tip itself closes it too.
+  Send(Crossing(*control, EnterNotify));
+  bool state[context::kInputEntries] = {};
+  state[context::kMouseLeft] = true;
+  tip->MouseStateChanged(state, context::kMouseLeft);
+  EXPECT_FALSE(tip->IsOpen());
+}
+
+TEST_F(TooltipWindow, AControlIsRegisteredOnceAndLeavesTheListWhenItGoes) {
+  MakeOwner(800, 300);
+  SWindow* first = AddControl(0, 0, 40, 20);
+  SWindow* second = AddControl(50, 0, 40, 20);
+  first->SetTooltip(tip, "one", kTipAbove);
+  first->SetTooltip(tip, "one again", kTipAbove);
+  second->SetTooltip(tip, "two", kTipAbove);
+  ASSERT_EQ(tip->Registered().size(), 2u);
+  EXPECT_EQ(tip->Registered()[0], first);
+  EXPECT_STREQ(first->GetTooltipData()->Lines()[0].Get(), "one again");
+
+  owner->Remove(first, true);
+  ASSERT_EQ(tip->Registered().size(), 1u);
+  EXPECT_EQ(tip->Registered()[0], second);
+  tip->ToggleTooltips();
+  EXPECT_TRUE(second->GetState() & kStateTooltip);
+}
+
+TEST_F(TooltipWindow, ToggleSwitchesEveryRegisteredControlAndTheIndicator) {
+  MakeOwner(800, 300);
+  SWindow* first = AddControl(0, 0, 40, 20);
+  SWindow* second = AddControl(50, 0, 40, 20);
+  first->SetTooltip(tip, "one", kTipAbove);
+  second->SetTooltip(tip, "two", kTipAbove);
+  EXPECT_EQ(tip->GetIndicatorColour(), Slot(kBlueSlot));
+
+  tip->ToggleTooltips();
+  EXPECT_TRUE(tip->TooltipsEnabled());
+  EXPECT_TRUE(first->GetState() & kStateTooltip);
+  EXPECT_TRUE(second->GetState() & kStateTooltip);
+  EXPECT_EQ(tip->GetIndicatorColour(), Slot(kRedSlot));
+
+  tovo::test::BareWindow lamp(20, 20);
+  context::SDrawing drawing;
+  drawing.SetDevice(new context::SDrawDevice(lamp.Id()));
+  tip->DrawTiprect(&drawing);
+  tovo::test::Snapshot shot(lamp.Id(), 20, 20);
+  EXPECT_EQ(shot.Matching(PixelOf(Slot(kRedSlot)), 0, 0, 20, 20).size(), 81u);
+  EXPECT_EQ(shot.At(1, 1), PixelOf(Slot(kRedSlot)));
+
+  tip->ToggleTooltips();
+  EXPECT_FALSE(first->GetState() & kStateTooltip);
+  EXPECT_FALSE(second->GetState() & kStateTooltip);
+  EXPECT_EQ(tip->GetIndicatorColour(), Slot(kBlueSlot));
+}
+
+TEST_F(TooltipWindow, DataAndTipDoNotOutliveEachOther) {
+  MakeOwner(800, 300);
+  SWindow* control = EnterControl(0, 0, 40, 20, kTipBelow);
+  ASSERT_TRUE(tip->IsOpen());
+  // Replacing the data that is shown takes it off the tip.
+  control->SetTooltip(tip, "replaced", kTipBelow);
+  EXPECT_FALSE(tip->IsOpen());
+  EXPECT_EQ(tip->GetData(), nullptr);
+
+  Send(Crossing(*control, LeaveNotify));
+  Send(Crossing(*control, EnterNotify));
+  ASSERT_TRUE(tip->IsOpen());
+  delete tip;
+  EXPECT_EQ(control->GetTooltipData()->GetTooltip(), nullptr);
+  EXPECT_EQ(owner->Children().size(), 1u);
+  Send(Crossing(*control, LeaveNotify));
+  Send(Crossing(*control, EnterNotify));
+  control->CloseTip();
+}
+
+}  // namespace
+}  // namespace tovo::gui
