@@ -1,5 +1,7 @@
-// Measuring text of several lines.
+// Measuring text with the font's per-character metrics.
 #include "gui/widgets/STextExtent.h"
+
+#include <X11/Xlib.h>
 
 #include <algorithm>
 
@@ -7,15 +9,31 @@
 
 namespace tovo::gui {
 
+STextExtent STextExtent::MeasureRun(const char* text, int length, const context::SDrawFont* font) {
+  auto* metrics = font ? static_cast<XFontStruct*>(font->Info()) : nullptr;
+  if (!metrics || !text || length <= 0) return {0, 0};
+  int direction = 0, fontAscent = 0, fontDescent = 0;
+  XCharStruct overall{};
+  XTextExtents(metrics, text, length, &direction, &fontAscent, &fontDescent, &overall);
+  return {overall.width, overall.ascent + overall.descent};
+}
+
 STextExtent STextExtent::MeasureLines(const char* text, const context::SDrawFont* font) {
   STextExtent extent{0, 0};
   if (!text || !font || !font->IsLoaded()) return extent;
-  const int lineHeight = font->Ascent() + font->Descent();
+  int lastHeight = -1, emptyHeight = -1;
   int start = 0;
   for (int i = 0;; ++i) {
     if (text[i] != '\n' && text[i] != '\0') continue;
-    extent.width = std::max(extent.width, font->TextWidth(text + start, i - start));
-    extent.height += lineHeight;
+    if (i > start) {
+      const STextExtent line = MeasureRun(text + start, i - start, font);
+      extent.width = std::max(extent.width, line.width);
+      extent.height += line.height;
+      lastHeight = line.height;
+    } else {
+      if (emptyHeight < 0) emptyHeight = lastHeight >= 0 ? lastHeight : MeasureRun("W", 1, font).height;
+      extent.height += emptyHeight;
+    }
     if (text[i] == '\0') break;
     start = i + 1;
   }

@@ -43,7 +43,11 @@ void SToolTipData::AddLabel(const char* text, unsigned flags) {
   lineRects.clear();
   if (!tooltip) return;
   const char* content = text ? text : "";
-  const STextExtent extent = STextExtent::MeasureLines(content, tooltip->GetFont());
+  const bool oneLine = !std::strchr(content, '\n');
+  const STextExtent extent = oneLine
+                                 ? STextExtent::MeasureRun(content, static_cast<int>(std::strlen(content)),
+                                                           tooltip->GetFont())
+                                 : STextExtent::MeasureLines(content, tooltip->GetFont());
   const int w = extent.width;
   const int h = extent.height + kBoxPadding;
   boxWidth = w + kSideRoom;
@@ -51,7 +55,7 @@ void SToolTipData::AddLabel(const char* text, unsigned flags) {
 
   // Measuring breaks lines at line feeds only, drawing also at tabs and carriage returns, and drops the
   // empty lines that measuring counted: blank lines only add space.
-  if (!std::strchr(content, '\n')) {
+  if (oneLine) {
     lines.emplace_back();
     lines.back().Append(content);
   } else {

@@ -6,8 +6,11 @@
 
 #include <X11/Xlib.h>
 
+#include <cstring>
+
 #include "gui/SWindow.h"
 #include "gui/XDisplay.h"
+#include "gui/context/SDrawFont.h"
 #include "gui/context/SGlobals.h"
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SToolTip.h"
@@ -17,6 +20,20 @@ namespace tovo::gui::test {
 
 inline int Slot(int slot) { return context::statdata.GetColour(slot); }
 inline unsigned long PixelOf(int colour) { return static_cast<unsigned long>(static_cast<unsigned>(colour)); }
+
+// Width and height of the ink of one line of text, straight from the server's font metrics.
+struct Ink {
+  Ink(const context::SDrawFont* font, const char* text) {
+    int direction = 0, ascent = 0, descent = 0;
+    XCharStruct overall{};
+    XTextExtents(static_cast<XFontStruct*>(font->Info()), text, static_cast<int>(std::strlen(text)), &direction,
+                 &ascent, &descent, &overall);
+    width = overall.width;
+    height = overall.ascent + overall.descent;
+  }
+  int width;
+  int height;
+};
 
 inline XEvent Crossing(const SControl& control, int type) {
   XEvent event{};

@@ -1,8 +1,6 @@
 // A tooltip label is measured in the tip's font, line feed by line feed (empty lines counting as full
 // lines), drawn as its non-empty lines in equal rows of a centred box with room for the arrow, and the
 // content's bounding box widens every object when it grows.
-#include <cstring>
-
 #include "TooltipTest.h"
 #include "gui/context/SDrawFont.h"
 #include "gui/widgets/SDrawObject.h"
@@ -25,24 +23,22 @@ class TooltipLayout : public test::TooltipFixture {
     MakeOwner(0, 0);
     font = tip->GetFont();
     ASSERT_TRUE(font->IsLoaded());
-    lineHeight = font->Ascent() + font->Descent();
   }
-  int Width(const char* text) const { return font->TextWidth(text, static_cast<int>(std::strlen(text))); }
+  test::Ink Measure(const char* text) const { return test::Ink(font, text); }
 
   context::SDrawFont* font = nullptr;
-  int lineHeight = 0;
 };
 
 TEST_F(TooltipLayout, OneLineSitsCentredInItsBox) {
   SToolTipData data(tip, owner, kTipAbove);
   data.AddLabel("Action:\tResend", 0);
-  const int w = Width("Action:\tResend");
+  const test::Ink ink = Measure("Action:\tResend");
   ASSERT_EQ(data.Lines().size(), 1u);
   EXPECT_STREQ(data.Lines()[0].Get(), "Action:\tResend");
-  EXPECT_EQ(data.BoxWidth(), w + 48);
-  EXPECT_EQ(data.BoxHeight(), lineHeight + 20);
+  EXPECT_EQ(data.BoxWidth(), ink.width + 48);
+  EXPECT_EQ(data.BoxHeight(), ink.height + 20);
   ASSERT_EQ(data.LineRects().size(), 1u);
-  ExpectRect(data.LineRects()[0], {24, 6, 24 + w, 6 + lineHeight + 4});
+  ExpectRect(data.LineRects()[0], {24, 6, 24 + ink.width, 6 + ink.height + 4});
   ExpectRect(data.Bounds(), data.LineRects()[0]);
 
   ASSERT_EQ(data.Objects().size(), 1u);
@@ -55,26 +51,28 @@ TEST_F(TooltipLayout, OneLineSitsCentredInItsBox) {
 }
 
 TEST_F(TooltipLayout, EmptyLinesAreMeasuredButNotDrawn) {
+  // Lines of different ink heights: the empty line takes the height of the line before it.
+  const test::Ink first = Measure("ace"), last = Measure("Tg Wide line");
+  ASSERT_NE(first.height, last.height);
   SToolTipData data(tip, owner, kTipBelow);
-  data.AddLabel("Option:\n\nToggle Midi Thru", 0);
-  const int w = Width("Toggle Midi Thru");
-  const int h = 3 * lineHeight + 4;
-  EXPECT_EQ(data.BoxWidth(), w + 48);
-  EXPECT_EQ(data.BoxHeight(), 3 * lineHeight + 20);
+  data.AddLabel("ace\n\nTg Wide line", 0);
+  const int h = 2 * first.height + last.height + 4;
+  EXPECT_EQ(data.BoxWidth(), last.width + 48);
+  EXPECT_EQ(data.BoxHeight(), h + 16);
   ASSERT_EQ(data.Lines().size(), 2u);
-  EXPECT_STREQ(data.Lines()[0].Get(), "Option:");
-  EXPECT_STREQ(data.Lines()[1].Get(), "Toggle Midi Thru");
+  EXPECT_STREQ(data.Lines()[0].Get(), "ace");
+  EXPECT_STREQ(data.Lines()[1].Get(), "Tg Wide line");
   ASSERT_EQ(data.LineRects().size(), 2u);
-  ExpectRect(data.LineRects()[0], {24, 6, 24 + w, 6 + h / 2});
-  ExpectRect(data.LineRects()[1], {24, 6 + h / 2, 24 + w, 6 + h});
+  ExpectRect(data.LineRects()[0], {24, 6, 24 + last.width, 6 + h / 2});
+  ExpectRect(data.LineRects()[1], {24, 6 + h / 2, 24 + last.width, 6 + h});
   EXPECT_EQ(data.Objects().size(), 2u);
-  ExpectRect(data.Bounds(), {24, 6, 24 + w, 6 + h});
+  ExpectRect(data.Bounds(), {24, 6, 24 + last.width, 6 + h});
 
-  // A final line feed is an empty last line: the remove button's tip is three lines high.
-  SToolTipData trailing(tip, owner, kTipBelow);
-  trailing.AddLabel("Action:\nRemove Strip\n", 0);
-  EXPECT_EQ(trailing.BoxHeight(), 3 * lineHeight + 20);
-  EXPECT_EQ(trailing.Lines().size(), 2u);
+  // Before any measured line an empty one is as high as "W"; a final line feed is an empty last line.
+  SToolTipData leading(tip, owner, kTipBelow);
+  leading.AddLabel("\nace\n", 0);
+  EXPECT_EQ(leading.BoxHeight(), 2 * Measure("W").height + first.height + 20);
+  EXPECT_EQ(leading.Lines().size(), 1u);
 }
 
 TEST_F(TooltipLayout, TheBoxLeavesRoomForTheArrowOnItsSide) {
