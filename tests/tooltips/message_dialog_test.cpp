@@ -62,20 +62,12 @@ class MessageBox : public testing::Test {
   unsigned long time = 10000;
 };
 
-TEST_F(MessageBox, IsBuiltHiddenWithItsOwnResourcesAndChildren) {
-  const char* name = box.GetLabel().Get();
-  EXPECT_EQ(std::strncmp(name, "SDialog (ID ", 12), 0);
-  EXPECT_EQ(name[std::strlen(name) - 1], ')');
+TEST_F(MessageBox, IsBuiltHiddenWithItsOwnPointer) {
+  EXPECT_EQ(std::strncmp(box.GetLabel().Get(), "SDialog (ID ", 12), 0);
   EXPECT_FALSE(box.IsMapped());
-  EXPECT_FALSE(box.IsShowing());
-  ASSERT_NE(box.GetGlobals(), nullptr);
   ASSERT_NE(box.GetGlobals()->GetCursor(), nullptr);
   EXPECT_EQ(box.GetGlobals()->GetCursor()->GetWindow(), box.GetWindow());
-  ASSERT_EQ(box.Children().size(), 3u);
-  EXPECT_EQ(std::string(box.GetButton()->GetLabel().Get()), "OK");
-  EXPECT_EQ(std::string(box.Children()[2].control->SControl::GetLabel().Get()), std::string(name) + " - MessageButton");
-  EXPECT_EQ(box.GetButton()->GetType(), kButtonClick);
-  EXPECT_TRUE(box.EventHandled(kEventValueChanged));
+  EXPECT_EQ(box.GetButton()->GetGlobals(), box.GetGlobals());
 }
 
 TEST_F(MessageBox, AnEmptyMessageLeavesTheTitleAndTheMinimumHeight) {

@@ -18,7 +18,7 @@ using test::Crossing;
 using test::PixelOf;
 using test::Slot;
 
-constexpr int kOrange = 2, kRedSlot = 4, kBlueSlot = 10, kOutline = 20;
+constexpr int kRedSlot = 4, kBlueSlot = 10, kOutline = 20;
 constexpr const char* kText = "Option:\nToggle Midi Thru";
 
 int Floor(double value) { return static_cast<int>(std::floor(value)); }
@@ -67,59 +67,53 @@ class TooltipWindow : public test::TooltipFixture {
   int tipHeight = 0;
 };
 
-TEST_F(TooltipWindow, AboveNearTheTopFlipsBelowWithTheArrowOnTop) {
-  MakeOwner(400, 2);
-  MeasureTip();
-  // A control 11 pixels narrower than its tip: the tip starts 6 pixels further left (halving down).
-  EnterControl(20, 0, tipWidth - 11, 20, kTipAbove);
-  ASSERT_TRUE(tip->IsOpen());
-  EXPECT_TRUE(tip->IsFlipped());
-  const SPoint at = TipOnScreen();
-  EXPECT_EQ(at.x, 420 - 6);
-  EXPECT_EQ(at.y, 2 + 20 + 3);
-  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, true, false, false}));
-}
+// Each case: the owner's screen position, the control at its top (20 high; its width negative for
+// narrower than its tip by that much), the preferred side, whether the tip must flip, where it must land
+// for a tip of w x h, and the edge that carries the arrow.
+struct PlacementCase {
+  const char* name;
+  int ownerX, ownerY, controlX, controlWidth;
+  int placement;
+  bool flipped;
+  SPoint (*expected)(int w, int h);
+  int arrowEdge;  // 0 bottom, 1 top, 2 left, 3 right
+};
 
-TEST_F(TooltipWindow, RightNearTheRightEdgeFlipsLeftWithTheArrowOnTheRight) {
-  MakeOwner(2500, 500);
-  MeasureTip();
-  EnterControl(0, 0, 40, 20, kTipRight);
-  EXPECT_TRUE(tip->IsFlipped());
-  const SPoint at = TipOnScreen();
-  EXPECT_EQ(at.x, 2500 - tipWidth - 3);
-  EXPECT_EQ(at.y, 500 + Floor((20 - tipHeight) / 2.0));
-  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, false, true}));
-}
+// Centring halves towards minus infinity.
+int Centred(int room, int size) { return Floor((room - size) / 2.0); }
 
-TEST_F(TooltipWindow, RightWithRoomStaysRightWithTheArrowOnTheLeft) {
-  // The tip crosses from the first monitor onto the second: only the screen's outer edges count.
-  MakeOwner(1200, 400);
-  MeasureTip();
-  EnterControl(10, 10, 40, 20, kTipRight);
-  EXPECT_FALSE(tip->IsFlipped());
-  const SPoint at = TipOnScreen();
-  EXPECT_EQ(at.x, 1210 + 40 + 3);
-  EXPECT_EQ(at.y, 410 + Floor((20 - tipHeight) / 2.0));
-  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, true, false}));
-}
+const PlacementCase kPlacements[] = {
+    // 11 pixels narrower than its tip: the tip starts 6 further left.
+    {"above near the top flips below", 400, 2, 20, -11, kTipAbove, true,
+     [](int, int) { return SPoint{420 - 6, 2 + 20 + 3}; }, 1},
+    {"right near the right edge flips left", 2500, 500, 0, 40, kTipRight, true,
+     [](int w, int h) { return SPoint{2500 - w - 3, 500 + Centred(20, h)}; }, 3},
+    // Crossing from the first monitor onto the second: only the screen's outer edges count.
+    {"right with room stays right", 1200, 400, 10, 40, kTipRight, false,
+     [](int, int h) { return SPoint{1210 + 40 + 3, 400 + Centred(20, h)}; }, 2},
+    {"below near the bottom flips above", 600, 1000, 0, 50, kTipBelow, true,
+     [](int w, int h) { return SPoint{600 + Centred(50, w), 1000 - h - 3}; }, 0},
+    {"left near the left edge flips right", 0, 300, 5, 40, kTipLeft, true,
+     [](int, int h) { return SPoint{5 + 40 + 3, 300 + Centred(20, h)}; }, 2},
+};
 
-TEST_F(TooltipWindow, BelowNearTheBottomFlipsAboveWithTheArrowAtTheBottom) {
-  MakeOwner(600, 990, 300, 34);
-  MeasureTip();
-  EnterControl(0, 0, 50, 20, kTipBelow);
-  EXPECT_TRUE(tip->IsFlipped());
-  const SPoint at = TipOnScreen();
-  EXPECT_EQ(at.y, 990 - tipHeight - 3);
-  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{true, false, false, false}));
-}
-
-TEST_F(TooltipWindow, LeftNearTheLeftEdgeFlipsRight) {
-  MakeOwner(0, 300);
-  MeasureTip();
-  EnterControl(5, 0, 40, 20, kTipLeft);
-  EXPECT_TRUE(tip->IsFlipped());
-  EXPECT_EQ(TipOnScreen().x, 5 + 40 + 3);
-  EXPECT_EQ(ArrowEdges(), (std::vector<bool>{false, false, true, false}));
+TEST_F(TooltipWindow, KeepsToItsSideUnlessTheScreenEndsThereAndPointsAtTheControl) {
+  for (const PlacementCase& c : kPlacements) {
+    SCOPED_TRACE(c.name);
+    MakeOwner(c.ownerX, c.ownerY);
+    MeasureTip();
+    EnterControl(c.controlX, 0, c.controlWidth > 0 ? c.controlWidth : tipWidth + c.controlWidth, 20, c.placement);
+    ASSERT_TRUE(tip->IsOpen());
+    EXPECT_EQ(tip->IsFlipped(), c.flipped);
+    const SPoint at = TipOnScreen(), expected = c.expected(tipWidth, tipHeight);
+    EXPECT_EQ(at.x, expected.x);
+    EXPECT_EQ(at.y, expected.y);
+    std::vector<bool> edges(4, false);
+    edges[static_cast<size_t>(c.arrowEdge)] = true;
+    EXPECT_EQ(ArrowEdges(), edges);
+    delete owner;
+    owner = nullptr;
+  }
 }
 
 TEST_F(TooltipWindow, TheFlippedSideUsesItsOwnOffset) {

@@ -61,19 +61,6 @@ TEST(FrameSequence, PastTheLastFrameItWrapsAndLoopsOrStops) {
   EXPECT_FALSE(once.IsPlaying());
 }
 
-TEST(FrameSequence, OpeningAndClosingResetTheFlags) {
-  Sequence video(3, 10);
-  video.StartPlaying();
-  EXPECT_TRUE(video.IsOpen());
-  video.CloseVideo();
-  EXPECT_FALSE(video.IsOpen());
-  EXPECT_FALSE(video.IsPlaying());
-  video.OpenVideo("unused", 1, 1);
-  EXPECT_EQ(video.FrameCount(), 0);
-  EXPECT_FALSE(video.GotoFrame(0));
-  EXPECT_FALSE(video.GotoLast());
-}
-
 // A video control that records the frames it is asked to paint.
 class RecordingVideo : public SVideo {
  public:
