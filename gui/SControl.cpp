@@ -50,6 +50,7 @@ void SControl::CleanUp() {
     MouseReleaseCapture();
     if (input) input->Reset();
   }
+  ReleaseTooltip();
   ReleaseContexts();
 }
 

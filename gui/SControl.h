@@ -24,6 +24,7 @@ namespace tovo::gui {
 
 class SGlobals;
 class SToolTip;
+class SToolTipData;
 class SControl;
 
 namespace context {
@@ -127,7 +128,7 @@ class SControl : public SIExtended {
   virtual void WindowMaximize(bool) {}
   virtual void CloseDialog() {}
   virtual void ClearState() {}
-  virtual void CloseTip() {}
+  virtual void CloseTip();
 
   // Focus
   virtual void Focussing(bool on);
@@ -215,9 +216,13 @@ class SControl : public SIExtended {
   virtual void ShowMenu(const SPoint&) {}
   virtual void CloseMenu() {}
 
-  // Tooltips
-  virtual void ShowTooltip(const SPoint&) {}
-  virtual void HideTooltip() {}
+  // Tooltips. The text forms replace the control's data with new data holding the text; all forms
+  // register the control with the tooltip window.
+  virtual void SetTooltip(SToolTip* tooltip, const char* text, int placement);
+  virtual void SetTooltip(SToolTip* tooltip, const SLabelText& text, int placement);
+  virtual void SetTooltip(SToolTip* tooltip, SToolTipData* data, int placement);
+  virtual void ShowTooltip(const SPoint& point);
+  virtual void HideTooltip();
   virtual void EnableTooltip(bool on);
 
   // Size and shape
@@ -249,6 +254,7 @@ class SControl : public SIExtended {
   tovo::threading::STimer* GetTimer() const { return timer; }
   tovo::threading::STimerIdle* GetIdleTimer() const { return idleTimer; }
   int GetTimerId() const { return timerId; }
+  SToolTipData* GetTooltipData() const { return tooltipData; }
   bool IsMapped() const { return (state & kStateMapped) != 0; }
   bool IsCleanedUp() const { return cleanedUp; }
   bool IsAlwaysActive() const { return alwaysActive; }
@@ -310,6 +316,9 @@ class SControl : public SIExtended {
   void ApplySharedCursor();
   void ReleaseSharedCursor();
   bool PointerInside();
+  // Where the tip goes on the screen when the pointer enters: beside the control, as its data asks.
+  SPoint TooltipPosition();
+  void ReleaseTooltip();
 
   SGlobals* globals = nullptr;
   SControl* parent = nullptr;
@@ -329,6 +338,7 @@ class SControl : public SIExtended {
   context::SInput* input = nullptr;
   tovo::threading::STimer* timer = nullptr;
   tovo::threading::STimerIdle* idleTimer = nullptr;
+  SToolTipData* tooltipData = nullptr;
   std::vector<SShortcut> shortcuts;
   unsigned char modeA = 0;
   unsigned char modeB = 1;

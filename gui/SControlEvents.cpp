@@ -233,12 +233,12 @@ int SEventDispatch::OnCrossing(SControl* target, XEvent* event) {
     change = state[kMouseEntered] ? kNoChange : kMouseEntered;
     state[kMouseInside] = state[kMouseEntered] = true;
     state[kMouseLeft] = false;
-    if (target->state & kStateTooltip) target->ShowTooltip({crossing.x_root, crossing.y_root});
+    if (target->tooltipData && (target->state & kStateTooltip)) target->ShowTooltip(target->TooltipPosition());
   } else {
     change = state[kMouseLeft] ? kNoChange : kMouseLeft;
     state[kMouseInside] = state[kMouseEntered] = false;
     state[kMouseLeft] = true;
-    if (target->state & kStateTooltip) target->HideTooltip();
+    if (target->tooltipData && (target->state & kStateTooltip)) target->HideTooltip();
   }
   if (!state[kMouseCaptured])
     SetEntries(state,

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <vector>
 
 #include "gui/SControl.h"
 #include "gui/SToolkitLock.h"
@@ -27,6 +28,9 @@ namespace {
 thread_local Display* scopedDisplay = nullptr;
 
 std::recursive_mutex readerMutex;
+
+std::mutex closingMutex;
+std::vector<void (*)()> atClose;
 std::atomic<int64_t> lastServed{0};
 
 int64_t NowMilliseconds() {
@@ -60,7 +64,20 @@ void OpenToolkitDisplay() {
   InstallErrorHandler();
 }
 
+void AtToolkitClose(void (*release)()) {
+  std::lock_guard<std::mutex> guard(closingMutex);
+  for (auto registered : atClose)
+    if (registered == release) return;
+  atClose.push_back(release);
+}
+
 void CloseToolkitDisplay() {
+  std::vector<void (*)()> releases;
+  {
+    std::lock_guard<std::mutex> guard(closingMutex);
+    releases.swap(atClose);
+  }
+  for (auto it = releases.rbegin(); it != releases.rend(); ++it) (*it)();
   tovo::threading::STimerIdle::Shutdown();
   ReleaseEventEntry();
   if (dps) XCloseDisplay(dps);

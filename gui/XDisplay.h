@@ -37,6 +37,9 @@ class ScopedDisplay {
 // withdraws the published event entry and closes dps.
 void OpenToolkitDisplay();
 void CloseToolkitDisplay();
+// Registers what must be released while dps is still open (windows that outlive every instance, such as the
+// message box); run first by CloseToolkitDisplay, last registered first. Registering twice runs once.
+void AtToolkitClose(void (*release)());
 
 // Hands every event already queued on our own connection to SControl::eventProc, never waiting, and returns
 // how many. The caller holds the toolkit lock. Only one thread reads dps at a time: when another thread is reading it, this returns 0 at once.

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "data/datastring.h"
-#include "gui/SMessageDialog.h"
+#include "gui/widgets/SInfo.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
 #include "plugin/EffectEntry.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/datastring.h"
-#include "gui/SMessageDialog.h"
+#include "gui/widgets/SInfo.h"
 #include "plugin/ProductInfo.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "stored chunks are little-endian memory images");

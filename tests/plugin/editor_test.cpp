@@ -147,7 +147,8 @@ TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
 
   // A full refresh takes precedence and clears the indexed requests posted with it.
   plugin->setParameter(4, 1.f);
-  plugin->setProgram(2);
+  char name[] = "renamed";
+  plugin->setProgramName(name);
   Idle();
   EXPECT_EQ(panel->RefreshCount(), 3);
   EXPECT_EQ(panel->LastRefreshIndex(), -1);
