@@ -75,22 +75,11 @@ void SButton<false>::Toggle() {
 
 void SButton<false>::MouseStateChanged(bool*, int index) {
   if (!Live()) return;
+  if (index == kMouseLeft && (type & kButtonMomentary) && value == 1) Toggle();
+  if (FollowPointer(index)) RefreshOutlines();
   switch (index) {
-    case kMouseEntered:
-      hovering = true;
-      RefreshOutlines();
-      break;
     case kMouseMoving:
-      if (!hovering) {
-        hovering = true;
-        RefreshOutlines();
-      }
-      menuJustClosed = false;
-      break;
     case kMouseLeft:
-      if ((type & kButtonMomentary) && value == 1) Toggle();
-      hovering = false;
-      RefreshOutlines();
       menuJustClosed = false;
       break;
     case kMouseLeftDown:

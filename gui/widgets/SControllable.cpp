@@ -173,21 +173,8 @@ bool SControllable<int, false>::QueryPointer(SPoint& root, SPoint& client) {
 void SControllable<int, false>::MouseStateChanged(bool* mouse, int index) {
   // Presses are reported as the label reports them, whatever they do to the value.
   SLabel::MouseStateChanged(mouse, index);
+  if (FollowPointer(index)) RefreshOutlines();
   switch (index) {
-    case kMouseEntered:
-      hovering = true;
-      RefreshOutlines();
-      break;
-    case kMouseMoving:
-      if (!hovering) {
-        hovering = true;
-        RefreshOutlines();
-      }
-      break;
-    case kMouseLeft:
-      hovering = false;
-      RefreshOutlines();
-      break;
     case kMouseReleased:
       hovering = PointerInside();
       RefreshOutlines();

@@ -16,6 +16,10 @@ class SIHoverable {
   bool IsHovering() const { return hovering; }
 
  protected:
+  // Follows the pointer entering, moving over and leaving the control (other mouse entries are ignored);
+  // true when the hover state changed, or the pointer came or went, so that the frame is to be redrawn.
+  bool FollowPointer(int mouseEntry);
+
   int onHoverColour = 0;
   int offHoverColour = 0;
   bool hovering = false;
