@@ -23,7 +23,7 @@ constexpr int kUnsupportedHostStatus = 3;
 constexpr int kPanelStyle = 0x80001;
 constexpr int kIdleInterval = 22;
 // How long a host may send no effEditIdle before the idle thread does the idle pass itself.
-constexpr int64_t kHostIdleSilenceMs = 250;
+constexpr int64_t kHostIdleSilenceMs = 500;
 
 struct HostRule {
   const char* productPart;
