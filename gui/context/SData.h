@@ -16,10 +16,10 @@ class SData {
   SData(const SData&) = delete;
   SData& operator=(const SData&) = delete;
 
-  virtual unsigned GetSize() { return size; }
+  virtual unsigned GetSize() const { return size; }
   virtual void SetSize(unsigned s) { size = s; }
   virtual void SetFormat(int f) { format = f; }
-  virtual int GetFormat() { return format; }
+  virtual int GetFormat() const { return format; }
 
   void SetTextData(const char* text);
   void SetCustomData(const void* bytes, unsigned length);
