@@ -87,7 +87,7 @@ class STextBox : public SWindow, public SIHoverable {
   bool RedoAvailable() const { return redoAvailable; }
   bool Selecting() const { return selecting; }
   int CurrentLine() const { return currentLine; }
-  const tovo::threading::STimer* BlinkTimer() const { return blinkTimer; }
+  tovo::threading::STimer* BlinkTimer() const { return blinkTimer; }
   int SelectionColour(bool focused) const { return focused ? selectionFocusedColour : selectionColour; }
   int CaretColour() const { return caretColour; }
 
