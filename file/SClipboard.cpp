@@ -61,7 +61,10 @@ std::string Utf8ToLatin1(const std::string& text) {
       ++i;
       continue;
     }
-    const size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+    const size_t extra = (lead & 0xE0) == 0xC0   ? 1
+                         : (lead & 0xF0) == 0xE0 ? 2
+                         : (lead & 0xF8) == 0xF0 ? 3
+                                                 : 0;
     bool valid = extra > 0 && i + extra < size;
     unsigned code = lead & (0x3F >> extra);
     for (size_t k = 1; valid && k <= extra; ++k) {
@@ -330,7 +333,8 @@ bool SClipboard::GetData(SData& data, int kind) {
   XEvent answer;
   for (;;) {
     if (XCheckTypedWindowEvent(readDisplay, readWindow, SelectionNotify, &answer)) break;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd wait = {ConnectionNumber(readDisplay), POLLIN, 0};
     poll(&wait, 1, static_cast<int>(left.count()) + 1);

@@ -565,7 +565,8 @@ void STextBox::RedrawLabel() {
     } else {
       for (int i = 0; i < LineCount(); ++i)
         drawing->DrawLabel(lines[static_cast<size_t>(i)].Get(),
-                           {2, 2 + kLineHeight * i, client.right - 2, 18 + kLineHeight * i}, alignment, {0, 0});
+                           {2, 2 + kLineHeight * i, client.right - 2, 18 + kLineHeight * i}, alignment,
+                           {0, 0});
     }
   }
   drawing->SetDevice(screen);

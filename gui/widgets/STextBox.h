@@ -39,8 +39,8 @@ class STextBox : public SWindow, public SIHoverable {
   // Height of one line of a multi-line box.
   static constexpr int kLineHeight = 16;
 
-  STextBox(SGlobals* globals, SControl* parent, unsigned id, const char* name, int style, int x, int y, int width,
-           int height, int hostWindow, bool flag);
+  STextBox(SGlobals* globals, SControl* parent, unsigned id, const char* name, int style, int x, int y,
+           int width, int height, int hostWindow, bool flag);
   // Stops the blink timer (joining its thread) before anything it could mark due goes.
   ~STextBox() override;
 

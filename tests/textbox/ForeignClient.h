@@ -22,7 +22,7 @@ class ForeignClient {
     Atom property = None;   // the property it names (None: refused)
     Atom type = None;
     int format = 0;
-    std::string bytes;       // format 8
+    std::string bytes;        // format 8
     std::vector<Atom> atoms;  // format 32
   };
 
@@ -130,7 +130,8 @@ class ForeignClient {
       reply.xselection.property = None;
       if (request.target == XA_STRING || request.target == utf8 || request.target == textTarget) {
         XChangeProperty(display, request.requestor, request.property, servedType, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(served.data()), static_cast<int>(served.size()));
+                        reinterpret_cast<const unsigned char*>(served.data()),
+                        static_cast<int>(served.size()));
         reply.xselection.property = request.property;
       }
       XSendEvent(display, request.requestor, False, 0, &reply);

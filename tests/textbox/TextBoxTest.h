@@ -36,7 +36,9 @@ class TextBoxTest : public WidgetTest {
     return made;
   }
   static context::SDrawFont* Font() { return context::statdata.FindFont(12, false, false); }
-  static int Width(const std::string& text) { return Font()->TextWidth(text.c_str(), static_cast<int>(text.size())); }
+  static int Width(const std::string& text) {
+    return Font()->TextWidth(text.c_str(), static_cast<int>(text.size()));
+  }
 
   // A key pressed and released, as the server delivers it to the focused box.
   void Key(STextBox& target, KeySym keysym, unsigned state = 0) {

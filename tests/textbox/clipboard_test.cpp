@@ -174,7 +174,8 @@ TEST_F(ClipboardTest, AnotherClientTakingTheSelectionEndsOurs) {
   ASSERT_TRUE(Copy("ours"));
   ASSERT_TRUE(other.Own("theirs", "STRING"));
   // The server thread hears of it on its own; wait for it, bounded.
-  for (int i = 0; i < 200 && clipboard.Owning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 200 && clipboard.Owning(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_FALSE(clipboard.Owning());
   EXPECT_EQ(Paste(), "theirs");
   other.StopServing();

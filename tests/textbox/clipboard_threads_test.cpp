@@ -1,9 +1,8 @@
 // The served text is replaced while the server thread hands it out: another client asking again and again
 // during a burst of copies always receives one whole text that was copied, never a mixture or a torn one,
 // and the clipboard stops its thread cleanly while requests keep coming.
-#include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <set>
@@ -21,7 +20,9 @@ namespace {
 using gui::context::SData;
 
 // Copy number i: a run of one letter whose length also depends on i, so that a mixture of two is visible.
-std::string Text(int i) { return std::string(static_cast<size_t>(200 + (i * 37) % 300), static_cast<char>('a' + i % 26)); }
+std::string Text(int i) {
+  return std::string(static_cast<size_t>(200 + (i * 37) % 300), static_cast<char>('a' + i % 26));
+}
 
 bool Whole(const std::string& text) {
   if (text.empty()) return false;
