@@ -1,12 +1,19 @@
-// Speed of the editor, under an X server: the first effEditOpen of an instance (holder, panel and cursor
-// made), a full refresh of the open editor through the host's idle pass until its repaint is drawn, and the
-// cost of an X event that is not ours, which hosts that pass every event of their connection pay for each.
+// Speed of the editor, under an X server, with a preset of sixteen strips: the first effEditOpen of an
+// instance (holder, panel with all its controls and cursor made), a full refresh of the open editor through
+// the host's idle pass until its repaint is drawn, an idle pass with nothing to do, the cost of an X event
+// that is not ours (which hosts that pass every event of their connection pay for each), and the share of
+// a core that an open idle editor and a closed one take while the host idles at 25 Hz.
 #include <benchmark/benchmark.h>
 
 #include <X11/Xlib.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 #include "editor/SPluginEditor.h"
 #include "gui/SControl.h"
@@ -34,9 +41,39 @@ struct HostWindow {
   }
 };
 
+// A plug-in whose current preset uses all sixteen strips, each with every value set and a label.
 std::unique_ptr<VSTPlugin> MakeInstance() {
   int status = 0;
-  return std::make_unique<VSTPlugin>(SilentHost, status);
+  auto plugin = std::make_unique<VSTPlugin>(SilentHost, status);
+  VSTPluginProgram preset = plugin->CurrentProgram();
+  for (int r = 0; r < kStripCount; ++r) {
+    VSTPluginStrip& strip = preset.strips[r];
+    strip = VSTPluginStrip{1, 0, static_cast<uint8_t>(r + 1), 1, 1, 1, 101, {}};
+    std::snprintf(strip.label, sizeof(strip.label), "Module %d", r + 1);
+    preset.stripOrder[r] = r;
+  }
+  preset.stripCount = kStripCount;
+  plugin->dispatcher(effSetChunk, 1, sizeof(preset), &preset, 0.f);
+  return plugin;
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// The share of a core the process takes over two seconds of a host that idles the editor at 25 Hz.
+double CoreShareWhileIdling(VSTPlugin& plugin, bool editorOpen) {
+  const double cpuBefore = CpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  for (int tick = 0; tick < 50; ++tick) {
+    if (editorOpen) plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(40 * (tick + 1)));
+  }
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return (CpuSeconds() - cpuBefore) / wall;
 }
 
 void Open(VSTPlugin& plugin, Window window) {
@@ -74,6 +111,37 @@ void FullRefresh(benchmark::State& state) {
   plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(FullRefresh)->Unit(benchmark::kMicrosecond);
+
+void IdlePassWithNothingToDo(benchmark::State& state) {
+  HostWindow host;
+  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  Open(*plugin, host.window);
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+  XSync(tovo::gui::dps, False);
+  tovo::gui::PumpToolkitEvents();
+  for (auto _ : state) plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+}
+BENCHMARK(IdlePassWithNothingToDo)->Unit(benchmark::kMicrosecond);
+
+// One iteration is two seconds of idling; the counters give the share of one core in percent.
+void CoreShareOfAnIdleEditor(benchmark::State& state) {
+  HostWindow host;
+  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  Open(*plugin, host.window);
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+  double open = 0, closed = 0;
+  for (auto _ : state) {
+    open = CoreShareWhileIdling(*plugin, true);
+    plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+    closed = CoreShareWhileIdling(*plugin, false);
+    Open(*plugin, host.window);
+  }
+  state.counters["open_percent"] = open * 100;
+  state.counters["closed_percent"] = closed * 100;
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+}
+BENCHMARK(CoreShareOfAnIdleEditor)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void ForeignEvent(benchmark::State& state) {
   HostWindow host;

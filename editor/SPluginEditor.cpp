@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "editor/SEditorPlaceholder.h"
+#include "editor/SPluginPanel.h"
 #include "gui/SCursor.h"
 #include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
@@ -13,6 +13,7 @@
 #include "gui/context/SGlobals.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/SPlugin.h"
+#include "plugin/VSTPlugin.h"
 #include "threading/STimer.h"
 
 using tovo::gui::SToolkitLock;
@@ -140,8 +141,10 @@ void SPluginEditor::CreatePanel() {
     holder->SetSize(kWidth, kHeight);
     holderWindow = holder->GetWindow();
   }
-  panel = new SEditorPlaceholder(globals, 0, WindowName(globals).Get(), kPanelStyle, kWidth, kHeight,
-                                 static_cast<int>(holderWindow));
+  panel = new SPluginPanel(globals, nullptr, 0, WindowName(globals).Get(), kPanelStyle, 0, 0, kWidth, kHeight,
+                           static_cast<int>(holderWindow), false);
+  panel->SetEditor(this);
+  panel->SetPlugin(dynamic_cast<VSTPlugin*>(plugin));
   panel->LoadControls();
 }
 

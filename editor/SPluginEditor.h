@@ -16,7 +16,7 @@
 #include "plugin/AEffEditor.h"
 
 class SPlugin;
-class SEditorPlaceholder;
+class SPluginPanel;
 namespace tovo::gui {
 class SControl;
 class SCursor;
@@ -69,7 +69,7 @@ class SPluginEditor : public AEffEditor {
   }
   unsigned long ParentWindow() const { return parentWindow; }
   unsigned long HolderWindow() const { return holderWindow; }
-  SEditorPlaceholder* Panel() const { return panel; }
+  SPluginPanel* Panel() const { return panel; }
   tovo::gui::SCursor* Cursor() const { return cursor; }
 
  private:
@@ -88,7 +88,7 @@ class SPluginEditor : public AEffEditor {
 
   IdleRecord idleRecord{nullptr, &SPluginEditor::idlestatic};
   tovo::gui::SGlobals* globals;
-  SEditorPlaceholder* panel = nullptr;
+  SPluginPanel* panel = nullptr;
   SPlugin* plugin;
   int hostCode = 0;
   std::atomic<bool> indexedUpdatePending{false};

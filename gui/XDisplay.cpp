@@ -14,6 +14,7 @@
 #include "gui/SControl.h"
 #include "gui/SToolkitLock.h"
 #include "gui/XErrorTrap.h"
+#include "gui/XExtensionLibraries.h"
 #include "gui/XEventEntry.h"
 #include "threading/STimer.h"
 #include "threading/STimerIdle.h"
@@ -62,6 +63,7 @@ void OpenToolkitDisplay() {
   else
     std::fputs("Error: XOpenDisplay failed.\n", stderr);
   InstallErrorHandler();
+  KeepExtensionLibrariesLoaded();
 }
 
 void AtToolkitClose(void (*release)()) {

@@ -87,6 +87,8 @@ bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
   return callHost(audioMasterSizeWindow, width, height) != 0;
 }
 
+bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
+
 bool AudioEffectX::getHostVendorString(char* text) {
   return callHost(audioMasterGetVendorString, 0, 0, text) != 0;
 }

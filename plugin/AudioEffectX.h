@@ -40,6 +40,9 @@ class AudioEffectX : public AudioEffect {
   // True only when the host took the events.
   virtual bool sendVstEventsToHost(VstEvents* events);
   virtual bool sizeWindow(VstInt32 width, VstInt32 height);
+  // Tells the host that the plug-in's state changed outside its parameters (it then marks the project
+  // modified and reads names and displays again).
+  virtual bool updateDisplay();
   virtual bool getHostVendorString(char* text);
   virtual bool getHostProductString(char* text);
   virtual VstInt32 getHostVendorVersion();

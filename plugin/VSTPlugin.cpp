@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "plugin/ParameterScale.h"
+#include "plugin/PresetBytes.h"
 
 namespace {
 
@@ -115,11 +116,11 @@ void VSTPlugin::pasteSelProgram() {
 }
 
 void VSTPlugin::SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value) {
-  for (VSTPluginProgram& program : bank) program.*field = value;
+  for (VSTPluginProgram& program : bank) StoreShared(program.*field, value);
 }
 
 void VSTPlugin::SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value) {
-  for (VSTPluginProgram& program : bank) program.*field = value;
+  for (VSTPluginProgram& program : bank) StoreShared(program.*field, value);
 }
 
 void VSTPlugin::setParameter(VstInt32 index, float value) {
@@ -132,14 +133,14 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     return;
   }
   if (index == kMidiThru) {
-    if (current.midiThru == on) return;
-    current.midiThru = on;
+    if (LoadShared(current.midiThru) == on) return;
+    StoreShared(current.midiThru, static_cast<uint8_t>(on));
     if (!on) notesOffPending = true;
   } else if (index == kInitSend || index == kChangeSend || index == kPresetSwitching) {
     uint8_t VSTPluginProgram::*field = index == kInitSend     ? &VSTPluginProgram::initSend
                                        : index == kChangeSend ? &VSTPluginProgram::changeSend
                                                               : &VSTPluginProgram::presetSwitching;
-    if (current.*field == on) return;
+    if (LoadShared(current.*field) == on) return;
     SetGlobalOption(field, on);
     if (!on && index == kInitSend && timerKind == kTimerInit) startTimer(false);
     if (!on && index == kChangeSend && timerKind == kTimerChange) startTimer(false);
@@ -151,11 +152,11 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     const StripField& field = kStripFields[(index - kFirstStripIndex) / kStripCount];
     uint8_t& stored = current.strips[(index - kFirstStripIndex) % kStripCount].*field.field;
     if (field.scale == 0) {
-      if (stored == on) return;
-      stored = on;
+      if (LoadShared(stored) == on) return;
+      StoreShared(stored, static_cast<uint8_t>(on));
     } else {
       // Numeric values always store and notify, even when unchanged.
-      stored = ScaleToByte(value, field.scale);
+      StoreShared(stored, ScaleToByte(value, field.scale));
     }
   } else if (index < kEditorSignalFirst || index > kEditorSignalLast) {
     return;  // index 2 and everything outside the map
@@ -169,23 +170,23 @@ float VSTPlugin::getParameter(VstInt32 index) {
     case kResend:
       return resendRequest ? 1.f : 0.f;
     case kMidiThru:
-      return current.midiThru ? 1.f : 0.f;
+      return LoadShared(current.midiThru) ? 1.f : 0.f;
     case kInitSend:
-      return current.initSend ? 1.f : 0.f;
+      return LoadShared(current.initSend) ? 1.f : 0.f;
     case kInitDelay:
-      return static_cast<float>(current.initDelay) / kMaxDelaySeconds;
+      return static_cast<float>(LoadShared(current.initDelay)) / kMaxDelaySeconds;
     case kChangeSend:
-      return current.changeSend ? 1.f : 0.f;
+      return LoadShared(current.changeSend) ? 1.f : 0.f;
     case kChangeDelay:
-      return static_cast<float>(current.changeDelay) / kMaxDelaySeconds;
+      return static_cast<float>(LoadShared(current.changeDelay)) / kMaxDelaySeconds;
     case kPresetSwitching:
-      return current.presetSwitching ? 1.f : 0.f;
+      return LoadShared(current.presetSwitching) ? 1.f : 0.f;
     default:
       break;
   }
   if (index < kFirstStripIndex || index >= kStripIndexEnd) return 0.f;
   const StripField& field = kStripFields[(index - kFirstStripIndex) / kStripCount];
-  const uint8_t stored = current.strips[(index - kFirstStripIndex) % kStripCount].*field.field;
+  const uint8_t stored = LoadShared(current.strips[(index - kFirstStripIndex) % kStripCount].*field.field);
   if (field.scale == 0) return stored ? 1.f : 0.f;
   return stored / field.scale;
 }

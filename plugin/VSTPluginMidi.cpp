@@ -4,6 +4,7 @@
 // arrays inside the plug-in and waits on no other thread.
 #include <cstring>
 
+#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
 namespace {
@@ -88,7 +89,7 @@ void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
   if ((Byte(event, 0) & 0x80) == 0) return;
   SetMidiBytes(event, Byte(event, 0), Byte(event, 1) & 0x7F, Byte(event, 2) & 0x7F);
   event.midiData[3] = 0;
-  const bool thru = bank[curProgram].midiThru != 0;
+  const bool thru = LoadShared(bank[curProgram].midiThru) != 0;
   const uint8_t status = Byte(event, 0) & 0xF0;
   if (status == kNoteOn || status == kNoteOff) {
     if (!thru) return;
@@ -98,7 +99,7 @@ void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
       PassNoteEnd(event);
     return;
   }
-  if (status == kProgramChange && bank[curProgram].presetSwitching) {
+  if (status == kProgramChange && LoadShared(bank[curProgram].presetSwitching)) {
     setProgram(Byte(event, 1) & 0x7F);
     return;
   }
@@ -183,17 +184,22 @@ void VSTPlugin::PushGenerated(uint8_t status, uint8_t data1, uint8_t data2) {
 void VSTPlugin::sendPCData() {
   const VSTPluginProgram& current = bank[curProgram];
   for (const VSTPluginStrip& strip : current.strips) {
-    if (!strip.inUse || strip.channel < 1 || strip.channel > 16) continue;
-    const uint8_t channel = static_cast<uint8_t>(strip.channel - 1);
+    if (!StripInUse(strip)) continue;
+    const uint8_t stripChannel = LoadShared(strip.channel);
+    if (stripChannel < 1 || stripChannel > 16) continue;
+    const uint8_t channel = static_cast<uint8_t>(stripChannel - 1);
     // Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
     auto value = [](uint8_t stored) { return static_cast<uint8_t>((stored - 1) & 0x7F); };
-    if (strip.program > 0) PushGenerated(kProgramChange + channel, value(strip.program), 0);
-    const uint8_t first = strip.swapBankOrder ? kBankSelectLsb : kBankSelectMsb;
-    const uint8_t second = strip.swapBankOrder ? kBankSelectMsb : kBankSelectLsb;
+    const uint8_t program = LoadShared(strip.program);
+    if (program > 0) PushGenerated(kProgramChange + channel, value(program), 0);
+    const bool swapped = LoadShared(strip.swapBankOrder) != 0;
+    const uint8_t first = swapped ? kBankSelectLsb : kBankSelectMsb;
+    const uint8_t second = swapped ? kBankSelectMsb : kBankSelectLsb;
     for (const uint8_t controller : {first, second}) {
-      const uint8_t stored = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
+      const uint8_t stored = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
       if (stored > 0) PushGenerated(kControlChange + channel, controller, value(stored));
     }
-    if (strip.volume > 0) PushGenerated(kControlChange + channel, kChannelVolume, value(strip.volume));
+    const uint8_t volume = LoadShared(strip.volume);
+    if (volume > 0) PushGenerated(kControlChange + channel, kChannelVolume, value(volume));
   }
 }

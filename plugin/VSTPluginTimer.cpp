@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include "plugin/ParameterScale.h"
+#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
 int VSTPlugin::DelayFromParameter(int index) {
@@ -26,7 +27,7 @@ void VSTPlugin::SendDecision() {
   if (!firstProgramPending) hostWorkaround = false;
   firstProgramPending = false;
   chunkLoaded = false;
-  if (!bank[curProgram].midiThru) notesOffPending = true;
+  if (!LoadShared(bank[curProgram].midiThru)) notesOffPending = true;
 }
 
 // The start-up send happens at most once per instance, whoever asks first.

@@ -8,8 +8,6 @@
 
 namespace editortest {
 
-namespace {
-
 Display* testDisplay() {
   static Display* const display = [] {
     XInitThreads();
@@ -17,6 +15,8 @@ Display* testDisplay() {
   }();
   return display;
 }
+
+namespace {
 
 void countBelow(Display* display, Window window, std::map<unsigned long, int>& counts) {
   Window root = 0;
@@ -113,21 +113,39 @@ bool isInside(unsigned long window, unsigned long ancestor) {
 
 int pixelsOfColour(unsigned long window, int red, int green, int blue) {
   const WindowState state = windowState(window);
-  if (!state.viewable) return -1;
-  Display* display = testDisplay();
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(state.width),
-                            static_cast<unsigned>(state.height), AllPlanes, ZPixmap);
-  if (!image) return -1;
+  return pixelsOfColour(window, red, green, blue, 0, 0, state.width, state.height);
+}
+
+int pixelsOfColour(unsigned long window, int red, int green, int blue, int left, int top, int right, int bottom) {
+  const std::vector<Rgb> pixels = windowPixels(window, left, top, right, bottom);
+  if (pixels.empty()) return -1;
   int count = 0;
-  for (int y = 0; y < state.height; ++y)
-    for (int x = 0; x < state.width; ++x) {
+  for (const Rgb& pixel : pixels)
+    if (pixel == Rgb{red, green, blue}) ++count;
+  return count;
+}
+
+std::vector<Rgb> windowPixels(unsigned long window, int left, int top, int right, int bottom) {
+  const WindowState state = windowState(window);
+  if (!state.viewable || right <= left || bottom <= top) return {};
+  Display* display = testDisplay();
+  XImage* image = XGetImage(display, window, left, top, static_cast<unsigned>(right - left),
+                            static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
+  if (!image) return {};
+  std::vector<Rgb> pixels;
+  for (int y = 0; y < bottom - top; ++y)
+    for (int x = 0; x < right - left; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
-      if (channel(pixel, image->red_mask) == red && channel(pixel, image->green_mask) == green &&
-          channel(pixel, image->blue_mask) == blue)
-        ++count;
+      pixels.push_back({channel(pixel, image->red_mask), channel(pixel, image->green_mask),
+                        channel(pixel, image->blue_mask)});
     }
   XDestroyImage(image);
-  return count;
+  return pixels;
+}
+
+Rgb pixelAt(unsigned long window, int x, int y) {
+  const std::vector<Rgb> pixels = windowPixels(window, x, y, x + 1, y + 1);
+  return pixels.empty() ? Rgb{-1, -1, -1} : pixels.front();
 }
 
 void scribble(unsigned long window, int red, int green, int blue) {

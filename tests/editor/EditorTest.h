@@ -14,9 +14,14 @@
 #include "host/EditorWindow.h"
 #include "host/VstHost.h"
 
+typedef struct _XDisplay Display;
+
 namespace editortest {
 
-constexpr int kEditorWidth = 120;
+// The editor rectangle until the panel has laid out its strips, and the panel's width with the one strip
+// of a new preset.
+constexpr int kClosedEditorWidth = 120;
+constexpr int kEditorWidth = 145;
 constexpr int kEditorHeight = 238;
 // The editor's body colour.
 constexpr int kBodyRed = 77;
@@ -35,6 +40,18 @@ struct WindowState {
   unsigned long parent = 0;
 };
 
+// The test's own connection to the server.
+Display* testDisplay();
+
+struct Rgb {
+  int red;
+  int green;
+  int blue;
+  bool operator==(const Rgb& other) const {
+    return red == other.red && green == other.green && blue == other.blue;
+  }
+};
+
 WindowState windowState(unsigned long window);
 // The X client a window belongs to (its resource base). Other test programs share the server, so
 // windows are counted for the clients that matter.
@@ -47,6 +64,12 @@ int threadCount();
 bool isInside(unsigned long window, unsigned long ancestor);
 // How many pixels the window shows in the colour; -1 when it is not viewable.
 int pixelsOfColour(unsigned long window, int red, int green, int blue);
+// The same within the area (right and bottom exclusive).
+int pixelsOfColour(unsigned long window, int red, int green, int blue, int left, int top, int right, int bottom);
+// The pixels of an area row by row, empty when the window is not viewable; one pixel ({-1, -1, -1} when
+// it cannot be read).
+std::vector<Rgb> windowPixels(unsigned long window, int left, int top, int right, int bottom);
+Rgb pixelAt(unsigned long window, int x, int y);
 inline bool showsColour(unsigned long window, int red, int green, int blue) {
   return pixelsOfColour(window, red, green, blue) > 0;
 }

@@ -23,12 +23,13 @@ TEST_P(EditorEmbedding, OpenEmbedsOneMappedChildOfTheEditorRectangle) {
   editor->runOnEditorThread([&] { answered = host.dispatch(effEditGetRect, 0, 0, &rect); });
   EXPECT_NE(answered, 0);
   ASSERT_NE(rect, nullptr);
-  EXPECT_EQ(rect->right - rect->left, kEditorWidth);
+  EXPECT_EQ(rect->right - rect->left, kClosedEditorWidth);
   EXPECT_EQ(rect->bottom - rect->top, kEditorHeight);
 
   const unsigned long child = openAndEmbed();
   ASSERT_NE(child, 0u);
   EXPECT_TRUE(editor->isOpen());
+  EXPECT_TRUE(within(20, [&] { return windowState(child).width == kEditorWidth; }));
   const WindowState state = windowState(child);
   EXPECT_TRUE(state.viewable);
   EXPECT_EQ(state.x, 0);

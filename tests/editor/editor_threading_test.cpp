@@ -84,6 +84,7 @@ TEST_P(EditorThreading, HostWindowDestroyedUnderAnOpenEditor) {
   const unsigned long child = openAndEmbed();
   ASSERT_NE(child, 0u);
   EXPECT_NE(editor->hostWindow(), first);
+  EXPECT_TRUE(within(20, [&] { return windowState(child).width == kEditorWidth; }));
   const WindowState state = windowState(child);
   EXPECT_TRUE(state.viewable);
   EXPECT_EQ(state.width, kEditorWidth);

@@ -11,8 +11,10 @@
 #include <thread>
 
 #include "PluginHarness.h"
-#include "editor/SEditorPlaceholder.h"
 #include "editor/SPluginEditor.h"
+#include "editor/SPluginPanel.h"
+#include "gui/widgets/SButton.h"
+#include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
 
@@ -132,41 +134,43 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
 
 TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
   ASSERT_EQ(Open(window), 1);
-  SEditorPlaceholder* panel = editor->Panel();
-  EXPECT_EQ(panel->RefreshCount(), 0) << "open refreshes at the first idle pass, not before";
+  SPluginPanel* panel = editor->Panel();
+  EXPECT_STREQ(panel->PresetName(), "") << "open refreshes at the first idle pass, not before";
   Idle();
-  EXPECT_EQ(panel->RefreshCount(), 1);
-  EXPECT_EQ(panel->LastRefreshIndex(), -1);
+  EXPECT_STREQ(panel->PresetName(), "001 - empty preset");
 
   plugin->setParameter(3, 1.f);
   EXPECT_TRUE(editor->IsIndexPending(3));
-  EXPECT_EQ(panel->RefreshCount(), 1);
+  EXPECT_EQ(panel->InitSendButton()->GetValue(), 0);
   Idle();
-  EXPECT_EQ(panel->RefreshCount(), 2);
-  EXPECT_EQ(panel->LastRefreshIndex(), 3);
+  EXPECT_EQ(panel->InitSendButton()->GetValue(), 1);
 
   // A full refresh takes precedence and clears the indexed requests posted with it.
   plugin->setParameter(4, 1.f);
   char name[] = "renamed";
   plugin->setProgramName(name);
   Idle();
-  EXPECT_EQ(panel->RefreshCount(), 3);
-  EXPECT_EQ(panel->LastRefreshIndex(), -1);
+  EXPECT_STREQ(panel->PresetName(), "renamed");
+  EXPECT_EQ(panel->InitDelayDial()->GetValue(), 999);
   EXPECT_FALSE(editor->IsIndexPending(4));
-  Idle();
-  EXPECT_EQ(panel->RefreshCount(), 3);
 
   Close();
   plugin->setProgram(3);
   EXPECT_FALSE(editor->IsUpdatePending()) << "a closed editor is not posted to";
+  Idle();
+  EXPECT_STREQ(panel->PresetName(), "renamed") << "a closed editor does not refresh";
 }
 
 TEST_F(EditorTest, IdleThreadStandsInWhenTheHostFallsSilent) {
   ASSERT_EQ(Open(window), 1);
-  SEditorPlaceholder* panel = editor->Panel();
-  for (int i = 0; i < 200 && panel->RefreshCount() == 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(panel->RefreshCount(), 1) << "no idle pass ran while the host sent no effEditIdle";
+  SPluginPanel* panel = editor->Panel();
+  // The idle thread refreshes under the toolkit lock; the test reads under it too.
+  auto refreshed = [panel] {
+    tovo::gui::SToolkitLock inside;
+    return std::string(panel->PresetName());
+  };
+  for (int i = 0; i < 200 && refreshed().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(refreshed(), "001 - empty preset") << "no idle pass ran while the host sent no effEditIdle";
   Close();
 }
 

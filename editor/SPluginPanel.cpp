@@ -1,0 +1,245 @@
+// The panel's construction: its controls with their names, places, colours, texts and tooltips, the text
+// tables of the strip dials, the label dialog and the off-screen picture.
+#include "editor/SPluginPanel.h"
+
+#include <cstdio>
+
+#include "editor/STextDialog.h"
+#include "gui/context/SColour.h"
+#include "gui/context/SDrawBitmap.h"
+#include "gui/context/SDrawDevice.h"
+#include "gui/context/SGlobals.h"
+#include "gui/context/SStaticData.h"
+#include "gui/widgets/SButton.h"
+#include "gui/widgets/SImageLabel.h"
+#include "gui/widgets/STextBox.h"
+#include "gui/widgets/SToolTip.h"
+#include "images/SwapButton.h"
+#include "images/TextLogo.h"
+
+using tovo::gui::SButton;
+using tovo::gui::SControl;
+using tovo::gui::SDial;
+using tovo::gui::SDisplayText;
+using tovo::gui::SRect;
+using tovo::gui::context::statdata;
+
+namespace {
+
+// The colour slots of the shared table that the panel is painted in.
+constexpr int kWhite = 0;
+constexpr int kBlack = 20;
+constexpr int kBody = 24;
+constexpr int kGrey = 23;
+constexpr int kDisabledText = 19;
+
+constexpr int kButtonStyle = 16;
+constexpr int kDialStyle = 48;
+constexpr int kTooltipPlacement = 1;
+constexpr const char* kNotSent = "- - -";
+
+int Slot(int slot) { return statdata.GetColour(slot); }
+
+void SetSlotColours(SControl* control, int background, int pressed, int parentBackground) {
+  control->SetColours(Slot(background), Slot(pressed), Slot(parentBackground), 0, 0, 0, 0);
+}
+
+// The settings every dial of the panel shares: no label, the value in 8 points, fine drags.
+void PrepareDial(SDial<int>* dial, int background, int labelSlot) {
+  SetSlotColours(dial, background, background, background);
+  dial->SetLabel("", statdata.FindFont(8, false, false), 0);
+  dial->SetValueFont(statdata.FindFont(8, false, false));
+  dial->SetLabelColours(Slot(labelSlot), Slot(kDisabledText));
+  dial->SetControlColours(Slot(background), Slot(kWhite), Slot(background), Slot(background));
+  dial->fineDrag = true;
+  dial->fineDragDistance = 5;
+  dial->rightDragDistance = 12;
+}
+
+}  // namespace
+
+SPluginPanel::SPluginPanel(tovo::gui::SGlobals* owner, SControl* parentControl, unsigned controlId,
+                           const char* name, int styleBits, int x, int y, int width, int height, int hostWindow,
+                           bool flag)
+    : SWindow(owner, parentControl, controlId, name, styleBits, x, y, width, height, hostWindow, flag) {
+  for (int type : {tovo::gui::kEventValueChanged, tovo::gui::kEventControlChanged, tovo::gui::kEventTimer,
+                   tovo::gui::kEventTextKey, tovo::gui::kEventDialogResult})
+    EnableEventHandler(type);
+  AddEventListener(this, tovo::gui::kEventTimer);
+  // Room for all sixteen columns, so that growing never needs a new picture.
+  bufferBitmap = new tovo::gui::context::SDrawBitmap(nullptr, WidthFor(kRows), height, false);
+  if (GetDevice()) bufferDevice = new tovo::gui::context::SDrawMemoryDevice(GetDevice(), bufferBitmap);
+}
+
+SPluginPanel::~SPluginPanel() {
+  // A top-level window of its own, so not among the children: it goes first, with its text box.
+  delete textDialog;
+  delete[] valueTexts;
+  delete[] channelTexts;
+  CleanUp();
+  delete bufferDevice;
+  delete bufferBitmap;
+}
+
+void SPluginPanel::Focussing(bool on) { SWindow::Focussing(on); }
+
+bool SPluginPanel::LogoShown() const { return logo && logo->IsMapped(); }
+
+// --- Controls --------------------------------------------------------------------------------------------
+
+void SPluginPanel::AddControl(SControl* control, int eventType) {
+  control->AddEventListener(this, eventType);
+  control->Show();
+  Add(control);
+}
+
+SButton<false>* SPluginPanel::MakeOptionButton(const char* name, int x, int y, int w, int h, const char* text,
+                                              int fontSize, int type, int pressedSlot, const char* tip,
+                                              bool activeColour) {
+  auto* button = new SButton<false>(globals, this, globals->NextId(), name, kButtonStyle, x, y, w, h,
+                                    static_cast<int>(window), false);
+  SetSlotColours(button, kBlack, pressedSlot, kBody);
+  button->SetLabel(text, statdata.FindFont(fontSize, false, false), 0);
+  button->SetLabelColours(Slot(kWhite), Slot(kDisabledText));
+  if (activeColour) button->SetLabelColourActive(Slot(kBlack));
+  button->SetType(type);
+  button->SetHoverColours(0, 0);
+  button->SetTooltip(tooltip, tip, kTooltipPlacement);
+  AddControl(button, tovo::gui::kEventValueChanged);
+  return button;
+}
+
+SDial<int>* SPluginPanel::MakeDelayDial(const char* name, int y, const char* tip) {
+  auto* dial = new SDial<int>(globals, this, globals->NextId(), name, kDialStyle, 27, y, 22, 14, false, true,
+                              static_cast<int>(window), 0, 0, 999, 0);
+  PrepareDial(dial, kBody, kWhite);
+  dial->SetHoverColours(Slot(kBody), Slot(kGrey));
+  dial->SetTooltip(tooltip, tip, kTooltipPlacement);
+  AddControl(dial, tovo::gui::kEventControlChanged);
+  return dial;
+}
+
+void SPluginPanel::MakeRow(int r) {
+  const int strip = r + 1;
+  const int host = static_cast<int>(window);
+  char name[64];
+  auto makeDial = [&](const char* kind, int y, int max, SDisplayText* texts, int labelSlot, int onHover) {
+    std::snprintf(name, sizeof(name), "(VTRN) Control: %s (Strip %d)", kind, strip);
+    auto* dial = new SDial<int>(globals, this, globals->NextId(), name, kDialStyle, 101, y, 24, 14, false, true,
+                                host, 0, 0, max, 0);
+    PrepareDial(dial, kBlack, labelSlot);
+    dial->SetHoverColours(Slot(kBlack), onHover);
+    dial->SetDisplayTextsA(texts, false, true);
+    dial->SetValueRange(0, max, 0);
+    AddControl(dial, tovo::gui::kEventControlChanged);
+    return dial;
+  };
+  Row& row = rows[r];
+  row.channel = makeDial("Channel", 90, 16, channelTexts, 1, Slot(kGrey));
+  row.program = makeDial("PC", 110, 128, valueTexts, 7, Slot(kGrey));
+  row.bankMsb = makeDial("MSB", 130, 128, valueTexts, 12, tovo::gui::SCOL(138, 145, 150));
+
+  row.swap = new SButton<false>(globals, this, globals->NextId(), "(VTRN) Button: Swap", 0, 101, 150, 24, 12, host,
+                                false);
+  SetSlotColours(row.swap, kBlack, 10, kBlack);
+  row.swap->SetLabel("S", statdata.FindFont(8, false, false), 0);
+  row.swap->SetLabelColours(Slot(kWhite), Slot(kDisabledText));
+  row.swap->SetType(tovo::gui::kButtonReportOff);
+  row.swap->SetBitmaps(const_cast<char**>(tovo::images::swap_off), const_cast<char**>(tovo::images::swap_on),
+                       24, 12);
+  row.swap->SetHoverColours(0, 0);
+  AddControl(row.swap, tovo::gui::kEventValueChanged);
+
+  row.bankLsb = makeDial("LSB", 170, 128, valueTexts, 12, Slot(kGrey));
+  row.volume = makeDial("Volume", 190, 128, valueTexts, 9, Slot(kGrey));
+
+  const bool add = r == 0;
+  if (!add) std::snprintf(name, sizeof(name), "(VTRN) Button: Remove (Strip %d)", strip);
+  row.stripButton = new SButton<false>(globals, this, globals->NextId(), add ? "(VTRN) Button: Add" : name, 0,
+                                       100, 210, 24, 14, host, false);
+  SetSlotColours(row.stripButton, add ? 13 : kBlack, kGrey, kBody);
+  row.stripButton->SetLabel(add ? "+" : "-", statdata.FindFont(10, false, false), 0);
+  row.stripButton->SetLabelColours(Slot(add ? kBlack : kWhite), Slot(kDisabledText));
+  if (add) row.stripButton->SetLabelColourActive(Slot(kWhite));
+  row.stripButton->SetType(tovo::gui::kButtonMomentary);
+  row.stripButton->SetHoverColours(0, 0);
+  row.stripButton->SetTooltip(tooltip, add ? "Action:\nAdd Strip\n(max 16)" : "Action:\nRemove Strip\n",
+                              kTooltipPlacement);
+  AddControl(row.stripButton, tovo::gui::kEventValueChanged);
+
+  row.label = {101, 16, 125, 88};
+  row.column = add ? 0 : kNoColumn;
+  row.shown = add;
+}
+
+void SPluginPanel::MakeTextDialog() {
+  textDialog = new tovo::gui::STextDialog(this, 180, 100, false);
+  textDialog->EnableEventHandler(tovo::gui::kEventTextKey);
+  const SRect client = textDialog->GetClientRect();
+  const int width = client.right - client.left;
+  const tovo::data::datastring<64, char> name(128, "%s - Textbox", textDialog->GetLabel().Get());
+  auto* box = new tovo::gui::STextBox(globals, textDialog, globals->NextId(), name.Get(), 0, 24, 34, width - 48, 20,
+                                      static_cast<int>(textDialog->GetWindow()), false);
+  box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, 0, 0);
+  box->SetHoverColours(Slot(kBody), Slot(kBody));
+  box->SetFont(textDialog->TextFont());
+  box->SetTooltip(textDialog->Tooltip(), "Option:\nTextbox", kTooltipPlacement);
+  box->AddEventListener(textDialog, tovo::gui::kEventTextKey);
+  textDialog->TitleLabel()->AddEventListener(textDialog, tovo::gui::kEventValueChanged);
+  box->Show();
+  textDialog->Add(box);
+  textDialog->SetTextBox(box);
+  box->SetMaxLength(10);
+  textDialog->AddEventListener(this, tovo::gui::kEventDialogResult);
+}
+
+void SPluginPanel::LoadControls() {
+  SetSlotColours(this, kBody, kBody, kBody);
+  tooltip = new tovo::gui::SToolTip(this, true);
+  SetSlotColours(tooltip, kBody, kBody, kBody);
+  tooltip->SetTipColours(Slot(kWhite), Slot(2), Slot(4));
+
+  logo = new tovo::gui::SImageLabel(globals, this, globals->NextId(), "(VTRN) Label: Logo", 0, 10, 10, 50, 88,
+                                    static_cast<int>(window), false);
+  logo->LoadBackground(const_cast<char**>(tovo::images::text_logo), 50, 88);
+  AddControl(logo, tovo::gui::kEventValueChanged);
+  const SRect logoWindow = logo->GetWindowRect();
+  logoRect = {logoWindow.left, logoWindow.top, logoWindow.right, logoWindow.bottom};
+
+  using tovo::gui::kButtonMomentary;
+  using tovo::gui::kButtonReportOff;
+  presetSwitchingButton =
+      MakeOptionButton("(VTRN) Button: Preset Switching", 17, 98, 40, 16, "PC", 8, kButtonReportOff, 7,
+                       "Option:\nEnable Preset Switching\n(via Program Changes)", true);
+  midiThruButton = MakeOptionButton("(VTRN) Button: Midi Through", 17, 116, 40, 16, "Thru", 8, kButtonReportOff, 2,
+                                    "Option:\nToggle Midi Thru", true);
+  resendButton = MakeOptionButton("(VTRN) Button: Resend", 17, 134, 40, 16, "Resend", 8, kButtonMomentary, 16,
+                                  "Action:\nResend Values", true);
+  initSendButton = MakeOptionButton("(VTRN) Button: Init-Send", 17, 159, 40, 16, "I-Send", 8, kButtonReportOff, 10,
+                                    "Option:\nSend Values\n(on plugin init)", false);
+  changeSendButton = MakeOptionButton("(VTRN) Button: Change-Send", 17, 192, 40, 16, "P-Send", 8, kButtonReportOff,
+                                      4, "Option:\nSend Values\n(on preset change)", false);
+  copyButton = MakeOptionButton("(VTRN) Button: Copy", 62, 210, 16, 16, "C", 7, kButtonMomentary, kGrey,
+                                "Action:\nCopy Preset", false);
+  pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, 210, 16, 16, "P", 7, kButtonMomentary, kGrey,
+                                 "Action:\nPaste Preset", false);
+  initDelayDial = MakeDelayDial(
+      "(VTRN) Control: Initdelay", 176,
+      "Option:\nSelect Delay\n   \n(after which the values\nare sent on plugin init)");
+  changeDelayDial = MakeDelayDial(
+      "(VTRN) Control: Changedelay", 209,
+      "Option:\nSelect Delay\n   \n(after which the values\nare sent on preset change)");
+
+  // "- - -" stands for a value that is not sent; the others show the MIDI value.
+  valueTexts = new SDisplayText[129];
+  channelTexts = new SDisplayText[17];
+  valueTexts[0] = SDisplayText(8, "%s", kNotSent);
+  channelTexts[0] = SDisplayText(8, "%s", kNotSent);
+  for (int v = 1; v <= 128; ++v) valueTexts[v] = SDisplayText(8, "%03d", v - 1);
+  for (int c = 1; c <= 16; ++c) channelTexts[c] = SDisplayText(8, "%02d", c);
+  for (int r = 0; r < kRows; ++r) MakeRow(r);
+
+  MakeTextDialog();
+  editedRow = 0;
+  RefreshPanel();
+}

@@ -1,0 +1,320 @@
+// The panel's behaviour: what the user's clicks and drags do to the plug-in (through its parameters, its
+// copy and paste, or by writing the current preset's strips and labels), and how the plug-in's changes
+// come back into the controls.
+#include <X11/Xlib.h>
+
+#include "editor/SPluginPanel.h"
+#include "editor/STextDialog.h"
+#include "gui/SEvent.h"
+#include "gui/SInput.h"
+#include "gui/XDisplay.h"
+#include "gui/context/SStaticData.h"
+#include "gui/widgets/SButton.h"
+#include "gui/widgets/SImageLabel.h"
+#include "gui/widgets/SPressValue.h"
+#include "gui/widgets/STextBox.h"
+#include "gui/widgets/SToolTip.h"
+#include "plugin/ParameterScale.h"
+#include "plugin/PresetBytes.h"
+#include "plugin/VSTPlugin.h"
+
+using tovo::gui::SControl;
+using tovo::gui::SDial;
+using tovo::gui::SEvent;
+using tovo::gui::SRect;
+using tovo::gui::context::statdata;
+
+namespace {
+
+constexpr float kDelayScale = 0.001001001f;  // 1 / 999
+constexpr float kChannelScale = 0.0625f;     // 1 / 16
+constexpr float kValueScale = 0.0078125f;    // 1 / 128
+constexpr const char* kEmptyLabel = ".....";
+
+int Slot(int slot) { return statdata.GetColour(slot); }
+
+bool Inside(const SRect& rect, int x, int y) {
+  return x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
+}
+
+}  // namespace
+
+void SPluginPanel::SetParameter(int index, float value) {
+  // Only resend and MIDI thru are automated: they are the parameters the host shows.
+  if (index == VSTPlugin::kResend || index == VSTPlugin::kMidiThru)
+    plugin->setParameterAutomated(index, value);
+  else
+    plugin->setParameter(index, value);
+}
+
+void SPluginPanel::PresetChangedDirectly() { plugin->updateDisplay(); }
+
+int SPluginPanel::RowOf(const SControl* sender, const SControl* firstRowControl) const {
+  const long distance = static_cast<long>(sender->GetId()) - static_cast<long>(firstRowControl->GetId());
+  if (distance < 0 || distance % 7 != 0 || distance / 7 >= kRows) return -1;
+  return static_cast<int>(distance / 7);
+}
+
+// --- User actions ----------------------------------------------------------------------------------------
+
+void SPluginPanel::ParseEvent(SEvent* event) {
+  if (!event || !EventHandled(event->type) || !event->sender || !plugin) return;
+  switch (event->type) {
+    case tovo::gui::kEventValueChanged:
+      OnButton(event->sender, event->value);
+      break;
+    case tovo::gui::kEventControlChanged:
+      if (auto* dial = dynamic_cast<SDial<int>*>(event->sender)) OnDial(dial, dial->GetValue());
+      break;
+    case tovo::gui::kEventDialogResult:
+      if (event->sender == textDialog) OnDialogResult(event->value);
+      break;
+    default:
+      break;
+  }
+}
+
+void SPluginPanel::OnButton(SControl* sender, int value) {
+  const float on = value ? 1.f : 0.f;
+  if (sender == logo) {
+    logo->Hide();
+  } else if (sender == initSendButton) {
+    SetParameter(VSTPlugin::kInitSend, on);
+  } else if (sender == changeSendButton) {
+    SetParameter(VSTPlugin::kChangeSend, on);
+  } else if (sender == midiThruButton) {
+    SetParameter(VSTPlugin::kMidiThru, on);
+  } else if (sender == presetSwitchingButton) {
+    SetParameter(VSTPlugin::kPresetSwitching, on);
+  } else if (sender == copyButton) {
+    plugin->copySelProgram();
+  } else if (sender == pasteButton) {
+    plugin->pasteSelProgram();
+    PresetChangedDirectly();
+  } else if (sender == resendButton) {
+    SetParameter(VSTPlugin::kResend, 1.f);
+    SetParameter(VSTPlugin::kResend, 0.f);
+  } else if (sender == rows[0].stripButton) {
+    AddStrip();
+  } else if (const int r = RowOf(sender, rows[0].stripButton); r > 0 && sender == rows[r].stripButton) {
+    RemoveStrip(r);
+  } else if (const int s = RowOf(sender, rows[0].swap); s >= 0 && sender == rows[s].swap) {
+    SetParameter(VSTPlugin::kStripSwap + s, on);
+  }
+}
+
+void SPluginPanel::OnDial(SControl* sender, int value) {
+  const float v = static_cast<float>(value);
+  if (sender == initDelayDial) {
+    SetParameter(VSTPlugin::kInitDelay, v * kDelayScale);
+    return;
+  }
+  if (sender == changeDelayDial) {
+    SetParameter(VSTPlugin::kChangeDelay, v * kDelayScale);
+    return;
+  }
+  struct StripDial {
+    SDial<int>* Row::*dial;
+    int firstIndex;
+    float scale;
+  };
+  static constexpr StripDial kStripDials[] = {{&Row::channel, VSTPlugin::kStripChannel, kChannelScale},
+                                              {&Row::program, VSTPlugin::kStripProgram, kValueScale},
+                                              {&Row::bankMsb, VSTPlugin::kStripBankMsb, kValueScale},
+                                              {&Row::bankLsb, VSTPlugin::kStripBankLsb, kValueScale},
+                                              {&Row::volume, VSTPlugin::kStripVolume, kValueScale}};
+  for (const StripDial& kind : kStripDials) {
+    const int r = RowOf(sender, rows[0].*kind.dial);
+    if (r >= 0 && sender == rows[r].*kind.dial) {
+      SetParameter(kind.firstIndex + r, v * kind.scale);
+      return;
+    }
+  }
+}
+
+void SPluginPanel::OnDialogResult(int result) {
+  if (result != 1 || editedRow < 0 || editedRow >= kRows) return;
+  StoreLabel(Preset().strips[editedRow], textDialog->GetTextBox()->GetLine(0).Get());
+  RefreshLabels();
+  PresetChangedDirectly();
+}
+
+void SPluginPanel::AddStrip() {
+  VSTPluginProgram& preset = Preset();
+  const int n = LoadShared(preset.stripCount);
+  if (n < 1 || n > 15) return;
+  int added = -1;
+  for (int a = 1; a < kRows && added < 0; ++a)
+    if (!StripInUse(preset.strips[a])) added = a;
+  if (added < 0) return;
+  VSTPluginStrip& strip = preset.strips[added];
+  StoreLabel(strip, kEmptyLabel);
+  StoreShared(preset.stripOrder[n], static_cast<int32_t>(added));
+  StoreShared(preset.stripCount, static_cast<int32_t>(n + 1));
+  SetStripInUse(strip, true);
+  ResetControl(added);
+  RefreshControls(-1);
+  PresetChangedDirectly();
+}
+
+void SPluginPanel::RemoveStrip(int r) {
+  const int c = rows[r].column;
+  if (c < 1 || c >= kRows) return;
+  VSTPluginProgram& preset = Preset();
+  // Withdrawn before its values go, so that a send in between sends what the user set or nothing.
+  SetStripInUse(preset.strips[r], false);
+  ClearStripValues(preset.strips[r]);
+  StoreShared(preset.stripOrder[c], kEmptyRow);
+  for (int i = c; i < kStripCount - 1; ++i) {
+    const int32_t here = LoadShared(preset.stripOrder[i]);
+    const int32_t next = LoadShared(preset.stripOrder[i + 1]);
+    if (next < here) {
+      StoreShared(preset.stripOrder[i], next);
+      StoreShared(preset.stripOrder[i + 1], here);
+    }
+  }
+  ResetControl(r);
+  RefreshControls(-1);
+  PresetChangedDirectly();
+}
+
+// --- Presses on the panel itself -------------------------------------------------------------------------
+
+void SPluginPanel::MouseStateChanged(bool* mouse, int index) {
+  SWindow::MouseStateChanged(mouse, index);
+  if (!tovo::gui::PressValue(index)) return;
+  Display* display = tovo::gui::CurrentDisplay();
+  if (!display) return;
+  Window root, child;
+  int rootX = 0, rootY = 0, x = 0, y = 0;
+  unsigned mask = 0;
+  if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask)) return;
+  GetScreen2Client(&rootX, &rootY);
+  if (tooltip && Inside(tooltip->GetIndicatorRect(), rootX, rootY)) {
+    tooltip->ToggleTooltips();
+    RefreshRectangle(tooltip->GetIndicatorRect());
+  }
+  if (Inside(logoRect, rootX, rootY)) {
+    logo->Show();
+    return;
+  }
+  for (int r = 0; r < kRows; ++r) {
+    if (rows[r].shown && Inside(rows[r].label, rootX, rootY)) {
+      EditLabel(r);
+      return;
+    }
+  }
+}
+
+void SPluginPanel::EditLabel(int r) {
+  if (tovo::gui::capture == this) MouseReleaseCapture();
+  // The dialog takes over the mouse: the press that opened it must not stay pending here.
+  if (input) input->Reset();
+  editedRow = r;
+  tovo::gui::STextBox* box = textDialog->GetTextBox();
+  char text[kLabelSize];
+  LoadLabel(Preset().strips[r], text);
+  box->SetMaxLength(kLabelSize - 1);
+  box->SetText(text);
+  box->SelectAll();
+  box->RedrawLabel();
+  textDialog->ShowDialog("Insert Text", true);
+}
+
+// --- Changes from the plug-in ----------------------------------------------------------------------------
+
+void SPluginPanel::RefreshControls(long index) {
+  if (!plugin) return;
+  auto round = [](float p, float scale) { return ScaleToInt(p, scale); };
+  const float p = index >= 0 && index < VSTPlugin::kEditorSignalFirst ? plugin->getParameter(index) : 0.f;
+  switch (index) {
+    case -1:
+      plugin->getProgramName(presetName);
+      RecalculatePositions();
+      for (int i = 0; i < VSTPlugin::kEditorSignalFirst; ++i) RefreshControls(i);
+      RefreshLabels();
+      ApplyTimerLook();
+      return;
+    case VSTPlugin::kMidiThru:
+      midiThruButton->SetValue(round(p, 1), false);
+      return;
+    case VSTPlugin::kInitSend:
+      initSendButton->SetValue(round(p, 1), false);
+      return;
+    case VSTPlugin::kChangeSend:
+      changeSendButton->SetValue(round(p, 1), false);
+      return;
+    case VSTPlugin::kPresetSwitching:
+      presetSwitchingButton->SetValue(round(p, 1), false);
+      return;
+    case VSTPlugin::kInitDelay:
+      initDelayDial->SetValue(round(p, 999), false);
+      return;
+    case VSTPlugin::kChangeDelay:
+      changeDelayDial->SetValue(round(p, 999), false);
+      return;
+    case 104:
+    case 105:
+      RecalculatePositions();
+      return;
+    case VSTPlugin::kSignalTimerState:
+      ApplyTimerLook();
+      return;
+    case VSTPlugin::kSignalTimerSecond:
+      if (plugin->TimerRunning())
+        (plugin->TimerKindValue() == VSTPlugin::kTimerChange ? changeDelayDial : initDelayDial)
+            ->SetValue(plugin->SecondsLeft(), false);
+      return;
+    case VSTPlugin::kSignalTimerEnd: {
+      const bool change = plugin->TimerKindValue() == VSTPlugin::kTimerChange;
+      const int stored = round(plugin->getParameter(change ? VSTPlugin::kChangeDelay : VSTPlugin::kInitDelay), 999);
+      (change ? changeDelayDial : initDelayDial)->SetValue(stored, false);
+      return;
+    }
+    default:
+      break;
+  }
+  if (index < VSTPlugin::kStripChannel || index >= VSTPlugin::kEditorSignalFirst) return;
+  const int block = static_cast<int>(index - VSTPlugin::kStripChannel) / kRows;
+  Row& row = rows[(index - VSTPlugin::kStripChannel) % kRows];
+  switch (block) {
+    case 0:
+      row.channel->SetValue(round(p, 16), false);
+      break;
+    case 1:
+      row.program->SetValue(round(p, 128), false);
+      break;
+    case 2:
+      row.bankMsb->SetValue(round(p, 128), false);
+      break;
+    case 3:
+      row.bankLsb->SetValue(round(p, 128), false);
+      break;
+    case 4:
+      row.swap->SetValue(round(p, 1), false);
+      break;
+    default:
+      row.volume->SetValue(round(p, 128), false);
+      break;
+  }
+}
+
+// The delay dial of a running countdown shows the seconds left in orange and keeps its tooltip quiet.
+void SPluginPanel::ApplyTimerLook() {
+  if (plugin->TimerRunning()) {
+    SDial<int>* counting = plugin->TimerKindValue() == VSTPlugin::kTimerChange ? changeDelayDial : initDelayDial;
+    counting->EnableTooltip(false);
+    counting->SetLabelColours(Slot(2), Slot(19));
+    counting->SetHoverColours(Slot(24), Slot(24));
+    counting->Refresh();
+    counting->SetValue(plugin->SecondsLeft(), false);
+    return;
+  }
+  const bool tips = (midiThruButton->GetState() & tovo::gui::kStateTooltip) != 0;
+  for (SDial<int>* dial : {initDelayDial, changeDelayDial}) {
+    dial->SetLabelColours(Slot(0), Slot(19));
+    dial->SetHoverColours(Slot(24), Slot(23));
+    dial->Refresh();
+    dial->EnableTooltip(tips);
+  }
+}

@@ -1,0 +1,214 @@
+// The panel's layout and picture: which strip takes which column, the panel's width for the columns in
+// use, and the static picture (the texts under the logo, the rounded frames, the preset name, the column
+// legend and the strip labels) drawn into the off-screen bitmap that Draw copies to the window.
+#include <cstdio>
+#include <cstring>
+
+#include "editor/SPluginEditor.h"
+#include "editor/SPluginPanel.h"
+#include "gui/context/SDrawBitmap.h"
+#include "gui/context/SDrawDevice.h"
+#include "gui/context/SDrawFont.h"
+#include "gui/context/SDrawing.h"
+#include "gui/context/SStaticData.h"
+#include "gui/widgets/SButton.h"
+#include "gui/widgets/SToolTip.h"
+#include "plugin/PresetBytes.h"
+#include "plugin/ProductInfo.h"
+#include "plugin/VSTPlugin.h"
+
+using tovo::gui::SControl;
+using tovo::gui::SRect;
+using tovo::gui::context::SDrawFont;
+using tovo::gui::context::statdata;
+
+namespace {
+
+constexpr int kTextAngle = 90;
+constexpr int kLabelRoom = 72;
+constexpr const char* kEmptyLabel = ".....";
+
+int Slot(int slot) { return statdata.GetColour(slot); }
+
+SRect ColumnLabel(int column) { return {101 + 25 * column, 16, 125 + 25 * column, 88}; }
+
+}  // namespace
+
+VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentProgram(); }
+
+// --- Columns ---------------------------------------------------------------------------------------------
+
+void SPluginPanel::RecalculatePositions() {
+  for (int r = 1; r < kRows; ++r) rowShown[r] = 0;
+  columnCount = 1;
+  VSTPluginProgram& preset = Preset();
+  for (int position = 1; position < kStripCount; ++position) {
+    const int r = LoadShared(preset.stripOrder[position]);
+    // Strip 0 always owns the first column; an entry that names it again is no column of its own.
+    if (r < 1 || r >= kRows) continue;
+    VSTPluginStrip& strip = preset.strips[r];
+    if (!StripInUse(strip)) {
+      ClearStripValues(strip);
+      StoreLabel(strip, kEmptyLabel);
+      StoreShared(preset.stripOrder[position], kEmptyRow);
+      rowShown[r] = 0;
+      continue;
+    }
+    ClearControl(r);
+    const int c = columnCount;
+    Row& row = rows[r];
+    row.label = ColumnLabel(c);
+    const int x = 101 + 25 * c;
+    int y = 90;
+    for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
+                              static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
+                              static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume)}) {
+      control->SetPosition(x, y);
+      y += 20;
+    }
+    row.stripButton->SetPosition(100 + 25 * c, 210);
+    row.shown = true;
+    row.column = c;
+    ++columnCount;
+    rowShown[r] = 1;
+  }
+  StoreShared(preset.stripCount, static_cast<int32_t>(columnCount));
+  RecalculateSize(columnCount);
+}
+
+void SPluginPanel::RecalculateSize(int columns) {
+  if (editor) editor->SetSize(WidthFor(columns), kHeight);
+  plugin->PanelColumns() = columns;
+  for (int r = 1; r < kRows; ++r) {
+    if (!rowShown[r]) {
+      ResetControl(r);
+      continue;
+    }
+    const Row& row = rows[r];
+    for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
+                              static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
+                              static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume),
+                              static_cast<SControl*>(row.stripButton)})
+      control->Show();
+  }
+  RefreshLabels();
+}
+
+void SPluginPanel::ClearControl(int r) {
+  Row& row = rows[r];
+  row.label = {0, 0, 0, 0};
+  for (tovo::gui::SDial<int>* dial : {row.channel, row.program, row.bankMsb, row.bankLsb, row.volume})
+    dial->SetValue(0, false);
+  row.swap->SetValue(0, false);
+  row.shown = false;
+  row.column = kNoColumn;
+}
+
+void SPluginPanel::ResetControl(int r) {
+  ClearControl(r);
+  const Row& row = rows[r];
+  for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
+                            static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
+                            static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume),
+                            static_cast<SControl*>(row.stripButton)})
+    control->Hide();
+}
+
+// --- Picture ---------------------------------------------------------------------------------------------
+
+template <typename Steps>
+void SPluginPanel::DrawOffscreen(Steps draw) {
+  if (!drawing || !bufferDevice) return;
+  tovo::gui::context::SDrawDevice* screen = drawing->GetDevice();
+  drawing->SetDevice(bufferDevice);
+  draw(*drawing);
+  drawing->SetDevice(screen);
+  Refresh();
+}
+
+namespace {
+
+void FillRounded(tovo::gui::context::SDrawing& target, int left, int top, int right, int bottom, int colour) {
+  target.SetPen(statdata.FindPen(colour));
+  target.SetBrush(statdata.FindBrush(colour));
+  target.FillRoundedRect(left, top, right, bottom, 7, 7);
+}
+
+void DrawUpwards(tovo::gui::context::SDrawing& target, const char* text, const SRect& rect, SDrawFont* font,
+                 int colour) {
+  target.SetFont(font);
+  target.SetTextColour(colour, false);
+  target.DrawRotatedText(text, rect, kTextAngle, 0, {0, 0});
+}
+
+}  // namespace
+
+void SPluginPanel::DrawPresetName() {
+  DrawUpwards(*drawing, presetName, {64, 109, 80, 199}, statdata.FindFont(8, false, false), Slot(0));
+}
+
+void SPluginPanel::DrawStripArea() {
+  const int columns = plugin ? plugin->PanelColumns() : 1;
+  FillRounded(*drawing, 93, 13, 25 * columns + 102, 206, Slot(20));
+}
+
+void SPluginPanel::DrawLabels() {
+  if (!plugin) return;
+  const VSTPluginProgram& preset = Preset();
+  for (int r = 0; r < kRows; ++r) {
+    const Row& row = rows[r];
+    if (!row.shown) continue;
+    char text[kLabelSize];
+    LoadLabel(preset.strips[r], text);
+    // The largest of 12, 10 and 8 points in which the label fits the column's label area.
+    int size = 12;
+    const int length = static_cast<int>(std::strlen(text));
+    if (length > 0) {
+      while (size > 8 && statdata.FindFont(size, false, false)->TextWidth(text, length) > kLabelRoom) size -= 2;
+    }
+    DrawUpwards(*drawing, text, row.label, statdata.FindFont(size, true, false), Slot(0));
+  }
+}
+
+void SPluginPanel::RefreshPanel() {
+  DrawOffscreen([this](tovo::gui::context::SDrawing& target) {
+    SControl::Draw({0, 0, clientRect.right - clientRect.left, clientRect.bottom - clientRect.top});
+    SDrawFont* small = statdata.FindFont(7, false, false);
+    char product[32];
+    std::snprintf(product, sizeof(product), "%s %.2f", vantorine::kProductName, vantorine::kProductVersion);
+    DrawUpwards(target, product, {16, 10, 28, 98}, small, Slot(0));
+    DrawUpwards(target, "Vantorine team", {28, 10, 40, 98}, small, Slot(23));
+    DrawUpwards(target, "VST by Steinberg", {40, 10, 52, 98}, small, Slot(23));
+    FillRounded(target, 62, 13, 125, 206, Slot(5));
+    FillRounded(target, 82, 14, 125, 205, Slot(26));
+    DrawStripArea();
+    DrawPresetName();
+    DrawUpwards(target, "VOL  LSB  S   MSB  PC   CH         Label", {83, 38, 95, 200}, small, Slot(23));
+    DrawLabels();
+  });
+}
+
+void SPluginPanel::RefreshLabels() {
+  DrawOffscreen([this](tovo::gui::context::SDrawing& target) {
+    const int width = clientRect.right - clientRect.left;
+    const int height = clientRect.bottom - clientRect.top;
+    target.SetBrush(statdata.FindBrush(Slot(20)));
+    target.FillRect(100, 0, width, height);
+    target.SetBrush(statdata.FindBrush(Slot(24)));
+    target.FillRect(100, 10, width - 10, height - 10);
+    target.SetBrush(statdata.FindBrush(Slot(5)));
+    target.FillRect(65, 14, 82, 205);
+    DrawPresetName();
+    DrawStripArea();
+    DrawLabels();
+    target.SetPen(statdata.FindPen(Slot(10)));
+    target.DrawRect(0, 0, width, height);
+  });
+}
+
+void SPluginPanel::Draw(const SRect&) {
+  if (!drawing || !bufferDevice || !bufferBitmap) return;
+  drawing->DrawMemory(bufferDevice, 0, 0, 0, 0, clientRect.right - clientRect.left,
+                      clientRect.bottom - clientRect.top);
+  if (tooltip) tooltip->DrawTiprect(drawing);
+}

@@ -1,0 +1,50 @@
+// Access to the bytes of a preset that several threads touch at once: the host's threads change values
+// through the parameters, the editor's panel adds and removes strips and edits labels, and the delay timer,
+// a host thread or the audio thread read the strips to send them. Each field is read and written whole, so
+// a reader sees either the value before or the value after a change, never a mixture; the stored record
+// keeps its plain layout (it is also the chunk the host stores).
+//
+// A strip is published in use only after its values are in place, and withdrawn before they are cleared:
+// a reader that sees a strip in use reads, for every value, one the user set or "not sent".
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "plugin/VSTPluginProgram.h"
+
+template <typename T>
+inline T LoadShared(const T& field) {
+  return __atomic_load_n(&field, __ATOMIC_RELAXED);
+}
+
+template <typename T>
+inline void StoreShared(T& field, T value) {
+  __atomic_store_n(&field, value, __ATOMIC_RELAXED);
+}
+
+inline bool StripInUse(const VSTPluginStrip& strip) { return __atomic_load_n(&strip.inUse, __ATOMIC_ACQUIRE) != 0; }
+
+inline void SetStripInUse(VSTPluginStrip& strip, bool inUse) {
+  __atomic_store_n(&strip.inUse, static_cast<uint8_t>(inUse ? 1 : 0), __ATOMIC_RELEASE);
+}
+
+// The six value bytes of a strip back to "not sent".
+inline void ClearStripValues(VSTPluginStrip& strip) {
+  for (uint8_t* value : {&strip.swapBankOrder, &strip.channel, &strip.program, &strip.bankMsb, &strip.bankLsb,
+                         &strip.volume})
+    StoreShared(*value, uint8_t{0});
+}
+
+// Copies a text into the strip's label, cut to fit and terminated, byte by byte.
+inline void StoreLabel(VSTPluginStrip& strip, const char* text) {
+  int i = 0;
+  for (; i < kLabelSize - 1 && text && text[i]; ++i) StoreShared(strip.label[i], text[i]);
+  for (; i < kLabelSize; ++i) StoreShared(strip.label[i], '\0');
+}
+
+// The strip's label as a terminated copy.
+inline void LoadLabel(const VSTPluginStrip& strip, char (&text)[kLabelSize]) {
+  for (int i = 0; i < kLabelSize; ++i) text[i] = LoadShared(strip.label[i]);
+  text[kLabelSize - 1] = '\0';
+}

@@ -1,0 +1,83 @@
+// Shared ground for the panel's tests: the real plug-in in our host with its editor open in a host window
+// on the screen, used the way a user uses it, with real pointer and keyboard input that the X server
+// delivers (XTest), and what the host and the server see afterwards.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "EditorTest.h"
+#include "plugin/VSTPluginProgram.h"
+
+namespace editortest {
+
+// Colours of the panel as the server shows them.
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kOrange{255, 128, 0};
+constexpr Rgb kDarkRed{100, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kBody{kBodyRed, kBodyGreen, kBodyBlue};
+constexpr Rgb kInner{44, 44, 44};
+
+// Where the controls are in the panel: the middle of each.
+struct PanelPoint {
+  int x;
+  int y;
+};
+constexpr PanelPoint kPresetSwitching{37, 106};
+constexpr PanelPoint kMidiThru{37, 124};
+constexpr PanelPoint kResend{37, 142};
+constexpr PanelPoint kInitSend{37, 167};
+constexpr PanelPoint kInitDelay{38, 183};
+constexpr PanelPoint kChangeSend{37, 200};
+constexpr PanelPoint kChangeDelay{38, 216};
+constexpr PanelPoint kCopy{70, 218};
+constexpr PanelPoint kPaste{88, 218};
+constexpr PanelPoint kLogo{35, 54};
+constexpr PanelPoint kTooltipSwitch{5, 5};
+// The strip controls of a column.
+enum class StripControl { Label, Channel, Program, BankMsb, Swap, BankLsb, Volume, StripButton };
+PanelPoint stripPoint(int column, StripControl control);
+
+class PanelTest : public EditorTest {
+ protected:
+  void SetUp() override;
+
+  // Loads the preset into the current program through the host's chunk call and waits for the panel to
+  // show it.
+  void loadPreset(const VSTPluginProgram& preset);
+  // The current program as the host stores it.
+  VSTPluginProgram currentPreset();
+  // A preset with the strips in use in this column order, with distinct values and labels.
+  static VSTPluginProgram presetWithStrips(const std::vector<int>& order);
+
+  // Real input: the pointer moves to a point of the panel (or of another window), buttons and keys go
+  // down and up. Every gesture ends with the plug-in having had time to handle it.
+  void moveTo(PanelPoint point);
+  void moveTo(unsigned long window, int x, int y);
+  void click(PanelPoint point, unsigned button = 1);
+  void clickIn(unsigned long window, int x, int y);
+  void controlClick(PanelPoint point);
+  // Drags from the point by dy pixels (negative is up), in steps.
+  void drag(PanelPoint point, int dy, unsigned button = 1);
+  void typeText(const std::string& text);
+  void pressKey(unsigned long keysym, bool control = false);
+  void settle();
+
+  int panelWidth() const;
+  // The panel's width in the rectangle effEditGetRect gives, the child window and the host window agree.
+  bool sizedFor(int strips);
+  // A top-level window of the plug-in that is viewable and not the host window, with the size given
+  // (0 for any); 0 if none.
+  unsigned long pluginTopLevel(int width, int height) const;
+  unsigned long labelDialog() const { return pluginTopLevel(180, 100); }
+  // The panel's direct child window at that place and size; 0 if none.
+  unsigned long childAt(int x, int y, int width, int height) const;
+  // How many pixels of an area of the panel have the colour.
+  int pixelsIn(const Rgb& colour, int left, int top, int right, int bottom) const;
+
+  unsigned long panel = 0;
+};
+
+}  // namespace editortest

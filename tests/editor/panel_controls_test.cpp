@@ -1,0 +1,192 @@
+// The panel's controls do what they say to the plug-in: the panel is as wide as its strips, "+" and "-"
+// add the lowest free strip and close gaps, the option buttons toggle their parameters (only Thru and
+// Resend reach the host's automation), Resend sends, copy and paste copy a preset, each kind of dial sets
+// its parameter in its own scale by wheel, drag, middle click and Control-click, and the host's changes
+// show in the controls.
+#include "PanelTest.h"
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+
+namespace editortest {
+namespace {
+
+using PanelControls = PanelTest;
+
+std::vector<int> order(const VSTPluginProgram& preset) {
+  std::vector<int> rows(preset.stripOrder, preset.stripOrder + kStripCount);
+  while (!rows.empty() && rows.back() == kEmptyRow) rows.pop_back();
+  return rows;
+}
+
+std::vector<float> automated(const VstHost& host, VstInt32 index) {
+  std::vector<float> values;
+  for (const AutomationCall& call : host.automationCalls())
+    if (call.index == index) values.push_back(call.value);
+  return values;
+}
+
+TEST_P(PanelControls, PanelGrowsAndShrinksWithItsStrips) {
+  const int updates = host.callbackCount(audioMasterUpdateDisplay);
+  for (int strips = 2; strips <= 16; ++strips) {
+    click(stripPoint(0, StripControl::StripButton));
+    ASSERT_TRUE(within(20, [&] { return sizedFor(strips); })) << strips << " strips";
+  }
+  EXPECT_EQ(panelWidth(), 520);
+  // Adding and removing change the preset behind the host's back; it is told, so it marks the project.
+  EXPECT_GE(host.callbackCount(audioMasterUpdateDisplay), updates + 15);
+
+  click(stripPoint(0, StripControl::StripButton));
+  EXPECT_TRUE(sizedFor(16)) << "a seventeenth strip";
+  EXPECT_EQ(currentPreset().stripCount, 16);
+
+  click(stripPoint(5, StripControl::StripButton));
+  EXPECT_TRUE(within(20, [&] { return sizedFor(15); }));
+  const VSTPluginProgram preset = currentPreset();
+  EXPECT_EQ(preset.stripCount, 15);
+  EXPECT_EQ(order(preset), (std::vector<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+  EXPECT_FALSE(preset.strips[5].inUse);
+}
+
+TEST_P(PanelControls, AddTakesTheLowestFreeStripAndRemoveClosesTheGap) {
+  loadPreset(presetWithStrips({0, 1, 3}));
+  click(stripPoint(0, StripControl::StripButton));
+  ASSERT_TRUE(within(20, [&] { return sizedFor(4); }));
+  VSTPluginProgram preset = currentPreset();
+  EXPECT_EQ(order(preset), (std::vector<int>{0, 1, 3, 2}));
+  EXPECT_STREQ(preset.strips[2].label, ".....");
+  EXPECT_TRUE(preset.strips[2].inUse);
+
+  click(stripPoint(1, StripControl::StripButton));
+  ASSERT_TRUE(within(20, [&] { return sizedFor(3); }));
+  preset = currentPreset();
+  EXPECT_EQ(order(preset), (std::vector<int>{0, 3, 2}));
+  EXPECT_EQ(preset.stripCount, 3);
+  EXPECT_FALSE(preset.strips[1].inUse);
+  EXPECT_EQ(preset.strips[1].program, 0) << "a removed strip forgets its values";
+  EXPECT_STREQ(preset.strips[1].label, "Strip 1") << "and keeps its label";
+
+  // Strip 3 now sits in column 1: its dial there sets its parameters.
+  click(stripPoint(1, StripControl::Program), 4);
+  EXPECT_EQ(currentPreset().strips[3].program, 14);
+}
+
+TEST_P(PanelControls, OptionButtonsToggleTheirParameters) {
+  struct Option {
+    PanelPoint point;
+    VstInt32 index;
+  };
+  for (const Option& option : {Option{kPresetSwitching, 7}, Option{kMidiThru, 1}, Option{kInitSend, 3},
+                               Option{kChangeSend, 5}}) {
+    SCOPED_TRACE(testing::Message() << "parameter " << option.index);
+    const float before = host.getParameter(option.index);
+    click(option.point);
+    EXPECT_NE(host.getParameter(option.index), before);
+    click(option.point);
+    EXPECT_EQ(host.getParameter(option.index), before);
+  }
+  EXPECT_EQ(automated(host, 1), (std::vector<float>{1.f, 0.f}));
+  for (VstInt32 index : {3, 5, 7}) EXPECT_TRUE(automated(host, index).empty()) << index;
+}
+
+TEST_P(PanelControls, ResendSendsStripOneFromTheNextBlock) {
+  host.mainsChanged(true);
+  host.processBlock();
+  host.clearEvents();
+  click(kResend);
+  EXPECT_EQ(automated(host, 0), (std::vector<float>{1.f, 0.f}));
+  host.processBlock();
+  const std::vector<ReceivedEvent> sent = host.takeEvents();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].bytes()[0], 0xC0) << "Program Change on channel 1";
+  EXPECT_EQ(sent[0].bytes()[1], 0x00);
+  EXPECT_TRUE(sent[0].duringProcessing);
+}
+
+TEST_P(PanelControls, CopyAndPasteCopyAPreset) {
+  loadPreset(presetWithStrips({0, 2}));
+  click(kCopy);
+  host.setProgram(1);
+  ASSERT_TRUE(within(20, [&] { return sizedFor(1); }));
+  click(kPaste);
+  ASSERT_TRUE(within(20, [&] { return sizedFor(2); }));
+  const VSTPluginProgram pasted = currentPreset();
+  EXPECT_EQ(order(pasted), (std::vector<int>{0, 2}));
+  EXPECT_EQ(pasted.strips[2].program, 12);
+  EXPECT_STREQ(pasted.strips[2].label, "Strip 2");
+  EXPECT_STREQ(pasted.name, "002 - empty preset") << "the name stays the preset's own";
+}
+
+TEST_P(PanelControls, DialsSetTheirParameterInTheirScale) {
+  // Strip 1 starts with program 0 ("000"): the wheel steps it, down to "- - -" (not sent).
+  const PanelPoint program = stripPoint(0, StripControl::Program);
+  click(program, 5);
+  EXPECT_EQ(host.getParameter(24), 0.f);
+  EXPECT_EQ(currentPreset().strips[0].program, 0);
+  click(program, 4);
+  EXPECT_EQ(host.getParameter(24), 0.0078125f);
+  EXPECT_EQ(currentPreset().strips[0].program, 1) << "program 0 is sent";
+  click(program, 4);
+  EXPECT_EQ(currentPreset().strips[0].program, 2);
+
+  click(stripPoint(0, StripControl::Channel), 4);
+  EXPECT_EQ(host.getParameter(8), 2 * 0.0625f);
+  click(stripPoint(0, StripControl::BankLsb), 4);
+  EXPECT_EQ(currentPreset().strips[0].bankLsb, 1);
+
+  // A middle click steps towards the half clicked: the right half raises, the left lowers.
+  const PanelPoint volume = stripPoint(0, StripControl::Volume);
+  click({volume.x + 6, volume.y}, 2);
+  click({volume.x + 6, volume.y}, 2);
+  click({volume.x - 6, volume.y}, 2);
+  EXPECT_EQ(currentPreset().strips[0].volume, 1);
+
+  // Drags: up raises, the right button needs longer strokes than the left's fine drag.
+  drag(stripPoint(0, StripControl::BankMsb), -40, 1);
+  const int leftSteps = currentPreset().strips[0].bankMsb;
+  EXPECT_GE(leftSteps, 4);
+  drag(stripPoint(0, StripControl::BankMsb), 40, 1);
+  EXPECT_LT(currentPreset().strips[0].bankMsb, leftSteps);
+  const int start = currentPreset().strips[0].bankMsb;
+  drag(stripPoint(0, StripControl::BankMsb), -40, 3);
+  const int rightSteps = currentPreset().strips[0].bankMsb - start;
+  EXPECT_GT(rightSteps, 0);
+  EXPECT_LT(rightSteps, leftSteps);
+
+  // Control-click goes back to the default, which is "not sent".
+  controlClick(program);
+  EXPECT_EQ(currentPreset().strips[0].program, 0);
+
+  // The delay dials count seconds, 0 to 999.
+  click(kInitDelay, 4);
+  EXPECT_EQ(currentPreset().initDelay, 6);
+  click(kChangeDelay, 4);
+  EXPECT_EQ(currentPreset().changeDelay, 1);
+
+  click(stripPoint(0, StripControl::Swap));
+  EXPECT_EQ(host.getParameter(72), 1.f);
+  EXPECT_TRUE(automated(host, 72).empty());
+}
+
+TEST_P(PanelControls, HostChangesRepaintTheControls) {
+  const PanelPoint program = stripPoint(0, StripControl::Program);
+  auto dialPixels = [&] { return windowPixels(panel, program.x - 11, program.y - 6, program.x + 11, program.y + 6); };
+  ASSERT_TRUE(within(20, [&] { return !dialPixels().empty(); }));
+  const std::vector<Rgb> before = dialPixels();
+  host.setParameter(24, 100 / 128.f);
+  EXPECT_TRUE(within(10, [&] { return dialPixels() != before; })) << "a host change is shown";
+  const std::vector<Rgb> changed = dialPixels();
+
+  host.setProgram(1);
+  EXPECT_TRUE(within(10, [&] { return dialPixels() == before; })) << "the next preset's program 0 is shown";
+  host.setProgram(0);
+  EXPECT_TRUE(within(10, [&] { return dialPixels() == changed; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PanelControls,
+                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
+                         modeName);
+
+}  // namespace
+}  // namespace editortest

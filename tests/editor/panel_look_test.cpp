@@ -1,0 +1,131 @@
+// What the panel shows: its picture in the right places and colours for any number of strips, the labels,
+// the tooltips and their switch, the logo that hides and comes back, the delay dial counting down in
+// orange, and the same pixels after closing and opening again, also after many cycles that leave nothing
+// behind.
+#include "PanelTest.h"
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
+
+namespace editortest {
+namespace {
+
+using PanelLook = PanelTest;
+
+TEST_P(PanelLook, PictureIsPaintedInPlaceAndInItsColours) {
+  loadPreset(presetWithStrips({0, 1, 2, 3}));
+  const int width = 25 * 4 + 120;
+  ASSERT_TRUE(within(20, [&] { return pixelAt(panel, width / 2, 0) == kBlue; }));
+  // The blue frame around the whole panel.
+  EXPECT_EQ(pixelAt(panel, 0, kEditorHeight / 2), kBlue);
+  EXPECT_EQ(pixelAt(panel, width - 1, kEditorHeight / 2), kBlue);
+  EXPECT_EQ(pixelAt(panel, width / 2, kEditorHeight - 1), kBlue);
+  // The body, the dark red column of the preset name, the inner grey of the legend, the black strip
+  // area and the black margin around the columns.
+  EXPECT_EQ(pixelAt(panel, 5, 200), kBody);
+  EXPECT_EQ(pixelAt(panel, 70, 20), kDarkRed);
+  EXPECT_EQ(pixelAt(panel, 90, 20), kInner);
+  EXPECT_EQ(pixelAt(panel, 97, 100), kBlack);
+  EXPECT_EQ(pixelAt(panel, 150, 5), kBlack);
+  EXPECT_EQ(pixelAt(panel, width - 5, 100), kBlack);
+  EXPECT_EQ(pixelAt(panel, width - 15, 100), kBody) << "body colour right of the last column";
+  // Texts: the preset name in white on dark red, every label in white in its column.
+  EXPECT_GT(pixelsIn(kWhite, 65, 109, 80, 199), 10);
+  for (int column = 0; column < 4; ++column)
+    EXPECT_GT(pixelsIn(kWhite, 101 + 25 * column, 16, 125 + 25 * column, 88), 10) << "label " << column;
+  // The logo covers the texts beneath it.
+  EXPECT_NE(childAt(10, 10, 50, 88), 0u);
+}
+
+TEST_P(PanelLook, LabelsOfEveryLengthFitTheirColumn) {
+  VSTPluginProgram preset = presetWithStrips({0, 1});
+  std::snprintf(preset.strips[0].label, kLabelSize, "Pad");
+  std::snprintf(preset.strips[1].label, kLabelSize, "WWWWWWWWWWW");
+  loadPreset(preset);
+  // Nothing of either label spills out of its column's label area.
+  EXPECT_GT(pixelsIn(kWhite, 101, 16, 125, 88), 10);
+  EXPECT_GT(pixelsIn(kWhite, 126, 16, 150, 88), 10);
+  EXPECT_EQ(pixelsIn(kWhite, 101, 0, 150, 14), 0);
+  EXPECT_EQ(pixelsIn(kWhite, 101, 89, 150, 90), 0);
+}
+
+TEST_P(PanelLook, TooltipsFollowTheirSwitch) {
+  // They start switched off.
+  moveTo(kMidiThru);
+  EXPECT_FALSE(within(5, [&] { return pluginTopLevel(0, 0) != 0; })) << "a tip while the switch is off";
+  moveTo(editor->hostWindow(), 300, 300);
+  click(kTooltipSwitch);
+  moveTo(kMidiThru);
+  unsigned long tip = 0;
+  EXPECT_TRUE(within(20, [&] { return (tip = pluginTopLevel(0, 0)) != 0; })) << "no tip over the Thru button";
+  moveTo(editor->hostWindow(), 300, 300);
+  EXPECT_TRUE(within(20, [&] { return pluginTopLevel(0, 0) == 0; })) << "the tip closes when the pointer leaves";
+
+  click(kTooltipSwitch);
+  moveTo(kResend);
+  EXPECT_FALSE(within(5, [&] { return pluginTopLevel(0, 0) != 0; }));
+}
+
+TEST_P(PanelLook, LogoHidesAndComesBack) {
+  const unsigned long logo = childAt(10, 10, 50, 88);
+  ASSERT_NE(logo, 0u);
+  ASSERT_TRUE(windowState(logo).viewable);
+  const int whiteUnder = pixelsIn(kWhite, 10, 10, 60, 98);
+  click(kLogo);
+  EXPECT_TRUE(within(20, [&] { return !windowState(logo).mapped; }));
+  // The product's name and the maker's line lie beneath.
+  EXPECT_TRUE(within(20, [&] { return pixelsIn(kWhite, 16, 10, 28, 98) > 10; }));
+  EXPECT_NE(pixelsIn(kWhite, 10, 10, 60, 98), whiteUnder);
+  click(kLogo);
+  EXPECT_TRUE(within(20, [&] { return windowState(logo).viewable; }));
+}
+
+TEST_P(PanelLook, DelayDialCountsDownInOrange) {
+  host.setParameter(5, 1.f);
+  host.setParameter(6, 2 / 999.f);
+  auto orange = [&] { return pixelsIn(kOrange, 27, 209, 49, 223); };
+  ASSERT_TRUE(within(10, [&] { return orange() == 0; }));
+  host.setProgram(1);
+  EXPECT_TRUE(within(20, [&] { return orange() > 0; })) << "no count shown";
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_TRUE(within(20, [&] { return orange() == 0; })) << "the dial stays orange after the send";
+  EXPECT_EQ(host.getParameter(6), 2 / 999.f);
+}
+
+TEST_P(PanelLook, ReopenedPanelShowsTheSamePixels) {
+  loadPreset(presetWithStrips({0, 3, 1, 2}));
+  const int width = 25 * 4 + 120;
+  auto picture = [&] { return windowPixels(panel, 0, 0, width, kEditorHeight); };
+  ASSERT_TRUE(within(20, [&] { return pixelAt(panel, width / 2, 0) == kBlue; }));
+  const std::vector<Rgb> before = picture();
+  editor->close();
+  ASSERT_EQ(openAndEmbed(), panel);
+  EXPECT_TRUE(within(40, [&] { return picture() == before; }));
+}
+
+TEST_P(PanelLook, ManyOpenAndCloseCyclesLeaveNothingBehind) {
+  loadPreset(presetWithStrips({0, 1, 2, 3}));
+  const unsigned long client = clientOf(panel);
+  auto windows = [client] { return windowsByClient()[client]; };
+  editor->close();
+  const int windowsBefore = windows();
+  const int threadsBefore = threadCount();
+  for (int cycle = 0; cycle < 200; ++cycle) {
+    ASSERT_EQ(editor->open(), 1);
+    ASSERT_TRUE(editor->waitForIdles(1));
+    editor->close();
+  }
+  EXPECT_EQ(windows(), windowsBefore);
+  EXPECT_EQ(threadCount(), threadsBefore);
+  ASSERT_EQ(openAndEmbed(), panel);
+  EXPECT_TRUE(within(20, [&] { return sizedFor(4); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PanelLook,
+                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
+                         modeName);
+
+}  // namespace
+}  // namespace editortest
