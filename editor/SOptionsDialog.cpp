@@ -43,12 +43,14 @@ constexpr int kBlack = 20;
 constexpr int kBodyGrey = 24;
 constexpr int kDarkGrey = 26;
 
-int Pixel(int slot) { return statdata.GetColour(slot); }
+int Pixel(int slot) {
+  return statdata.GetColour(slot);
+}
 
 void SetSlotColours(SControl* control, int background, int highlightBackground, int parentBackground,
                     int foreground, int highlightForeground, int text, int highlightText) {
-  control->SetColours(Pixel(background), Pixel(highlightBackground), Pixel(parentBackground), Pixel(foreground),
-                      Pixel(highlightForeground), Pixel(text), Pixel(highlightText));
+  control->SetColours(Pixel(background), Pixel(highlightBackground), Pixel(parentBackground),
+                      Pixel(foreground), Pixel(highlightForeground), Pixel(text), Pixel(highlightText));
 }
 
 SLabelText DialogName() {
@@ -109,8 +111,8 @@ void SOptionsDialog::PrepareControls() {
 
   auto makeButton = [&](const char* suffix, const char* text, int x) {
     auto* button = new SButton<false>(globals, this, globals ? static_cast<unsigned>(globals->NextId()) : 0,
-                                      ChildName(*this, suffix).Get(), kButtonStyle, x, height - 40, kButtonWidth,
-                                      kButtonHeight, 0, false);
+                                      ChildName(*this, suffix).Get(), kButtonStyle, x, height - 40,
+                                      kButtonWidth, kButtonHeight, 0, false);
     SetSlotColours(button, kDarkGrey, kBlack, kBodyGrey, kOrange, kBlack, kWhite, kWhite);
     button->SetLabel(text, textFont, 0);
     button->SetLabelColours(Pixel(kWhite), Pixel(kMidGrey));
@@ -170,11 +172,21 @@ void SOptionsDialog::RefreshTiprect() {
   if (tooltip) RefreshRectangle(tooltip->GetIndicatorRect());
 }
 
-bool SOptionsDialog::AddCheckBox(const SLabelText&, bool, const char*) { return false; }
-bool SOptionsDialog::AddCheckBox(const char*, bool, const char*) { return false; }
-bool SOptionsDialog::AddValueBox(const SLabelText&, int, int, int, const char*) { return false; }
-bool SOptionsDialog::AddValueBox(const char*, int, int, int, const char*) { return false; }
-int SOptionsDialog::AddChoiceBox(SLabelText*, int) { return 0; }
+bool SOptionsDialog::AddCheckBox(const SLabelText&, bool, const char*) {
+  return false;
+}
+bool SOptionsDialog::AddCheckBox(const char*, bool, const char*) {
+  return false;
+}
+bool SOptionsDialog::AddValueBox(const SLabelText&, int, int, int, const char*) {
+  return false;
+}
+bool SOptionsDialog::AddValueBox(const char*, int, int, int, const char*) {
+  return false;
+}
+int SOptionsDialog::AddChoiceBox(SLabelText*, int) {
+  return 0;
+}
 
 void SOptionsDialog::Draw(const SRect& rect) {
   SWindow::Draw(rect);

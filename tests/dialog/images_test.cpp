@@ -48,8 +48,12 @@ class LoadedImage {
   XImage* image = nullptr;
 };
 
-bool Same(unsigned long pixel, unsigned long reference) { return pixel == reference; }
-bool Different(unsigned long pixel, unsigned long reference) { return pixel != reference; }
+bool Same(unsigned long pixel, unsigned long reference) {
+  return pixel == reference;
+}
+bool Different(unsigned long pixel, unsigned long reference) {
+  return pixel != reference;
+}
 
 // Channel sum of a 24-bit true-colour pixel, as a measure of brightness.
 int Brightness(unsigned long pixel) {
@@ -59,7 +63,9 @@ bool BrighterThan(unsigned long pixel, unsigned long reference) {
   return Brightness(pixel) > Brightness(reference);
 }
 
-unsigned long Slot(int slot) { return static_cast<unsigned long>(static_cast<unsigned>(statdata.GetColour(slot))); }
+unsigned long Slot(int slot) {
+  return static_cast<unsigned long>(static_cast<unsigned>(statdata.GetColour(slot)));
+}
 
 TEST(BuiltInImages, TheLogoIsLightLetteringOnThePanelGrey) {
   LoadedImage logo(images::text_logo);

@@ -32,7 +32,9 @@ bool Viewable(const SControl& control) {
   return attributes.map_state == IsViewable;
 }
 
-unsigned long Slot(int slot) { return static_cast<unsigned long>(static_cast<unsigned>(statdata.GetColour(slot))); }
+unsigned long Slot(int slot) {
+  return static_cast<unsigned long>(static_cast<unsigned>(statdata.GetColour(slot)));
+}
 
 class OptionsDialogTest : public test::WidgetTest {
  protected:
@@ -178,7 +180,8 @@ TEST_F(OptionsDialogTest, OnlyItsOwnButtonsEndIt) {
   EXPECT_FALSE(owner->Enabled());
   // The same event from OK under another type is not a click either.
   SEvent other;
-  SControl::PrepareEvent(other, kEventControlChanged, kKindValue, 1, 0.0f, nullptr, box.GetOkButton(), nullptr);
+  SControl::PrepareEvent(other, kEventControlChanged, kKindValue, 1, 0.0f, nullptr, box.GetOkButton(),
+                         nullptr);
   box.ParseEvent(&other);
   EXPECT_TRUE(box.IsShown());
   EXPECT_TRUE(owner->messages.empty());
