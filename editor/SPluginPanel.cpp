@@ -14,7 +14,7 @@
 #include "gui/widgets/SImageLabel.h"
 #include "gui/widgets/STextBox.h"
 #include "gui/widgets/SToolTip.h"
-#include "images/SwapButton.h"
+#include "images/Swap.h"
 #include "images/TextLogo.h"
 
 using tovo::gui::SButton;
@@ -173,7 +173,7 @@ void SPluginPanel::MakeRow(int r) {
 }
 
 void SPluginPanel::MakeTextDialog() {
-  textDialog = new tovo::gui::STextDialog(this, 180, 100, false);
+  textDialog = new tovo::gui::STextDialog(this, tovo::gui::SPoint{180, 100}, false);
   textDialog->EnableEventHandler(tovo::gui::kEventTextKey);
   const SRect client = textDialog->GetClientRect();
   const int width = client.right - client.left;
@@ -182,10 +182,10 @@ void SPluginPanel::MakeTextDialog() {
                                       static_cast<int>(textDialog->GetWindow()), false);
   box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, 0, 0);
   box->SetHoverColours(Slot(kBody), Slot(kBody));
-  box->SetFont(textDialog->TextFont());
-  box->SetTooltip(textDialog->Tooltip(), "Option:\nTextbox", kTooltipPlacement);
+  box->SetFont(textDialog->GetTextFont());
+  box->SetTooltip(textDialog->GetTooltip(), "Option:\nTextbox", kTooltipPlacement);
   box->AddEventListener(textDialog, tovo::gui::kEventTextKey);
-  textDialog->TitleLabel()->AddEventListener(textDialog, tovo::gui::kEventValueChanged);
+  textDialog->GetTitleLabel()->AddEventListener(textDialog, tovo::gui::kEventValueChanged);
   box->Show();
   textDialog->Add(box);
   textDialog->SetTextBox(box);

@@ -34,7 +34,7 @@ void STextDialog::MouseStateChanged(bool* mouse, int index) {
 
 void STextDialog::Finish(int value) {
   result = value;
-  if (IsModal()) RestoreDisabled();
+  RestoreDisabled();
   SendResult();
   CloseDialog();
 }
@@ -42,10 +42,12 @@ void STextDialog::Finish(int value) {
 void STextDialog::ParseEvent(SEvent* event) {
   if (!event || !EventHandled(event->type)) return;
   if (event->type == kEventValueChanged) {
-    if (event->sender == OkButton() || event->sender == CancelButton())
-      Finish(event->sender == OkButton() ? kConfirmed : 0);
-    else if (event->sender == TitleLabel())
+    if (IsDialogButton(event->sender)) {
+      Finish(ResultOf(event->sender));
+      ForgetPress(event->sender);
+    } else if (event->sender == titleLabel) {
       FocusTextBox();
+    }
     return;
   }
   if (event->type != kEventTextKey || event->sender != textBox) return;
@@ -54,7 +56,7 @@ void STextDialog::ParseEvent(SEvent* event) {
     return;
   }
   // The box reports a key on press and again on release: only the first ends the dialog.
-  if (shown) Finish((event->value & kConfirmingKey) ? kConfirmed : 0);
+  if (shown) Finish((event->value & kConfirmingKey) ? 1 : 0);
 }
 
 }  // namespace tovo::gui

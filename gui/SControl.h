@@ -351,7 +351,8 @@ class SControl : public SIExtended {
   int reserved2[2] = {0, 0};
   unsigned long deleteAtom = 0;
   int reserved3 = 0;
-  std::vector<int> reserved4;
+  // Controls a subclass keeps aside; a modal dialog lists the ancestors it disabled here.
+  std::vector<SControl*> spare;
 
   friend class SEventDispatch;
 };

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <initializer_list>
+
 namespace tovo::gui {
 
 void KeepExtensionLibrariesLoaded() {

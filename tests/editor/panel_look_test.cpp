@@ -22,9 +22,10 @@ TEST_P(PanelLook, PictureIsPaintedInPlaceAndInItsColours) {
   EXPECT_EQ(pixelAt(panel, 0, kEditorHeight / 2), kBlue);
   EXPECT_EQ(pixelAt(panel, width - 1, kEditorHeight / 2), kBlue);
   EXPECT_EQ(pixelAt(panel, width / 2, kEditorHeight - 1), kBlue);
-  // The body, the dark red column of the preset name, the inner grey of the legend, the black strip
-  // area and the black margin around the columns.
-  EXPECT_EQ(pixelAt(panel, 5, 200), kBody);
+  // The black frame inside it, the body, the dark red column of the preset name, the inner grey of the
+  // legend, the black strip area and the black margin around the columns.
+  EXPECT_EQ(pixelAt(panel, 5, 200), kBlack);
+  EXPECT_EQ(pixelAt(panel, 12, 200), kBody);
   EXPECT_EQ(pixelAt(panel, 70, 20), kDarkRed);
   EXPECT_EQ(pixelAt(panel, 90, 20), kInner);
   EXPECT_EQ(pixelAt(panel, 97, 100), kBlack);
@@ -39,16 +40,37 @@ TEST_P(PanelLook, PictureIsPaintedInPlaceAndInItsColours) {
   EXPECT_NE(childAt(10, 10, 50, 88), 0u);
 }
 
-TEST_P(PanelLook, LabelsOfEveryLengthFitTheirColumn) {
-  VSTPluginProgram preset = presetWithStrips({0, 1});
+// The rows of a column's label area that its label's pixels reach.
+std::pair<int, int> labelSpan(const std::vector<Rgb>& column, int width) {
+  int first = -1, last = -1;
+  for (size_t i = 0; i < column.size(); ++i) {
+    if (!(column[i] == kWhite)) continue;
+    const int row = static_cast<int>(i) / width;
+    if (first < 0) first = row;
+    last = row;
+  }
+  return {first, last};
+}
+
+TEST_P(PanelLook, LongLabelsTakeASmallerFontToFitTheirColumn) {
+  VSTPluginProgram preset = presetWithStrips({0, 1, 2});
   std::snprintf(preset.strips[0].label, kLabelSize, "Pad");
-  std::snprintf(preset.strips[1].label, kLabelSize, "WWWWWWWWWWW");
+  std::snprintf(preset.strips[1].label, kLabelSize, "Brass Sect.");
+  std::snprintf(preset.strips[2].label, kLabelSize, "Pad");
   loadPreset(preset);
-  // Nothing of either label spills out of its column's label area.
-  EXPECT_GT(pixelsIn(kWhite, 101, 16, 125, 88), 10);
-  EXPECT_GT(pixelsIn(kWhite, 126, 16, 150, 88), 10);
-  EXPECT_EQ(pixelsIn(kWhite, 101, 0, 150, 14), 0);
-  EXPECT_EQ(pixelsIn(kWhite, 101, 89, 150, 90), 0);
+  const int height = 90 - 14;
+  auto span = [&](int column) {
+    return labelSpan(windowPixels(panel, 101 + 25 * column, 14, 125 + 25 * column, 90), 24);
+  };
+  const auto [shortTop, shortBottom] = span(0);
+  const auto [longTop, longBottom] = span(1);
+  ASSERT_GE(shortTop, 0) << "no label drawn";
+  ASSERT_GE(longTop, 0);
+  // Both are centred in the area; the long one fills most of it without leaving it.
+  EXPECT_GT(longBottom - longTop, 2 * (shortBottom - shortTop));
+  EXPECT_GT(longTop, 0);
+  EXPECT_LT(longBottom, height - 1);
+  EXPECT_EQ(span(2), span(0)) << "the same label looks the same in every column";
 }
 
 TEST_P(PanelLook, TooltipsFollowTheirSwitch) {
@@ -102,6 +124,7 @@ TEST_P(PanelLook, ReopenedPanelShowsTheSamePixels) {
   const std::vector<Rgb> before = picture();
   editor->close();
   ASSERT_EQ(openAndEmbed(), panel);
+  ASSERT_TRUE(within(40, [&] { return sizedFor(4); }));
   EXPECT_TRUE(within(40, [&] { return picture() == before; }));
 }
 
