@@ -1,9 +1,8 @@
 // The served text is replaced while the server thread hands it out: another client asking again and again
 // during a burst of copies always receives one whole text that was copied, never a mixture or a torn one,
 // and the clipboard stops its thread cleanly while requests keep coming.
+// gtest comes before Xlib (which ForeignClient.h brings in): Xlib's macros None and Bool would break it.
 #include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
 
 #include <atomic>
 #include <set>
