@@ -53,7 +53,7 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
     XSync(host, False);
 
     std::atomic<bool> opened{false}, done{false};
-    std::atomic<int> edits{0};
+    std::atomic<int> edits{0}, widest{0};
     std::thread editorThread([&] {
       plugin->dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(window), 0.f);
       SPluginPanel* panel = plugin->PluginEditor()->Panel();
@@ -69,6 +69,7 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
             if (panel->GetRow(r).column == 1) ClickButton(panel->GetRow(r).stripButton, time);
         }
         edits.fetch_add(1);
+        if (panel->ColumnCount() > widest.load()) widest.store(panel->ColumnCount());
         for (int type : {EnterNotify, MotionNotify, Expose, LeaveNotify}) {
           XEvent event{};
           event.xany.type = type;
@@ -99,6 +100,7 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
     done.store(true);
     editorThread.join();
     EXPECT_GT(edits.load(), 10);
+    EXPECT_EQ(widest.load(), 4) << "the clicks added strips";
     ASSERT_FALSE(sent.empty());
     for (const MidiBytes& message : sent) {
       if ((message.status & 0xF0) == 0xC0) {
