@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +26,10 @@ constexpr auto kIdleWaitSlack = std::chrono::seconds(10);
 
 // Xlib's own handler ends the process on the first error. A plug-in's requests on the host's
 // connection can fail (a window that is gone), and a host must live on: say so and go on.
+std::atomic<long> errorsReported{0};
+
 int reportXError(Display* display, XErrorEvent* error) {
+  errorsReported.fetch_add(1, std::memory_order_relaxed);
   char text[160] = {};
   XGetErrorText(display, error->error_code, text, sizeof text);
   std::fprintf(stderr, "vantorine-host: X error: %s (request %d.%d, resource 0x%lx)\n", text,
@@ -34,6 +38,8 @@ int reportXError(Display* display, XErrorEvent* error) {
 }
 
 }  // namespace
+
+long EditorWindow::xErrorsReported() { return errorsReported.load(std::memory_order_relaxed); }
 
 EditorWindow::EditorWindow(VstHost& owner, Options options) : host(owner), settings(options) {
   // The plug-in calls into the connection we lend it from threads of its own, so it needs Xlib's

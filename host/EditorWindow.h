@@ -85,6 +85,8 @@ class EditorWindow {
   long idleCount() const;
 
   std::thread::id editorThreadId() const { return loopThread.get_id(); }
+  // X errors that reached the host's handler in this process so far, on any connection.
+  static long xErrorsReported();
   // Xlib requests on the host's connection, by thread, since the connection was opened.
   std::map<std::thread::id, long> requestsByThread() const { return requests.requestsByThread(); }
   // The host window (0 when there is none) and the last window the plug-in reparented into it.

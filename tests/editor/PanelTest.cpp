@@ -35,6 +35,7 @@ PanelPoint stripPoint(int column, StripControl control) {
 }
 
 void PanelTest::SetUp() {
+  errorsBefore = EditorWindow::xErrorsReported();
   EditorTest::SetUp();
   int event = 0, error = 0, major = 0, minor = 0;
   ASSERT_TRUE(XTestQueryExtension(testDisplay(), &event, &error, &major, &minor)) << "the server has no XTEST";
@@ -48,6 +49,12 @@ void PanelTest::SetUp() {
   ASSERT_TRUE(within(40, [&] { return sizedFor(1); }));
   // The pointer starts away from every control.
   moveTo(editor->hostWindow(), 300, 300);
+}
+
+void PanelTest::TearDown() {
+  XSync(testDisplay(), False);
+  EXPECT_EQ(EditorWindow::xErrorsReported(), errorsBefore) << "X errors while the panel was used";
+  EditorTest::TearDown();
 }
 
 // --- Presets ---------------------------------------------------------------------------------------------

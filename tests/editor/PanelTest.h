@@ -43,6 +43,8 @@ PanelPoint stripPoint(int column, StripControl control);
 class PanelTest : public EditorTest {
  protected:
   void SetUp() override;
+  // Using the panel makes no X errors.
+  void TearDown() override;
 
   // Loads the preset into the current program through the host's chunk call and waits for the panel to
   // show it.
@@ -78,6 +80,7 @@ class PanelTest : public EditorTest {
   int pixelsIn(const Rgb& colour, int left, int top, int right, int bottom) const;
 
   unsigned long panel = 0;
+  long errorsBefore = 0;
 };
 
 }  // namespace editortest
