@@ -54,7 +54,6 @@ VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, stat
     InitProgram(bank[n], name);
   }
   InitProgram(copyBuffer, "(default)");
-  for (HeldNote& held : heldNotes) held = {-1, -1, -1};
   hostEvents.numEvents = 0;
   hostEvents.reserved = 0;
   for (uint32_t i = 0; i < MidiEventQueue::kCapacity; ++i)

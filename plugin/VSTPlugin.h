@@ -13,7 +13,9 @@
 
 #include <atomic>
 
+#include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
+#include "plugin/MidiEventRing.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VSTPluginProgram.h"
 #include "threading/SMutexID.h"
@@ -44,7 +46,6 @@ class VSTPlugin : public SPlugin {
   };
   enum TimerKind { kTimerInit = 0, kTimerChange = 1 };
 
-  static constexpr int kHeldNoteCapacity = 256;
   static constexpr int kMaxDelaySeconds = 999;
 
   VSTPlugin(audioMasterCallback audioMaster, int& status);
@@ -94,12 +95,6 @@ class VSTPlugin : public SPlugin {
   int TimerKindValue() const { return timerKind.load(std::memory_order_relaxed); }
 
  private:
-  struct HeldNote {
-    int32_t channel;
-    int32_t note;
-    int32_t velocity;
-  };
-
   enum AudioMode { kAdd, kReplace };
   void Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode);
   void PassIncomingEvent(VstMidiEvent& event);
@@ -134,8 +129,8 @@ class VSTPlugin : public SPlugin {
   int panelColumns = 0;
 
   // MIDI engine (audio thread unless noted).
-  MidiEventQueue inputQueue;
-  MidiEventQueue outputQueue;
+  MidiEventRing inputQueue;       // written by processEvents
+  MidiEventRing outputQueue;      // written by the processing call
   MidiEventQueue generatedQueue;  // written by host, timer and audio threads
   VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
   struct {
@@ -143,8 +138,7 @@ class VSTPlugin : public SPlugin {
     VstIntPtr reserved;
     VstEvent* events[MidiEventQueue::kCapacity];
   } hostEvents;
-  HeldNote heldNotes[kHeldNoteCapacity];
-  int heldNoteCount = 0;
+  HeldNoteTable heldNotes;
   tovo::threading::SMutexID flushLock;
   std::atomic<bool> notesOffPending{false};
   bool notesOffQueued = false;

@@ -110,35 +110,25 @@ void VSTPlugin::PassNoteStart(VstMidiEvent& event) {
   const int channel = Byte(event, 0) & 0x0F;
   const int note = Byte(event, 1) & 0x7F;
   const int velocity = Byte(event, 2) & 0x7F;
-  for (HeldNote& held : heldNotes) {
-    if (held.channel == channel && held.note == note) {
-      held.velocity = velocity;
+  switch (heldNotes.NoteStart(channel, note, velocity)) {
+    case HeldNoteTable::Start::VelocityChanged:
       SetMidiBytes(event, kNoteOn + channel, note, velocity);
       outputQueue.Push(event);
       return;
-    }
-  }
-  if (heldNoteCount >= kHeldNoteCapacity) return;
-  for (HeldNote& held : heldNotes) {
-    if (held.channel == -1 && held.note == -1) {
-      held = {channel, note, velocity};
-      ++heldNoteCount;
+    case HeldNoteTable::Start::Added:
       outputQueue.Push(event);
       return;
-    }
+    case HeldNoteTable::Start::Full:
+      return;
   }
 }
 
 void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
   const int channel = Byte(event, 0) & 0x0F;
   const int note = Byte(event, 1) & 0x7F;
-  for (HeldNote& held : heldNotes) {
-    if (held.channel != channel || held.note != note) continue;
-    held = {-1, -1, -1};
-    --heldNoteCount;
-    SetMidiBytes(event, kNoteOff + channel, note, 0);
-    outputQueue.Push(event);
-  }
+  if (!heldNotes.NoteEnd(channel, note)) return;
+  SetMidiBytes(event, kNoteOff + channel, note, 0);
+  outputQueue.Push(event);
 }
 
 void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
@@ -167,13 +157,9 @@ void VSTPlugin::NotesOffHandshake() {
 
 void VSTPlugin::edit() {
   flushLock.Lock();
-  for (HeldNote& held : heldNotes) {
-    if (held.channel == -1 && held.note == -1) continue;
-    const int status = held.channel == -1 ? kNoteOff : kNoteOff + (held.channel & 0x0F);
-    PushGenerated(static_cast<uint8_t>(status), held.note == -1 ? 0 : static_cast<uint8_t>(held.note & 0x7F), 0);
-    held = {-1, -1, -1};
-  }
-  heldNoteCount = 0;
+  heldNotes.Flush([this](int channel, int note) {
+    PushGenerated(static_cast<uint8_t>(kNoteOff + channel), static_cast<uint8_t>(note), 0);
+  });
   flushLock.Unlock();
 }
 
