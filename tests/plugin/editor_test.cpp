@@ -52,7 +52,8 @@ class EditorTest : public ::testing::Test {
   }
 
   Window MakeHostWindow() {
-    Window made = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+    // Away from the corner where the drawing tests read back their pixels.
+    Window made = XCreateSimpleWindow(host, DefaultRootWindow(host), 1700, 600, 300, 200, 0, 0, 0);
     XSelectInput(host, made, SubstructureNotifyMask | StructureNotifyMask);
     XMapWindow(host, made);
     XSync(host, False);

@@ -48,7 +48,8 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
     std::unique_ptr<VSTPlugin> plugin = MakePlugin();
     Display* host = XOpenDisplay(nullptr);
     ASSERT_NE(host, nullptr);
-    const Window window = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 520, 238, 0, 0, 0);
+    // Away from the corner where the drawing tests read back their pixels.
+    const Window window = XCreateSimpleWindow(host, DefaultRootWindow(host), 1700, 300, 520, 238, 0, 0, 0);
     XMapWindow(host, window);
     XSync(host, False);
 
