@@ -9,6 +9,8 @@
 // pass. Everything here runs on the editor's thread, under the toolkit lock.
 #pragma once
 
+#include <array>
+
 #include "data/datastring.h"
 #include "gui/SWindow.h"
 #include "gui/widgets/SDial.h"
@@ -51,6 +53,9 @@ class SPluginPanel : public tovo::gui::SWindow {
     tovo::gui::SRect label{0, 0, 0, 0};
     int column = kNoColumn;
     bool shown = false;
+
+    // The six value controls from the top, then the strip button.
+    std::array<tovo::gui::SControl*, 7> Controls() const;
   };
 
   SPluginPanel(tovo::gui::SGlobals* globals, tovo::gui::SControl* parent, unsigned id, const char* name,

@@ -34,6 +34,10 @@ SRect ColumnLabel(int column) { return {101 + 25 * column, 16, 125 + 25 * column
 
 }  // namespace
 
+std::array<SControl*, 7> SPluginPanel::Row::Controls() const {
+  return {channel, program, bankMsb, swap, bankLsb, volume, stripButton};
+}
+
 VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentProgram(); }
 
 // --- Columns ---------------------------------------------------------------------------------------------
@@ -58,14 +62,8 @@ void SPluginPanel::RecalculatePositions() {
     const int c = columnCount;
     Row& row = rows[r];
     row.label = ColumnLabel(c);
-    const int x = 101 + 25 * c;
-    int y = 90;
-    for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
-                              static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
-                              static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume)}) {
-      control->SetPosition(x, y);
-      y += 20;
-    }
+    const std::array<SControl*, 7> controls = row.Controls();
+    for (int i = 0; i < 6; ++i) controls[i]->SetPosition(101 + 25 * c, 90 + 20 * i);
     row.stripButton->SetPosition(100 + 25 * c, 210);
     row.shown = true;
     row.column = c;
@@ -84,12 +82,7 @@ void SPluginPanel::RecalculateSize(int columns) {
       ResetControl(r);
       continue;
     }
-    const Row& row = rows[r];
-    for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
-                              static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
-                              static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume),
-                              static_cast<SControl*>(row.stripButton)})
-      control->Show();
+    for (SControl* control : rows[r].Controls()) control->Show();
   }
   RefreshLabels();
 }
@@ -106,12 +99,7 @@ void SPluginPanel::ClearControl(int r) {
 
 void SPluginPanel::ResetControl(int r) {
   ClearControl(r);
-  const Row& row = rows[r];
-  for (SControl* control : {static_cast<SControl*>(row.channel), static_cast<SControl*>(row.program),
-                            static_cast<SControl*>(row.bankMsb), static_cast<SControl*>(row.swap),
-                            static_cast<SControl*>(row.bankLsb), static_cast<SControl*>(row.volume),
-                            static_cast<SControl*>(row.stripButton)})
-    control->Hide();
+  for (SControl* control : rows[r].Controls()) control->Hide();
 }
 
 // --- Picture ---------------------------------------------------------------------------------------------
