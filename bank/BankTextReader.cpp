@@ -123,8 +123,10 @@ class Checker {
       }
       const std::string& text = value.as_string().str;
       if (text.size() > size - 1) {
-        error(value, std::string(what) + " is " + std::to_string(text.size()) + " characters long, at most " +
-                         std::to_string(size - 1) + " fit: \"" + text + "\"");
+        const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        error(value, std::string(what) + " is " + std::to_string(text.size()) +
+                         (ascii ? " characters" : " bytes") + " long, at most " + std::to_string(size - 1) +
+                         " fit: \"" + text + "\"");
       } else if (text.find('\0') != std::string::npos) {
         error(value, std::string(key) + " must not hold a NUL character");
       } else {
