@@ -72,6 +72,8 @@ const char* CommandLine::usage() {
          "  --load-fxp FILE          check and load a .fxp file\n"
          "  --save-fxb FILE          write the bank as a .fxb file\n"
          "  --load-fxb FILE          check and load a .fxb file\n"
+         "  --save-text FILE         write the bank in its text form (TOML)\n"
+         "  --load-text FILE         check a bank in text form and load it as the bank chunk\n"
          "  --resend                 setParameter(0, 1) then (0, 0): send the current preset now\n"
          "  --close                  effClose; no action may follow\n";
 }
@@ -97,7 +99,8 @@ std::string CommandLine::parse(int argc, char** argv) {
         option == "--param" || option == "--get-param" || option == "--mains" || option == "--process" ||
         option == "--midi" || option == "--sleep" || option == "--save-chunk" || option == "--load-chunk" ||
         option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" ||
-        option == "--load-fxb" || option == "--editor" || option == "--editor-mode";
+        option == "--load-fxb" || option == "--editor" || option == "--editor-mode" ||
+        option == "--save-text" || option == "--load-text";
     if (takesValue && !value(arg)) return option + " needs a value";
     const std::string bad = "bad value for " + option + ": '" + arg + "'";
 
@@ -175,6 +178,10 @@ std::string CommandLine::parse(int argc, char** argv) {
       action(HostAction::Kind::SaveFxb).file = arg;
     } else if (option == "--load-fxb") {
       action(HostAction::Kind::LoadFxb).file = arg;
+    } else if (option == "--save-text") {
+      action(HostAction::Kind::SaveText).file = arg;
+    } else if (option == "--load-text") {
+      action(HostAction::Kind::LoadText).file = arg;
     } else if (option == "--resend") {
       action(HostAction::Kind::Resend);
     } else if (option == "--close") {

@@ -26,6 +26,8 @@ struct HostAction {
     LoadFxp,
     SaveFxb,
     LoadFxb,
+    SaveText,
+    LoadText,
     Resend,
     Close,
   };

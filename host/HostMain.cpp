@@ -7,6 +7,8 @@
 #include <memory>
 #include <thread>
 
+#include "bank/BankFile.h"
+#include "bank/BankTextReader.h"
 #include "host/CommandLine.h"
 #include "host/EditorWindow.h"
 #include "host/FxFile.h"
@@ -83,6 +85,33 @@ std::string loadFx(VstHost& host, const std::string& path, FxKind kind) {
   return {};
 }
 
+// The bank in text form, to and from the plug-in's bank chunk.
+std::string saveText(VstHost& host, const std::string& path) {
+  using namespace vantorine::bank;
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  if (!BankFile::fromBytes(host.getChunk(false), "the plug-in's bank", *bank, errors)) return errors.front();
+  const std::string reason = BankFile::save(path, *bank, BankFile::Form::Text);
+  if (reason.empty()) std::printf("saved the bank as text to %s\n", path.c_str());
+  return reason;
+}
+
+std::string loadText(VstHost& host, const std::string& path) {
+  using namespace vantorine::bank;
+  std::vector<uint8_t> bytes;
+  std::string reason = FxFile::readFile(path, bytes);
+  if (!reason.empty()) return reason;
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  if (!BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, *bank, errors)) {
+    for (size_t i = 1; i < errors.size(); ++i) errors[0] += "\n" + errors[i];
+    return errors[0];
+  }
+  std::printf("loaded the bank from %s: effSetChunk returned %ld\n", path.c_str(),
+              static_cast<long>(host.setChunk(BankBytes(*bank), false)));
+  return {};
+}
+
 std::string runAction(Session& session, const HostAction& action) {
   VstHost& host = session.host;
   using Kind = HostAction::Kind;
@@ -145,6 +174,10 @@ std::string runAction(Session& session, const HostAction& action) {
       return saveFx(host, action.file, FxKind::Bank);
     case Kind::LoadFxb:
       return loadFx(host, action.file, FxKind::Bank);
+    case Kind::SaveText:
+      return saveText(host, action.file);
+    case Kind::LoadText:
+      return loadText(host, action.file);
     case Kind::Resend:
       host.resend();
       std::printf("resend requested\n");

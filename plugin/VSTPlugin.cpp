@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr const char* kNewLabel = ".....";
-
 uint8_t ScaleToByte(float value, float scale) { return static_cast<uint8_t>(ScaleToInt(value, scale)); }
 
 // The strip values behind the parameter indexes 8 to 103, in blocks of 16 strips.
@@ -25,34 +23,10 @@ constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},  {&VSTPlu
 constexpr int kFirstStripIndex = VSTPlugin::kStripChannel;
 constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
 
-// Copies a text into a fixed field, cut to fit, always terminated.
-void CopyText(char* field, size_t fieldSize, const char* text) {
-  std::memset(field, 0, fieldSize);
-  std::memcpy(field, text, strnlen(text, fieldSize - 1));
-}
-
 }  // namespace
 
-void InitProgram(VSTPluginProgram& program, const char* name) {
-  std::memset(&program, 0, sizeof(program));
-  CopyText(program.name, sizeof(program.name), name);
-  for (VSTPluginStrip& strip : program.strips) CopyText(strip.label, sizeof(strip.label), kNewLabel);
-  program.strips[0].inUse = 1;
-  program.strips[0].channel = 1;
-  program.strips[0].program = 1;
-  program.stripOrder[0] = 0;
-  for (int row = 1; row < kStripCount; ++row) program.stripOrder[row] = kEmptyRow;
-  program.stripCount = 1;
-  program.initDelay = 5;
-  program.changeDelay = 0;
-}
-
 VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, status) {
-  for (int n = 0; n < kProgramCount; ++n) {
-    char name[kNameSize];
-    std::snprintf(name, sizeof(name), "%03d - empty preset", n + 1);
-    InitProgram(bank[n], name);
-  }
+  for (int n = 0; n < kProgramCount; ++n) InitNumberedProgram(bank[n], n);
   InitProgram(copyBuffer, "(default)");
   hostEvents.numEvents = 0;
   hostEvents.reserved = 0;

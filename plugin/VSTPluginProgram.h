@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 constexpr int kStripCount = 16;
 constexpr int kProgramCount = 128;
@@ -50,5 +52,34 @@ static_assert(offsetof(VSTPluginProgram, initSend) == 424, "init send at 424");
 static_assert(offsetof(VSTPluginProgram, initDelay) == 428, "init delay at 428");
 static_assert(sizeof(VSTPluginProgram) == 436, "preset record is 436 bytes");
 
-// The state of a new preset: strip 0 on channel 1 with Program Change 0, the rest empty.
-void InitProgram(VSTPluginProgram& program, const char* name);
+// The label a strip gets when it is created.
+constexpr const char* kNewLabel = ".....";
+
+// Copies a text into a fixed field, cut to fit, always terminated, the rest zero.
+inline void CopyText(char* field, size_t fieldSize, const char* text) {
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, text, strnlen(text, fieldSize - 1));
+}
+
+// The state of a new preset: strip 0 on channel 1 with Program Change 0, the rest empty. Inline, so that
+// the bank tools build the very same preset without linking the plug-in.
+inline void InitProgram(VSTPluginProgram& program, const char* name) {
+  std::memset(&program, 0, sizeof(program));
+  CopyText(program.name, sizeof(program.name), name);
+  for (VSTPluginStrip& strip : program.strips) CopyText(strip.label, sizeof(strip.label), kNewLabel);
+  program.strips[0].inUse = 1;
+  program.strips[0].channel = 1;
+  program.strips[0].program = 1;
+  program.stripOrder[0] = 0;
+  for (int row = 1; row < kStripCount; ++row) program.stripOrder[row] = kEmptyRow;
+  program.stripCount = 1;
+  program.initDelay = 5;
+  program.changeDelay = 0;
+}
+
+// A new preset named after its number (index 0 is "001 - empty preset").
+inline void InitNumberedProgram(VSTPluginProgram& program, int index) {
+  char name[kNameSize];
+  std::snprintf(name, sizeof(name), "%03d - empty preset", index + 1);
+  InitProgram(program, name);
+}

@@ -1,7 +1,7 @@
 # Installs what building and testing need on a fresh Debian machine; sourced by demo and test.
 # Packages already present are not installed again.
 vantorine_install_deps() {
-  local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev "$@")
+  local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev libtoml11-dev "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,85 @@
+// Loading and saving banks in any of their forms; the binary forms are checked as strictly as the text.
+#include "bank/BankFile.h"
+
+#include "bank/BankTextReader.h"
+#include "bank/BankTextWriter.h"
+#include "host/FxFile.h"
+#include "plugin/ProductInfo.h"
+
+namespace vantorine::bank {
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A chunk of the right size may still hold bytes no preset can hold; those would not survive as text.
+bool FromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
+               std::vector<std::string>& errors) {
+  PresetBank read;
+  if (!BankFromBytes(chunk, read)) {
+    errors.push_back(name + ": a bank chunk has " + std::to_string(kBankBytes) + " bytes, this one " +
+                     std::to_string(chunk.size()));
+    return false;
+  }
+  const std::string impossible = ImpossibleValue(read);
+  if (!impossible.empty()) {
+    errors.push_back(name + ": not a bank the plug-in can hold: " + impossible);
+    return false;
+  }
+  bank = read;
+  return true;
+}
+
+}  // namespace
+
+bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors) {
+  errors.clear();
+  std::vector<uint8_t> bytes;
+  const std::string reason = FxFile::readFile(path, bytes);
+  if (!reason.empty()) {
+    errors.push_back(reason);
+    return false;
+  }
+  return fromBytes(bytes, path, bank, errors);
+}
+
+bool BankFile::fromBytes(const std::vector<uint8_t>& bytes, const std::string& name, PresetBank& bank,
+                         std::vector<std::string>& errors) {
+  errors.clear();
+  if (bytes.size() >= 4 && bytes[0] == 'C' && bytes[1] == 'c' && bytes[2] == 'n' && bytes[3] == 'K') {
+    FxContent content;
+    const std::string reason = FxFile::decode(bytes, FxKind::Bank, vantorine::kUniqueId, content);
+    if (!reason.empty()) {
+      errors.push_back(name + ": " + reason);
+      return false;
+    }
+    return FromChunk(content.chunk, name, bank, errors);
+  }
+  if (bytes.size() == kBankBytes) return FromChunk(bytes, name, bank, errors);
+  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), name, bank, errors);
+}
+
+std::string BankFile::save(const std::string& path, const PresetBank& bank, Form form) {
+  if (form == Form::Text) {
+    const std::string text = BankTextWriter::write(bank);
+    return FxFile::writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+  }
+  if (form == Form::Chunk) return FxFile::writeFile(path, BankBytes(bank));
+  FxContent content;
+  content.kind = FxKind::Bank;
+  content.fxId = vantorine::kUniqueId;
+  content.fxVersion = vantorine::kVendorVersion;
+  content.numPrograms = kProgramCount;
+  content.chunk = BankBytes(bank);
+  return FxFile::writeFile(path, FxFile::encode(content));
+}
+
+BankFile::Form BankFile::formFor(const std::string& path) {
+  if (EndsWith(path, ".fxb")) return Form::Fxb;
+  if (EndsWith(path, ".toml")) return Form::Text;
+  return Form::Chunk;
+}
+
+}  // namespace vantorine::bank

@@ -1,0 +1,69 @@
+// Formatting of the bank table; names and labels are shown as text, or as hex when they are not text.
+#include "bank/BankSummary.h"
+
+#include <cstdio>
+
+namespace vantorine::bank {
+
+namespace {
+
+std::string Shown(const char* field, size_t size) {
+  std::string text;
+  if (FieldAsText(field, size, text)) return text;
+  return "<bytes " + FieldAsHex(field, size) + ">";
+}
+
+std::string OnOff(bool on) { return on ? "on" : "off"; }
+
+std::string Options(const BankOptions& options) {
+  return "Init-Send " + OnOff(options.initSend) + " (delay " + std::to_string(options.initDelay) +
+         " s), Change-Send " + OnOff(options.changeSend) + " (delay " + std::to_string(options.changeDelay) +
+         " s), preset switching " + OnOff(options.presetSwitching);
+}
+
+}  // namespace
+
+std::string BankSummary::strip(const VSTPluginStrip& strip) {
+  if (strip.channel == 0) return "silent      '" + Shown(strip.label, kLabelSize) + "'";
+  char channel[16];
+  std::snprintf(channel, sizeof channel, "ch %-2d", strip.channel);
+  std::string line = channel;
+  if (strip.program) line += "  Program Change " + std::to_string(strip.program - 1);
+  const std::string msb = std::to_string(strip.bankMsb - 1);
+  const std::string lsb = std::to_string(strip.bankLsb - 1);
+  if (strip.bankMsb && strip.bankLsb)
+    line += "  Bank " + msb + "/" + lsb;
+  else if (strip.bankMsb)
+    line += "  Bank MSB " + msb;
+  else if (strip.bankLsb)
+    line += "  Bank LSB " + lsb;
+  if (strip.swapBankOrder && (strip.bankMsb || strip.bankLsb)) line += " (LSB first)";
+  if (strip.volume) line += "  Volume " + std::to_string(strip.volume - 1);
+  if (!strip.program && !strip.bankMsb && !strip.bankLsb && !strip.volume) line += "  nothing to send";
+  return line + "  '" + Shown(strip.label, kLabelSize) + "'";
+}
+
+std::string BankSummary::describe(const PresetBank& bank) {
+  const BankOptions shared = BankOptions::of(bank[0]);
+  std::string text = "Options: " + Options(shared) + "\n";
+  int shown = 0;
+  for (int n = 0; n < kProgramCount; ++n) {
+    const VSTPluginProgram& preset = bank[n];
+    if (SamePreset(preset, DefaultPreset(n, shared))) continue;
+    ++shown;
+    text += "\nPreset " + std::to_string(n + 1) + "  \"" + Shown(preset.name, kNameSize) + "\"" +
+            (preset.midiThru ? "  MIDI thru on" : "") + "\n";
+    if (BankOptions::of(preset) != shared) text += "  own options: " + Options(BankOptions::of(preset)) + "\n";
+    std::vector<int> slots;
+    if (!DisplayOrder(preset, slots)) {
+      text += "  (strip order as stored; strips in record order)\n";
+      for (int slot = 0; slot < kStripCount; ++slot)
+        if (preset.strips[slot].inUse) slots.push_back(slot);
+    }
+    for (int slot : slots) text += "  " + strip(preset.strips[slot]) + "\n";
+  }
+  if (shown == 0) text += "All 128 presets are new presets.\n";
+  return text;
+}
+
+}  // namespace vantorine::bank

@@ -1,0 +1,21 @@
+// Writes a bank in its text form (TOML). The global options are written once in [options]; a preset is
+// written only when it differs from the default preset with those options, and within a preset only what
+// differs from a new preset's defaults, so that a bank made in the panel reads as what the user set. Fields
+// users rarely see (bytes after a name's end, the reserved byte, a strip order the panel would not keep,
+// removed strips that still hold values or a label) are written only when present, which keeps every bank
+// the plug-in can hold exact through bank -> text -> bank.
+#pragma once
+
+#include <string>
+
+#include "bank/BankFormat.h"
+
+namespace vantorine::bank {
+
+class BankTextWriter {
+ public:
+  // The bank must hold only values a preset can hold (ImpossibleValue is empty).
+  static std::string write(const PresetBank& bank);
+};
+
+}  // namespace vantorine::bank

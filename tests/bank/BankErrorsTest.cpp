@@ -1,0 +1,115 @@
+// Bad text never yields a bank: each kind of mistake is reported as "FILE:LINE: message" naming the field,
+// all mistakes of a file are reported at once, and the caller's bank stays as it was.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "bank/BankTextReader.h"
+#include "tests/bank/BankTestSupport.h"
+
+namespace {
+
+using namespace vantorine::bank;
+using banktest::PresetBank;
+
+struct BadCase {
+  const char* text;
+  int line;
+  const char* message;  // what the message must contain after "bank.toml:LINE: "
+};
+
+const char* kPreset = "[[preset]]\nnumber = 2\n[[preset.strip]]\n";  // lines 1 to 3; a strip's keys from 4
+
+std::vector<std::string> Errors(const std::string& text, bool& untouched) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::RandomBanks(3).loadedBank(*bank);
+  const auto before = std::make_unique<PresetBank>(*bank);
+  std::vector<std::string> errors;
+  EXPECT_FALSE(BankTextReader::read(text, "bank.toml", *bank, errors)) << text;
+  untouched = std::memcmp(bank.get(), before.get(), sizeof(PresetBank)) == 0;
+  return errors;
+}
+
+void ExpectRefused(const std::string& text, int line, const std::string& message) {
+  bool untouched = false;
+  const std::vector<std::string> errors = Errors(text, untouched);
+  EXPECT_TRUE(untouched) << text;
+  ASSERT_EQ(errors.size(), 1u) << text << (errors.empty() ? "" : "\nfirst: " + errors[0]);
+  const std::string start = "bank.toml:" + std::to_string(line) + ": ";
+  EXPECT_EQ(errors[0].rfind(start, 0), 0u) << errors[0];
+  EXPECT_NE(errors[0].find(message), std::string::npos) << errors[0];
+}
+
+TEST(BankErrors, StripValuesOutOfRangeOrOfTheWrongKind) {
+  const std::string p = kPreset;
+  ExpectRefused(p + "channel = 17\n", 4, "channel must be 1 to 16, got 17");
+  ExpectRefused(p + "channel = 0\n", 4, "channel must be 1 to 16, got 0");
+  ExpectRefused(p + "channel = 1\nprogram = 128\n", 5, "program must be 0 to 127, got 128");
+  ExpectRefused(p + "channel = 1\nbank_msb = -1\n", 5, "bank_msb must be 0 to 127, got -1");
+  ExpectRefused(p + "channel = 1\nvolume = \"loud\"\n", 5, "volume must be 0 to 127 or \"none\", got \"loud\"");
+  ExpectRefused(p + "channel = 1\nbank_lsb = 1.5\n", 5, "bank_lsb must be 0 to 127 or \"none\"");
+  ExpectRefused(p + "channel = 1\nswap = 1\n", 5, "swap must be true or false, got 1");
+  ExpectRefused(p + "channel = 1\nlabel = \"twelve chars\"\n", 5, "label is 12 characters long, at most 11");
+  ExpectRefused(p + "label = 5\n", 4, "label must be text");
+  ExpectRefused(p + "label_bytes = \"4g\"\n", 4, "label_bytes must be hex digits");
+  ExpectRefused(p + "label_bytes = \"414243444546474849505152\"\n", 4, "at most 11 bytes");
+  ExpectRefused(p + "label = \"a\"\nlabel_bytes = \"41\"\n", 5, "label or label_bytes, not both");
+}
+
+TEST(BankErrors, UnknownKeysAreReportedWherever) {
+  ExpectRefused(std::string(kPreset) + "chanel = 3\n", 4, "unknown key 'chanel' in a strip");
+  ExpectRefused("[[preset]]\nnumber = 1\nnmae = \"x\"\n", 3, "unknown key 'nmae' in a preset");
+  ExpectRefused("[options]\ninit_sned = true\n", 2, "unknown key 'init_sned' in [options]");
+  ExpectRefused("title = \"my bank\"\n", 1, "unknown key 'title' in the bank");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.spare]]\nslot = 2\nvolum = 3\n", 6,
+                "unknown key 'volum' in a spare strip");
+}
+
+TEST(BankErrors, PresetsAndTheirStripsAsAWhole) {
+  std::string many = "[[preset]]\nnumber = 5\n";
+  for (int i = 0; i < 17; ++i) many += "[[preset.strip]]\nchannel = 1\n";
+  ExpectRefused(many, 3 + 16 * 2, "preset 5 has 17 strips, at most 16 fit");
+  ExpectRefused("[[preset]]\nnumber = 4\n\n[[preset]]\nnumber = 4\n", 5, "preset 4 is given twice (first at line 1)");
+  ExpectRefused("[[preset]]\nnumber = 129\n", 2, "number must be 1 to 128, got 129");
+  ExpectRefused("[[preset]]\nname = \"x\"\n", 1, "number missing");
+  ExpectRefused("[[preset]]\nnumber = 1\nname = \"" + std::string(48, 'n') + "\"\n", 3,
+                "name is 48 characters long, at most 47 fit");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.spare]]\nchannel = 1\n", 4, "slot missing");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.spare]]\nslot = 2\n", 1, "preset 1 has no strip");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.strip]]\nslot = 2\n[[preset.strip]]\nslot = 2\n",
+                7, "slot 2 is used twice (also at line 4)");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\nslot = 3\nchannel = 1\n", 3,
+                "the first strip is always slot 1");
+  ExpectRefused("[[preset]]\nnumber = 1\nstrip_count = 2\n", 1, "strip_order and strip_count go together");
+  ExpectRefused("[[preset]]\nnumber = 1\nstrip_order = [0]\nstrip_count = 1\n", 3,
+                "strip_order must be a list of 16 numbers 0 to 16");
+  ExpectRefused("[[preset]]\nnumber = 1\nstrip_order = [0,16,16,16,16,16,16,16,16,16,16,16,16,16,16,16]\n"
+                "strip_count = 1\n[[preset.strip]]\nchannel = 1\n",
+                5, "slot missing: with strip_order every strip names its slot");
+  ExpectRefused("preset = 3\n", 1, "preset must be a list of [[preset]] tables");
+  ExpectRefused("[[preset]]\nnumber = 1\nreserved = 256\n", 3, "reserved must be 0 to 255");
+}
+
+TEST(BankErrors, OptionsAndSyntax) {
+  ExpectRefused("[options]\ninit_delay = 1000\n", 2, "init_delay must be 0 to 999, got 1000");
+  ExpectRefused("[options]\nchange_delay = -1\n", 2, "change_delay must be 0 to 999, got -1");
+  ExpectRefused("[options]\nchange_send = \"yes\"\n", 2, "change_send must be true or false, got \"yes\"");
+  ExpectRefused("options = 1\n", 1, "options must be a table");
+  ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
+  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "already exists");
+}
+
+TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
+  bool untouched = false;
+  const std::vector<std::string> errors =
+      Errors("[[preset]]\nnumber = 1\n[[preset.strip]]\nvolume = 300\n[[preset.strip]]\nchannel = 40\n"
+             "[options]\ninit_delay = 5000\n",
+             untouched);
+  EXPECT_TRUE(untouched);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].rfind("bank.toml:4: volume", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1].rfind("bank.toml:6: channel", 0), 0u) << errors[1];
+  EXPECT_EQ(errors[2].rfind("bank.toml:8: init_delay", 0), 0u) << errors[2];
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// Banks for the tests: random banks of the two kinds the plug-in can hold (made in its panel, or loaded
+// from any chunk it accepts), and file helpers.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "bank/BankFormat.h"
+
+namespace banktest {
+
+using vantorine::bank::PresetBank;
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ExamplePath(const std::string& name) {
+  return std::string(VANTORINE_TEST_DIR) + "/../../examples/" + name;
+}
+
+inline void NewBank(PresetBank& bank) {
+  for (int n = 0; n < kProgramCount; ++n) InitNumberedProgram(bank[n], n);
+}
+
+class RandomBanks {
+ public:
+  explicit RandomBanks(unsigned seed) : random(seed) {}
+
+  int below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
+
+  // Text a user could type in the panel: printable ASCII with quotes and backslashes, sometimes UTF-8.
+  std::string text(size_t most) {
+    static const std::string pieces[] = {"a", "Z", " ", "\"", "\\", "'", "#", "=", "[", "7", "\xC3\xA9", "~"};
+    std::string result;
+    const size_t length = below(static_cast<int>(most) + 1);
+    while (result.size() < length) {
+      const std::string& piece = pieces[below(12)];
+      if (result.size() + piece.size() <= length) result += piece;
+      else result += 'x';
+    }
+    return result;
+  }
+
+  // Presets as the panel leaves them: strip 0 first, added strips in some order, removed strips keeping
+  // their labels, global options equal everywhere.
+  void panelBank(PresetBank& bank) {
+    NewBank(bank);
+    vantorine::bank::BankOptions options;
+    options.initSend = below(2), options.initDelay = below(1000);
+    options.changeSend = below(2), options.changeDelay = below(1000), options.presetSwitching = below(2);
+    for (int n = 0; n < kProgramCount; ++n) {
+      VSTPluginProgram& preset = bank[n];
+      options.applyTo(preset);
+      if (below(3) == 0) continue;
+      CopyText(preset.name, kNameSize, text(47).c_str());
+      preset.midiThru = below(2);
+      const int count = 1 + below(kStripCount);
+      int slots[kStripCount - 1];
+      for (int s = 0; s < kStripCount - 1; ++s) slots[s] = s + 1;
+      std::shuffle(slots, slots + kStripCount - 1, random);
+      for (int row = 1; row < kStripCount; ++row) preset.stripOrder[row] = row < count ? slots[row - 1] : kEmptyRow;
+      preset.stripCount = count;
+      for (int row = 0; row < count; ++row) fillStrip(preset.strips[preset.stripOrder[row]], true);
+      for (int s = count - 1; s < kStripCount - 1; ++s)
+        if (below(4) == 0) CopyText(preset.strips[slots[s]].label, kLabelSize, text(11).c_str());
+    }
+  }
+
+  // Presets as a loaded chunk may leave them: any byte that the chunk reader lets through.
+  // Only some presets are filled, which keeps the text small enough to parse quickly in a debug build.
+  void loadedBank(PresetBank& bank) {
+    NewBank(bank);
+    for (VSTPluginProgram& preset : bank) {
+      if (below(6) != 0) continue;
+      auto* bytes = reinterpret_cast<uint8_t*>(&preset);
+      for (size_t i = 0; i < sizeof preset; ++i) bytes[i] = static_cast<uint8_t>(below(256));
+      preset.name[kNameSize - 1] = 0;
+      for (VSTPluginStrip& strip : preset.strips) {
+        strip.inUse = below(2), strip.swapBankOrder = below(2), strip.channel = below(17);
+        strip.program = below(129), strip.bankMsb = below(129), strip.bankLsb = below(129);
+        strip.volume = below(129);
+        strip.label[kLabelSize - 1] = 0;
+      }
+      for (int32_t& row : preset.stripOrder) row = below(17);
+      preset.stripCount = 1 + below(16);
+      preset.midiThru = below(2), preset.presetSwitching = below(2);
+      preset.changeSend = below(2), preset.initSend = below(2);
+      preset.initDelay = below(1000), preset.changeDelay = below(1000);
+    }
+  }
+
+ private:
+  void fillStrip(VSTPluginStrip& strip, bool inUse) {
+    strip.inUse = inUse;
+    strip.swapBankOrder = below(2);
+    strip.channel = below(17);
+    for (uint8_t* value : {&strip.program, &strip.bankMsb, &strip.bankLsb, &strip.volume})
+      *value = below(3) == 0 ? 0 : 1 + below(128);
+    CopyText(strip.label, kLabelSize, below(3) == 0 ? kNewLabel : text(11).c_str());
+  }
+
+  std::mt19937 random;
+};
+
+}  // namespace banktest

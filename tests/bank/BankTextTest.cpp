@@ -1,0 +1,140 @@
+// The text form keeps a bank exactly: bank -> text -> bank gives the same bytes for every bank the plug-in
+// can hold, text the writer made reads back to the same text, and presets left out are default presets.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "bank/BankTextReader.h"
+#include "bank/BankTextWriter.h"
+#include "tests/bank/BankTestSupport.h"
+
+namespace {
+
+using namespace vantorine::bank;
+using banktest::PresetBank;
+
+// Reads text that must be valid; the test fails with the reader's messages otherwise.
+std::unique_ptr<PresetBank> Read(const std::string& text) {
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  const bool read = BankTextReader::read(text, "bank.toml", *bank, errors);
+  std::string all;
+  for (const std::string& error : errors) all += error + "\n";
+  EXPECT_TRUE(read) << all << "in:\n" << text;
+  return bank;
+}
+
+void ExpectExactBothWays(const PresetBank& bank) {
+  ASSERT_EQ(ImpossibleValue(bank), "");
+  const std::string text = BankTextWriter::write(bank);
+  const auto back = Read(text);
+  for (int n = 0; n < kProgramCount; ++n)
+    ASSERT_TRUE(SamePreset(bank[n], (*back)[n])) << "preset " << n + 1 << " differs after\n" << text;
+  EXPECT_EQ(BankTextWriter::write(*back), text);
+}
+
+TEST(BankText, RandomPanelBanksAndLoadedBanksSurviveBothWays) {
+  auto bank = std::make_unique<PresetBank>();
+  for (unsigned seed = 1; seed <= 5; ++seed) {
+    banktest::RandomBanks random(seed);
+    random.panelBank(*bank);
+    ExpectExactBothWays(*bank);
+    random.loadedBank(*bank);
+    ExpectExactBothWays(*bank);
+  }
+}
+
+TEST(BankText, PanelBanksNeedNoStoredLayoutAndLoadedOnesCarryTheirBytes) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::RandomBanks random(7);
+  random.panelBank(*bank);
+  const std::string panel = BankTextWriter::write(*bank);
+  for (const char* key : {"\nstrip_order", "\nstrip_count", "\nname_bytes", "\nlabel_bytes", "\nreserved",
+                          "\npadding"})
+    EXPECT_EQ(panel.find(key), std::string::npos) << key;
+  // Options equal in every preset are written once.
+  EXPECT_EQ(panel.find("\ninit_send = "), panel.rfind("\ninit_send = "));
+  random.loadedBank(*bank);
+  const std::string loaded = BankTextWriter::write(*bank);
+  for (const char* key : {"\nstrip_order = ", "\nname_bytes = ", "\nlabel_bytes = ", "\nreserved = ",
+                          "\n[[preset.spare]]"})
+    EXPECT_NE(loaded.find(key), std::string::npos) << key;
+}
+
+TEST(BankText, ExamplesReadAndRoundTrip) {
+  for (const char* name : {"four-module-studio.toml", "live-keyboard.toml"}) {
+    const auto bank = Read(banktest::ReadFile(banktest::ExamplePath(name)));
+    ExpectExactBothWays(*bank);
+  }
+}
+
+TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  const std::string empty = BankTextWriter::write(*bank);
+  EXPECT_EQ(empty.find("[[preset]]"), std::string::npos) << empty;
+
+  // One changed preset is the only one written; the options go into every preset.
+  BankOptions options;
+  options.initSend = true, options.initDelay = 3;
+  for (VSTPluginProgram& preset : *bank) options.applyTo(preset);
+  (*bank)[41].strips[0].volume = 101;
+  const std::string one = BankTextWriter::write(*bank);
+  EXPECT_EQ(one.find("[[preset]]"), one.rfind("[[preset]]"));
+  EXPECT_NE(one.find("number = 42\n"), std::string::npos) << one;
+
+  const auto read = Read("[options]\ninit_send = true\ninit_delay = 3\n\n[[preset]]\nnumber = 42\n"
+                         "[[preset.strip]]\nchannel = 1\nprogram = 0\nvolume = 100\n");
+  for (int n = 0; n < kProgramCount; ++n) EXPECT_TRUE(SamePreset((*read)[n], (*bank)[n])) << n + 1;
+}
+
+TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
+  const auto bank = Read(
+      "[[preset]]\nnumber = 3\nname = \"Mine\"\n"
+      "[[preset.strip]]\nchannel = 10\nprogram = \"none\"\nvolume = 0\n"
+      "[[preset.strip]]\nchannel = \"none\"\nlabel = \"Quiet\"\n"
+      "[[preset.strip]]\nslot = 7\nchannel = 2\n"
+      "[[preset.strip]]\nchannel = 3\nbank_msb = 127\nbank_lsb = 5\nswap = true\n"
+      "[[preset]]\nnumber = 4\nthru = true\n");
+  const VSTPluginProgram& mine = (*bank)[2];
+  EXPECT_STREQ(mine.name, "Mine");
+  EXPECT_EQ(mine.stripCount, 4);
+  // Strips without a slot take the lowest free ones, in the order written.
+  const int32_t order[kStripCount] = {0, 1, 6, 2, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
+  EXPECT_EQ(std::memcmp(mine.stripOrder, order, sizeof order), 0);
+  EXPECT_EQ(mine.strips[0].channel, 10);
+  EXPECT_EQ(mine.strips[0].program, 0);
+  EXPECT_EQ(mine.strips[0].volume, 1);
+  EXPECT_STREQ(mine.strips[0].label, kNewLabel);
+  EXPECT_EQ(mine.strips[1].channel, 0);
+  EXPECT_EQ(mine.strips[1].inUse, 1);
+  EXPECT_STREQ(mine.strips[1].label, "Quiet");
+  EXPECT_EQ(mine.strips[6].channel, 2);
+  EXPECT_EQ(mine.strips[2].bankMsb, 128);
+  EXPECT_EQ(mine.strips[2].bankLsb, 6);
+  EXPECT_EQ(mine.strips[2].swapBankOrder, 1);
+  for (int slot : {3, 4, 5, 7, 8}) EXPECT_TRUE(IsBlankSpare(mine.strips[slot])) << slot;
+
+  // A preset with neither strips nor spares keeps a new preset's strips and name.
+  VSTPluginProgram expected = DefaultPreset(3, BankOptions());
+  expected.midiThru = 1;
+  EXPECT_TRUE(SamePreset((*bank)[3], expected));
+}
+
+TEST(BankText, OddNamesAndLabelsStayExact) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  CopyText((*bank)[0].name, kNameSize, "quote \" back \\ tab-free \xC3\xA9 [x] # = '");
+  CopyText((*bank)[1].name, kNameSize, "");
+  CopyText((*bank)[2].name, kNameSize, "bad \xC3 utf8");
+  CopyText((*bank)[3].name, kNameSize, "ctrl \x01");
+  CopyText((*bank)[4].strips[0].label, kLabelSize, "ab");
+  (*bank)[4].strips[0].label[3] = '.';  // a shorter label written over a longer one
+  CopyText((*bank)[5].name, kNameSize, std::string(47, 'n').c_str());
+  ExpectExactBothWays(*bank);
+  const std::string text = BankTextWriter::write(*bank);
+  EXPECT_NE(text.find("name = \"\"\n"), std::string::npos);
+  EXPECT_NE(text.find("name_bytes = \"62616420c32075746638\"\n"), std::string::npos) << text;
+}
+
+}  // namespace
