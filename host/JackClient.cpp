@@ -60,6 +60,7 @@ std::string JackClient::open(const std::string& name, const std::string& server)
   clientName = jack_get_client_name(client);
   startMicros = jack_get_time();
   sampleRateNow = jack_get_sample_rate(client);
+  blockSizeNow = jack_get_buffer_size(client);
 
   midiIn = jack_port_register(client, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   midiOut = jack_port_register(client, "midi_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
@@ -80,7 +81,7 @@ std::string JackClient::open(const std::string& name, const std::string& server)
 
 uint32_t JackClient::sampleRate() const { return sampleRateNow; }
 
-uint32_t JackClient::bufferSize() const { return client ? jack_get_buffer_size(client) : 0; }
+uint32_t JackClient::bufferSize() const { return blockSizeNow; }
 
 std::string JackClient::activate() {
   if (!client) return "no JACK client";
@@ -265,13 +266,13 @@ void JackClient::writeOutput(void* port, jack_nframes_t frames) {
 
 // JACK's notification thread, while the server holds processing for the new size.
 void JackClient::changeBufferSize(jack_nframes_t frames) {
-  if (!host.effect() || static_cast<VstInt32>(frames) == host.settings().blockSize) return;
+  if (!host.effect() || frames == blockSizeNow.load()) return;
   resizing.store(true);
   while (inCycle.load()) std::this_thread::yield();
   host.mainsChanged(false);
-  host.settings().blockSize = static_cast<VstInt32>(frames);
   host.dispatch(effSetBlockSize, 0, static_cast<VstIntPtr>(frames));
   host.mainsChanged(true);
+  blockSizeNow = frames;
   ++resizes;
   resizing.store(false);
 }

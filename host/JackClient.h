@@ -46,6 +46,7 @@ class JackClient : private ProcessingEventSink {
   // The name the server gave us: ours, or with a number added when another client has it.
   const std::string& name() const { return clientName; }
   uint32_t sampleRate() const;
+  // The cycle length the plug-in was last told.
   uint32_t bufferSize() const;
 
   // Starts the callback on the loaded plug-in, whose sample rate, block size and mains the caller has
@@ -125,6 +126,7 @@ class JackClient : private ProcessingEventSink {
   std::atomic<uint64_t> portDrops{0};
   std::atomic<uint64_t> printDrops{0};
   std::atomic<uint32_t> sampleRateNow{0};
+  std::atomic<uint32_t> blockSizeNow{0};
 
   // A buffer-size change waits for the cycle in flight, and cycles meanwhile leave the plug-in alone.
   std::atomic<bool> inCycle{false};

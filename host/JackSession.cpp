@@ -99,6 +99,12 @@ JackSession::End JackSession::waitUntil(Clock::time_point until) {
     }
     // Events sent outside a cycle, by the plug-in's own threads, are printed from here.
     actions.printEvents();
+    if (jack.bufferSizeChanges() != resizesShown) {
+      resizesShown = jack.bufferSizeChanges();
+      std::printf("buffer size now %u frames: the plug-in was suspended, told and resumed\n",
+                  jack.bufferSize());
+      std::fflush(stdout);
+    }
     std::this_thread::sleep_until(std::min(until, now + kPollInterval));
   }
 }

@@ -51,6 +51,7 @@ class JackSession {
   ActionRunner actions;
   Clock::time_point started;
   Clock::time_point nextSave;
+  int resizesShown = 0;
   std::atomic<bool> printing{false};
   std::thread printer;
 };
