@@ -56,6 +56,21 @@ const char* CommandLine::usage() {
          "                           \"_XEventProc\"; nodisplay: pass 0, the plug-in reads its own\n"
          "  --no-size-window         answer 0 to canDo sizeWindow (as --host-cannot sizeWindow)\n"
          "\n"
+         "JACK (vantorine-host --jack [options] PLUGIN.so [actions...]):\n"
+         "  --jack                   run the plug-in in a JACK client with ports midi_in, midi_out,\n"
+         "                           in_1, in_2, out_1, out_2; the server sets rate and block size,\n"
+         "                           the actions run once it is active and MIDI sent is printed\n"
+         "  --jack-name NAME         client name (default vantorine)\n"
+         "  --jack-server NAME       server name (default: from the JACK environment)\n"
+         "  --connect A=B            connect two ports once active, ours by their short names\n"
+         "                           (--connect midi_out=system:midi_playback_1); repeatable\n"
+         "  --run SECONDS            stop after SECONDS (default: at SIGINT, SIGTERM or when the\n"
+         "                           editor window is closed)\n"
+         "  --state FILE             load the bank file FILE (if it exists) before starting, and keep\n"
+         "                           the bank and current program saved in it while running\n"
+         "  With --jack, --sleep waits in real time while the client runs, and --process, --mains,\n"
+         "  --close, --realtime, --block-size and --sample-rate do not apply.\n"
+         "\n"
          "Actions:\n"
          "  --program N              select program N (effSetProgram)\n"
          "  --param I=V              setParameter(I, V)\n"
@@ -79,8 +94,10 @@ const char* CommandLine::usage() {
 }
 
 std::string CommandLine::parse(int argc, char** argv) {
+  std::vector<std::string> given;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
+    given.push_back(option);
     // Options that take a value read it from the next word.
     auto value = [&](std::string& out) {
       if (i + 1 >= argc) return false;
@@ -100,7 +117,8 @@ std::string CommandLine::parse(int argc, char** argv) {
         option == "--midi" || option == "--sleep" || option == "--save-chunk" || option == "--load-chunk" ||
         option == "--save-fxp" || option == "--load-fxp" || option == "--save-fxb" ||
         option == "--load-fxb" || option == "--editor" || option == "--editor-mode" ||
-        option == "--save-text" || option == "--load-text";
+        option == "--save-text" || option == "--load-text" || option == "--jack-name" || option == "--jack-server" ||
+        option == "--connect" || option == "--run" || option == "--state";
     if (takesValue && !value(arg)) return option + " needs a value";
     const std::string bad = "bad value for " + option + ": '" + arg + "'";
 
@@ -133,6 +151,26 @@ std::string CommandLine::parse(int argc, char** argv) {
     } else if (option == "--editor-mode") {
       if (arg != "display" && arg != "nodisplay") return bad + " (expected display or nodisplay)";
       editorPassesDisplay = arg == "display";
+    } else if (option == "--jack") {
+      jack = true;
+    } else if (option == "--jack-name") {
+      if (arg.empty() || arg.find(':') != std::string::npos) return bad + " (a client name has no ':')";
+      jackName = arg;
+    } else if (option == "--jack-server") {
+      if (arg.empty()) return bad;
+      jackServer = arg;
+    } else if (option == "--connect") {
+      const size_t equals = arg.find('=');
+      if (equals == 0 || equals == std::string::npos || equals + 1 == arg.size())
+        return bad + " (expected PORT=PORT)";
+      connections.emplace_back(arg.substr(0, equals), arg.substr(equals + 1));
+    } else if (option == "--run") {
+      float seconds = 0.0f;
+      if (!readFloat(arg, seconds) || seconds < 0.0f || seconds > 31.0e6f) return bad;
+      runSeconds = seconds;
+    } else if (option == "--state") {
+      if (arg.empty()) return bad;
+      stateFile = arg;
     } else if (option == "--block-size") {
       if (!readInt(arg, 1, 65536, settings.blockSize)) return bad;
     } else if (option == "--sample-rate") {
@@ -198,5 +236,21 @@ std::string CommandLine::parse(int argc, char** argv) {
   if (pluginPath.empty()) return "no plug-in file given (see --help)";
   for (size_t i = 0; i + 1 < actions.size(); ++i)
     if (actions[i].kind == HostAction::Kind::Close) return "--close must be the last action";
+  return checkJackOptions(given);
+}
+
+std::string CommandLine::checkJackOptions(const std::vector<std::string>& given) const {
+  static const char* const jackOnly[] = {"--jack-name", "--jack-server", "--connect", "--run", "--state"};
+  // JACK runs the cycles at the server's rate and size, and the plug-in stays open until the end.
+  static const char* const withoutJack[] = {"--process", "--mains", "--close", "--realtime", "--block-size",
+                                            "--sample-rate"};
+  for (const std::string& option : given) {
+    if (!jack)
+      for (const char* name : jackOnly)
+        if (option == name) return option + " needs --jack";
+    if (jack)
+      for (const char* name : withoutJack)
+        if (option == name) return option + " does not apply with --jack: the JACK server runs the cycles";
+  }
   return {};
 }

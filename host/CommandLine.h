@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/MidiText.h"
@@ -57,4 +58,16 @@ class CommandLine {
   // or pass 0 and leave the plug-in to its own connection (nodisplay).
   bool editorPassesDisplay = true;
   std::vector<HostAction> actions;
+
+  // --jack: run the plug-in inside a JACK client until --run's time is up, a signal or the editor closes.
+  bool jack = false;
+  std::string jackName = "vantorine";
+  std::string jackServer;  // Empty: the server the JACK environment names.
+  std::vector<std::pair<std::string, std::string>> connections;
+  double runSeconds = -1;  // Negative: no time limit.
+  std::string stateFile;
+
+ private:
+  // Options that make sense with --jack only, or without it only; "" when the line is consistent.
+  std::string checkJackOptions(const std::vector<std::string>& given) const;
 };

@@ -1,9 +1,13 @@
 // Writing and checked reading of .fxp and .fxb files: big-endian header fields, magics in file order.
 #include "host/FxFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
 
 namespace {
 
@@ -141,5 +145,32 @@ std::string FxFile::writeFile(const std::string& path, const std::vector<uint8_t
   // A full disk may only show at close, so its answer counts as much as the write's.
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) return "cannot write " + path;
+  return {};
+}
+
+std::string FxFile::replaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::string temporary = path + ".tmp";
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return "cannot create " + temporary + ": " + std::strerror(errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) break;
+    done += static_cast<size_t>(wrote);
+  }
+  // Without the flush a power cut after the rename could leave the new name on an empty file.
+  const bool written = done == bytes.size() && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed) {
+    const std::string reason = "cannot write " + temporary + ": " + std::strerror(errno);
+    ::unlink(temporary.c_str());
+    return reason;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const std::string reason = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
+    ::unlink(temporary.c_str());
+    return reason;
+  }
   return {};
 }

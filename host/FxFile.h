@@ -10,6 +10,8 @@
 
 #include "vst/VstInterface.h"
 
+class VstHost;
+
 enum class FxKind { Program, Bank };
 
 // What a preset or bank file carries besides its fixed header.
@@ -34,7 +36,14 @@ class FxFile {
   static std::string decode(const std::vector<uint8_t>& bytes, FxKind kind, VstInt32 expectedId,
                             FxContent& content);
 
-  // Whole-file helpers; both return the empty string on success, else a one-line reason.
+  // What a file of this kind holds for the host's plug-in as it is now: its identity, current program
+  // and name, and its preset or bank chunk (empty when the plug-in gives none).
+  static FxContent capture(VstHost& host, FxKind kind);
+
+  // Whole-file helpers; all return the empty string on success, else a one-line reason.
   static std::string readFile(const std::string& path, std::vector<uint8_t>& bytes);
   static std::string writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+  // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so that a
+  // crash or a kill at any moment leaves either the old file or the new one, never a part of one.
+  static std::string replaceFile(const std::string& path, const std::vector<uint8_t>& bytes);
 };

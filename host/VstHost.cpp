@@ -25,7 +25,10 @@ bool VstHost::load(const std::string& path) {
     received.clear();
     automation.clear();
     windowSizes.clear();
-    callbackCounts.clear();
+    otherCallbackCounts.clear();
+  }
+  for (std::atomic<int>& count : knownCallbackCounts) count = 0;
+  {
   }
   lastError = module.open(path);
   if (!lastError.empty()) return false;
@@ -134,10 +137,7 @@ void VstHost::prepareBuffers() {
 
 void VstHost::processBlock() {
   if (!fx) return;
-  {
-    std::lock_guard<std::mutex> guard(collectedLock);
-    ++blockCount;
-  }
+  ++blockCount;
   // The event list must outlive the processing call: the plug-in may read it until then.
   std::vector<VstEvent*> pointers;
   std::vector<uint8_t> listMemory;
@@ -174,10 +174,20 @@ void VstHost::processBlock() {
   pendingMidi.clear();
 }
 
-int64_t VstHost::blocksStarted() const {
-  std::lock_guard<std::mutex> guard(collectedLock);
-  return blockCount;
+void VstHost::processReplacingWith(VstEvents* events, float** ins, float** outs, VstInt32 frames) {
+  if (!fx) return;
+  ++blockCount;
+  // Marked for the whole cycle: a plug-in may hand events over from its processEvents too.
+  hostProcessing = this;
+  if (events && events->numEvents > 0) dispatch(effProcessEvents, 0, 0, events);
+  if (fx->processReplacing)
+    fx->processReplacing(fx, ins, outs, frames);
+  else if (fx->process)
+    fx->process(fx, ins, outs, frames);
+  hostProcessing = nullptr;
 }
+
+int64_t VstHost::blocksStarted() const { return blockCount; }
 
 std::vector<ReceivedEvent> VstHost::events() const {
   std::lock_guard<std::mutex> guard(collectedLock);
@@ -212,9 +222,10 @@ void VstHost::setSizeWindowListener(std::function<void(VstInt32, VstInt32)> list
 }
 
 int VstHost::callbackCount(VstInt32 opcode) const {
+  if (opcode >= 0 && opcode < kCountedOpcodes) return knownCallbackCounts[static_cast<size_t>(opcode)];
   std::lock_guard<std::mutex> guard(collectedLock);
-  const auto found = callbackCounts.find(opcode);
-  return found == callbackCounts.end() ? 0 : found->second;
+  const auto found = otherCallbackCounts.find(opcode);
+  return found == otherCallbackCounts.end() ? 0 : found->second;
 }
 
 double VstHost::secondsSinceStart() const {
@@ -232,9 +243,11 @@ VstIntPtr VstHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index
 
 // Any thread. Never calls back into the plug-in: it may be in the middle of a dispatcher call.
 VstIntPtr VstHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  {
+  if (opcode >= 0 && opcode < kCountedOpcodes) {
+    ++knownCallbackCounts[static_cast<size_t>(opcode)];
+  } else {
     std::lock_guard<std::mutex> guard(collectedLock);
-    ++callbackCounts[opcode];
+    ++otherCallbackCounts[opcode];
   }
   switch (opcode) {
     case audioMasterVersion:
@@ -249,6 +262,10 @@ VstIntPtr VstHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void
     case audioMasterWantMidi:
       return 1;
     case audioMasterProcessEvents:
+      if (processingSink && hostProcessing == this) {
+        if (ptr) processingSink->takeEvents(*static_cast<const VstEvents*>(ptr));
+        return 1;
+      }
       collectEvents(static_cast<const VstEvents*>(ptr));
       return 1;
     case audioMasterSizeWindow: {

@@ -4,6 +4,8 @@
 // Several hosts may run side by side; a host can unload its plug-in and load it again.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -46,6 +48,14 @@ struct AutomationCall {
 struct WindowSizeCall {
   VstInt32 width;
   VstInt32 height;
+};
+
+// Takes the events the plug-in hands over during processReplacingWith(), on the processing thread, in
+// place of the collection: a real-time host that must neither allocate nor wait installs one.
+class ProcessingEventSink {
+ public:
+  virtual ~ProcessingEventSink() = default;
+  virtual void takeEvents(const VstEvents& list) = 0;
 };
 
 class VstHost {
@@ -94,6 +104,12 @@ class VstHost {
   // One processReplacing call of settings().blockSize frames, preceded by effProcessEvents when MIDI is
   // queued. Outputs are cleared first, so an idle plug-in leaves silence.
   void processBlock();
+  // One cycle on the caller's buffers for a real-time host: effProcessEvents with `events` (if any), then
+  // processReplacing. Allocates nothing and takes no lock; what the plug-in sends meanwhile goes to the
+  // sink. Only the processing thread may call it while a sink is installed.
+  void processReplacingWith(VstEvents* events, float** ins, float** outs, VstInt32 frames);
+  // Installed before processing starts and removed after it has stopped; null restores collection.
+  void setProcessingSink(ProcessingEventSink* sink) { processingSink = sink; }
   int64_t blocksStarted() const;
   std::vector<float>& input(size_t channel) { return inputs.at(channel); }
   const std::vector<float>& output(size_t channel) const { return outputs.at(channel); }
@@ -130,14 +146,19 @@ class VstHost {
   std::vector<std::vector<float>> inputs, outputs;
   std::vector<float*> inputPointers, outputPointers;
   std::vector<VstMidiEvent> pendingMidi;
+  ProcessingEventSink* processingSink = nullptr;
 
   // Written by the plug-in's threads through the callback, read by the host's.
   mutable std::mutex collectedLock;
-  int64_t blockCount = 0;
+  std::atomic<int64_t> blockCount{0};
   std::vector<ReceivedEvent> received;
   std::vector<AutomationCall> automation;
   std::vector<WindowSizeCall> windowSizes;
   std::mutex listenerLock;
   std::function<void(VstInt32, VstInt32)> sizeWindowListener;
-  std::map<VstInt32, int> callbackCounts;
+  // The opcodes hosts know fit the array, counted without a lock so that processing can count them;
+  // any other number goes to the map under collectedLock.
+  static constexpr VstInt32 kCountedOpcodes = 64;
+  std::array<std::atomic<int>, kCountedOpcodes> knownCallbackCounts{};
+  std::map<VstInt32, int> otherCallbackCounts;
 };

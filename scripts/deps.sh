@@ -1,7 +1,8 @@
 # Installs what building and testing need on a fresh Debian machine; sourced by demo and test.
 # Packages already present are not installed again.
 vantorine_install_deps() {
-  local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev libtoml11-dev "$@")
+  local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev
+    libjack-jackd2-dev libtoml11-dev "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -10,6 +11,8 @@ vantorine_install_deps() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
+  # jackd2 asks whether to allow real-time priority; the answer is not needed to build or test.
+  echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }

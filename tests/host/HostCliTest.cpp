@@ -49,6 +49,19 @@ TEST(HostCli, MisuseOfOptionsFailsWithOneLine) {
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--editor", "1", "--editor-mode", "sideways"}, "nodisplay");
 }
 
+// JACK options need --jack, and the options for blocks the host drives itself make no sense with it; both
+// are caught before any server is asked.
+TEST(HostCli, JackOptionsAreCheckedTogether) {
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--run", "1"}, "--run needs --jack");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--state", "s.fxb"}, "--state needs --jack");
+  expectOneLineFailure({"--jack", PROBE_PLUGIN_PATH, "--process", "1"}, "does not apply with --jack");
+  expectOneLineFailure({"--jack", "--block-size", "64", PROBE_PLUGIN_PATH}, "does not apply with --jack");
+  expectOneLineFailure({"--jack", "--connect", "midi_out", PROBE_PLUGIN_PATH}, "PORT=PORT");
+  expectOneLineFailure({"--jack", "--connect", "=b", PROBE_PLUGIN_PATH}, "PORT=PORT");
+  expectOneLineFailure({"--jack", "--jack-name", "a:b", PROBE_PLUGIN_PATH}, "no ':'");
+  expectOneLineFailure({"--jack", "--run", "-2", PROBE_PLUGIN_PATH}, "bad value");
+}
+
 TEST(HostCli, RefusalAndFailingActionsFailWithOneLine) {
   expectOneLineFailure({"--host-version", "0", PROBE_PLUGIN_PATH}, "refused");
   // The probe keeps no chunk, so there is nothing to save.
@@ -62,7 +75,8 @@ TEST(HostCli, HelpDescribesTheActions) {
   const HostRun run = runHost({"--help"});
   EXPECT_EQ(run.exitCode, 0);
   for (const char* option : {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot",
-                             "--realtime", "--editor", "--editor-mode", "--no-size-window"})
+                             "--realtime", "--editor", "--editor-mode", "--no-size-window", "--jack", "--jack-name",
+                             "--jack-server", "--connect", "--run", "--state"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 

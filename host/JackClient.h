@@ -1,0 +1,137 @@
+// Runs a loaded plug-in inside a JACK client, which is how the host program works without a DAW: ports
+// midi_in, midi_out, in_1, in_2, out_1 and out_2, and in JACK's process callback the cycle's incoming MIDI
+// handed to the plug-in at its frames, processReplacing on the cycle's audio, and what the plug-in sends
+// written to midi_out at its frames. The callback runs on JACK's real-time thread: it allocates nothing,
+// takes no lock and prints nothing. MIDI queued by the host's actions reaches it, and what it sent leaves
+// it for printing, through lock-free rings; the server's buffer-size changes suspend and resume the
+// plug-in around the new size, and the server going away is reported to whoever polls.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/EventRing.h"
+#include "host/VstHost.h"
+
+typedef struct _jack_client jack_client_t;
+typedef struct _jack_port jack_port_t;
+
+class JackClient : private ProcessingEventSink {
+ public:
+  // One message the plug-in sent on midi_out, for the printing thread.
+  struct SentEvent {
+    double seconds;  // Since the client was opened.
+    uint32_t frame;  // Offset in its cycle.
+    uint8_t size;
+    uint8_t bytes[3];
+  };
+  // Called on the processing thread as a cycle begins (true) and ends (false); lets a test watch what
+  // the callback does, such as allocating.
+  using CycleHook = void (*)(bool entering);
+
+  static constexpr const char* kPortNames[] = {"midi_in", "midi_out", "in_1", "in_2", "out_1", "out_2"};
+  // The most frames a JACK server puts in one cycle; the spare channel buffers are this long.
+  static constexpr uint32_t kMaxFrames = 8192;
+
+  explicit JackClient(VstHost& host);
+  ~JackClient() override;
+  JackClient(const JackClient&) = delete;
+  JackClient& operator=(const JackClient&) = delete;
+
+  // Connects to the server (`server` empty: the one the JACK environment names) without ever starting
+  // one, and registers the ports. Returns the empty string on success, else a one-line reason.
+  std::string open(const std::string& name, const std::string& server);
+  // The name the server gave us: ours, or with a number added when another client has it.
+  const std::string& name() const { return clientName; }
+  uint32_t sampleRate() const;
+  // The cycle length the plug-in was last told.
+  uint32_t bufferSize() const;
+
+  // Starts the callback on the loaded plug-in, whose sample rate, block size and mains the caller has
+  // set from this client. Returns the empty string on success, else a one-line reason.
+  std::string activate();
+  // Connects two ports, ours by their short names, in whichever direction their kinds allow. Returns the
+  // empty string on success (also when they were connected already), else a one-line reason.
+  std::string connect(const std::string& first, const std::string& second);
+  // Stops the callback; afterwards the plug-in is the caller's alone again.
+  void deactivate();
+
+  // Normal thread: queues one MIDI message for the start of the next cycle. False when the queue is full.
+  bool queueMidi(const std::vector<uint8_t>& bytes);
+  // Printing thread: the next message sent on midi_out. False when there is none yet.
+  bool takeSent(SentEvent& event) { return sent.pop(event); }
+  // Messages that midi_out or the printing ring had no room for.
+  uint64_t droppedOnPort() const { return portDrops; }
+  uint64_t droppedFromPrinting() const { return printDrops; }
+  // Set, once, when the server shut the client down; the reason is the server's.
+  bool serverGone() const { return shutDown; }
+  std::string shutdownReason() const;
+  // How often a buffer-size change suspended and resumed the plug-in.
+  int bufferSizeChanges() const { return resizes; }
+
+  void setCycleHook(CycleHook hook) { cycleHook = hook; }
+
+ private:
+  struct QueuedMidi {
+    uint8_t size;
+    uint8_t bytes[3];
+  };
+  static constexpr size_t kMaxEventsIn = 512;
+  static constexpr size_t kMaxEventsOut = 1024;
+  static constexpr int kMaxChannels = 8;
+  // The layout of VstEvents with room for a cycle's events.
+  struct EventList {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[kMaxEventsIn];
+  };
+
+  static int processEntry(uint32_t frames, void* self);
+  static int bufferSizeEntry(uint32_t frames, void* self);
+  static void shutdownEntry(int status, const char* reason, void* self);
+
+  // Processing thread.
+  int process(uint32_t frames);
+  void gatherInput(uint32_t frames);
+  void writeOutput(void* port, uint32_t frames);
+  void takeEvents(const VstEvents& list) override;
+  // JACK's notification thread.
+  void changeBufferSize(uint32_t frames);
+  std::string fullName(const std::string& port) const;
+
+  VstHost& host;
+  jack_client_t* client = nullptr;
+  std::string clientName;
+  jack_port_t* midiIn = nullptr;
+  jack_port_t* midiOut = nullptr;
+  jack_port_t* audioIn[2] = {};
+  jack_port_t* audioOut[2] = {};
+  bool active = false;
+  CycleHook cycleHook = nullptr;
+  uint64_t startMicros = 0;
+
+  // Processing thread only, sized here so that a cycle never allocates.
+  VstMidiEvent incoming[kMaxEventsIn];
+  EventList list{};
+  VstMidiEvent outgoing[kMaxEventsOut];
+  size_t outgoingCount = 0;
+  std::vector<float> spareIn, spareOut;
+  float* inputs[kMaxChannels] = {};
+  float* outputs[kMaxChannels] = {};
+
+  EventRing<QueuedMidi, 256> queued;
+  EventRing<SentEvent, 4096> sent;
+  std::atomic<uint64_t> portDrops{0};
+  std::atomic<uint64_t> printDrops{0};
+  std::atomic<uint32_t> sampleRateNow{0};
+  std::atomic<uint32_t> blockSizeNow{0};
+
+  // A buffer-size change waits for the cycle in flight, and cycles meanwhile leave the plug-in alone.
+  std::atomic<bool> inCycle{false};
+  std::atomic<bool> resizing{false};
+  std::atomic<int> resizes{0};
+  std::atomic<bool> shutDown{false};
+  char shutdownText[256] = {};
+};

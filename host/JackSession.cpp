@@ -1,0 +1,181 @@
+// The host program's run as a JACK client.
+#include "host/JackSession.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include "host/EditorWindow.h"
+#include "host/MidiText.h"
+
+namespace {
+
+constexpr int kExitFailure = 1;
+// How often the waiting thread looks at the end conditions, and how often at the state: a change is
+// saved within a second.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+constexpr auto kSaveInterval = std::chrono::milliseconds(500);
+
+std::atomic<int> caughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
+
+void onSignal(int number) { caughtSignal.store(number); }
+
+}  // namespace
+
+JackSession::JackSession(const CommandLine& commandLine, VstHost& plugin, JackClient& client, StateFile* file,
+                         EditorWindow* window)
+    : line(commandLine),
+      host(plugin),
+      jack(client),
+      state(file),
+      editor(window),
+      actions(plugin, true, window) {
+  actions.midiRoute = [this](const std::vector<uint8_t>& message) { return jack.queueMidi(message); };
+}
+
+JackSession::~JackSession() {
+  printing = false;
+  if (printer.joinable()) printer.join();
+}
+
+void JackSession::catchSignals() {
+  struct sigaction action = {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int JackSession::run() {
+  printing = true;
+  printer = std::thread([this] { printSent(); });
+  std::string reason = jack.activate();
+  if (!reason.empty()) return finish(End::None, reason);
+  started = Clock::now();
+  nextSave = started + kSaveInterval;
+  std::printf("JACK client %s active: %u Hz, %u frames per cycle\n", jack.name().c_str(), jack.sampleRate(),
+              jack.bufferSize());
+  for (const auto& connection : line.connections) {
+    reason = jack.connect(connection.first, connection.second);
+    if (!reason.empty()) return finish(End::None, reason);
+    std::printf("connected %s and %s\n", connection.first.c_str(), connection.second.c_str());
+  }
+  std::fflush(stdout);
+
+  for (const HostAction& action : line.actions) {
+    End end = endReason();
+    if (end == End::None && action.kind == HostAction::Kind::Sleep)
+      end = waitUntil(Clock::now() + std::chrono::milliseconds(action.index));
+    else if (end == End::None)
+      reason = actions.run(action);
+    if (end != End::None || !reason.empty()) return finish(end, reason);
+  }
+  const Clock::time_point until = line.runSeconds < 0
+                                      ? Clock::time_point::max()
+                                      : started + std::chrono::duration_cast<Clock::duration>(
+                                                      std::chrono::duration<double>(line.runSeconds));
+  End end = waitUntil(until);
+  return finish(end == End::None ? End::TimeUp : end, {});
+}
+
+JackSession::End JackSession::endReason() {
+  if (jack.serverGone()) return End::ServerGone;
+  if (caughtSignal.load() != 0) return End::Signal;
+  if (editor && !editor->isOpen()) return End::EditorClosed;
+  return End::None;
+}
+
+JackSession::End JackSession::waitUntil(Clock::time_point until) {
+  while (true) {
+    const End end = endReason();
+    if (end != End::None) return end;
+    const Clock::time_point now = Clock::now();
+    if (now >= until) return End::None;
+    if (state && now >= nextSave) {
+      const std::string reason = saveState();
+      // A full disk must not end a live rig's run; the next save tries again.
+      if (!reason.empty()) std::fprintf(stderr, "vantorine-host: %s\n", reason.c_str());
+      nextSave = now + kSaveInterval;
+    }
+    // Events sent outside a cycle, by the plug-in's own threads, are printed from here.
+    actions.printEvents();
+    if (jack.bufferSizeChanges() != resizesShown) {
+      resizesShown = jack.bufferSizeChanges();
+      std::printf("buffer size now %u frames: the plug-in was suspended, told and resumed\n",
+                  jack.bufferSize());
+      std::fflush(stdout);
+    }
+    std::this_thread::sleep_until(std::min(until, now + kPollInterval));
+  }
+}
+
+std::string JackSession::saveState() {
+  bool wrote = false;
+  const std::string reason = state->saveIfChanged(host, wrote);
+  if (wrote) {
+    std::printf("state saved to %s (program %ld)\n", state->path().c_str(),
+                static_cast<long>(host.dispatch(effGetProgram)));
+    std::fflush(stdout);
+  }
+  return reason;
+}
+
+// Printing thread.
+void JackSession::printSent() {
+  uint64_t droppedSoFar = 0;
+  while (true) {
+    // Read before draining, so that what the callback handed over before the end is all printed.
+    const bool last = !printing.load();
+    JackClient::SentEvent event;
+    bool any = false;
+    while (jack.takeSent(event)) {
+      std::printf("%8.3f s  midi_out frame %u: %s  %s\n", event.seconds, event.frame,
+                  MidiText::hex(event.bytes, event.size).c_str(), MidiText::words(event.bytes).c_str());
+      any = true;
+    }
+    const uint64_t dropped = jack.droppedFromPrinting() + jack.droppedOnPort();
+    if (dropped != droppedSoFar) {
+      std::printf("%llu MIDI message(s) could not be sent or printed: too many in too short a time\n",
+                  static_cast<unsigned long long>(dropped - droppedSoFar));
+      droppedSoFar = dropped;
+      any = true;
+    }
+    if (any) std::fflush(stdout);
+    if (last) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+int JackSession::finish(End end, const std::string& failure) {
+  switch (end) {
+    case End::TimeUp:
+      std::printf("run time of %g s is up\n", line.runSeconds);
+      break;
+    case End::Signal:
+      std::printf("stopping on signal %d\n", caughtSignal.load());
+      break;
+    case End::EditorClosed:
+      std::printf("editor window closed\n");
+      break;
+    case End::ServerGone:
+    case End::None:
+      break;
+  }
+  if (editor) editor->close();
+  jack.deactivate();
+  std::string saveFailure;
+  if (state) saveFailure = saveState();
+  printing = false;
+  if (printer.joinable()) printer.join();
+  actions.printEvents();
+  std::fflush(stdout);
+
+  std::string reason = failure;
+  if (reason.empty() && end == End::ServerGone) reason = "the JACK server went away: " + jack.shutdownReason();
+  if (reason.empty()) reason = saveFailure;
+  if (!reason.empty()) {
+    std::fprintf(stderr, "vantorine-host: %s\n", reason.c_str());
+    return kExitFailure;
+  }
+  return 0;
+}

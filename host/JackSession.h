@@ -1,0 +1,57 @@
+// One run of the host program as a JACK client, from activation to exit: it activates the client,
+// connects the ports asked for, runs the actions in order on this (normal) thread, then waits until the
+// run's time is up, a SIGINT or SIGTERM arrives, the editor window is closed or the server goes away. A
+// thread of its own prints the MIDI sent on midi_out as the callback hands it over. With a state file
+// the state is saved within a second of changing, and once more at the end, however the run ends.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "host/ActionRunner.h"
+#include "host/CommandLine.h"
+#include "host/JackClient.h"
+#include "host/StateFile.h"
+
+class EditorWindow;
+
+class JackSession {
+ public:
+  // `state` and `editor` may be null.
+  JackSession(const CommandLine& line, VstHost& host, JackClient& jack, StateFile* state, EditorWindow* editor);
+  ~JackSession();
+  JackSession(const JackSession&) = delete;
+  JackSession& operator=(const JackSession&) = delete;
+
+  // Installs the SIGINT and SIGTERM handlers that end a run; done early, so that a signal during loading
+  // still ends the run properly instead of killing the process.
+  static void catchSignals();
+  // The whole run; returns the process's exit code. Failures are one line on stderr.
+  int run();
+
+ private:
+  enum class End { None, TimeUp, Signal, EditorClosed, ServerGone };
+  using Clock = std::chrono::steady_clock;
+
+  // Waits until `until` (or indefinitely with a time_point of max), saving the state as it changes.
+  // Returns why the run must end, or End::None when the time came.
+  End waitUntil(Clock::time_point until);
+  End endReason();
+  std::string saveState();
+  void printSent();
+  int finish(End end, const std::string& failure);
+
+  const CommandLine& line;
+  VstHost& host;
+  JackClient& jack;
+  StateFile* state;
+  EditorWindow* editor;
+  ActionRunner actions;
+  Clock::time_point started;
+  Clock::time_point nextSave;
+  int resizesShown = 0;
+  std::atomic<bool> printing{false};
+  std::thread printer;
+};

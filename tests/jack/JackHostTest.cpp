@@ -1,0 +1,297 @@
+// The host program as a JACK client, checked through a real JACK server: what reaches a port connected
+// to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames), the
+// state file across a SIGTERM and a second run, buffer-size changes, and failures that end with one line
+// and a non-zero exit instead of a hang. What the plug-in should send is asked of the plug-in itself,
+// loaded in this process without JACK, so the tests hold whatever the presets contain.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "host/FxFile.h"
+#include "host/MidiText.h"
+#include "host/VstHost.h"
+#include "tests/jack/JackTestSupport.h"
+
+namespace {
+
+using jacktest::ArrivedEvent;
+using jacktest::Bytes;
+using jacktest::HostProcess;
+using jacktest::TempFolder;
+using jacktest::TestClient;
+using jacktest::TestServer;
+
+struct Setting {
+  VstInt32 program;
+  std::vector<std::pair<VstInt32, float>> parameters;
+};
+
+// What the plug-in, set up this way, answers to a resend, and its state as a bank file.
+struct Reference {
+  std::vector<Bytes> resend;
+  std::vector<uint8_t> bank;
+  std::vector<uint8_t> stateFile;
+  VstInt32 uniqueId = 0;
+};
+
+Reference referenceFor(const Setting& setting) {
+  Reference reference;
+  VstHost host;
+  EXPECT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error();
+  host.setProgram(setting.program);
+  for (const auto& parameter : setting.parameters) host.setParameter(parameter.first, parameter.second);
+  reference.uniqueId = host.effect()->uniqueID;
+  reference.bank = host.getChunk(false);
+  reference.stateFile = FxFile::encode(FxFile::capture(host, FxKind::Bank));
+  host.mainsChanged(true);
+  host.clearEvents();
+  host.resend();
+  host.processBlock();
+  for (const ReceivedEvent& event : host.takeEvents())
+    reference.resend.emplace_back(event.bytes(), event.bytes() + MidiText::length(event.bytes()[0]));
+  return reference;
+}
+
+// The same setting as host program actions.
+std::vector<std::string> actionsFor(const Setting& setting) {
+  std::vector<std::string> args = {"--program", std::to_string(setting.program)};
+  for (const auto& parameter : setting.parameters) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%d=%.9g", parameter.first, static_cast<double>(parameter.second));
+    args.insert(args.end(), {"--param", value});
+  }
+  return args;
+}
+
+std::vector<Bytes> bytesOf(const std::vector<ArrivedEvent>& events) {
+  std::vector<Bytes> bytes;
+  for (const ArrivedEvent& event : events) bytes.push_back(event.bytes);
+  return bytes;
+}
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ("", FxFile::readFile(path, bytes));
+  return bytes;
+}
+
+size_t lineCount(const std::string& text) {
+  size_t lines = 0;
+  for (char c : text) lines += c == '\n';
+  return lines;
+}
+
+// Strip 1 on channel 3 with a program, both bank selects and a volume, so every kind of message shows.
+const Setting kStripOne{2, {{8, 2 / 16.f}, {24, 5 / 128.f}, {40, 1 / 128.f}, {56, 9 / 128.f}, {88, 100 / 128.f}}};
+
+class JackHost : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { server = new TestServer(); }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+  void SetUp() override { ASSERT_TRUE(server->running()) << "jackd -d dummy did not start"; }
+
+  std::vector<std::string> hostArgs(const std::vector<std::string>& options,
+                                    const std::vector<std::string>& actions = {}) {
+    std::vector<std::string> args = {"--jack", "--quiet"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(VANTORINE_PLUGIN_PATH);
+    args.insert(args.end(), actions.begin(), actions.end());
+    return args;
+  }
+
+  static TestServer* server;
+  TempFolder folder;
+};
+
+TestServer* JackHost::server = nullptr;
+
+TEST_F(JackHost, ResendSendsStripOnesMessagesOnMidiOutInOneCycle) {
+  const Reference reference = referenceFor(kStripOne);
+  ASSERT_GE(reference.resend.size(), 4u) << "program, two bank selects and volume";
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+
+  std::vector<std::string> actions = actionsFor(kStripOne);
+  actions.push_back("--resend");
+  HostProcess host(hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, actions), server->name());
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(reference.resend.size());
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  EXPECT_EQ(reference.resend, bytesOf(arrived)) << host.out();
+  for (const ArrivedEvent& event : arrived) EXPECT_EQ(arrived[0].cycleStart, event.cycleStart);
+  // Each message printed with its bytes as they went out.
+  for (const Bytes& message : reference.resend)
+    EXPECT_NE(host.out().find(": " + MidiText::hex(message.data(), message.size()) + "  "), std::string::npos)
+        << host.out();
+}
+
+TEST_F(JackHost, StateWithInitSendSendsOnceAboutTheInitDelayAfterStart) {
+  Setting setting = kStripOne;
+  setting.parameters.push_back({3, 1.f});          // Init-Send on
+  setting.parameters.push_back({4, 1.f / 999.f});  // one second
+  const Reference reference = referenceFor(setting);
+  const std::string state = folder.file("rig.fxb");
+  ASSERT_EQ("", FxFile::writeFile(state, reference.stateFile));
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+
+  const jack_nframes_t launched = recorder.frameTime();
+  HostProcess host(hostArgs({"--state", state, "--connect", "midi_out=rec:in", "--run", "2.2"}),
+                   server->name());
+  EXPECT_EQ(0, host.wait()) << host.err();
+  const std::vector<ArrivedEvent> arrived = recorder.events();
+
+  EXPECT_EQ(reference.resend, bytesOf(arrived)) << "the strip's messages, once\n" << host.out();
+  ASSERT_FALSE(arrived.empty());
+  const double afterLaunch = (arrived[0].cycleStart + arrived[0].offset - launched) /
+                             static_cast<double>(TestServer::kSampleRate);
+  EXPECT_GE(afterLaunch, 0.95);
+  EXPECT_LT(afterLaunch, 2.0);
+  // The host's own clock for the same message: seconds since it started.
+  const std::string out = host.out();
+  const size_t line = out.rfind('\n', out.find("midi_out frame"));
+  ASSERT_NE(out.find("midi_out frame"), std::string::npos) << out;
+  EXPECT_NEAR(1.0, std::atof(out.c_str() + line + 1), 0.35) << out;
+}
+
+TEST_F(JackHost, ThruPassesNotesAtTheFramesTheyCameAt) {
+  TestClient sender("snd", server->name());
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(sender.ok() && recorder.ok());
+  // A fresh instance drops what comes in during its first cycles, while it ends the notes it never
+  // passed; thru goes on after those.
+  HostProcess host(hostArgs({"--connect", "snd:out=midi_in", "--connect", "midi_out=rec:in"},
+                            {"--sleep", "100", "--param", "1=1"}),
+                   server->name());
+  ASSERT_TRUE(host.waitForOutput("parameter 1 set")) << host.out() << host.err();
+
+  const std::vector<std::pair<jack_nframes_t, Bytes>> notes = {
+      {0, {0x90, 60, 100}}, {37, {0x91, 64, 80}}, {200, {0x80, 60, 0}}, {255, {0xE0, 0, 64}}};
+  const jack_nframes_t sentCycle = sender.sendInOneCycle(notes);
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(notes.size());
+  host.signal(SIGTERM);
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  ASSERT_EQ(notes.size(), arrived.size()) << host.out();
+  for (size_t i = 0; i < notes.size(); ++i) {
+    EXPECT_EQ(notes[i].second, arrived[i].bytes);
+    EXPECT_EQ(notes[i].first, arrived[i].offset) << "message " << i;
+    EXPECT_EQ(arrived[0].cycleStart, arrived[i].cycleStart) << "all in one cycle";
+  }
+  // However the server orders the clients, whole cycles apart.
+  EXPECT_EQ(0u, (arrived[0].cycleStart - sentCycle) % TestServer::kPeriod);
+}
+
+TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
+  const Setting setting{5, {{24, 33 / 128.f}, {40, 7 / 128.f}, {1, 1.f}}};
+  const Reference reference = referenceFor(setting);
+  const std::string state = folder.file("state.fxb");
+
+  HostProcess first(hostArgs({"--state", state}, actionsFor(setting)), server->name());
+  ASSERT_TRUE(first.waitForOutput("parameter 1 set")) << first.out() << first.err();
+  first.signal(SIGTERM);
+  EXPECT_EQ(0, first.wait()) << first.err();
+  EXPECT_NE(first.out().find("stopping on signal 15"), std::string::npos) << first.out();
+
+  FxContent saved;
+  ASSERT_EQ("", FxFile::decode(readBytes(state), FxKind::Bank, reference.uniqueId, saved));
+  EXPECT_EQ(reference.bank, saved.chunk);
+  EXPECT_EQ(setting.program, saved.currentProgram);
+  EXPECT_FALSE(std::ifstream(state + ".tmp").good()) << "no temporary file left";
+
+  const std::string copy = folder.file("copy.fxb");
+  HostProcess second(hostArgs({"--state", state, "--run", "0.2"}, {"--save-fxb", copy}), server->name());
+  EXPECT_EQ(0, second.wait()) << second.err();
+  EXPECT_NE(second.out().find("state loaded from " + state + " (program 5)"), std::string::npos) << second.out();
+  FxContent loaded;
+  ASSERT_EQ("", FxFile::decode(readBytes(copy), FxKind::Bank, reference.uniqueId, loaded));
+  EXPECT_EQ(reference.bank, loaded.chunk);
+  EXPECT_EQ(setting.program, loaded.currentProgram);
+}
+
+TEST_F(JackHost, StateIsSavedSoonAfterItChangesWhileRunning) {
+  const Setting setting{3, {{24, 12 / 128.f}}};
+  const Reference reference = referenceFor(setting);
+  const std::string state = folder.file("live.fxb");
+  HostProcess host(hostArgs({"--state", state}, actionsFor(setting)), server->name());
+  ASSERT_TRUE(host.waitForOutput("state saved to", 3.0)) << host.out() << host.err();
+  FxContent saved;
+  ASSERT_EQ("", FxFile::decode(readBytes(state), FxKind::Bank, reference.uniqueId, saved));
+  EXPECT_EQ(reference.bank, saved.chunk) << "saved while running, before any signal";
+  host.signal(SIGINT);
+  EXPECT_EQ(0, host.wait()) << host.err();
+}
+
+TEST_F(JackHost, BufferSizeChangeSuspendsAndResumesThePlugin) {
+  const Reference reference = referenceFor(kStripOne);
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  std::vector<std::string> actions = actionsFor(kStripOne);
+  actions.insert(actions.end(), {"--sleep", "800", "--resend"});
+  HostProcess host(hostArgs({"--connect", "midi_out=rec:in", "--run", "1.5"}, actions), server->name());
+  ASSERT_TRUE(host.waitForOutput("connected")) << host.err();
+  ASSERT_TRUE(recorder.setBufferSize(128));
+  EXPECT_TRUE(host.waitForOutput("buffer size now 128 frames")) << host.out();
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(reference.resend.size());
+  EXPECT_EQ(0, host.wait()) << host.err();
+  EXPECT_TRUE(recorder.setBufferSize(TestServer::kPeriod));
+  EXPECT_EQ(reference.resend, bytesOf(arrived)) << "the plug-in still sends after the change\n" << host.out();
+}
+
+TEST_F(JackHost, FailuresEndQuicklyWithOneLineAndAnExitCode) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> options;
+    const char* mentions;
+  };
+  const std::string damaged = folder.file("damaged.fxb");
+  std::ofstream(damaged) << "not a bank";
+  const std::vector<Case> cases = {
+      {"no server", {"--jack-server", "vtrn-none-" + std::to_string(getpid())}, "no JACK server"},
+      {"a port that is not there", {"--connect", "midi_out=nosuch:port"}, "nosuch:port"},
+      {"two outputs", {"--connect", "midi_out=out_1"}, "both are outputs"},
+      {"a damaged state file", {"--state", damaged}, "damaged.fxb"},
+      {"a state file that is a folder", {"--state", folder.file("")}, "state file"},
+  };
+  for (const Case& c : cases) {
+    HostProcess host(hostArgs(c.options, {"--resend"}), server->name());
+    const int code = host.wait(10.0);
+    EXPECT_LT(host.secondsRunning(), 5.0) << c.what;
+    EXPECT_EQ(1, code) << c.what;
+    const std::string err = host.err();
+    // The plug-in's own start-up notes (no X display here) may come first; ours is the last line.
+    const size_t last = err.rfind("vantorine-host: ");
+    ASSERT_NE(last, std::string::npos) << c.what << ": " << err;
+    EXPECT_EQ(1u, lineCount(err.substr(last))) << c.what << ": " << err;
+    EXPECT_NE(err.find(c.mentions, last), std::string::npos) << c.what << ": " << err;
+  }
+  EXPECT_EQ("not a bank", jacktest::slurpFile(damaged)) << "a refused state file is left as it was";
+}
+
+TEST(JackServerGone, SavesTheStateAndExitsWithAMessage) {
+  auto server = std::make_unique<TestServer>();
+  ASSERT_TRUE(server->running());
+  TempFolder folder;
+  const std::string state = folder.file("kept.fxb");
+  const Setting setting{0, {{24, 40 / 128.f}}};
+  const Reference reference = referenceFor(setting);
+  std::vector<std::string> args = {"--jack", "--quiet", "--state", state, VANTORINE_PLUGIN_PATH};
+  for (const std::string& action : actionsFor(setting)) args.push_back(action);
+  HostProcess host(args, server->name());
+  ASSERT_TRUE(host.waitForOutput("parameter 24 set")) << host.err();
+  server.reset();
+  EXPECT_EQ(1, host.wait(5.0));
+  EXPECT_NE(host.err().find("the JACK server went away"), std::string::npos) << host.err();
+  FxContent saved;
+  ASSERT_EQ("", FxFile::decode(readBytes(state), FxKind::Bank, reference.uniqueId, saved));
+  EXPECT_EQ(reference.bank, saved.chunk);
+}
+
+}  // namespace
