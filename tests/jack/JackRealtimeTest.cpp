@@ -4,47 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 
+#include "CallCounter.h"
 #include "host/JackClient.h"
 #include "host/VstHost.h"
 #include "tests/jack/JackTestSupport.h"
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define VANTORINE_COUNT_CALLS 0
-#else
-#define VANTORINE_COUNT_CALLS 1
-#endif
-
-#if VANTORINE_COUNT_CALLS
 namespace {
-thread_local bool counting = false;
-std::atomic<int> allocations{0};
 std::atomic<int> cycles{0};
 
 void armCounter(bool entering) {
-  counting = entering;
+  callcount::SetCounting(entering);
   if (entering) ++cycles;
 }
 }  // namespace
-
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-
-extern "C" void* malloc(size_t size) {
-  if (counting) ++allocations;
-  return __libc_malloc(size);
-}
-extern "C" void* calloc(size_t count, size_t size) {
-  if (counting) ++allocations;
-  return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* pointer, size_t size) {
-  if (counting) ++allocations;
-  return __libc_realloc(pointer, size);
-}
-#endif
 
 namespace {
 
@@ -97,7 +70,7 @@ TEST(JackRealtime, ProcessCallbackAllocatesNothingWithMidiInAndOut) {
   EXPECT_EQ(40u, notes) << "the notes came through";
   EXPECT_GE(programChanges, 20u) << "every resend went out";
   EXPECT_EQ(20u, queuedPassedOn) << "queued MIDI reached the plug-in and passed through";
-  EXPECT_EQ(0, allocations.load());
+  EXPECT_EQ(0, callcount::Allocations());
 #endif
 }
 

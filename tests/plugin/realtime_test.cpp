@@ -1,52 +1,12 @@
 // The processing path allocates no memory and takes no mutex, and resends and
 // preset changes from host threads are safe while the audio thread processes.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <thread>
 
+#include "CallCounter.h"
 #include "PluginHarness.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define VANTORINE_COUNT_CALLS 0
-#else
-#define VANTORINE_COUNT_CALLS 1
-#endif
-
-#if VANTORINE_COUNT_CALLS
-// Counts heap allocations and mutex locks made by the thread that is inside a processing call.
-namespace {
-thread_local bool counting = false;
-std::atomic<int> allocations{0};
-std::atomic<int> mutexLocks{0};
-}  // namespace
-
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-
-extern "C" void* malloc(size_t size) {
-  if (counting) ++allocations;
-  return __libc_malloc(size);
-}
-extern "C" void* calloc(size_t count, size_t size) {
-  if (counting) ++allocations;
-  return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* pointer, size_t size) {
-  if (counting) ++allocations;
-  return __libc_realloc(pointer, size);
-}
-extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex) {
-  using Lock = int (*)(pthread_mutex_t*);
-  static Lock real = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-  if (counting) ++mutexLocks;
-  return real(mutex);
-}
-#endif
 
 namespace {
 
@@ -91,15 +51,15 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   float left[256] = {}, right[256] = {};
   float* buffers[2] = {left, right};
 
-  counting = true;
+  callcount::SetCounting(true);
   for (int block = 0; block < 50; ++block) {
     plugin.processEvents(reinterpret_cast<VstEvents*>(&list));
     plugin.processReplacing(buffers, buffers, 256);
     plugin.process(buffers, buffers, 256);
   }
-  counting = false;
-  EXPECT_EQ(0, allocations.load());
-  EXPECT_EQ(0, mutexLocks.load());
+  callcount::SetCounting(false);
+  EXPECT_EQ(0, callcount::Allocations());
+  EXPECT_EQ(0, callcount::MutexLocks());
   plugin.dispatcher(effEditClose, 0, 0, nullptr, 0);
 #endif
 }
