@@ -8,113 +8,14 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
-#include <atomic>
-#include <thread>
+#include <algorithm>
+
+#include "../textbox/ForeignClient.h"
 
 namespace editortest {
 namespace {
 
 using PanelLabel = PanelTest;
-
-// Another X client on a connection of its own: reads the clipboard as today's applications do, or owns it.
-class OtherClient {
- public:
-  OtherClient() : display(XOpenDisplay(nullptr)) {
-    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    clipboard = XInternAtom(display, "CLIPBOARD", False);
-    targets = XInternAtom(display, "TARGETS", False);
-    utf8 = XInternAtom(display, "UTF8_STRING", False);
-    property = XInternAtom(display, "OTHER_CLIENT_PASTE", False);
-  }
-  ~OtherClient() {
-    stop = true;
-    if (server.joinable()) server.join();
-    XDestroyWindow(display, window);
-    XCloseDisplay(display);
-  }
-
-  // Asks the clipboard's owner for a target and returns what arrived, with its type; type None when
-  // the owner refused or never answered.
-  std::pair<Atom, std::vector<unsigned char>> request(Atom target) {
-    XConvertSelection(display, clipboard, target, property, window, CurrentTime);
-    XFlush(display);
-    for (int i = 0; i < 200; ++i) {
-      XEvent event;
-      if (XCheckTypedWindowEvent(display, window, SelectionNotify, &event)) {
-        if (event.xselection.property == None) return {None, {}};
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, left = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, window, property, 0, 65536, True, AnyPropertyType, &type, &format, &count,
-                           &left, &data);
-        const size_t bytes = format == 32 ? count * sizeof(long) : count * static_cast<size_t>(format / 8);
-        std::vector<unsigned char> value(data, data + (data ? bytes : 0));
-        if (data) XFree(data);
-        return {type, value};
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return {None, {}};
-  }
-
-  std::vector<Atom> offeredTargets() {
-    const auto [type, bytes] = request(targets);
-    if (type != XA_ATOM) return {};
-    std::vector<Atom> atoms(bytes.size() / sizeof(long));
-    for (size_t i = 0; i < atoms.size(); ++i) atoms[i] = reinterpret_cast<const long*>(bytes.data())[i];
-    return atoms;
-  }
-
-  std::string pasteText() {
-    const auto [type, bytes] = request(utf8);
-    if (type != utf8) return "<type " + std::to_string(type) + ">";
-    return std::string(bytes.begin(), bytes.end());
-  }
-
-  // Takes the clipboard and serves the text as STRING to whoever asks, until destroyed.
-  void own(const std::string& text) {
-    XSetSelectionOwner(display, clipboard, window, CurrentTime);
-    XFlush(display);
-    served = text;
-    server = std::thread([this] {
-      while (!stop) {
-        XEvent event;
-        if (!XCheckTypedWindowEvent(display, window, SelectionRequest, &event)) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(5));
-          continue;
-        }
-        const XSelectionRequestEvent& asked = event.xselectionrequest;
-        XEvent reply{};
-        reply.xselection.type = SelectionNotify;
-        reply.xselection.requestor = asked.requestor;
-        reply.xselection.selection = asked.selection;
-        reply.xselection.target = asked.target;
-        reply.xselection.time = asked.time;
-        reply.xselection.property = None;
-        if (asked.target == XA_STRING) {
-          XChangeProperty(display, asked.requestor, asked.property, XA_STRING, 8, PropModeReplace,
-                          reinterpret_cast<const unsigned char*>(served.data()), static_cast<int>(served.size()));
-          reply.xselection.property = asked.property;
-        }
-        XSendEvent(display, asked.requestor, False, 0, &reply);
-        XFlush(display);
-        ++answered;
-      }
-    });
-  }
-
-  Display* display;
-  Window window = 0;
-  Atom clipboard = None;
-  Atom targets = None;
-  Atom utf8 = None;
-  Atom property = None;
-  std::string served;
-  std::atomic<int> answered{0};
-  std::atomic<bool> stop{false};
-  std::thread server;
-};
 
 TEST_P(PanelLabel, ReturnStoresTheTypedLabelCutToElevenCharacters) {
   loadPreset(presetWithStrips({0, 1}));
@@ -168,7 +69,8 @@ TEST_P(PanelLabel, PanelIgnoresClicksWhileTheDialogIsOpen) {
 }
 
 TEST_P(PanelLabel, TextCopiedInTheDialogPastesInAnotherClientAndBack) {
-  OtherClient other;
+  tovo::test::ForeignClient other;
+  ASSERT_TRUE(other.Valid());
   click(stripPoint(0, StripControl::Label));
   unsigned long dialog = 0;
   ASSERT_TRUE(within(20, [&] { return (dialog = labelDialog()) != 0; }));
@@ -177,16 +79,21 @@ TEST_P(PanelLabel, TextCopiedInTheDialogPastesInAnotherClientAndBack) {
   pressKey(XK_a, true);
   pressKey(XK_c, true);
   settle();
-  const std::vector<Atom> targets = other.offeredTargets();
-  EXPECT_NE(std::find(targets.begin(), targets.end(), other.utf8), targets.end()) << "UTF8_STRING is offered";
+  // As today's applications do: the list of targets first, then UTF-8 text.
+  const std::vector<Atom> targets = other.Request("TARGETS").atoms;
+  const Atom utf8 = other.Intern("UTF8_STRING");
+  EXPECT_NE(std::find(targets.begin(), targets.end(), utf8), targets.end()) << "UTF8_STRING is offered";
   EXPECT_NE(std::find(targets.begin(), targets.end(), XA_STRING), targets.end()) << "STRING is offered";
-  EXPECT_EQ(other.pasteText(), "Strings");
-  EXPECT_EQ(other.request(XInternAtom(other.display, "image/png", False)).first, static_cast<Atom>(None))
-      << "a target that is not text is refused";
+  const tovo::test::ForeignClient::Answer text = other.Request("UTF8_STRING");
+  EXPECT_EQ(text.type, utf8);
+  EXPECT_EQ(text.bytes, "Strings");
+  const tovo::test::ForeignClient::Answer image = other.Request("image/png");
+  EXPECT_TRUE(image.notified);
+  EXPECT_EQ(image.property, static_cast<Atom>(None)) << "a target that is not text is refused";
   pressKey(XK_Escape);
   ASSERT_TRUE(within(20, [&] { return labelDialog() == 0; }));
 
-  other.own("Bass");
+  ASSERT_TRUE(other.Own("Bass", "STRING"));
   click(stripPoint(0, StripControl::Label));
   ASSERT_TRUE(within(20, [&] { return (dialog = labelDialog()) != 0; }));
   moveTo(dialog, 90, 44);
@@ -194,7 +101,7 @@ TEST_P(PanelLabel, TextCopiedInTheDialogPastesInAnotherClientAndBack) {
   settle();
   pressKey(XK_Return);
   ASSERT_TRUE(within(20, [&] { return labelDialog() == 0; }));
-  EXPECT_GT(other.answered.load(), 0);
+  EXPECT_GT(other.RequestsAnswered(), 0);
   EXPECT_STREQ(currentPreset().strips[0].label, "Bass");
 }
 
