@@ -136,7 +136,7 @@ bool JackClient::queueMidi(const std::vector<uint8_t>& bytes) {
   QueuedMidi message{};
   message.size = static_cast<uint8_t>(std::min<size_t>(bytes.size(), 3));
   std::copy(bytes.begin(), bytes.begin() + message.size, message.bytes);
-  return message.size > 0 && queued.push(message);
+  return message.size > 0 && queued.Push(message);
 }
 
 std::string JackClient::shutdownReason() const {
@@ -209,7 +209,7 @@ void JackClient::gatherInput(jack_nframes_t frames) {
   };
   // What the actions queued goes first, at the cycle's start, so the events stay in time order.
   QueuedMidi message;
-  while (queued.pop(message)) add(message.bytes, message.size, 0);
+  while (queued.Pop(message)) add(message.bytes, message.size, 0);
 
   void* midiInBuffer = jack_port_get_buffer(midiIn, frames);
   const jack_nframes_t events = jack_midi_get_event_count(midiInBuffer);
@@ -260,7 +260,7 @@ void JackClient::writeOutput(void* port, jack_nframes_t frames) {
     }
     SentEvent printed{cycleSeconds + frame / rate, frame, static_cast<uint8_t>(size), {}};
     std::memcpy(printed.bytes, bytes, size);
-    if (!sent.push(printed)) ++printDrops;
+    if (!sent.Push(printed)) ++printDrops;
   }
 }
 

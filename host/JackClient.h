@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EventRing.h"
+#include "threading/SingleWriterRing.h"
 #include "host/VstHost.h"
 
 typedef struct _jack_client jack_client_t;
@@ -61,7 +61,7 @@ class JackClient : private ProcessingEventSink {
   // Normal thread: queues one MIDI message for the start of the next cycle. False when the queue is full.
   bool queueMidi(const std::vector<uint8_t>& bytes);
   // Printing thread: the next message sent on midi_out. False when there is none yet.
-  bool takeSent(SentEvent& event) { return sent.pop(event); }
+  bool takeSent(SentEvent& event) { return sent.Pop(event); }
   // Messages that midi_out or the printing ring had no room for.
   uint64_t droppedOnPort() const { return portDrops; }
   uint64_t droppedFromPrinting() const { return printDrops; }
@@ -121,8 +121,8 @@ class JackClient : private ProcessingEventSink {
   float* inputs[kMaxChannels] = {};
   float* outputs[kMaxChannels] = {};
 
-  EventRing<QueuedMidi, 256> queued;
-  EventRing<SentEvent, 4096> sent;
+  tovo::threading::SingleWriterRing<QueuedMidi, 256> queued;
+  tovo::threading::SingleWriterRing<SentEvent, 4096> sent;
   std::atomic<uint64_t> portDrops{0};
   std::atomic<uint64_t> printDrops{0};
   std::atomic<uint32_t> sampleRateNow{0};

@@ -15,11 +15,11 @@
 
 #include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
-#include "plugin/MidiEventRing.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VSTPluginProgram.h"
 #include "threading/SMutexID.h"
 #include "threading/SThread.h"
+#include "threading/SingleWriterRing.h"
 
 class VSTPlugin : public SPlugin {
  public:
@@ -129,8 +129,11 @@ class VSTPlugin : public SPlugin {
   int panelColumns = 0;
 
   // MIDI engine (audio thread unless noted).
-  MidiEventRing inputQueue;       // written by processEvents
-  MidiEventRing outputQueue;      // written by the processing call
+  // The events from the host (written by processEvents) and to the host (written by the processing call)
+  // have one writer each; the generated messages have several.
+  using MidiEventRing = tovo::threading::SingleWriterRing<VstMidiEvent, MidiEventQueue::kCapacity>;
+  MidiEventRing inputQueue;
+  MidiEventRing outputQueue;
   MidiEventQueue generatedQueue;  // written by host, timer and audio threads
   VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
   struct {
