@@ -1,5 +1,6 @@
 // The panel's construction: its controls with their names, places, colours, texts and tooltips, the text
 // tables of the strip dials, the label dialog and the off-screen picture.
+#include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
 
 #include <cstdio>
@@ -24,21 +25,14 @@ using tovo::gui::SDisplayText;
 using tovo::gui::SRect;
 using tovo::gui::context::statdata;
 
-namespace {
+using namespace panelcolour;
 
-// The colour slots of the shared table that the panel is painted in.
-constexpr int kWhite = 0;
-constexpr int kBlack = 20;
-constexpr int kBody = 24;
-constexpr int kGrey = 23;
-constexpr int kDisabledText = 19;
+namespace {
 
 constexpr int kButtonStyle = 16;
 constexpr int kDialStyle = 48;
 constexpr int kTooltipPlacement = 1;
 constexpr const char* kNotSent = "- - -";
-
-int Slot(int slot) { return statdata.GetColour(slot); }
 
 void SetSlotColours(SControl* control, int background, int pressed, int parentBackground) {
   control->SetColours(Slot(background), Slot(pressed), Slot(parentBackground), 0, 0, 0, 0);
@@ -135,13 +129,13 @@ void SPluginPanel::MakeRow(int r) {
     return dial;
   };
   Row& row = rows[r];
-  row.channel = makeDial("Channel", 90, 16, channelTexts, 1, Slot(kGrey));
-  row.program = makeDial("PC", 110, 128, valueTexts, 7, Slot(kGrey));
-  row.bankMsb = makeDial("MSB", 130, 128, valueTexts, 12, tovo::gui::SCOL(138, 145, 150));
+  row.channel = makeDial("Channel", 90, 16, channelTexts, kYellow, Slot(kGrey));
+  row.program = makeDial("PC", 110, 128, valueTexts, kPink, Slot(kGrey));
+  row.bankMsb = makeDial("MSB", 130, 128, valueTexts, kCyan, tovo::gui::SCOL(138, 145, 150));
 
   row.swap = new SButton<false>(globals, this, globals->NextId(), "(VTRN) Button: Swap", 0, 101, 150, 24, 12, host,
                                 false);
-  SetSlotColours(row.swap, kBlack, 10, kBlack);
+  SetSlotColours(row.swap, kBlack, kBlue, kBlack);
   row.swap->SetLabel("S", statdata.FindFont(8, false, false), 0);
   row.swap->SetLabelColours(Slot(kWhite), Slot(kDisabledText));
   row.swap->SetType(tovo::gui::kButtonReportOff);
@@ -150,14 +144,14 @@ void SPluginPanel::MakeRow(int r) {
   row.swap->SetHoverColours(0, 0);
   AddControl(row.swap, tovo::gui::kEventValueChanged);
 
-  row.bankLsb = makeDial("LSB", 170, 128, valueTexts, 12, Slot(kGrey));
-  row.volume = makeDial("Volume", 190, 128, valueTexts, 9, Slot(kGrey));
+  row.bankLsb = makeDial("LSB", 170, 128, valueTexts, kCyan, Slot(kGrey));
+  row.volume = makeDial("Volume", 190, 128, valueTexts, kLilac, Slot(kGrey));
 
   const bool add = r == 0;
   if (!add) std::snprintf(name, sizeof(name), "(VTRN) Button: Remove (Strip %d)", strip);
   row.stripButton = new SButton<false>(globals, this, globals->NextId(), add ? "(VTRN) Button: Add" : name, 0,
                                        100, 210, 24, 14, host, false);
-  SetSlotColours(row.stripButton, add ? 13 : kBlack, kGrey, kBody);
+  SetSlotColours(row.stripButton, add ? kGreen : kBlack, kGrey, kBody);
   row.stripButton->SetLabel(add ? "+" : "-", statdata.FindFont(10, false, false), 0);
   row.stripButton->SetLabelColours(Slot(add ? kBlack : kWhite), Slot(kDisabledText));
   if (add) row.stripButton->SetLabelColourActive(Slot(kWhite));
@@ -197,7 +191,7 @@ void SPluginPanel::LoadControls() {
   SetSlotColours(this, kBody, kBody, kBody);
   tooltip = new tovo::gui::SToolTip(this, true);
   SetSlotColours(tooltip, kBody, kBody, kBody);
-  tooltip->SetTipColours(Slot(kWhite), Slot(2), Slot(4));
+  tooltip->SetTipColours(Slot(kWhite), Slot(kOrange), Slot(kRed));
 
   logo = new tovo::gui::SImageLabel(globals, this, globals->NextId(), "(VTRN) Label: Logo", 0, 10, 10, 50, 88,
                                     static_cast<int>(window), false);
@@ -209,16 +203,16 @@ void SPluginPanel::LoadControls() {
   using tovo::gui::kButtonMomentary;
   using tovo::gui::kButtonReportOff;
   presetSwitchingButton =
-      MakeOptionButton("(VTRN) Button: Preset Switching", 17, 98, 40, 16, "PC", 8, kButtonReportOff, 7,
+      MakeOptionButton("(VTRN) Button: Preset Switching", 17, 98, 40, 16, "PC", 8, kButtonReportOff, kPink,
                        "Option:\nEnable Preset Switching\n(via Program Changes)", true);
-  midiThruButton = MakeOptionButton("(VTRN) Button: Midi Through", 17, 116, 40, 16, "Thru", 8, kButtonReportOff, 2,
+  midiThruButton = MakeOptionButton("(VTRN) Button: Midi Through", 17, 116, 40, 16, "Thru", 8, kButtonReportOff, kOrange,
                                     "Option:\nToggle Midi Thru", true);
-  resendButton = MakeOptionButton("(VTRN) Button: Resend", 17, 134, 40, 16, "Resend", 8, kButtonMomentary, 16,
+  resendButton = MakeOptionButton("(VTRN) Button: Resend", 17, 134, 40, 16, "Resend", 8, kButtonMomentary, kLime,
                                   "Action:\nResend Values", true);
-  initSendButton = MakeOptionButton("(VTRN) Button: Init-Send", 17, 159, 40, 16, "I-Send", 8, kButtonReportOff, 10,
+  initSendButton = MakeOptionButton("(VTRN) Button: Init-Send", 17, 159, 40, 16, "I-Send", 8, kButtonReportOff, kBlue,
                                     "Option:\nSend Values\n(on plugin init)", false);
   changeSendButton = MakeOptionButton("(VTRN) Button: Change-Send", 17, 192, 40, 16, "P-Send", 8, kButtonReportOff,
-                                      4, "Option:\nSend Values\n(on preset change)", false);
+                                      kRed, "Option:\nSend Values\n(on preset change)", false);
   copyButton = MakeOptionButton("(VTRN) Button: Copy", 62, 210, 16, 16, "C", 7, kButtonMomentary, kGrey,
                                 "Action:\nCopy Preset", false);
   pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, 210, 16, 16, "P", 7, kButtonMomentary, kGrey,

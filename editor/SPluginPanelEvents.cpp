@@ -3,6 +3,7 @@
 // come back into the controls.
 #include <X11/Xlib.h>
 
+#include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
 #include "editor/STextDialog.h"
 #include "gui/SEvent.h"
@@ -24,14 +25,13 @@ using tovo::gui::SEvent;
 using tovo::gui::SRect;
 using tovo::gui::context::statdata;
 
+using namespace panelcolour;
+
 namespace {
 
 constexpr float kDelayScale = 0.001001001f;  // 1 / 999
 constexpr float kChannelScale = 0.0625f;     // 1 / 16
 constexpr float kValueScale = 0.0078125f;    // 1 / 128
-constexpr const char* kEmptyLabel = ".....";
-
-int Slot(int slot) { return statdata.GetColour(slot); }
 
 bool Inside(const SRect& rect, int x, int y) {
   return x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
@@ -148,7 +148,7 @@ void SPluginPanel::AddStrip() {
     if (!StripInUse(preset.strips[a])) added = a;
   if (added < 0) return;
   VSTPluginStrip& strip = preset.strips[added];
-  StoreLabel(strip, kEmptyLabel);
+  StoreLabel(strip, kNewLabel);
   StoreShared(preset.stripOrder[n], static_cast<int32_t>(added));
   StoreShared(preset.stripCount, static_cast<int32_t>(n + 1));
   SetStripInUse(strip, true);
@@ -304,16 +304,16 @@ void SPluginPanel::ApplyTimerLook() {
   if (plugin->TimerRunning()) {
     SDial<int>* counting = plugin->TimerKindValue() == VSTPlugin::kTimerChange ? changeDelayDial : initDelayDial;
     counting->EnableTooltip(false);
-    counting->SetLabelColours(Slot(2), Slot(19));
-    counting->SetHoverColours(Slot(24), Slot(24));
+    counting->SetLabelColours(Slot(kOrange), Slot(kDisabledText));
+    counting->SetHoverColours(Slot(kBody), Slot(kBody));
     counting->Refresh();
     counting->SetValue(plugin->SecondsLeft(), false);
     return;
   }
   const bool tips = (midiThruButton->GetState() & tovo::gui::kStateTooltip) != 0;
   for (SDial<int>* dial : {initDelayDial, changeDelayDial}) {
-    dial->SetLabelColours(Slot(0), Slot(19));
-    dial->SetHoverColours(Slot(24), Slot(23));
+    dial->SetLabelColours(Slot(kWhite), Slot(kDisabledText));
+    dial->SetHoverColours(Slot(kBody), Slot(kGrey));
     dial->Refresh();
     dial->EnableTooltip(tips);
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "editor/SPluginEditor.h"
+#include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -22,13 +23,12 @@ using tovo::gui::SRect;
 using tovo::gui::context::SDrawFont;
 using tovo::gui::context::statdata;
 
+using namespace panelcolour;
+
 namespace {
 
 constexpr int kTextAngle = 90;
 constexpr int kLabelRoom = 72;
-constexpr const char* kEmptyLabel = ".....";
-
-int Slot(int slot) { return statdata.GetColour(slot); }
 
 SRect ColumnLabel(int column) { return {101 + 25 * column, 16, 125 + 25 * column, 88}; }
 
@@ -53,7 +53,7 @@ void SPluginPanel::RecalculatePositions() {
     VSTPluginStrip& strip = preset.strips[r];
     if (!StripInUse(strip)) {
       ClearStripValues(strip);
-      StoreLabel(strip, kEmptyLabel);
+      StoreLabel(strip, kNewLabel);
       StoreShared(preset.stripOrder[position], kEmptyRow);
       rowShown[r] = 0;
       continue;
@@ -132,12 +132,12 @@ void DrawUpwards(tovo::gui::context::SDrawing& target, const char* text, const S
 }  // namespace
 
 void SPluginPanel::DrawPresetName() {
-  DrawUpwards(*drawing, presetName, {64, 109, 80, 199}, statdata.FindFont(8, false, false), Slot(0));
+  DrawUpwards(*drawing, presetName, {64, 109, 80, 199}, statdata.FindFont(8, false, false), Slot(kWhite));
 }
 
 void SPluginPanel::DrawStripArea() {
   const int columns = plugin ? plugin->PanelColumns() : 1;
-  FillRounded(*drawing, 93, 13, 25 * columns + 102, 206, Slot(20));
+  FillRounded(*drawing, 93, 13, 25 * columns + 102, 206, Slot(kBlack));
 }
 
 void SPluginPanel::DrawLabels() {
@@ -154,7 +154,7 @@ void SPluginPanel::DrawLabels() {
     if (length > 0) {
       while (size > 8 && statdata.FindFont(size, false, false)->TextWidth(text, length) > kLabelRoom) size -= 2;
     }
-    DrawUpwards(*drawing, text, row.label, statdata.FindFont(size, true, false), Slot(0));
+    DrawUpwards(*drawing, text, row.label, statdata.FindFont(size, true, false), Slot(kWhite));
   }
 }
 
@@ -164,14 +164,14 @@ void SPluginPanel::RefreshPanel() {
     SDrawFont* small = statdata.FindFont(7, false, false);
     char product[32];
     std::snprintf(product, sizeof(product), "%s %.2f", vantorine::kProductName, vantorine::kProductVersion);
-    DrawUpwards(target, product, {16, 10, 28, 98}, small, Slot(0));
-    DrawUpwards(target, "Vantorine team", {28, 10, 40, 98}, small, Slot(23));
-    DrawUpwards(target, "VST by Steinberg", {40, 10, 52, 98}, small, Slot(23));
-    FillRounded(target, 62, 13, 125, 206, Slot(5));
-    FillRounded(target, 82, 14, 125, 205, Slot(26));
+    DrawUpwards(target, product, {16, 10, 28, 98}, small, Slot(kWhite));
+    DrawUpwards(target, "Vantorine team", {28, 10, 40, 98}, small, Slot(kGrey));
+    DrawUpwards(target, "VST by Steinberg", {40, 10, 52, 98}, small, Slot(kGrey));
+    FillRounded(target, 62, 13, 125, 206, Slot(kDarkRed));
+    FillRounded(target, 82, 14, 125, 205, Slot(kInner));
     DrawStripArea();
     DrawPresetName();
-    DrawUpwards(target, "VOL  LSB  S   MSB  PC   CH         Label", {83, 38, 95, 200}, small, Slot(23));
+    DrawUpwards(target, "VOL  LSB  S   MSB  PC   CH         Label", {83, 38, 95, 200}, small, Slot(kGrey));
     DrawLabels();
   });
 }
@@ -180,16 +180,16 @@ void SPluginPanel::RefreshLabels() {
   DrawOffscreen([this](tovo::gui::context::SDrawing& target) {
     const int width = clientRect.right - clientRect.left;
     const int height = clientRect.bottom - clientRect.top;
-    target.SetBrush(statdata.FindBrush(Slot(20)));
+    target.SetBrush(statdata.FindBrush(Slot(kBlack)));
     target.FillRect(100, 0, width, height);
-    target.SetBrush(statdata.FindBrush(Slot(24)));
+    target.SetBrush(statdata.FindBrush(Slot(kBody)));
     target.FillRect(100, 10, width - 10, height - 10);
-    target.SetBrush(statdata.FindBrush(Slot(5)));
+    target.SetBrush(statdata.FindBrush(Slot(kDarkRed)));
     target.FillRect(65, 14, 82, 205);
     DrawPresetName();
     DrawStripArea();
     DrawLabels();
-    target.SetPen(statdata.FindPen(Slot(10)));
+    target.SetPen(statdata.FindPen(Slot(kBlue)));
     target.DrawRect(0, 0, width, height);
   });
 }
