@@ -308,12 +308,11 @@ void EditorWindow::handleOwnWindowEvent(XEvent& event) {
       // What one well-known host does: the window that arrives in ours is the plug-in's, and only then
       // is its event procedure looked up.
       if (window && event.xreparent.parent == window) {
-        {
-          std::lock_guard<std::mutex> guard(stateLock);
-          child = event.xreparent.window;
-          ++arrived;
-        }
         if (settings.mode == Mode::HostDisplay) readEventProc(event.xreparent.window);
+        // Counted last, so that whoever sees the arrival sees its procedure read too.
+        std::lock_guard<std::mutex> guard(stateLock);
+        child = event.xreparent.window;
+        ++arrived;
       }
       break;
     case ClientMessage:
