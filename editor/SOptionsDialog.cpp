@@ -2,16 +2,14 @@
 // from its buttons.
 #include "editor/SOptionsDialog.h"
 
-#include <X11/Xlib.h>
-
 #include <algorithm>
 
 #include "gui/SInput.h"
-#include "gui/XDisplay.h"
 #include "gui/context/SGlobals.h"
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/SLabel.h"
+#include "gui/widgets/SPressValue.h"
 #include "gui/widgets/SToolTip.h"
 #include "math/SRandomPM.h"
 
@@ -195,38 +193,13 @@ void SOptionsDialog::Draw(const SRect& rect) {
 
 void SOptionsDialog::MouseStateChanged(bool* mouse, int index) {
   SWindow::MouseStateChanged(mouse, index);
-  if (!window || IsCleaningUp() || !tooltip) return;
-  switch (index) {
-    case context::kMouseLeftDown:
-    case context::kMouseRightDown:
-    case context::kMouseMiddleDown:
-    case context::kMouseLeftDouble:
-    case context::kMouseRightDouble:
-    case context::kMouseMiddleDouble:
-      break;
-    default:
-      return;
-  }
+  if (!window || IsCleaningUp() || !tooltip || !PressValue(index)) return;
   SPoint point;
-  if (!PointerPosition(point)) return;
+  if (!PointerInClient(point)) return;
   const SRect& lamp = tooltip->GetIndicatorRect();
   if (point.x < lamp.left || point.x > lamp.right || point.y < lamp.top || point.y > lamp.bottom) return;
   tooltip->ToggleTooltips();
   RefreshTiprect();
-}
-
-// The press is handed on before the toolkit records where it happened, so the server says where the
-// pointer is.
-bool SOptionsDialog::PointerPosition(SPoint& point) {
-  Display* display = CurrentDisplay();
-  if (!display) return false;
-  Window root, child;
-  int x, y;
-  unsigned mask;
-  if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &point.x, &point.y, &x, &y, &mask))
-    return false;
-  GetScreen2Client(point);
-  return true;
 }
 
 int SOptionsDialog::ResultOf(const SControl* sender) const {

@@ -75,8 +75,6 @@ class SOptionsDialog : public SWindow {
   void RestoreDisabled();
   // The result of a click by sender: 1 for OK, 0 for anything else.
   int ResultOf(const SControl* sender) const;
-  // Where the pointer is now, in the dialog's coordinates; false when the server cannot say.
-  bool PointerPosition(SPoint& point);
   // Whether sender is one of the dialog's two buttons.
   bool IsDialogButton(const SControl* sender) const;
   // A button that closed the dialog under the pointer will not see its release: drop its press.

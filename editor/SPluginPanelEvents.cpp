@@ -1,14 +1,11 @@
 // The panel's behaviour: what the user's clicks and drags do to the plug-in (through its parameters, its
 // copy and paste, or by writing the current preset's strips and labels), and how the plug-in's changes
 // come back into the controls.
-#include <X11/Xlib.h>
-
 #include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
 #include "editor/STextDialog.h"
 #include "gui/SEvent.h"
 #include "gui/SInput.h"
-#include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/SImageLabel.h"
@@ -33,8 +30,8 @@ constexpr float kDelayScale = 0.001001001f;  // 1 / 999
 constexpr float kChannelScale = 0.0625f;     // 1 / 16
 constexpr float kValueScale = 0.0078125f;    // 1 / 128
 
-bool Inside(const SRect& rect, int x, int y) {
-  return x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
+bool Inside(const SRect& rect, const tovo::gui::SPoint& point) {
+  return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top && point.y <= rect.bottom;
 }
 
 }  // namespace
@@ -182,24 +179,18 @@ void SPluginPanel::RemoveStrip(int r) {
 
 void SPluginPanel::MouseStateChanged(bool* mouse, int index) {
   SWindow::MouseStateChanged(mouse, index);
-  if (!tovo::gui::PressValue(index)) return;
-  Display* display = tovo::gui::CurrentDisplay();
-  if (!display) return;
-  Window root, child;
-  int rootX = 0, rootY = 0, x = 0, y = 0;
-  unsigned mask = 0;
-  if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask)) return;
-  GetScreen2Client(&rootX, &rootY);
-  if (tooltip && Inside(tooltip->GetIndicatorRect(), rootX, rootY)) {
+  tovo::gui::SPoint point;
+  if (!tovo::gui::PressValue(index) || !PointerInClient(point)) return;
+  if (tooltip && Inside(tooltip->GetIndicatorRect(), point)) {
     tooltip->ToggleTooltips();
     RefreshRectangle(tooltip->GetIndicatorRect());
   }
-  if (Inside(logoRect, rootX, rootY)) {
+  if (Inside(logoRect, point)) {
     logo->Show();
     return;
   }
   for (int r = 0; r < kRows; ++r) {
-    if (rows[r].shown && Inside(rows[r].label, rootX, rootY)) {
+    if (rows[r].shown && Inside(rows[r].label, point)) {
       EditLabel(r);
       return;
     }
@@ -253,8 +244,9 @@ void SPluginPanel::RefreshControls(long index) {
     case VSTPlugin::kChangeDelay:
       changeDelayDial->SetValue(round(p, 999), false);
       return;
-    case 104:
-    case 105:
+    // The two layout signals.
+    case VSTPlugin::kEditorSignalFirst:
+    case VSTPlugin::kEditorSignalFirst + 1:
       RecalculatePositions();
       return;
     case VSTPlugin::kSignalTimerState:

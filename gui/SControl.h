@@ -268,6 +268,9 @@ class SControl : public SIExtended {
   void GetClient2Screen(int* x, int* y);
   void GetScreen2Client(SPoint& point);
   void GetScreen2Client(int* x, int* y);
+  // Where the pointer is, in this control's client coordinates: asked of the server, for the presses
+  // that are handed on before the toolkit records where they happened. False without a display.
+  bool PointerInClient(SPoint& point);
   SPoint GetTopPosition();
   SPoint GetScreenPosition();
   context::SDrawDevice* GetDevice();

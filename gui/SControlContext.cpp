@@ -123,16 +123,23 @@ void SControl::ReleaseSharedCursor() {
   if (globals && globals->GetCursor()) globals->GetCursor()->Free();
 }
 
-bool SControl::PointerInside() {
+bool SControl::PointerInClient(SPoint& point) {
   Display* display = CurrentDisplay();
-  if (!display || !window) return false;
+  if (!display) return false;
   Window root, child;
-  int rootX, rootY, x, y;
+  int x, y;
   unsigned mask;
-  if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
-  GetScreen2Client(&rootX, &rootY);
-  return rootX >= clientRect.left && rootX <= clientRect.right && rootY >= clientRect.top &&
-         rootY <= clientRect.bottom;
+  if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &point.x, &point.y, &x, &y, &mask))
+    return false;
+  GetScreen2Client(point);
+  return true;
+}
+
+bool SControl::PointerInside() {
+  SPoint point;
+  if (!window || !PointerInClient(point)) return false;
+  return point.x >= clientRect.left && point.x <= clientRect.right && point.y >= clientRect.top &&
+         point.y <= clientRect.bottom;
 }
 
 void SControl::FocusTopParent() {
