@@ -14,9 +14,33 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+}  // namespace
+
+bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors) {
+  errors.clear();
+  std::vector<uint8_t> bytes;
+  std::string reason = FxFile::readFile(path, bytes);
+  if (!reason.empty()) {
+    errors.push_back(reason);
+    return false;
+  }
+  if (bytes.size() >= 4 && bytes[0] == 'C' && bytes[1] == 'c' && bytes[2] == 'n' && bytes[3] == 'K') {
+    FxContent content;
+    reason = FxFile::decode(bytes, FxKind::Bank, vantorine::kUniqueId, content);
+    if (!reason.empty()) {
+      errors.push_back(path + ": " + reason);
+      return false;
+    }
+    return fromChunk(content.chunk, path, bank, errors);
+  }
+  if (bytes.size() == kBankBytes) return fromChunk(bytes, path, bank, errors);
+  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors);
+}
+
 // A chunk of the right size may still hold bytes no preset can hold; those would not survive as text.
-bool FromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
-               std::vector<std::string>& errors) {
+bool BankFile::fromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
+                         std::vector<std::string>& errors) {
+  errors.clear();
   PresetBank read;
   if (!BankFromBytes(chunk, read)) {
     errors.push_back(name + ": a bank chunk has " + std::to_string(kBankBytes) + " bytes, this one " +
@@ -30,35 +54,6 @@ bool FromChunk(const std::vector<uint8_t>& chunk, const std::string& name, Prese
   }
   bank = read;
   return true;
-}
-
-}  // namespace
-
-bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors) {
-  errors.clear();
-  std::vector<uint8_t> bytes;
-  const std::string reason = FxFile::readFile(path, bytes);
-  if (!reason.empty()) {
-    errors.push_back(reason);
-    return false;
-  }
-  return fromBytes(bytes, path, bank, errors);
-}
-
-bool BankFile::fromBytes(const std::vector<uint8_t>& bytes, const std::string& name, PresetBank& bank,
-                         std::vector<std::string>& errors) {
-  errors.clear();
-  if (bytes.size() >= 4 && bytes[0] == 'C' && bytes[1] == 'c' && bytes[2] == 'n' && bytes[3] == 'K') {
-    FxContent content;
-    const std::string reason = FxFile::decode(bytes, FxKind::Bank, vantorine::kUniqueId, content);
-    if (!reason.empty()) {
-      errors.push_back(name + ": " + reason);
-      return false;
-    }
-    return FromChunk(content.chunk, name, bank, errors);
-  }
-  if (bytes.size() == kBankBytes) return FromChunk(bytes, name, bank, errors);
-  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), name, bank, errors);
 }
 
 std::string BankFile::save(const std::string& path, const PresetBank& bank, Form form) {

@@ -16,8 +16,9 @@ class BankFile {
   // Fills `bank` from the file at `path`, or returns false with one message per line in `errors` (text
   // errors as "PATH:LINE: message") and leaves `bank` alone.
   static bool load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors);
-  // The bank bytes read as text, as a .fxb file or as a chunk, with the same checks as `load`.
-  static bool fromBytes(const std::vector<uint8_t>& bytes, const std::string& name, PresetBank& bank,
+  // A plug-in's bank chunk, which is never read as any other form: one that is not exactly a bank the
+  // plug-in can hold fails with its message in `errors`, and leaves `bank` alone.
+  static bool fromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
                         std::vector<std::string>& errors);
   // Writes the bank in `form`; returns the empty string on success, else a one-line reason.
   static std::string save(const std::string& path, const PresetBank& bank, Form form);

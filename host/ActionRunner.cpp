@@ -64,7 +64,7 @@ std::string ActionRunner::saveText(const std::string& path) {
   using namespace vantorine::bank;
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
-  if (!BankFile::fromBytes(host.getChunk(false), "the plug-in's bank", *bank, errors)) return errors.front();
+  if (!BankFile::fromChunk(host.getChunk(false), "the plug-in's bank", *bank, errors)) return errors.front();
   const std::string reason = BankFile::save(path, *bank, BankFile::Form::Text);
   if (reason.empty()) std::printf("saved the bank as text to %s\n", path.c_str());
   return reason;

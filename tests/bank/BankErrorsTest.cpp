@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
 #include "tests/bank/BankTestSupport.h"
 
@@ -110,6 +111,32 @@ TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
   EXPECT_EQ(errors[0].rfind("bank.toml:4: volume", 0), 0u) << errors[0];
   EXPECT_EQ(errors[1].rfind("bank.toml:6: channel", 0), 0u) << errors[1];
   EXPECT_EQ(errors[2].rfind("bank.toml:8: init_delay", 0), 0u) << errors[2];
+}
+
+// What a plug-in hands over as its bank is read as a chunk only: an empty or short one, or one that
+// happens to read as text, is no bank, however little it says.
+TEST(BankErrors, APluginChunkIsNeverTakenForText) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::RandomBanks(5).panelBank(*bank);
+  const auto before = std::make_unique<PresetBank>(*bank);
+  const std::string text = "[options]\ninit_send = true\n";
+  for (const std::vector<uint8_t>& chunk :
+       {std::vector<uint8_t>{}, std::vector<uint8_t>(sizeof(VSTPluginProgram)),
+        std::vector<uint8_t>(text.begin(), text.end())}) {
+    std::vector<std::string> errors;
+    EXPECT_FALSE(BankFile::fromChunk(chunk, "the plug-in's bank", *bank, errors)) << chunk.size();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "the plug-in's bank: a bank chunk has 55808 bytes, this one " +
+                             std::to_string(chunk.size()));
+    EXPECT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0);
+  }
+
+  auto other = std::make_unique<PresetBank>();
+  banktest::RandomBanks(6).loadedBank(*other);
+  std::vector<std::string> errors;
+  ASSERT_TRUE(BankFile::fromChunk(BankBytes(*other), "the plug-in's bank", *bank, errors));
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(std::memcmp(bank.get(), other.get(), sizeof(PresetBank)), 0);
 }
 
 }  // namespace
