@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace {
 
 constexpr VstInt32 kContainerMagic = VstFourCC('C', 'c', 'n', 'K');

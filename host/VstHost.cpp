@@ -28,8 +28,6 @@ bool VstHost::load(const std::string& path) {
     otherCallbackCounts.clear();
   }
   for (std::atomic<int>& count : knownCallbackCounts) count = 0;
-  {
-  }
   lastError = module.open(path);
   if (!lastError.empty()) return false;
 
