@@ -1,0 +1,279 @@
+// The LV2 plug-in's work: creating the engine, the ports of each run, MIDI both ways and the bank as state.
+#include "lv2/LV2Adapter.h"
+
+#include <lv2/midi/midi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "lv2/MidiMessageLength.h"
+#include "plugin/ProductInfo.h"
+#include "plugin/StartUp.h"
+#include "plugin/VSTPlugin.h"
+
+namespace vantorine::lv2 {
+namespace {
+
+// The engine calls back while its constructor runs, before the record can lead to the adapter.
+thread_local LV2Adapter* adapterBeingCreated = nullptr;
+
+constexpr const char* kHostProduct = "Vantorine LV2";
+const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"};
+
+bool On(float value) { return value > 0.5f; }
+
+// The preset port holds 1 to 128; anything else a host writes is brought into range.
+int PresetIndex(float value) {
+  if (!(value >= 1.f)) return 0;
+  return std::min(static_cast<int>(std::lround(value)), kProgramCount) - 1;
+}
+
+}  // namespace
+
+LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Feature* const* features) {
+  LV2_URID_Map* map = nullptr;
+  for (int i = 0; features && features[i]; ++i)
+    if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<LV2_URID_Map*>(features[i]->data);
+  if (!map) return nullptr;
+  auto* adapter = new LV2Adapter(rate, bundle, map);
+  adapterBeingCreated = adapter;
+  adapter->effect = CreateEffectInstance(&LV2Adapter::HostCallback);
+  adapterBeingCreated = nullptr;
+  if (!adapter->effect) {
+    delete adapter;
+    return nullptr;
+  }
+  // resvd1 belongs to the host: from now on it leads the engine's callbacks here.
+  adapter->effect->resvd1 = reinterpret_cast<VstIntPtr>(adapter);
+  adapter->Dispatch(effOpen);
+  adapter->Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+  adapter->lastPreset = static_cast<int>(adapter->Dispatch(effGetProgram));
+  return adapter;
+}
+
+LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
+    : sampleRate(rate), bundlePath(bundle ? bundle : "") {
+  urids.midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
+  urids.atomChunk = map->map(map->handle, LV2_ATOM__Chunk);
+  urids.bankKey = map->map(map->handle, kBankStateKey);
+  urids.stateChanged = map->map(map->handle, LV2_STATE__StateChanged);
+  lv2_atom_forge_init(&midiForge, map);
+  lv2_atom_forge_init(&notifyForge, map);
+  for (uint32_t i = 0; i < kMaxEvents; ++i) inputList.events[i] = reinterpret_cast<VstEvent*>(&inputStore[i]);
+}
+
+LV2Adapter::~LV2Adapter() {
+  // The engine deletes itself on effClose and joins its threads first.
+  if (effect) Dispatch(effClose);
+}
+
+VstIntPtr LV2Adapter::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+}
+
+VstIntPtr LV2Adapter::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr,
+                                   float) {
+  if (opcode == audioMasterVersion) return 2400;
+  LV2Adapter* adapter =
+      effect && effect->resvd1 ? reinterpret_cast<LV2Adapter*>(effect->resvd1) : adapterBeingCreated;
+  return adapter ? adapter->AnswerEngine(opcode, value, ptr) : 0;
+}
+
+VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstIntPtr, void* ptr) {
+  switch (opcode) {
+    case audioMasterProcessEvents:
+      if (!ptr) return 0;
+      TakeEngineEvents(*static_cast<const VstEvents*>(ptr));
+      return 1;
+    case audioMasterWantMidi:
+      return 1;
+    case audioMasterUpdateDisplay:
+      stateChanged.store(true, std::memory_order_release);
+      return 1;
+    case audioMasterGetSampleRate:
+      return static_cast<VstIntPtr>(sampleRate);
+    case audioMasterGetVendorString:
+      if (ptr) std::strcpy(static_cast<char*>(ptr), kVendorName);
+      return ptr != nullptr;
+    case audioMasterGetProductString:
+      if (ptr) std::strcpy(static_cast<char*>(ptr), kHostProduct);
+      return ptr != nullptr;
+    case audioMasterGetVendorVersion:
+      return kVendorVersion;
+    case audioMasterCanDo:
+      for (const char* answer : kHostCanDo)
+        if (ptr && std::strcmp(static_cast<const char*>(ptr), answer) == 0) return 1;
+      return 0;
+    case audioMasterGetDirectory:
+      return reinterpret_cast<VstIntPtr>(bundlePath.c_str());
+    default:
+      return 0;
+  }
+}
+
+void LV2Adapter::ConnectPort(uint32_t port, void* data) {
+  switch (port) {
+    case kMidiIn:
+      midiIn = static_cast<const LV2_Atom_Sequence*>(data);
+      break;
+    case kMidiOut:
+      midiOut = static_cast<LV2_Atom_Sequence*>(data);
+      break;
+    case kAudioIn1:
+    case kAudioIn2:
+      audioIn[port - kAudioIn1] = static_cast<float*>(data);
+      break;
+    case kAudioOut1:
+    case kAudioOut2:
+      audioOut[port - kAudioOut1] = static_cast<float*>(data);
+      break;
+    case kPresetPort:
+      presetPort = static_cast<const float*>(data);
+      break;
+    case kResendPort:
+      resendPort = static_cast<const float*>(data);
+      break;
+    case kMidiThruPort:
+      midiThruPort = static_cast<const float*>(data);
+      break;
+    case kNotify:
+      notify = static_cast<LV2_Atom_Sequence*>(data);
+      break;
+    default:
+      break;
+  }
+}
+
+void LV2Adapter::Activate() { Dispatch(effMainsChanged, 0, 1); }
+
+void LV2Adapter::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
+
+// Audio thread.
+void LV2Adapter::Run(uint32_t frames) {
+  ApplyControlPorts();
+  PassMidiInput(frames);
+  outputCount = 0;
+  effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
+  WriteMidiOutput(frames);
+  WriteNotifications();
+}
+
+// A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
+// or a restore only takes the preset the host has, as a host restoring a project selects it.
+void LV2Adapter::ApplyControlPorts() {
+  const bool firstRun = presetFromPort.exchange(false, std::memory_order_acq_rel);
+  if (presetPort) {
+    const int preset = PresetIndex(*presetPort);
+    if (firstRun || preset != lastPreset) Dispatch(effSetProgram, 0, preset);
+    lastPreset = preset;
+  }
+  if (resendPort) {
+    const bool resend = On(*resendPort);
+    // Hosts keep a trigger port at 1 until it is set back, and a saved session may hold that 1.
+    if (!firstRun && resend != lastResend) effect->setParameter(effect, VSTPlugin::kResend, resend ? 1.f : 0.f);
+    lastResend = resend;
+  }
+  if (midiThruPort) {
+    const bool thru = On(*midiThruPort);
+    if (firstRun || thru != lastMidiThru) effect->setParameter(effect, VSTPlugin::kMidiThru, thru ? 1.f : 0.f);
+    lastMidiThru = thru;
+  }
+}
+
+void LV2Adapter::PassMidiInput(uint32_t frames) {
+  if (!midiIn || frames == 0) return;
+  uint32_t count = 0;
+  LV2_ATOM_SEQUENCE_FOREACH(midiIn, event) {
+    if (count == kMaxEvents) break;
+    if (event->body.type != urids.midiEvent || event->body.size == 0 || event->body.size > 3) continue;
+    const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
+    VstMidiEvent& midi = inputStore[count++];
+    std::memset(&midi, 0, sizeof(midi));
+    midi.type = kVstMidiType;
+    midi.byteSize = sizeof(VstMidiEvent);
+    midi.deltaFrames = static_cast<VstInt32>(std::min<int64_t>(std::max<int64_t>(event->time.frames, 0), frames - 1));
+    std::memcpy(midi.midiData, bytes, event->body.size);
+  }
+  if (count == 0) return;
+  inputList.numEvents = static_cast<VstInt32>(count);
+  Dispatch(effProcessEvents, 0, 0, &inputList);
+}
+
+// Inside the processing call, on the audio thread.
+void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
+  for (VstInt32 i = 0; i < events.numEvents && outputCount < kMaxEvents; ++i) {
+    const VstEvent* event = events.events[i];
+    if (event && event->type == kVstMidiType)
+      outputStore[outputCount++] = *reinterpret_cast<const VstMidiEvent*>(event);
+  }
+}
+
+// The engine hands out what it passed through at its frames and what it generated at frame 0, in that
+// order; an atom sequence must be in time order. An insertion sort (stable, in place, no allocation) puts
+// each in its place: the list is short and mostly in order already.
+void LV2Adapter::WriteMidiOutput(uint32_t frames) {
+  if (!midiOut) return;
+  lv2_atom_forge_set_buffer(&midiForge, reinterpret_cast<uint8_t*>(midiOut), midiOut->atom.size);
+  LV2_Atom_Forge_Frame sequence;
+  if (!lv2_atom_forge_sequence_head(&midiForge, &sequence, 0)) return;
+  const VstInt32 lastFrame = frames > 0 ? static_cast<VstInt32>(frames - 1) : 0;
+  for (uint32_t i = 0; i < outputCount; ++i) {
+    VstMidiEvent event = outputStore[i];
+    event.deltaFrames = std::clamp<VstInt32>(event.deltaFrames, 0, lastFrame);
+    uint32_t place = i;
+    for (; place > 0 && outputStore[place - 1].deltaFrames > event.deltaFrames; --place)
+      outputStore[place] = outputStore[place - 1];
+    outputStore[place] = event;
+  }
+  for (uint32_t i = 0; i < outputCount; ++i) {
+    const VstMidiEvent& event = outputStore[i];
+    const uint32_t length = MidiMessageLength(static_cast<uint8_t>(event.midiData[0]));
+    if (length == 0) continue;
+    if (!lv2_atom_forge_frame_time(&midiForge, event.deltaFrames) ||
+        !lv2_atom_forge_atom(&midiForge, length, urids.midiEvent) ||
+        !lv2_atom_forge_write(&midiForge, event.midiData, length))
+      break;  // the host's buffer is full: what fits has gone out
+  }
+  lv2_atom_forge_pop(&midiForge, &sequence);
+}
+
+void LV2Adapter::WriteNotifications() {
+  if (!notify) return;
+  lv2_atom_forge_set_buffer(&notifyForge, reinterpret_cast<uint8_t*>(notify), notify->atom.size);
+  LV2_Atom_Forge_Frame sequence;
+  if (!lv2_atom_forge_sequence_head(&notifyForge, &sequence, 0)) return;
+  if (stateChanged.exchange(false, std::memory_order_acq_rel)) {
+    LV2_Atom_Forge_Frame object;
+    if (lv2_atom_forge_frame_time(&notifyForge, 0) &&
+        lv2_atom_forge_object(&notifyForge, &object, 0, urids.stateChanged))
+      lv2_atom_forge_pop(&notifyForge, &object);
+  }
+  lv2_atom_forge_pop(&notifyForge, &sequence);
+}
+
+LV2_State_Status LV2Adapter::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {
+  void* bank = nullptr;
+  const VstIntPtr size = Dispatch(effGetChunk, 0, 0, &bank);
+  if (!bank || size <= 0) return LV2_STATE_ERR_UNKNOWN;
+  return store(handle, urids.bankKey, bank, static_cast<size_t>(size), urids.atomChunk,
+               LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+LV2_State_Status LV2Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
+  size_t size = 0;
+  uint32_t type = 0;
+  uint32_t flags = 0;
+  const void* bank = retrieve(handle, urids.bankKey, &size, &type, &flags);
+  // A host may restore a state that holds no bank (some do at start): the bank stays as it is.
+  if (!bank) return LV2_STATE_SUCCESS;
+  if (type != urids.atomChunk) return LV2_STATE_ERR_BAD_TYPE;
+  if (size > static_cast<size_t>(INT32_MAX)) return LV2_STATE_ERR_UNKNOWN;
+  // The engine checks the size and every field, and takes all or nothing; a restore is a start-up to it.
+  if (Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(bank)) != 1)
+    return LV2_STATE_ERR_UNKNOWN;
+  presetFromPort.store(true, std::memory_order_release);
+  return LV2_STATE_SUCCESS;
+}
+
+}  // namespace vantorine::lv2

@@ -1,0 +1,103 @@
+// The LV2 plug-in: a thin host of the very engine the VST 2 entry point creates. It makes the instance
+// through that entry and turns each LV2 call into the request a VST 2 host would make: ports into
+// parameters and preset selection, atom MIDI into event lists and back, state into the bank chunk.
+//
+// Threads: Run is the host's audio thread (no allocation, no locks, no X); instantiation, activation,
+// state and cleanup are the host's other threads, never at the same time as Run. The engine's callback may
+// come from any of its threads.
+#pragma once
+
+#include <lv2/atom/forge.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <atomic>
+#include <string>
+
+#include "lv2/LV2Ports.h"
+#include "plugin/MidiEventQueue.h"
+#include "vst/VstInterface.h"
+
+namespace vantorine::lv2 {
+
+class LV2Adapter {
+ public:
+  // Null when the host offers no URID map or the engine refused to start (it has told the user why).
+  static LV2Adapter* Create(double sampleRate, const char* bundlePath, const LV2_Feature* const* features);
+  ~LV2Adapter();
+  LV2Adapter(const LV2Adapter&) = delete;
+  LV2Adapter& operator=(const LV2Adapter&) = delete;
+
+  void ConnectPort(uint32_t port, void* data);
+  void Activate();
+  void Deactivate();
+  void Run(uint32_t frames);
+
+  LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
+  LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+  // The engine's effect record, for the editor that works on the same instance.
+  AEffect* Effect() const { return effect; }
+
+ private:
+  static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
+
+  LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
+  static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                float opt);
+  VstIntPtr AnswerEngine(VstInt32 opcode, VstIntPtr value, void* ptr);
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0);
+
+  void ApplyControlPorts();
+  void PassMidiInput(uint32_t frames);
+  void TakeEngineEvents(const VstEvents& events);
+  void WriteMidiOutput(uint32_t frames);
+  void WriteNotifications();
+
+  struct Urids {
+    LV2_URID midiEvent;
+    LV2_URID atomChunk;
+    LV2_URID bankKey;
+    LV2_URID stateChanged;
+  };
+
+  AEffect* effect = nullptr;
+  double sampleRate;
+  std::string bundlePath;
+  Urids urids;
+  LV2_Atom_Forge midiForge;
+  LV2_Atom_Forge notifyForge;
+
+  const LV2_Atom_Sequence* midiIn = nullptr;
+  LV2_Atom_Sequence* midiOut = nullptr;
+  LV2_Atom_Sequence* notify = nullptr;
+  float* audioIn[2] = {};
+  float* audioOut[2] = {};
+  const float* presetPort = nullptr;
+  const float* resendPort = nullptr;
+  const float* midiThruPort = nullptr;
+
+  // The port values last acted on: a host may write the same value every cycle.
+  int lastPreset = 0;
+  bool lastResend = false;
+  bool lastMidiThru = false;
+  // Set at instantiation and by each restore: the next run takes the preset port as the current preset,
+  // which is not a change and sends nothing of its own.
+  std::atomic<bool> presetFromPort{true};
+  // A change the host cannot see through its ports; set on any thread, reported by the next run.
+  std::atomic<bool> stateChanged{false};
+
+  // The engine's event list for effProcessEvents, and what it hands back during one processing call.
+  VstMidiEvent inputStore[kMaxEvents] = {};
+  struct {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[kMaxEvents];
+  } inputList = {};
+  VstMidiEvent outputStore[kMaxEvents] = {};
+  uint32_t outputCount = 0;
+};
+
+}  // namespace vantorine::lv2

@@ -1,0 +1,214 @@
+// The LV2 plug-in as hosts drive it through lilv: ports act on a change of their value, MIDI keeps its
+// frames and its real length, the bank is the same bytes as the VST 2 bank chunk and goes through the
+// same checks, a restore is a start-up, and a cycle neither allocates nor locks.
+#include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "CallCounter.h"
+#include "host/VstHost.h"
+#include "plugin/VSTPluginProgram.h"
+#include "tests/lv2/LV2TestHost.h"
+
+namespace {
+
+using lv2test::Bytes;
+using lv2test::LV2Instance;
+using lv2test::LV2World;
+using lv2test::TimedMidi;
+using namespace vantorine::lv2;
+
+LV2World* world = nullptr;
+
+class LV2Plugin : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { world = new LV2World(); }
+  static void TearDownTestSuite() {
+    delete world;
+    world = nullptr;
+  }
+  void SetUp() override { ASSERT_NE(nullptr, world->plugin()) << "the bundle was not found"; }
+};
+
+// A bank whose preset n sends Program Change n on channel 1, with the given global options.
+Bytes BankImage(uint8_t initSend, int32_t initDelay, uint8_t changeSend) {
+  VSTPluginProgram bank[kProgramCount];
+  for (int n = 0; n < kProgramCount; ++n) {
+    InitNumberedProgram(bank[n], n);
+    bank[n].strips[0].program = static_cast<uint8_t>(n + 1);
+    bank[n].initSend = initSend;
+    bank[n].initDelay = initDelay;
+    bank[n].changeSend = changeSend;
+  }
+  const auto* bytes = reinterpret_cast<const uint8_t*>(bank);
+  return Bytes(bytes, bytes + sizeof(bank));
+}
+
+TimedMidi At(uint32_t frame, Bytes bytes) { return {frame, std::move(bytes)}; }
+
+// Runs cycles for about `seconds`, at the pace of real cycles, and returns when each message came out.
+std::vector<std::pair<double, TimedMidi>> RunFor(std::vector<LV2Instance*> instances, double seconds,
+                                                 std::vector<std::vector<std::pair<double, TimedMidi>>>* each) {
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::pair<double, TimedMidi>> all;
+  each->assign(instances.size(), {});
+  for (;;) {
+    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (now > seconds) break;
+    for (size_t i = 0; i < instances.size(); ++i)
+      for (TimedMidi& message : instances[i]->run()) (*each)[i].push_back({now, message});
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return all;
+}
+
+TEST_F(LV2Plugin, ResendSendsOnceOnTheChangeToOneWithTheProgramChangeInTwoBytes) {
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  EXPECT_TRUE(plugin.run().empty());
+  plugin.setControl(kResendPort, 1);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x00})}), plugin.run());
+  // A host that writes the same value every cycle (and one that never resets a trigger) changes nothing.
+  EXPECT_TRUE(plugin.run().empty());
+  EXPECT_TRUE(plugin.run().empty());
+  plugin.setControl(kResendPort, 0);
+  EXPECT_TRUE(plugin.run().empty());
+  plugin.setControl(kResendPort, 1);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x00})}), plugin.run());
+  // The audio passes through.
+  plugin.audioIn(0)[7] = 0.25f;
+  plugin.audioIn(1)[9] = -0.5f;
+  plugin.run();
+  EXPECT_EQ(0.25f, plugin.audioOut(0)[7]);
+  EXPECT_EQ(-0.5f, plugin.audioOut(1)[9]);
+}
+
+TEST_F(LV2Plugin, PresetPortSelectsWithTheChangeSendButTheFirstRunAfterARestoreDoesNot) {
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(0, 5, 1)));
+  plugin.setControl(kPresetPort, 5);
+  EXPECT_TRUE(plugin.run().empty()) << "the host's restored preset is no change";
+  plugin.setControl(kPresetPort, 3);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x02})}), plugin.run());
+  EXPECT_TRUE(plugin.run().empty());
+  // Out-of-range values a host may write are brought into range.
+  plugin.setControl(kPresetPort, 500);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x7F})}), plugin.run());
+  // A restore in the middle of a session takes the port's preset again, quietly, and then changes send.
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(0, 5, 1)));
+  EXPECT_TRUE(plugin.run().empty());
+  plugin.setControl(kPresetPort, 2);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x01})}), plugin.run());
+}
+
+TEST_F(LV2Plugin, RestoredBankWithInitSendSendsOnceTheDelayAfterTheRestoreInEitherOrder) {
+  const Bytes bank = BankImage(1, 1, 0);
+  LV2Instance restoredFirst(*world), runFirst(*world);
+  ASSERT_TRUE(restoredFirst.ok() && runFirst.ok());
+  restoredFirst.setControl(kPresetPort, 4);
+  runFirst.setControl(kPresetPort, 4);
+  ASSERT_EQ(LV2_STATE_SUCCESS, restoredFirst.restoreBank(bank));
+  EXPECT_TRUE(runFirst.run().empty());
+  ASSERT_EQ(LV2_STATE_SUCCESS, runFirst.restoreBank(bank));
+  // A host's own restore without a bank, as at its start, is no second start-up.
+  ASSERT_EQ(LV2_STATE_SUCCESS, runFirst.restoreWithoutBank());
+  std::vector<std::vector<std::pair<double, TimedMidi>>> sent;
+  RunFor({&restoredFirst, &runFirst}, 2.5, &sent);
+  for (const auto& messages : sent) {
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(Bytes({0xC0, 0x03}), messages[0].second.bytes);
+    EXPECT_GT(messages[0].first, 0.8);
+    EXPECT_LT(messages[0].first, 2.0);
+  }
+}
+
+TEST_F(LV2Plugin, ThruKeepsFramesAndEndsTheNotesItPassedWhenSwitchedOff) {
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  plugin.run();
+  EXPECT_TRUE(plugin.run({At(3, {0x90, 60, 100})}).empty()) << "thru is off by default";
+  plugin.setControl(kMidiThruPort, 1);
+  const std::vector<TimedMidi> played = {At(10, {0x91, 64, 90}), At(20, {0xB1, 1, 5}), At(30, {0xD1, 7}),
+                                         At(40, {0xF8})};
+  EXPECT_EQ(played, plugin.run(played));
+  plugin.setControl(kMidiThruPort, 0);
+  std::vector<TimedMidi> ended;
+  for (int cycle = 0; cycle < 3; ++cycle)
+    for (TimedMidi& message : plugin.run({At(5, {0x92, 1, 1})})) ended.push_back(message);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0x81, 64, 0})}), ended);
+}
+
+TEST_F(LV2Plugin, ARefusedStateLeavesTheBankAsItWas) {
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  const Bytes bank = BankImage(0, 7, 1);
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(bank));
+  EXPECT_NE(LV2_STATE_SUCCESS, plugin.restoreBank(Bytes(bank.begin(), bank.end() - 1)));
+  EXPECT_NE(LV2_STATE_SUCCESS, plugin.restoreBank(Bytes(100, 0xFF)));
+  EXPECT_NE(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(1, 1, 0), world->urid(LV2_ATOM__String)));
+  EXPECT_EQ(LV2_STATE_SUCCESS, plugin.restoreWithoutBank());
+  EXPECT_EQ(bank, plugin.saveBank());
+}
+
+TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
+  VstHost vst;
+  ASSERT_TRUE(vst.load(VANTORINE_PLUGIN_PATH)) << vst.error();
+  vst.setProgram(9);
+  vst.setParameter(8, 3 / 16.f);     // strip 1 on channel 3
+  vst.setParameter(88, 90 / 128.f);  // with a volume
+  vst.setParameter(3, 1.f);          // Init-Send on
+  const std::vector<uint8_t> vstBank = vst.getChunk(false);
+  ASSERT_EQ(55808u, vstBank.size());
+
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  EXPECT_EQ(55808u, plugin.saveBank().size());
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(vstBank));
+  EXPECT_EQ(vstBank, plugin.saveBank());
+
+  const std::string folder =
+      std::filesystem::temp_directory_path() / ("vtrn-lv2-state-" + std::to_string(getpid()));
+  plugin.saveStateFolder(folder);
+  LV2Instance reopened(*world);
+  ASSERT_TRUE(reopened.ok());
+  ASSERT_TRUE(reopened.restoreStateFolder(folder));
+  EXPECT_EQ(vstBank, reopened.saveBank());
+  std::filesystem::remove_all(folder);
+
+  // And back: what the LV2 plug-in saves, the VST plug-in takes as its own.
+  VstHost other;
+  ASSERT_TRUE(other.load(VANTORINE_PLUGIN_PATH)) << other.error();
+  ASSERT_EQ(1, other.setChunk(reopened.saveBank(), false));
+  EXPECT_EQ(vstBank, other.getChunk(false));
+}
+
+TEST_F(LV2Plugin, ACycleNeitherAllocatesNorLocks) {
+#if !VANTORINE_COUNT_CALLS
+  GTEST_SKIP() << "sanitizers own the allocator";
+#else
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(0, 5, 1)));
+  plugin.run();
+  const std::vector<TimedMidi> played = {At(1, {0x90, 60, 100}), At(2, {0xB0, 7, 1}), At(3, {0x80, 60, 0}),
+                                         At(4, {0xC0, 9})};
+  const int allocationsBefore = callcount::Allocations(), locksBefore = callcount::MutexLocks();
+  plugin.countCallsInRun(true);
+  for (int cycle = 0; cycle < 40; ++cycle) {
+    plugin.setControl(kMidiThruPort, cycle % 4 < 2 ? 1.f : 0.f);
+    plugin.setControl(kResendPort, cycle % 2);
+    plugin.setControl(kPresetPort, 1 + cycle % 7);
+    plugin.run(played);
+  }
+  plugin.countCallsInRun(false);
+  EXPECT_EQ(allocationsBefore, callcount::Allocations());
+  EXPECT_EQ(locksBefore, callcount::MutexLocks());
+#endif
+}
+
+}  // namespace
