@@ -29,8 +29,9 @@ jack_client_t* openClient(const std::string& name, const std::string& server) {
 }
 
 // exec in a child with its output in files; nothing but async-signal-safe calls after fork.
+// With `input`, the child reads a pipe whose writing end is left there; else it inherits ours.
 pid_t spawn(const std::vector<std::string>& args, const std::string& server, const std::string& outPath,
-            const std::string& errPath) {
+            const std::string& errPath, int* input = nullptr) {
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -40,14 +41,21 @@ pid_t spawn(const std::vector<std::string>& args, const std::string& server, con
     if (std::strncmp(*e, "JACK_DEFAULT_SERVER=", 20) != 0) envp.push_back(*e);
   envp.push_back(const_cast<char*>(environment.c_str()));
   envp.push_back(nullptr);
+  int pipeEnds[2] = {-1, -1};
+  if (input && pipe2(pipeEnds, O_CLOEXEC) != 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
+    if (input) dup2(pipeEnds[0], 0);
     const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
     dup2(err, 2);
     execvpe(argv[0], argv.data(), envp.data());
     _exit(127);
+  }
+  if (input) {
+    close(pipeEnds[0]);
+    *input = pipeEnds[1];
   }
   return child;
 }
@@ -185,7 +193,19 @@ HostProcess::HostProcess(const std::vector<std::string>& args, const std::string
   pid = spawn(command, server, outPath, errPath);
 }
 
+HostProcess::HostProcess(OtherProgram, const std::vector<std::string>& command, const std::string& server) {
+  static int runs = 0;
+  const std::string stem = "/tmp/vtrn-program-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
+  outPath = stem + ".out";
+  errPath = stem + ".err";
+  // A program that has gone writes no answer, and must not end the test with SIGPIPE either.
+  ::signal(SIGPIPE, SIG_IGN);
+  started = std::chrono::steady_clock::now();
+  pid = spawn(command, server, outPath, errPath, &input);
+}
+
 HostProcess::~HostProcess() {
+  closeInput();
   if (!ended) wait(1.0);
   std::remove(outPath.c_str());
   std::remove(errPath.c_str());
@@ -197,6 +217,15 @@ bool HostProcess::waitForOutput(const std::string& text, double seconds) {
 
 void HostProcess::signal(int number) {
   if (!ended) kill(pid, number);
+}
+
+void HostProcess::writeInput(const std::string& text) {
+  if (input >= 0 && ::write(input, text.data(), text.size()) != static_cast<ssize_t>(text.size())) closeInput();
+}
+
+void HostProcess::closeInput() {
+  if (input >= 0) close(input);
+  input = -1;
 }
 
 int HostProcess::wait(double seconds) {

@@ -65,6 +65,9 @@ class TestClient {
   std::vector<ArrivedEvent> waitForEvents(size_t count, double seconds = 5.0);
   std::vector<ArrivedEvent> events();
   bool setBufferSize(jack_nframes_t frames) { return jack_set_buffer_size(client, frames) == 0; }
+  bool connect(const std::string& from, const std::string& to) {
+    return jack_connect(client, from.c_str(), to.c_str()) == 0;
+  }
   // Waits until a port of the given full name exists.
   bool waitForPort(const std::string& fullName, double seconds = 5.0);
 
@@ -88,6 +91,9 @@ class TestClient {
 class HostProcess {
  public:
   HostProcess(const std::vector<std::string>& args, const std::string& server);
+  // Another program (the whole command) run the same way, its standard input a pipe that writeInput feeds.
+  struct OtherProgram {};
+  HostProcess(OtherProgram, const std::vector<std::string>& command, const std::string& server);
   ~HostProcess();
   HostProcess(const HostProcess&) = delete;
   HostProcess& operator=(const HostProcess&) = delete;
@@ -95,6 +101,8 @@ class HostProcess {
   // Waits until stdout contains `text`; false if the time ran out first.
   bool waitForOutput(const std::string& text, double seconds = 5.0);
   void signal(int number);
+  void writeInput(const std::string& text);
+  void closeInput();
   // Waits for the exit; returns the exit code, 128 + the signal, or -1 when it had to be killed.
   int wait(double seconds = 10.0);
   std::string out() const;
@@ -103,6 +111,7 @@ class HostProcess {
 
  private:
   pid_t pid = -1;
+  int input = -1;
   int exitCode = -1;
   bool ended = false;
   std::string outPath, errPath;

@@ -1,0 +1,94 @@
+// The bundle in a real LV2 host: jalv (console) on the private JACK dummy server, with no X display, loads
+// a saved state whose bank has Init-Send on, and takes its commands on standard input. What reaches a
+// client connected to midi_out is the start-up send once, the preset change, the resend, MIDI thru at
+// its frames and the Note Off when thru goes off.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "plugin/VSTPluginProgram.h"
+#include "tests/jack/JackTestSupport.h"
+#include "tests/lv2/LV2TestHost.h"
+
+namespace {
+
+using jacktest::ArrivedEvent;
+using jacktest::Bytes;
+using jacktest::HostProcess;
+using jacktest::TestClient;
+using jacktest::TestServer;
+
+std::vector<Bytes> BytesOf(const std::vector<ArrivedEvent>& events, size_t from = 0) {
+  std::vector<Bytes> bytes;
+  for (size_t i = from; i < events.size(); ++i) bytes.push_back(events[i].bytes);
+  return bytes;
+}
+
+TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
+  TestServer server;
+  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start";
+  lv2test::LV2World world;
+  ASSERT_NE(nullptr, world.plugin());
+
+  // The saved state: preset n sends Program Change n on channel 1; Init-Send after 2 s, Change-Send on.
+  Bytes bank(sizeof(VSTPluginProgram) * kProgramCount);
+  auto* presets = reinterpret_cast<VSTPluginProgram*>(bank.data());
+  for (int n = 0; n < kProgramCount; ++n) {
+    InitNumberedProgram(presets[n], n);
+    presets[n].strips[0].program = static_cast<uint8_t>(n + 1);
+    presets[n].initSend = 1;
+    presets[n].initDelay = 2;
+    presets[n].changeSend = 1;
+  }
+  const std::string folder = std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));
+  {
+    lv2test::LV2Instance saver(world);
+    ASSERT_TRUE(saver.ok());
+    ASSERT_EQ(LV2_STATE_SUCCESS, saver.restoreBank(bank));
+    saver.saveStateFolder(folder);
+  }
+
+  TestClient recorder("rec", server.name());
+  ASSERT_TRUE(recorder.ok());
+  // The DSP part needs no X display.
+  const std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  // Line-buffered, so its answers to commands can be waited for.
+  HostProcess jalv(HostProcess::OtherProgram{}, {"stdbuf", "-oL", "jalv", "-x", "-n", "vtrn-jalv", "-l", folder}, server.name());
+  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  ASSERT_TRUE(recorder.waitForPort("vtrn-jalv:midi_out")) << jalv.out() << jalv.err();
+  // Its ports exist a moment before the client is active and takes connections.
+  ASSERT_TRUE(jacktest::waitFor([&] { return recorder.connect("vtrn-jalv:midi_out", recorder.port("in")); }, 5.0));
+  ASSERT_TRUE(recorder.connect(recorder.port("out"), "vtrn-jalv:midi_in"));
+
+  std::vector<ArrivedEvent> arrived = recorder.waitForEvents(1, 4.0);
+  EXPECT_EQ((std::vector<Bytes>{{0xC0, 0x00}}), BytesOf(arrived)) << "the start-up send of the restored bank";
+  EXPECT_GT(jalv.secondsRunning(), 1.5);
+
+  jalv.writeInput("set preset 3\n");
+  arrived = recorder.waitForEvents(2);
+  jalv.writeInput("set resend 1\n");
+  arrived = recorder.waitForEvents(3);
+  EXPECT_EQ((std::vector<Bytes>{{0xC0, 0x02}, {0xC0, 0x02}}), BytesOf(arrived, 1));
+
+  jalv.writeInput("set midi_thru 1\n");
+  ASSERT_TRUE(jalv.waitForOutput("midi_thru = 1")) << jalv.out();
+  recorder.sendInOneCycle({{10, {0x90, 60, 100}}, {50, {0xB0, 7, 99}}});
+  arrived = recorder.waitForEvents(5);
+  ASSERT_EQ(5u, arrived.size());
+  EXPECT_EQ((std::vector<Bytes>{{0x90, 60, 100}, {0xB0, 7, 99}}), BytesOf(arrived, 3));
+  EXPECT_EQ(10u, arrived[3].offset);
+  EXPECT_EQ(50u, arrived[4].offset);
+  jalv.writeInput("set midi_thru 0\n");
+  arrived = recorder.waitForEvents(6);
+  EXPECT_EQ((std::vector<Bytes>{{0x80, 60, 0}}), BytesOf(arrived, 5));
+
+  // jalv ends when its input closes; nothing more came out meanwhile (the start-up send was once).
+  jalv.closeInput();
+  EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
+  EXPECT_EQ(6u, recorder.events().size());
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
