@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "lv2/AtomSequence.h"
 #include "lv2/MidiMessageLength.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
@@ -115,10 +116,10 @@ VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstIntPtr, void* ptr) {
 void LV2Adapter::ConnectPort(uint32_t port, void* data) {
   switch (port) {
     case kMidiIn:
-      midiIn = static_cast<const LV2_Atom_Sequence*>(data);
+      midiIn = data;
       break;
     case kMidiOut:
-      midiOut = static_cast<LV2_Atom_Sequence*>(data);
+      midiOut = data;
       break;
     case kAudioIn1:
     case kAudioIn2:
@@ -138,7 +139,7 @@ void LV2Adapter::ConnectPort(uint32_t port, void* data) {
       midiThruPort = static_cast<const float*>(data);
       break;
     case kNotify:
-      notify = static_cast<LV2_Atom_Sequence*>(data);
+      notify = data;
       break;
     default:
       break;
@@ -184,17 +185,16 @@ void LV2Adapter::ApplyControlPorts() {
 void LV2Adapter::PassMidiInput(uint32_t frames) {
   if (!midiIn || frames == 0) return;
   uint32_t count = 0;
-  LV2_ATOM_SEQUENCE_FOREACH(midiIn, event) {
-    if (count == kMaxEvents) break;
-    if (event->body.type != urids.midiEvent || event->body.size == 0 || event->body.size > 3) continue;
-    const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
+  const int64_t lastFrame = frames - 1;
+  ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
+    if (count == kMaxEvents || type != urids.midiEvent || size == 0 || size > 3) return;
     VstMidiEvent& midi = inputStore[count++];
     std::memset(&midi, 0, sizeof(midi));
     midi.type = kVstMidiType;
     midi.byteSize = sizeof(VstMidiEvent);
-    midi.deltaFrames = static_cast<VstInt32>(std::min<int64_t>(std::max<int64_t>(event->time.frames, 0), frames - 1));
-    std::memcpy(midi.midiData, bytes, event->body.size);
-  }
+    midi.deltaFrames = static_cast<VstInt32>(std::clamp<int64_t>(frame, 0, lastFrame));
+    std::memcpy(midi.midiData, body, size);
+  });
   if (count == 0) return;
   inputList.numEvents = static_cast<VstInt32>(count);
   Dispatch(effProcessEvents, 0, 0, &inputList);
@@ -214,7 +214,8 @@ void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
 // each in its place: the list is short and mostly in order already.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   if (!midiOut) return;
-  lv2_atom_forge_set_buffer(&midiForge, reinterpret_cast<uint8_t*>(midiOut), midiOut->atom.size);
+  const uint32_t capacity = std::min<uint32_t>(AtomBodySize(midiOut) + sizeof(LV2_Atom), sizeof(midiOutBuilt));
+  lv2_atom_forge_set_buffer(&midiForge, midiOutBuilt, capacity);
   LV2_Atom_Forge_Frame sequence;
   if (!lv2_atom_forge_sequence_head(&midiForge, &sequence, 0)) return;
   const VstInt32 lastFrame = frames > 0 ? static_cast<VstInt32>(frames - 1) : 0;
@@ -236,11 +237,13 @@ void LV2Adapter::WriteMidiOutput(uint32_t frames) {
       break;  // the host's buffer is full: what fits has gone out
   }
   lv2_atom_forge_pop(&midiForge, &sequence);
+  CopySequenceOut(midiOut, midiOutBuilt);
 }
 
 void LV2Adapter::WriteNotifications() {
   if (!notify) return;
-  lv2_atom_forge_set_buffer(&notifyForge, reinterpret_cast<uint8_t*>(notify), notify->atom.size);
+  const uint32_t capacity = std::min<uint32_t>(AtomBodySize(notify) + sizeof(LV2_Atom), sizeof(notifyBuilt));
+  lv2_atom_forge_set_buffer(&notifyForge, notifyBuilt, capacity);
   LV2_Atom_Forge_Frame sequence;
   if (!lv2_atom_forge_sequence_head(&notifyForge, &sequence, 0)) return;
   if (stateChanged.exchange(false, std::memory_order_acq_rel)) {
@@ -250,6 +253,7 @@ void LV2Adapter::WriteNotifications() {
       lv2_atom_forge_pop(&notifyForge, &object);
   }
   lv2_atom_forge_pop(&notifyForge, &sequence);
+  CopySequenceOut(notify, notifyBuilt);
 }
 
 LV2_State_Status LV2Adapter::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {

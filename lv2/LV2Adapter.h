@@ -70,9 +70,10 @@ class LV2Adapter {
   LV2_Atom_Forge midiForge;
   LV2_Atom_Forge notifyForge;
 
-  const LV2_Atom_Sequence* midiIn = nullptr;
-  LV2_Atom_Sequence* midiOut = nullptr;
-  LV2_Atom_Sequence* notify = nullptr;
+  // Atom sequences, possibly misaligned: see AtomSequence.h.
+  const void* midiIn = nullptr;
+  void* midiOut = nullptr;
+  void* notify = nullptr;
   float* audioIn[2] = {};
   float* audioOut[2] = {};
   const float* presetPort = nullptr;
@@ -98,6 +99,9 @@ class LV2Adapter {
   } inputList = {};
   VstMidiEvent outputStore[kMaxEvents] = {};
   uint32_t outputCount = 0;
+  // Where the output sequences are built before they are copied into the host's buffers.
+  alignas(8) uint8_t midiOutBuilt[kMidiOutMinimumBytes];
+  alignas(8) uint8_t notifyBuilt[256];
 };
 
 }  // namespace vantorine::lv2
