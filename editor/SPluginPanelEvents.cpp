@@ -37,11 +37,14 @@ bool Inside(const SRect& rect, const tovo::gui::SPoint& point) {
 }  // namespace
 
 void SPluginPanel::SetParameter(int index, float value) {
-  // Only resend and MIDI thru are automated: they are the parameters the host shows.
-  if (index == VSTPlugin::kResend || index == VSTPlugin::kMidiThru)
+  // Only resend and MIDI thru are automated: they are the parameters the host shows. Every other value
+  // is one the host cannot see change, so it is told that the preset did, to have the project saved.
+  if (index == VSTPlugin::kResend || index == VSTPlugin::kMidiThru) {
     plugin->setParameterAutomated(index, value);
-  else
+  } else {
     plugin->setParameter(index, value);
+    PresetChangedDirectly();
+  }
 }
 
 void SPluginPanel::PresetChangedDirectly() { plugin->updateDisplay(); }

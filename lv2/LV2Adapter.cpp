@@ -9,6 +9,8 @@
 
 #include "lv2/AtomSequence.h"
 #include "lv2/MidiMessageLength.h"
+#include "editor/SPluginEditor.h"
+#include "editor/SPluginPanel.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"
@@ -73,16 +75,25 @@ VstIntPtr LV2Adapter::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
   return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr LV2Adapter::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr,
-                                   float) {
+VstIntPtr LV2Adapter::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                   void* ptr, float) {
   if (opcode == audioMasterVersion) return 2400;
   LV2Adapter* adapter =
       effect && effect->resvd1 ? reinterpret_cast<LV2Adapter*>(effect->resvd1) : adapterBeingCreated;
-  return adapter ? adapter->AnswerEngine(opcode, value, ptr) : 0;
+  return adapter ? adapter->AnswerEngine(opcode, index, value, ptr) : 0;
 }
 
-VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstIntPtr, void* ptr) {
+unsigned long LV2Adapter::EditorWindow() const {
+  const auto* plugin = static_cast<const SPlugin*>(effect->object);
+  const SPluginEditor* editor = plugin->PluginEditor();
+  return editor && editor->IsOpen() && editor->Panel() ? editor->Panel()->GetWindow() : 0;
+}
+
+VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr) {
+  LV2EditorHost* editor = editorHost.load(std::memory_order_acquire);
   switch (opcode) {
+    case audioMasterSizeWindow:
+      return editor && editor->ResizeWindow(index, static_cast<int>(value));
     case audioMasterProcessEvents:
       if (!ptr) return 0;
       TakeEngineEvents(*static_cast<const VstEvents*>(ptr));
@@ -103,8 +114,10 @@ VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstIntPtr, void* ptr) {
     case audioMasterGetVendorVersion:
       return kVendorVersion;
     case audioMasterCanDo:
+      if (!ptr) return 0;
+      if (std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) return editor && editor->CanResizeWindow();
       for (const char* answer : kHostCanDo)
-        if (ptr && std::strcmp(static_cast<const char*>(ptr), answer) == 0) return 1;
+        if (std::strcmp(static_cast<const char*>(ptr), answer) == 0) return 1;
       return 0;
     case audioMasterGetDirectory:
       return reinterpret_cast<VstIntPtr>(bundlePath.c_str());
@@ -166,7 +179,8 @@ void LV2Adapter::ApplyControlPorts() {
   const bool firstRun = presetFromPort.exchange(false, std::memory_order_acq_rel);
   if (presetPort) {
     const int preset = PresetIndex(*presetPort);
-    if (firstRun || preset != lastPreset) Dispatch(effSetProgram, 0, preset);
+    // The UI writes the port when the plug-in chose a preset itself: that echo selects nothing again.
+    if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram))) Dispatch(effSetProgram, 0, preset);
     lastPreset = preset;
   }
   if (resendPort) {

@@ -21,6 +21,16 @@
 
 namespace vantorine::lv2 {
 
+// What the plug-in's editor asks of its host while an LV2 UI shows it. Called on the UI's thread, inside
+// the host's calls into the UI.
+class LV2EditorHost {
+ public:
+  virtual ~LV2EditorHost() = default;
+  virtual bool CanResizeWindow() const = 0;
+  // The editor's new size; true when the host took the request.
+  virtual bool ResizeWindow(int width, int height) = 0;
+};
+
 class LV2Adapter {
  public:
   // Null when the host offers no URID map or the engine refused to start (it has told the user why).
@@ -39,6 +49,12 @@ class LV2Adapter {
 
   // The engine's effect record, for the editor that works on the same instance.
   AEffect* Effect() const { return effect; }
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0);
+  // The UI that shows the editor, or null once it has gone; on the UI's thread.
+  void AttachEditorHost(LV2EditorHost* host) { editorHost.store(host, std::memory_order_release); }
+  // The editor's panel window while it is open, else 0.
+  unsigned long EditorWindow() const;
 
  private:
   static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
@@ -46,9 +62,7 @@ class LV2Adapter {
   LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
   static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                 float opt);
-  VstIntPtr AnswerEngine(VstInt32 opcode, VstIntPtr value, void* ptr);
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0);
+  VstIntPtr AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
 
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
@@ -89,6 +103,7 @@ class LV2Adapter {
   std::atomic<bool> presetFromPort{true};
   // A change the host cannot see through its ports; set on any thread, reported by the next run.
   std::atomic<bool> stateChanged{false};
+  std::atomic<LV2EditorHost*> editorHost{nullptr};
 
   // The engine's event list for effProcessEvents, and what it hands back during one processing call.
   VstMidiEvent inputStore[kMaxEvents] = {};

@@ -8,6 +8,7 @@
 namespace vantorine::lv2 {
 
 constexpr const char* kPluginUri = "urn:vantorine:vantorine";
+constexpr const char* kUiUri = "urn:vantorine:vantorine#ui";
 // The bank image in the plug-in's state, the same bytes as the VST 2 bank chunk.
 constexpr const char* kBankStateKey = "urn:vantorine:bank";
 

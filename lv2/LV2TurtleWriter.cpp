@@ -27,6 +27,7 @@ const char* const kPrefixes =
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 std::string Number(float value) {
@@ -98,6 +99,7 @@ std::string PluginDescription() {
   text += "\tlv2:requiredFeature urid:map ;\n";
   text += "\tlv2:optionalFeature lv2:hardRTCapable ;\n";
   text += "\tlv2:extensionData state:interface ;\n";
+  text += std::string("\tui:ui <") + vantorine::lv2::kUiUri + "> ;\n";
   text += "\tlv2:port";
   for (size_t i = 0; i < sizeof(kPorts) / sizeof(kPorts[0]); ++i) {
     const PortInfo& port = kPorts[i];
@@ -109,16 +111,28 @@ std::string PluginDescription() {
     text += PortDetails(port);
     text += "\t]";
   }
-  text += " .\n";
+  text += " .\n\n";
+  // The editor works on the plug-in object itself, so it needs the instance; idle() is its event loop.
+  text += std::string("<") + vantorine::lv2::kUiUri + ">\n";
+  text += "\ta ui:X11UI ;\n";
+  text += "\tlv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access> ;\n";
+  text += "\tlv2:optionalFeature ui:resize, ui:idleInterface, ui:noUserResize ;\n";
+  text += "\tlv2:extensionData ui:idleInterface .\n";
   return text;
 }
 
 std::string Manifest(const std::string& binary) {
   std::string text = "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-                     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n";
+                     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
   text += std::string("<") + vantorine::lv2::kPluginUri + ">\n";
   text += "\ta lv2:Plugin ;\n";
   text += "\tlv2:binary <" + binary + "> ;\n";
+  text += std::string("\trdfs:seeAlso <") + kPluginFile + "> .\n\n";
+  // One binary holds the plug-in and its UI: the UI works on the plug-in object in the same process.
+  text += std::string("<") + vantorine::lv2::kUiUri + ">\n";
+  text += "\ta ui:X11UI ;\n";
+  text += "\tui:binary <" + binary + "> ;\n";
   text += std::string("\trdfs:seeAlso <") + kPluginFile + "> .\n";
   return text;
 }

@@ -1,0 +1,121 @@
+// The UI's life: opening the editor into the host's window, the idle passes, and keeping the host's preset
+// and MIDI thru ports in step with the plug-in.
+#include "lv2/LV2EditorUI.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <lv2/instance-access/instance-access.h>
+
+#include <cstring>
+
+#include "gui/XDisplay.h"
+#include "plugin/VSTPlugin.h"
+
+namespace vantorine::lv2 {
+namespace {
+
+const void* Feature(const LV2_Feature* const* features, const char* uri) {
+  for (int i = 0; features && features[i]; ++i)
+    if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
+  return nullptr;
+}
+
+// Hosts that embed through suil (Ardour) stretch a UI to their window's width unless its size hints
+// fix the size.
+void FixSizeHints(Display* display, unsigned long window, int width, int height) {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  hints->flags = PMinSize | PMaxSize | PBaseSize;
+  hints->min_width = hints->max_width = hints->base_width = width;
+  hints->min_height = hints->max_height = hints->base_height = height;
+  XSetWMNormalHints(display, window, hints);
+  XFree(hints);
+}
+
+}  // namespace
+
+LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                                 const LV2_Feature* const* features) {
+  const void* parent = Feature(features, LV2_UI__parent);
+  auto* plugin = static_cast<LV2Adapter*>(const_cast<void*>(Feature(features, LV2_INSTANCE_ACCESS_URI)));
+  if (!parent || !plugin || !tovo::gui::dps) return nullptr;
+  auto* resize = static_cast<LV2UI_Resize*>(const_cast<void*>(Feature(features, LV2_UI__resize)));
+  auto* ui = new LV2EditorUI(plugin, write, controller, resize);
+
+  plugin->AttachEditorHost(ui);
+  // No display passed: the editor lives on its own connection and reads it in the idle passes.
+  plugin->Dispatch(effEditOpen, 0, 0, const_cast<void*>(parent));
+  ui->panelWindow = plugin->EditorWindow();
+  if (!ui->panelWindow) {
+    delete ui;
+    return nullptr;
+  }
+  ERect* rect = nullptr;
+  plugin->Dispatch(effEditGetRect, 0, 0, &rect);
+  // Some hosts size the UI's window only when asked, so it is asked for now and not only on a change.
+  if (rect) ui->AskForSize(rect->right - rect->left, rect->bottom - rect->top);
+  ui->FollowPlugin();
+  // The host looks at the window on a connection of its own: it must exist there when we return.
+  XSync(tovo::gui::dps, False);
+  *widget = reinterpret_cast<LV2UI_Widget>(ui->panelWindow);
+  return ui;
+}
+
+LV2EditorUI::LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function writeFunction, LV2UI_Controller hostController,
+                         LV2UI_Resize* hostResize)
+    : adapter(plugin), write(writeFunction), controller(hostController), resize(hostResize) {}
+
+LV2EditorUI::~LV2EditorUI() {
+  adapter->AttachEditorHost(nullptr);
+  adapter->Dispatch(effEditClose);
+  if (tovo::gui::dps) XSync(tovo::gui::dps, False);
+}
+
+int LV2EditorUI::Idle() {
+  adapter->Dispatch(effEditIdle);
+  FollowPlugin();
+  return 0;
+}
+
+void LV2EditorUI::PortEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+  if (format != 0 || size != sizeof(float) || !buffer) return;
+  float value;
+  std::memcpy(&value, buffer, sizeof(value));
+  // The panel follows the plug-in, which the port reaches through the next run.
+  if (port == kPresetPort) presetPortValue = value;
+  if (port == kMidiThruPort) thruPortValue = value;
+}
+
+// A change the plug-in made itself goes to the port, once; one the host made through the port is there.
+void LV2EditorUI::FollowPlugin() {
+  const int preset = static_cast<int>(adapter->Dispatch(effGetProgram)) + 1;
+  if (preset != pluginPreset) {
+    pluginPreset = preset;
+    if (static_cast<int>(presetPortValue + 0.5f) != preset) WritePort(kPresetPort, static_cast<float>(preset));
+  }
+  AEffect* effect = adapter->Effect();
+  const bool thru = effect->getParameter(effect, VSTPlugin::kMidiThru) > 0.5f;
+  if (thru != pluginThru) {
+    pluginThru = thru;
+    if ((thruPortValue > 0.5f) != thru) WritePort(kMidiThruPort, thru ? 1.f : 0.f);
+  }
+}
+
+void LV2EditorUI::WritePort(uint32_t port, float value) {
+  if (port == kPresetPort) presetPortValue = value;
+  if (port == kMidiThruPort) thruPortValue = value;
+  if (write) write(controller, port, sizeof(value), 0, &value);
+}
+
+bool LV2EditorUI::ResizeWindow(int width, int height) {
+  AskForSize(width, height);
+  return resize != nullptr;
+}
+
+void LV2EditorUI::AskForSize(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  if (panelWindow) FixSizeHints(tovo::gui::dps, panelWindow, width, height);
+  if (resize) resize->ui_resize(resize->handle, width, height);
+}
+
+}  // namespace vantorine::lv2
