@@ -60,6 +60,8 @@ class LV2Instance {
   LV2Instance& operator=(const LV2Instance&) = delete;
 
   bool ok() const { return instance != nullptr; }
+  // What instance-access gives a UI.
+  void* handle() const { return lilv_instance_get_handle(instance); }
   void setControl(uint32_t port, float value) { controls[port] = value; }
   // One cycle of kBlock frames with these MIDI messages in; returns what came out on midi_out.
   std::vector<TimedMidi> run(const std::vector<TimedMidi>& midiIn = {});

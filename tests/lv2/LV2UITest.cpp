@@ -1,0 +1,181 @@
+// The editor as an LV2 X11 UI in a host of our own that behaves as Ardour, jalv.gtk3 and Qtractor do: the UI
+// is a child of the host's window, painted, sized through ui:resize, driven only by idle() on the host's UI
+// thread and by real pointer input; the host's preset port and the panel agree both ways without the
+// plug-in acting twice; direct edits reach the host as a state change; opening and closing many times (the
+// host's window sometimes destroyed first) leaves no windows, threads or memory behind.
+#include <gtest/gtest.h>
+
+#include "EditorTest.h"
+#include "tests/lv2/LV2UIHost.h"
+
+// Xlib last: its macros (None, Status) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+using lv2test::LV2Instance;
+using lv2test::LV2UIHost;
+using lv2test::LV2World;
+using lv2test::PortWrite;
+using lv2test::TimedMidi;
+using namespace vantorine::lv2;
+
+LV2World* world = nullptr;
+
+// Where the panel's controls are (their middle), with the one strip of a new preset.
+struct Point {
+  int x;
+  int y;
+};
+constexpr Point kPresetSwitching{37, 106};
+constexpr Point kMidiThru{37, 124};
+constexpr Point kChangeSend{37, 200};
+constexpr Point kAddStrip{112, 217};
+constexpr int kWidth = 145;
+constexpr int kHeight = 238;
+constexpr int kStripWidth = 25;
+
+class LV2UI : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { world = new LV2World(); }
+  static void TearDownTestSuite() {
+    delete world;
+    world = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(nullptr, world->plugin());
+    plugin = std::make_unique<LV2Instance>(*world);
+    ASSERT_TRUE(plugin->ok());
+    cycle();
+    host = std::make_unique<LV2UIHost>(*world, *plugin);
+  }
+  void TearDown() override {
+    host.reset();
+    plugin.reset();
+  }
+
+  // One cycle of the plug-in, after what the UI wrote reached the ports as a host passes it on.
+  std::vector<TimedMidi> cycle(const std::vector<TimedMidi>& midiIn = {}) {
+    for (const PortWrite& write : host ? host->takePortWrites() : std::vector<PortWrite>{}) {
+      written.push_back(write);
+      plugin->setControl(write.port, write.value);
+    }
+    return plugin->run(midiIn);
+  }
+  void click(Point point) {
+    Display* display = editortest::testDisplay();
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, host->widget(), DefaultRootWindow(display), point.x, point.y, &x, &y, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    host->waitForIdles(4);
+  }
+
+  std::vector<std::pair<uint32_t, float>> Writes() const {
+    std::vector<std::pair<uint32_t, float>> pairs;
+    for (const PortWrite& write : written) pairs.emplace_back(write.port, write.value);
+    return pairs;
+  }
+
+  std::unique_ptr<LV2Instance> plugin;
+  std::unique_ptr<LV2UIHost> host;
+  std::vector<PortWrite> written;
+};
+
+TEST_F(LV2UI, OpensPaintedInTheHostsWindowAndGrowsByAStripThroughUiResize) {
+  ASSERT_TRUE(host->open());
+  host->waitForIdles(4);
+  const editortest::WindowState panel = editortest::windowState(host->widget());
+  EXPECT_TRUE(panel.viewable);
+  EXPECT_EQ(host->parent(), panel.parent) << "a direct child of ui:parent";
+  EXPECT_EQ(kWidth, panel.width);
+  EXPECT_EQ(kHeight, panel.height);
+  EXPECT_TRUE(editortest::showsColour(host->widget(), editortest::kBodyRed, editortest::kBodyGreen,
+                                      editortest::kBodyBlue));
+  ASSERT_FALSE(host->resizeRequests().empty()) << "the size is asked for at once, not only on a change";
+  EXPECT_EQ(std::make_pair(kWidth, kHeight), host->resizeRequests().back());
+  XSizeHints hints{};
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(editortest::testDisplay(), host->widget(), &hints, &supplied));
+  EXPECT_EQ(hints.min_width, hints.max_width) << "a fixed size, or hosts stretch it";
+
+  cycle();
+  click(kAddStrip);
+  EXPECT_EQ(std::make_pair(kWidth + kStripWidth, kHeight), host->resizeRequests().back());
+  EXPECT_EQ(kWidth + kStripWidth, editortest::windowState(host->widget()).width);
+  EXPECT_EQ(kWidth + kStripWidth, editortest::windowState(host->parent()).width);
+  cycle();
+  EXPECT_EQ(1, plugin->stateChangedCount()) << "the host hears of the new strip";
+  cycle();
+  EXPECT_EQ(0, plugin->stateChangedCount());
+}
+
+TEST_F(LV2UI, HostAndEditorAgreeOnPresetAndThruWithoutActingTwice) {
+  ASSERT_TRUE(host->open());
+  host->waitForIdles(4);
+  // The preset's name runs down the panel: another preset repaints it.
+  const auto before = editortest::windowPixels(host->widget(), 62, 40, 82, 230);
+  plugin->setControl(kPresetPort, 3);
+  host->portEvent(kPresetPort, 3);
+  cycle();
+  host->waitForIdles(4);
+  EXPECT_NE(before, editortest::windowPixels(host->widget(), 62, 40, 82, 230));
+  cycle();
+  EXPECT_TRUE(written.empty()) << "the host's own change is not written back";
+
+  click(kMidiThru);
+  cycle();
+  ASSERT_EQ(1u, written.size());
+  EXPECT_EQ(kMidiThruPort, written[0].port);
+  EXPECT_EQ(1.f, written[0].value);
+  EXPECT_EQ((std::vector<TimedMidi>{{4, {0xB0, 1, 9}}}), cycle({{4, {0xB0, 1, 9}}})) << "thru is on";
+
+  // A Program Change switches the preset inside the plug-in: the UI writes the port once, and the echo
+  // coming back through the port sends nothing more.
+  click(kPresetSwitching);
+  click(kChangeSend);
+  cycle();
+  written.clear();
+  const std::vector<TimedMidi> switched = cycle({{0, {0xC0, 4}}});
+  EXPECT_EQ((std::vector<TimedMidi>{{0, {0xC0, 0x00}}}), switched) << "preset 5's strip, sent on the change";
+  host->waitForIdles(3);
+  EXPECT_TRUE(cycle().empty()) << "the echo of the preset port";
+  // Thru belongs to the preset: preset 5 has it off, and the port shows that too.
+  EXPECT_EQ((std::vector<std::pair<uint32_t, float>>{{kPresetPort, 5.f}, {kMidiThruPort, 0.f}}), Writes());
+  EXPECT_TRUE(cycle().empty());
+}
+
+TEST_F(LV2UI, OpeningAndClosingAgainLeavesNothingBehindAndThePluginAsItWas) {
+  ASSERT_TRUE(host->open());
+  host->waitForIdles(2);
+  click(kAddStrip);
+  host->close();
+  cycle();
+  plugin->setControl(kResendPort, 1);
+  const std::vector<TimedMidi> resent = cycle();
+  plugin->setControl(kResendPort, 0);
+  const lv2test::Bytes bank = plugin->saveBank();
+  const auto windows = editortest::windowsByClient();
+  const int threads = editortest::threadCount();
+  for (int round = 0; round < 200; ++round) {
+    ASSERT_TRUE(host->open()) << round;
+    host->waitForIdles(1);
+    if (round % 10 == 0)
+      host->destroyWindowThenClose();
+    else
+      host->close();
+    cycle();
+  }
+  EXPECT_EQ(windows, editortest::windowsByClient());
+  EXPECT_EQ(threads, editortest::threadCount());
+  EXPECT_EQ(bank, plugin->saveBank());
+  plugin->setControl(kResendPort, 1);
+  EXPECT_EQ(resent, cycle());
+}
+
+}  // namespace
