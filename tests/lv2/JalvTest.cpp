@@ -1,15 +1,21 @@
-// The bundle in a real LV2 host: jalv (console) on the private JACK dummy server, with no X display, loads
-// a saved state whose bank has Init-Send on, and takes its commands on standard input. What reaches a
-// client connected to midi_out is the start-up send once, the preset change, the resend, MIDI thru at
-// its frames and the Note Off when thru goes off.
+// The bundle in a real LV2 host, jalv, on the private JACK dummy server. The console jalv, with no X display,
+// loads a saved state whose bank has Init-Send on and takes its commands on standard input: what reaches a
+// client connected to midi_out is the start-up send once, the preset change, the resend, MIDI thru at its
+// frames and the Note Off when thru goes off. jalv.gtk3 shows the editor as its UI.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "plugin/VSTPluginProgram.h"
 #include "tests/jack/JackTestSupport.h"
 #include "tests/lv2/LV2TestHost.h"
+
+// Xlib last: its macros would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -18,6 +24,7 @@ using jacktest::Bytes;
 using jacktest::HostProcess;
 using jacktest::TestClient;
 using jacktest::TestServer;
+using vantorine::lv2::kPluginUri;
 
 std::vector<Bytes> BytesOf(const std::vector<ArrivedEvent>& events, size_t from = 0) {
   std::vector<Bytes> bytes;
@@ -99,6 +106,69 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
   EXPECT_EQ(6u, recorder.events().size());
   std::filesystem::remove_all(folder);
+}
+
+// A viewable window of our toolkit (it carries the "_TOVOWND" mark) of the given size under `window`, or 0.
+unsigned long FindToolkitWindow(Display* display, Window window, int width, int height) {
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+      attributes.width == width && attributes.height == height) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom mark = XInternAtom(display, "_TOVOWND", False);
+    if (XGetWindowProperty(display, window, mark, 0, 4, False, AnyPropertyType, &type, &format, &items, &after,
+                           &data) == Success && data) {
+      XFree(data);
+      if (type == mark) return window;
+    }
+  }
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  unsigned long found = 0;
+  if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && !found; ++i) found = FindToolkitWindow(display, children[i], width, height);
+    if (children) XFree(children);
+  }
+  return found;
+}
+
+TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(nullptr, display) << "needs the test X server";
+  TestServer server;
+  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start";
+  lv2test::LV2World world;  // puts the bundle on LV2_PATH
+  HostProcess jalv(HostProcess::OtherProgram{}, {"jalv.gtk3", "-x", "-n", "vtrn-jalv-gtk", kPluginUri},
+                   server.name());
+  unsigned long editor = 0;
+  // The panel of one strip, embedded in jalv's window.
+  EXPECT_TRUE(jacktest::waitFor(
+      [&] { return (editor = FindToolkitWindow(display, DefaultRootWindow(display), 145, 238)) != 0; }, 10.0))
+      << jalv.out() << jalv.err();
+  if (editor) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(display, editor, &root, &parent, &children, &count));
+    if (children) XFree(children);
+    EXPECT_NE(root, parent) << "inside the host's window";
+    // Painted: the panel's body colour is there.
+    XImage* image = XGetImage(display, editor, 0, 0, 145, 238, AllPlanes, ZPixmap);
+    ASSERT_NE(nullptr, image);
+    int body = 0;
+    for (int y = 0; y < 238; ++y)
+      for (int x = 0; x < 145; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        body += ((pixel >> 16) & 0xFF) == 77 && ((pixel >> 8) & 0xFF) == 81 && (pixel & 0xFF) == 84;
+      }
+    XDestroyImage(image);
+    EXPECT_GT(body, 1000);
+  }
+  // Closing the host cleans the UI up before it unloads the plug-in.
+  jalv.signal(SIGINT);
+  EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
+  XCloseDisplay(display);
 }
 
 }  // namespace
