@@ -2,8 +2,12 @@
 // is a child of the host's window, painted, sized through ui:resize, driven only by idle() on the host's UI
 // thread and by real pointer input; the host's preset port and the panel agree both ways without the
 // plug-in acting twice; direct edits reach the host as a state change; opening and closing many times (the
-// host's window sometimes destroyed first) leaves no windows, threads or memory behind.
+// host's window sometimes destroyed first) leaves no windows, threads or memory behind; and the UI's thread
+// and the audio thread work on the plug-in at once.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "EditorTest.h"
 #include "tests/lv2/LV2UIHost.h"
@@ -176,6 +180,35 @@ TEST_F(LV2UI, OpeningAndClosingAgainLeavesNothingBehindAndThePluginAsItWas) {
   EXPECT_EQ(bank, plugin->saveBank());
   plugin->setControl(kResendPort, 1);
   EXPECT_EQ(resent, cycle());
+}
+
+TEST_F(LV2UI, TheUiThreadAndTheAudioThreadShareThePlugin) {
+  ASSERT_TRUE(host->open());
+  host->waitForIdles(2);
+  click(kPresetSwitching);
+  std::atomic<bool> stop{false};
+  std::atomic<int> cycles{0};
+  // The audio thread: cycles with Program Changes coming in, and the host's preset control moving.
+  std::thread audio([&] {
+    for (int n = 0; !stop; ++n) {
+      if (n % 25 == 0) plugin->setControl(kPresetPort, static_cast<float>(1 + n / 25 % 3));
+      const uint8_t program = static_cast<uint8_t>(n % 4);
+      cycle(n % 10 == 5 ? std::vector<TimedMidi>{{0, {0xC0, program}}} : std::vector<TimedMidi>{});
+      ++cycles;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+  for (int round = 0; round < 4; ++round) {
+    click(kAddStrip);
+    click(kMidiThru);
+    host->portEvent(kPresetPort, static_cast<float>(1 + round));
+  }
+  stop = true;
+  audio.join();
+  host->close();
+  EXPECT_GT(cycles.load(), 100);
+  // The presets the plug-in switched to and the thru clicks reached the ports.
+  EXPECT_FALSE(written.empty());
 }
 
 }  // namespace
