@@ -97,7 +97,7 @@ TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("[options]\nchange_send = \"yes\"\n", 2, "change_send must be true or false, got \"yes\"");
   ExpectRefused("options = 1\n", 1, "options must be a table");
   ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
-  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "already exists");
+  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "cannot redefine existing integer 'number'");
 }
 
 TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {

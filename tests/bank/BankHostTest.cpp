@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <memory>
-#include <toml.hpp>
+#include <toml++/toml.h>
 
 #include "bank/BankTextWriter.h"
 #include "tests/bank/BankTestSupport.h"
@@ -47,20 +47,20 @@ std::string Hex(int a, int b, int c) {
   return text;
 }
 
-// What the strips of preset `number` send, read from the file with toml11 alone: strips without slots are
+// What the strips of preset `number` send, read from the file with toml++ alone: strips without slots are
 // records 0, 1, ... in the order written, which is also the order the plug-in sends them in.
 std::vector<std::string> ExpectedFromFile(const std::string& path, int number) {
   std::vector<std::string> expected;
-  const toml::value root = toml::parse(path);
-  for (const toml::value& preset : root.at("preset").as_array()) {
-    if (preset.at("number").as_integer() != number) continue;
-    for (const toml::value& strip : preset.at("strip").as_array()) {
-      const int channel = static_cast<int>(strip.at("channel").as_integer()) - 1;
-      auto value = [&](const char* key) {
-        return strip.contains(key) ? static_cast<int>(strip.at(key).as_integer()) : -1;
-      };
+  const toml::table root = toml::parse_file(path);
+  for (const toml::node& preset : *root["preset"].as_array()) {
+    const toml::table& table = *preset.as_table();
+    if (table["number"].value_or(0) != number) continue;
+    for (const toml::node& item : *table["strip"].as_array()) {
+      const toml::table& strip = *item.as_table();
+      const int channel = strip["channel"].value_or(0) - 1;
+      auto value = [&](const char* key) { return strip[key].value_or(-1); };
       if (value("program") >= 0) expected.push_back(Hex(0xC0 + channel, value("program"), 0));
-      const bool swap = strip.contains("swap") && strip.at("swap").as_boolean();
+      const bool swap = strip["swap"].value_or(false);
       for (const auto& [key, controller] : swap ? std::vector<std::pair<const char*, int>>{{"bank_lsb", 32}, {"bank_msb", 0}}
                                                 : std::vector<std::pair<const char*, int>>{{"bank_msb", 0}, {"bank_lsb", 32}})
         if (value(key) >= 0) expected.push_back(Hex(0xB0 + channel, controller, value(key)));
