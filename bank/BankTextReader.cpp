@@ -4,6 +4,7 @@
 #include "bank/BankTextReader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -44,6 +45,31 @@ std::string Describe(const Node& value) {
 bool IsIntegerIn(const Node& value, int64_t low, int64_t high) {
   const auto* integer = value.as_integer();
   return integer && integer->get() >= low && integer->get() <= high;
+}
+
+// The number that ends just before column `column` (in characters, from 1) of line `line`, as the text
+// writes it; empty when there is none.
+std::string NumberEndingAt(const std::string& text, size_t line, size_t column) {
+  size_t at = 0;
+  for (size_t n = 1; n < line && at < text.size(); ++at)
+    if (text[at] == '\n') ++n;
+  for (size_t c = 1; c < column && at < text.size(); ++c)
+    do ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  size_t begin = at;
+  auto partOfNumber = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c); };
+  while (begin > 0 && partOfNumber(text[begin - 1])) --begin;
+  return text.substr(begin, at - begin);
+}
+
+// toml++'s message, or ours where it would not show what the file says: an integer beyond 64 bits is
+// named with its sign and digit separators.
+std::string ParseMessage(const toml::parse_error& error, const std::string& text) {
+  const std::string message(error.description());
+  if (message.find("is not representable in 64 bits") == std::string::npos) return message;
+  const std::string number = NumberEndingAt(text, error.source().begin.line, error.source().begin.column);
+  if (number.empty()) return message;
+  return "integer " + number + " is beyond the 64-bit range of TOML integers";
 }
 
 class Checker {
@@ -367,7 +393,7 @@ bool BankTextReader::read(const std::string& text, const std::string& fileName, 
   try {
     root = toml::parse(text, std::string_view(fileName));
   } catch (const toml::parse_error& e) {
-    checker.error(e.source().begin.line, std::string(e.description()));
+    checker.error(e.source().begin.line, ParseMessage(e, text));
     errors = checker.messages();
     return false;
   }

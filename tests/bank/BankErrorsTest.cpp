@@ -34,9 +34,11 @@ std::vector<std::string> Errors(const std::string& text, bool& untouched) {
 void ExpectRefused(const std::string& text, int line, const std::string& message) {
   bool untouched = false;
   const std::vector<std::string> errors = Errors(text, untouched);
-  EXPECT_TRUE(untouched) << text;
-  ASSERT_EQ(errors.size(), 1u) << text << (errors.empty() ? "" : "\nfirst: " + errors[0]);
-  const std::string start = "bank.toml:" + std::to_string(line) + ": ";
+  const std::string shown = text.substr(0, 200);
+  EXPECT_TRUE(untouched) << shown;
+  ASSERT_EQ(errors.size(), 1u) << shown << (errors.empty() ? "" : "\nfirst: " + errors[0]);
+  // Line 0: the message is about the file as a whole.
+  const std::string start = "bank.toml" + (line ? ":" + std::to_string(line) : std::string()) + ": ";
   EXPECT_EQ(errors[0].rfind(start, 0), 0u) << errors[0];
   EXPECT_NE(errors[0].find(message), std::string::npos) << errors[0];
 }
@@ -96,8 +98,49 @@ TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("[options]\nchange_delay = -1\n", 2, "change_delay must be 0 to 999, got -1");
   ExpectRefused("[options]\nchange_send = \"yes\"\n", 2, "change_send must be true or false, got \"yes\"");
   ExpectRefused("options = 1\n", 1, "options must be a table");
+  ExpectRefused("[options]\n\ncurrent = 0\n", 3, "current must be 1 to 128, got 0");
+  ExpectRefused("[options]\nbank_first = 1\n", 2, "bank_first must be true or false, got 1");
+  ExpectRefused("[[preset]]\nnumber = 1\ncurrent = 1\n", 3, "unknown key 'current' in a preset");
   ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
   ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "cannot redefine existing integer 'number'");
+}
+
+// Text made to break a parser is refused with its line before it is parsed, and numbers beyond 64 bits
+// are named as they are written.
+TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
+  const std::string nested = "nested deeper than 32 levels";
+  auto repeat = [](const std::string& piece, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  ExpectRefused("\n\na = " + repeat("[", 10000) + repeat("]", 10000) + "\n", 3, nested);
+  ExpectRefused("a = " + repeat("{b = ", 10000) + "1" + repeat("}", 10000) + "\n", 1, nested);
+  ExpectRefused("[options]\n" + repeat("a.", 300000) + "a = 1\n", 2, nested);
+  ExpectRefused("[" + repeat("a.", 300000) + "a]\n", 1, nested);
+  ExpectRefused("a = [\n" + repeat("[{b = [\n", 11) + "]}]\n", 12, nested);
+  // Brackets in strings and comments nest nothing.
+  ExpectRefused("# " + repeat("[", 100) + "\n[options]\ninit_send = \"" + repeat("{", 100) + "\"\n", 3,
+                "init_send must be true or false, got \"{{{");
+  ExpectRefused("[options]\ninit_send = '''\n" + repeat("[", 100) + "'''\n", 2,
+                "init_send must be true or false, got \"[[[");
+  ExpectRefused(std::string(BankTextReader::kMaxBytes + 1, '\n'), 0, "larger than 1 MiB");
+  ExpectRefused("[options]\ninit_delay = 99999999999999999999\n", 2,
+                "integer 99999999999999999999 is beyond the 64-bit range");
+  ExpectRefused("[options]\n\"\xC3\xA9\" = -9_223_372_036_854_775_809 # \xC3\xA9\n", 2,
+                "integer -9_223_372_036_854_775_809 is beyond");
+  ExpectRefused("[options]\ninit_delay = [0x1FFFFFFFFFFFFFFFF]\n", 2, "integer 0x1FFFFFFFFFFFFFFFF is beyond");
+  ExpectRefused("[options]\ninit_delay = -9223372036854775808\n", 2,
+                "init_delay must be 0 to 999, got -9223372036854775808");
+  ExpectRefused("[options]\ninit_delay = 1e999\n", 2, "'1e999' could not be interpreted");
+
+  // A bank written with inline tables nests as deep as any bank does, and reads.
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  EXPECT_TRUE(BankTextReader::read("preset = [{number = 1, strip = [{channel = 2, label = \"[{\"}]}]\n", "bank.toml",
+                                   *bank, errors))
+      << errors.front();
+  EXPECT_EQ((*bank)[0].strips[0].channel, 2);
 }
 
 TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {

@@ -1,12 +1,15 @@
 // The host program loads a text bank into the real plug-in: after --load-text a resend puts out exactly
-// the MIDI the file describes, --save-text gives the same text back, and a bad file loads nothing.
+// the MIDI the file describes, --save-text gives the same text back, a bad file loads nothing, and a bank
+// file the host saves comes back from vantorine-bank byte for byte through the text form.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <toml++/toml.h>
 
+#include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
 #include "tests/bank/BankTestSupport.h"
 #include "tests/host/HostRun.h"
@@ -14,6 +17,7 @@
 namespace {
 
 using banktest::PresetBank;
+using vantorine::bank::BankTextReader;
 
 class BankHost : public ::testing::Test {
  protected:
@@ -99,11 +103,40 @@ TEST_F(BankHost, SaveTextGivesBackTheTextThatWasLoaded) {
 
 TEST_F(BankHost, ABadFileLoadsNothing) {
   const std::string path = folder + "bad.toml";
-  banktest::WriteFile(path, "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 2\nvolume = 128\n");
-  const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(path + ":5: volume must be 0 to 127, got 128"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out.find("block 1:"), std::string::npos) << run.out;
+  const std::pair<std::string, std::string> bad[] = {
+      {"[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 2\nvolume = 128\n",
+       ":5: volume must be 0 to 127, got 128"},
+      {"a = " + std::string(10000, '[') + std::string(10000, ']') + "\n", ":1: nested deeper than 32 levels"},
+      {std::string(BankTextReader::kMaxBytes + 1, '#'), ": larger than 1 MiB"}};
+  for (const auto& [text, message] : bad) {
+    banktest::WriteFile(path, text);
+    const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});
+    EXPECT_EQ(run.exitCode, 1) << message;
+    EXPECT_NE(run.err.find(path + message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("block 1:"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(BankHost, ABankFileTheHostSavesComesBackExactlyThroughText) {
+  const std::string rig = folder + "rig.toml";
+  banktest::WriteFile(rig, "[options]\nbank_first = true\ninit_send = true\n[[preset]]\nnumber = 3\n"
+                           "[[preset.strip]]\nchannel = 10\nprogram = 25\nbank_msb = 0\nbank_lsb = 8\n");
+  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "5", "--save-fxb", folder + "host.fxb"});
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+
+  const hostrun::HostRun text = hostrun::runHost(VANTORINE_BANK_PATH, {"to-text", folder + "host.fxb"}, folder);
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("\nbank_first = true\ncurrent = 6\n"), std::string::npos) << text.out;
+  banktest::WriteFile(folder + "host.toml", text.out);
+  const hostrun::HostRun back =
+      hostrun::runHost(VANTORINE_BANK_PATH, {"from-text", folder + "host.toml", "-o", folder + "tool.fxb"}, folder);
+  ASSERT_EQ(back.exitCode, 0) << back.err;
+  const std::string hostFile = banktest::ReadFile(folder + "host.fxb");
+  EXPECT_EQ(hostFile.size(), 160u + vantorine::bank::kBankBytes);
+  const std::string toolFile = banktest::ReadFile(folder + "tool.fxb");
+  ASSERT_EQ(toolFile.size(), hostFile.size());
+  const auto differs = std::mismatch(hostFile.begin(), hostFile.end(), toolFile.begin()).first;
+  EXPECT_EQ(differs - hostFile.begin(), std::ptrdiff_t(hostFile.size())) << "the first byte that differs";
 }
 
 }  // namespace
