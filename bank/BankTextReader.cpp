@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
-#include <toml++/toml.h>
+#include "bank/Toml.h"
 
 #include "bank/TomlNesting.h"
 

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <toml++/toml.h>
+#include "bank/Toml.h"
 
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
