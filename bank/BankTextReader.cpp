@@ -9,8 +9,8 @@
 #include <map>
 #include <memory>
 #include <sstream>
-#include "bank/Toml.h"
 
+#include "bank/Toml.h"
 #include "bank/TomlNesting.h"
 
 namespace vantorine::bank {
@@ -53,9 +53,10 @@ std::string NumberEndingAt(const std::string& text, size_t line, size_t column) 
   size_t at = 0;
   for (size_t n = 1; n < line && at < text.size(); ++at)
     if (text[at] == '\n') ++n;
-  for (size_t c = 1; c < column && at < text.size(); ++c)
-    do ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  for (size_t c = 1; c < column && at < text.size(); ++c) {
+    ++at;  // past one character: its first byte and any UTF-8 continuation bytes
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  }
   size_t begin = at;
   auto partOfNumber = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c); };
   while (begin > 0 && partOfNumber(text[begin - 1])) --begin;
@@ -185,7 +186,7 @@ class Checker {
     return list;
   }
 
-  // A list of `count` integers from `low` to `high` into `out`; false (with its message) for anything else.
+  // A list of `count` integers 0 to `high` into `out`; false (with its message) for anything else.
   bool readIntList(const Table& table, const char* key, size_t count, int64_t high, int32_t* out) {
     const Node* value = table.get(key);
     if (!value) return false;
