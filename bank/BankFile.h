@@ -1,6 +1,6 @@
 // Banks on disk in the three forms users meet: the text form, a .fxb bank file as hosts write it, and the
-// raw 55808-byte chunk. Loading tells the form by the content, so every command takes any of them. A .fxb file
-// and the text form also keep which program was selected; a raw chunk does not.
+// raw 55808-byte chunk. Loading tells the form by the content, so every command takes any of them. A .fxb
+// file and the text form also keep which program was selected; a raw chunk does not.
 #pragma once
 
 #include <string>

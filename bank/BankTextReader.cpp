@@ -21,13 +21,14 @@ using Table = toml::table;
 using Node = toml::node;
 
 const std::vector<std::string> kTopKeys = {"options", "preset"};
-const std::vector<std::string> kOptionKeys = {"init_send", "init_delay", "change_send", "change_delay",
+const std::vector<std::string> kOptionKeys = {"init_send",        "init_delay", "change_send", "change_delay",
                                               "preset_switching", "bank_first", "current"};
 const std::vector<std::string> kPresetKeys = {
-    "number",       "name",         "name_bytes",  "thru",     "init_send", "init_delay", "change_send",
-    "change_delay", "preset_switching", "bank_first", "reserved", "padding", "strip_order", "strip_count",
-    "strip", "spare"};
-const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb", "bank_lsb",
+    "number",           "name",        "name_bytes",  "thru",
+    "init_send",        "init_delay",  "change_send", "change_delay",
+    "preset_switching", "bank_first",  "reserved",    "padding",
+    "strip_order",      "strip_count", "strip",       "spare"};
+const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb",   "bank_lsb",
                                              "volume", "swap",    "label",   "label_bytes"};
 
 std::string Describe(const Node& value) {
@@ -58,7 +59,9 @@ std::string NumberEndingAt(const std::string& text, size_t line, size_t column) 
     while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
   }
   size_t begin = at;
-  auto partOfNumber = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c); };
+  auto partOfNumber = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c);
+  };
   while (begin > 0 && partOfNumber(text[begin - 1])) --begin;
   return text.substr(begin, at - begin);
 }
@@ -155,7 +158,8 @@ class Checker {
       }
       const std::string& text = value->as_string()->get();
       if (text.size() > size - 1) {
-        const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        const bool ascii = std::all_of(text.begin(), text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         error(*value, std::string(what) + " is " + std::to_string(text.size()) +
                           (ascii ? " characters" : " bytes") + " long, at most " + std::to_string(size - 1) +
                           " fit: \"" + text + "\"");
@@ -239,8 +243,8 @@ class Checker {
     const std::vector<const Table*> spares = tables(table, "spare", "preset.spare");
     const bool asStored = table.contains("strip_order") || table.contains("strip_count");
     if (strips.size() > kStripCount) {
-      error(*strips[kStripCount], "preset " + std::to_string(number) + " has " + std::to_string(strips.size()) +
-                                      " strips, at most 16 fit");
+      error(*strips[kStripCount], "preset " + std::to_string(number) + " has " +
+                                      std::to_string(strips.size()) + " strips, at most 16 fit");
       return;
     }
     if (!asStored && !table.contains("strip") && spares.empty()) return;  // the new preset's strips stay
@@ -380,13 +384,16 @@ bool BankTextReader::read(const std::string& text, const std::string& fileName, 
   Checker checker(fileName);
   errors.clear();
   if (text.size() > kMaxBytes) {
-    checker.error(0, "larger than 1 MiB (" + std::to_string(kMaxBytes) + " bytes), the most a bank in text form may have");
+    checker.error(0, "larger than 1 MiB (" + std::to_string(kMaxBytes) +
+                         " bytes), the most a bank in text form may have");
     errors = checker.messages();
     return false;
   }
   if (const size_t line = LineNestedTooDeep(text, kMaxNesting)) {
-    checker.error(line, "nested deeper than " + std::to_string(kMaxNesting) +
-                            " levels (tables, dotted keys, lists and inline tables together); no bank needs more than 5");
+    checker.error(
+        line,
+        "nested deeper than " + std::to_string(kMaxNesting) +
+            " levels (tables, dotted keys, lists and inline tables together); no bank needs more than 5");
     errors = checker.messages();
     return false;
   }

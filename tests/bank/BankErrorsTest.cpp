@@ -133,7 +133,8 @@ TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
                 "integer 99999999999999999999 is beyond the 64-bit range");
   ExpectRefused("[options]\n\"\xC3\xA9\" = -9_223_372_036_854_775_809 # \xC3\xA9\n", 2,
                 "integer -9_223_372_036_854_775_809 is beyond");
-  ExpectRefused("[options]\ninit_delay = [0x1FFFFFFFFFFFFFFFF]\n", 2, "integer 0x1FFFFFFFFFFFFFFFF is beyond");
+  ExpectRefused("[options]\ninit_delay = [0x1FFFFFFFFFFFFFFFF]\n", 2,
+                "integer 0x1FFFFFFFFFFFFFFFF is beyond");
   ExpectRefused("[options]\ninit_delay = -9223372036854775808\n", 2,
                 "init_delay must be 0 to 999, got -9223372036854775808");
   ExpectRefused("[options]\ninit_delay = 1e999\n", 2, "'1e999' could not be interpreted");
@@ -141,8 +142,8 @@ TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
   // A bank written with inline tables nests as deep as any bank does, and reads.
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
-  EXPECT_TRUE(BankTextReader::read("preset = [{number = 1, strip = [{channel = 2, label = \"[{\"}]}]\n", "bank.toml",
-                                   *bank, errors))
+  EXPECT_TRUE(BankTextReader::read("preset = [{number = 1, strip = [{channel = 2, label = \"[{\"}]}]\n",
+                                   "bank.toml", *bank, errors))
       << errors.front();
   EXPECT_EQ((*bank)[0].strips[0].channel, 2);
 }
@@ -189,7 +190,8 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   // Values put in place of a key's value: in range, just out of it, of the wrong kind.
   const std::vector<std::string> values = {
       "0", "1", "16", "17", "127", "128", "-1", "999", "1000", "true", "\"none\"", "\"\"", "[]", "{}", "1.5",
-      "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"", "99999999999999999999"};
+      "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"",
+      "99999999999999999999"};
   auto check = [](const std::string& text) {
     auto bank = std::make_unique<PresetBank>();
     std::vector<std::string> errors;

@@ -121,18 +121,20 @@ TEST_F(BankHost, ABankFileTheHostSavesComesBackExactlyThroughText) {
   const std::string rig = folder + "rig.toml";
   banktest::WriteFile(rig, "[options]\nbank_first = true\ninit_send = true\n[[preset]]\nnumber = 3\n"
                            "[[preset.strip]]\nchannel = 10\nprogram = 25\nbank_msb = 0\nbank_lsb = 8\n");
-  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "5", "--save-fxb", folder + "host.fxb",
-                                       "--save-text", folder + "saved.toml"});
+  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "5", "--save-fxb",
+                                       folder + "host.fxb", "--save-text", folder + "saved.toml"});
   ASSERT_EQ(saved.exitCode, 0) << saved.err;
 
-  const hostrun::HostRun text = hostrun::runHost(VANTORINE_BANK_PATH, {"to-text", folder + "host.fxb"}, folder);
+  auto tool = [this](const std::vector<std::string>& args) {
+    return hostrun::runHost(VANTORINE_BANK_PATH, args, folder);
+  };
+  const hostrun::HostRun text = tool({"to-text", folder + "host.fxb"});
   ASSERT_EQ(text.exitCode, 0) << text.err;
   EXPECT_NE(text.out.find("\nbank_first = true\ncurrent = 6\n"), std::string::npos) << text.out;
   // The host's own text of the bank says the same.
   EXPECT_EQ(banktest::ReadFile(folder + "saved.toml"), text.out);
   banktest::WriteFile(folder + "host.toml", text.out);
-  const hostrun::HostRun back =
-      hostrun::runHost(VANTORINE_BANK_PATH, {"from-text", folder + "host.toml", "-o", folder + "tool.fxb"}, folder);
+  const hostrun::HostRun back = tool({"from-text", folder + "host.toml", "-o", folder + "tool.fxb"});
   ASSERT_EQ(back.exitCode, 0) << back.err;
   const std::string hostFile = banktest::ReadFile(folder + "host.fxb");
   EXPECT_EQ(hostFile.size(), 160u + vantorine::bank::kBankBytes);

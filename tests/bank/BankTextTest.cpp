@@ -87,9 +87,9 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
   int32_t current = 0;
   auto read = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
-  ASSERT_TRUE(BankTextReader::read("[options]\ninit_send = true\ninit_delay = 3\nbank_first = true\ncurrent = 42\n"
-                                   "\n[[preset]]\nnumber = 42\n[[preset.strip]]\nchannel = 1\nprogram = 0\n"
-                                   "volume = 100\n",
+  ASSERT_TRUE(BankTextReader::read("[options]\ninit_send = true\ninit_delay = 3\nbank_first = true\n"
+                                   "current = 42\n\n[[preset]]\nnumber = 42\n[[preset.strip]]\nchannel = 1\n"
+                                   "program = 0\nvolume = 100\n",
                                    "bank.toml", *read, errors, &current));
   EXPECT_EQ(current, 41);
   for (int n = 0; n < kProgramCount; ++n) EXPECT_TRUE(SamePreset((*read)[n], (*bank)[n])) << n + 1;

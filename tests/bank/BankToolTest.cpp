@@ -65,8 +65,8 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
   ASSERT_EQ(BankFile::save(folder + "b.fxb", *bank, BankFile::Form::Fxb), "");
   const hostrun::HostRun shown = run({"show", folder + "b.fxb"});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
-  EXPECT_NE(shown.out.find("s), preset switching off\nBank Select first: on (each strip sends its Bank Select "
-                           "before its Program Change)\n"),
+  EXPECT_NE(shown.out.find("s), preset switching off\nBank Select first: on (each strip sends its Bank "
+                           "Select before its Program Change)\n"),
             std::string::npos)
       << shown.out;
   EXPECT_NE(shown.out.find("Preset 10  \"010 - empty preset\"\n  ch 10  Program Change 25  Bank 0/8  Volume 100  'Drums'\n"),
@@ -102,12 +102,13 @@ TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {
       << odd.err;
 
   // Text no bank could be, the library's recursion would not survive: refused by show and from-text alike.
-  banktest::WriteFile(folder + "deep.toml", "a = " + std::string(10000, '[') + std::string(10000, ']') + "\n");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"show", folder + "deep.toml"},
-                                               {"from-text", folder + "deep.toml", "-o", folder + "out.fxb"}}) {
+  const std::string deepPath = folder + "deep.toml";
+  banktest::WriteFile(deepPath, "a = " + std::string(10000, '[') + std::string(10000, ']') + "\n");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"show", deepPath},
+                                               {"from-text", deepPath, "-o", folder + "out.fxb"}}) {
     const hostrun::HostRun deep = run(args);
     EXPECT_EQ(deep.exitCode, 1) << args[0];
-    EXPECT_EQ(deep.err.rfind(folder + "deep.toml:1: nested deeper than 32 levels", 0), 0u) << deep.err;
+    EXPECT_EQ(deep.err.rfind(deepPath + ":1: nested deeper than 32 levels", 0), 0u) << deep.err;
   }
   EXPECT_NE(access((folder + "out.fxb").c_str(), F_OK), 0);
 
