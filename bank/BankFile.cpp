@@ -10,31 +10,47 @@ namespace vantorine::bank {
 
 namespace {
 
+// The version the plug-in reports to hosts, which they write into every bank file they save; a bank file
+// written here is the same file a host would write.
+constexpr VstInt32 kPluginVersion = 1;
+
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
 
-bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors) {
+bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors,
+                    int32_t* current) {
   errors.clear();
   std::vector<uint8_t> bytes;
-  std::string reason = FxFile::readFile(path, bytes);
+  // The text's limit is far above any binary form's size, so it bounds what any file may cost.
+  std::string reason = FxFile::readFile(path, bytes, BankTextReader::kMaxBytes + 1);
   if (!reason.empty()) {
     errors.push_back(reason);
     return false;
   }
   if (bytes.size() >= 4 && bytes[0] == 'C' && bytes[1] == 'c' && bytes[2] == 'n' && bytes[3] == 'K') {
     FxContent content;
-    reason = FxFile::decode(bytes, FxKind::Bank, vantorine::kUniqueId, content);
+    reason = bytes.size() > BankTextReader::kMaxBytes
+                 ? "larger than any bank file"
+                 : FxFile::decode(bytes, FxKind::Bank, vantorine::kUniqueId, content);
     if (!reason.empty()) {
       errors.push_back(path + ": " + reason);
       return false;
     }
-    return fromChunk(content.chunk, path, bank, errors);
+    if (!fromChunk(content.chunk, path, bank, errors)) return false;
+    // A current program no bank has is taken as the first, as hosts take it.
+    const bool known = content.currentProgram >= 0 && content.currentProgram < kProgramCount;
+    if (current) *current = known ? content.currentProgram : 0;
+    return true;
   }
-  if (bytes.size() == kBankBytes) return fromChunk(bytes, path, bank, errors);
-  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors);
+  if (bytes.size() == kBankBytes) {
+    if (!fromChunk(bytes, path, bank, errors)) return false;
+    if (current) *current = 0;
+    return true;
+  }
+  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current);
 }
 
 // A chunk of the right size may still hold bytes no preset can hold; those would not survive as text.
@@ -56,17 +72,18 @@ bool BankFile::fromChunk(const std::vector<uint8_t>& chunk, const std::string& n
   return true;
 }
 
-std::string BankFile::save(const std::string& path, const PresetBank& bank, Form form) {
+std::string BankFile::save(const std::string& path, const PresetBank& bank, Form form, int32_t current) {
   if (form == Form::Text) {
-    const std::string text = BankTextWriter::write(bank);
+    const std::string text = BankTextWriter::write(bank, current);
     return FxFile::writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
   }
   if (form == Form::Chunk) return FxFile::writeFile(path, BankBytes(bank));
   FxContent content;
   content.kind = FxKind::Bank;
   content.fxId = vantorine::kUniqueId;
-  content.fxVersion = vantorine::kVendorVersion;
+  content.fxVersion = kPluginVersion;
   content.numPrograms = kProgramCount;
+  content.currentProgram = current;
   content.chunk = BankBytes(bank);
   return FxFile::writeFile(path, FxFile::encode(content));
 }

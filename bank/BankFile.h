@@ -1,5 +1,6 @@
 // Banks on disk in the three forms users meet: the text form, a .fxb bank file as hosts write it, and the
-// raw 55808-byte chunk. Loading tells the form by the content, so every command takes any of them.
+// raw 55808-byte chunk. Loading tells the form by the content, so every command takes any of them. A .fxb
+// file and the text form also keep which program was selected; a raw chunk does not.
 #pragma once
 
 #include <string>
@@ -13,15 +14,18 @@ class BankFile {
  public:
   enum class Form { Text, Fxb, Chunk };
 
-  // Fills `bank` from the file at `path`, or returns false with one message per line in `errors` (text
-  // errors as "PATH:LINE: message") and leaves `bank` alone.
-  static bool load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors);
+  // Fills `bank` from the file at `path`, and `current` (when given) with the program selected when it was
+  // saved (0 for a raw chunk), or returns false with one message per line in `errors` (text errors as
+  // "PATH:LINE: message") and leaves both alone.
+  static bool load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors,
+                   int32_t* current = nullptr);
   // A plug-in's bank chunk, which is never read as any other form: one that is not exactly a bank the
   // plug-in can hold fails with its message in `errors`, and leaves `bank` alone.
   static bool fromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
                         std::vector<std::string>& errors);
-  // Writes the bank in `form`; returns the empty string on success, else a one-line reason.
-  static std::string save(const std::string& path, const PresetBank& bank, Form form);
+  // Writes the bank in `form`, with `current` as its selected program where the form keeps one; returns
+  // the empty string on success, else a one-line reason.
+  static std::string save(const std::string& path, const PresetBank& bank, Form form, int32_t current = 0);
   // .fxb for a path ending so, .toml for text, otherwise the raw chunk.
   static Form formFor(const std::string& path);
 };

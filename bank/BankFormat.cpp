@@ -50,6 +50,7 @@ BankOptions BankOptions::of(const VSTPluginProgram& preset) {
   options.changeSend = preset.changeSend != 0;
   options.changeDelay = preset.changeDelay;
   options.presetSwitching = preset.presetSwitching != 0;
+  options.bankFirst = preset.bankSelectFirst != 0;
   return options;
 }
 
@@ -59,11 +60,13 @@ void BankOptions::applyTo(VSTPluginProgram& preset) const {
   preset.changeSend = changeSend ? 1 : 0;
   preset.changeDelay = changeDelay;
   preset.presetSwitching = presetSwitching ? 1 : 0;
+  preset.bankSelectFirst = bankFirst ? 1 : 0;
 }
 
 bool BankOptions::operator==(const BankOptions& other) const {
   return initSend == other.initSend && initDelay == other.initDelay && changeSend == other.changeSend &&
-         changeDelay == other.changeDelay && presetSwitching == other.presetSwitching;
+         changeDelay == other.changeDelay && presetSwitching == other.presetSwitching &&
+         bankFirst == other.bankFirst;
 }
 
 VSTPluginProgram DefaultPreset(int index, const BankOptions& options) {
@@ -114,7 +117,8 @@ std::string ImpossibleValue(const PresetBank& bank) {
       if (row < 0 || row > kEmptyRow) return where + "strip order entry " + std::to_string(row);
     if (preset.stripCount < 1 || preset.stripCount > kStripCount)
       return where + "strip count " + std::to_string(preset.stripCount);
-    if (preset.midiThru > 1 || preset.presetSwitching > 1 || preset.changeSend > 1 || preset.initSend > 1)
+    if (preset.midiThru > 1 || preset.presetSwitching > 1 || preset.changeSend > 1 || preset.initSend > 1 ||
+        preset.bankSelectFirst > 1)
       return where + "option flag is neither 0 nor 1";
     for (int32_t delay : {preset.initDelay, preset.changeDelay})
       if (delay < 0 || delay > kMaxDelay) return where + "delay of " + std::to_string(delay) + " s";

@@ -26,6 +26,7 @@ struct BankOptions {
   bool changeSend = false;
   int32_t changeDelay = 0;
   bool presetSwitching = false;
+  bool bankFirst = false;
 
   static BankOptions of(const VSTPluginProgram& preset);
   void applyTo(VSTPluginProgram& preset) const;

@@ -21,6 +21,11 @@ std::string Options(const BankOptions& options) {
          " s), preset switching " + OnOff(options.presetSwitching);
 }
 
+std::string BankFirst(const BankOptions& options) {
+  return options.bankFirst ? "on (each strip sends its Bank Select before its Program Change)"
+                           : "off (each strip sends its Program Change before its Bank Select)";
+}
+
 }  // namespace
 
 std::string BankSummary::strip(const VSTPluginStrip& strip) {
@@ -45,7 +50,7 @@ std::string BankSummary::strip(const VSTPluginStrip& strip) {
 
 std::string BankSummary::describe(const PresetBank& bank) {
   const BankOptions shared = BankOptions::of(bank[0]);
-  std::string text = "Options: " + Options(shared) + "\n";
+  std::string text = "Options: " + Options(shared) + "\nBank Select first: " + BankFirst(shared) + "\n";
   int shown = 0;
   for (int n = 0; n < kProgramCount; ++n) {
     const VSTPluginProgram& preset = bank[n];
@@ -53,7 +58,9 @@ std::string BankSummary::describe(const PresetBank& bank) {
     ++shown;
     text += "\nPreset " + std::to_string(n + 1) + "  \"" + Shown(preset.name, kNameSize) + "\"" +
             (preset.midiThru ? "  MIDI thru on" : "") + "\n";
-    if (BankOptions::of(preset) != shared) text += "  own options: " + Options(BankOptions::of(preset)) + "\n";
+    const BankOptions own = BankOptions::of(preset);
+    if (own != shared)
+      text += "  own options: " + Options(own) + ", Bank Select first " + OnOff(own.bankFirst) + "\n";
     std::vector<int> slots;
     if (!DisplayOrder(preset, slots)) {
       text += "  (strip order as stored; strips in record order)\n";

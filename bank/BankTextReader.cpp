@@ -1,159 +1,209 @@
-// The reader of the text form: toml11 parses, then every table is checked key by key against what a preset
-// can hold, collecting all errors with their lines before any record is handed out.
+// The reader of the text form: the text's size and nesting are checked first, toml++ parses, then every
+// table is checked key by key against what a preset can hold, collecting all errors with their lines
+// before any record is handed out.
 #include "bank/BankTextReader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <sstream>
-#include <toml.hpp>
+
+#include "bank/Toml.h"
+#include "bank/TomlNesting.h"
 
 namespace vantorine::bank {
 
 namespace {
 
-using Table = toml::value;
+using Table = toml::table;
+using Node = toml::node;
 
 const std::vector<std::string> kTopKeys = {"options", "preset"};
-const std::vector<std::string> kOptionKeys = {"init_send", "init_delay", "change_send", "change_delay",
-                                              "preset_switching"};
+const std::vector<std::string> kOptionKeys = {"init_send",        "init_delay", "change_send", "change_delay",
+                                              "preset_switching", "bank_first", "current"};
 const std::vector<std::string> kPresetKeys = {
-    "number",       "name",         "name_bytes",  "thru",     "init_send", "init_delay", "change_send",
-    "change_delay", "preset_switching", "reserved", "padding", "strip_order", "strip_count", "strip", "spare"};
-const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb", "bank_lsb",
+    "number",           "name",        "name_bytes",  "thru",
+    "init_send",        "init_delay",  "change_send", "change_delay",
+    "preset_switching", "bank_first",  "reserved",    "padding",
+    "strip_order",      "strip_count", "strip",       "spare"};
+const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb",   "bank_lsb",
                                              "volume", "swap",    "label",   "label_bytes"};
 
-std::string Describe(const toml::value& value) {
-  if (value.is_integer()) return std::to_string(value.as_integer());
-  if (value.is_boolean()) return value.as_boolean() ? "true" : "false";
-  if (value.is_string()) return "\"" + value.as_string().str + "\"";
+std::string Describe(const Node& value) {
   if (value.is_table()) return "a table";
   if (value.is_array()) return "a list";
-  return toml::format(value);
+  if (const auto* text = value.as_string()) return "\"" + text->get() + "\"";
+  // Numbers, dates and times as TOML writes them.
+  std::ostringstream shown;
+  value.visit([&shown](const auto& node) {
+    if constexpr (toml::is_value<std::decay_t<decltype(node)>>) shown << node;
+  });
+  return shown.str();
 }
 
-// The first line of a toml11 message, without its "[error] toml::function: " prefix.
-std::string ParseMessage(const std::string& what) {
-  std::string line = what.substr(0, what.find('\n'));
-  const size_t prefix = line.find(": ");
-  if (line.rfind("[error] toml::", 0) == 0 && prefix != std::string::npos) line = line.substr(prefix + 2);
-  return line;
+bool IsIntegerIn(const Node& value, int64_t low, int64_t high) {
+  const auto* integer = value.as_integer();
+  return integer && integer->get() >= low && integer->get() <= high;
+}
+
+// The number that ends just before column `column` (in characters, from 1) of line `line`, as the text
+// writes it; empty when there is none.
+std::string NumberEndingAt(const std::string& text, size_t line, size_t column) {
+  size_t at = 0;
+  for (size_t n = 1; n < line && at < text.size(); ++at)
+    if (text[at] == '\n') ++n;
+  for (size_t c = 1; c < column && at < text.size(); ++c) {
+    ++at;  // past one character: its first byte and any UTF-8 continuation bytes
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+  }
+  size_t begin = at;
+  auto partOfNumber = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c);
+  };
+  while (begin > 0 && partOfNumber(text[begin - 1])) --begin;
+  return text.substr(begin, at - begin);
+}
+
+// toml++'s message, or ours where it would not show what the file says: an integer beyond 64 bits is
+// named with its sign and digit separators.
+std::string ParseMessage(const toml::parse_error& error, const std::string& text) {
+  const std::string message(error.description());
+  if (message.find("is not representable in 64 bits") == std::string::npos) return message;
+  const std::string number = NumberEndingAt(text, error.source().begin.line, error.source().begin.column);
+  if (number.empty()) return message;
+  return "integer " + number + " is beyond the 64-bit range of TOML integers";
 }
 
 class Checker {
  public:
   explicit Checker(std::string name) : fileName(std::move(name)) {}
 
-  void error(const toml::value& where, const std::string& message) { error(Line(where), message); }
+  void error(const Node& where, const std::string& message) { error(Line(where), message); }
   void error(size_t line, const std::string& message) { errors.emplace_back(line, message); }
   bool failed() const { return !errors.empty(); }
 
+  // "FILE:LINE: message" in line order; line 0 stands for the file as a whole.
   std::vector<std::string> messages() {
     std::stable_sort(errors.begin(), errors.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> lines;
     for (const auto& [line, message] : errors)
-      lines.push_back(fileName + ":" + std::to_string(line) + ": " + message);
+      lines.push_back(fileName + (line ? ":" + std::to_string(line) : "") + ": " + message);
     return lines;
   }
 
-  static size_t Line(const toml::value& value) { return value.location().line(); }
+  static size_t Line(const Node& value) { return value.source().begin.line; }
 
   void checkKeys(const Table& table, const std::vector<std::string>& known, const char* what) {
-    for (const auto& [key, value] : table.as_table())
-      if (std::find(known.begin(), known.end(), key) == known.end())
-        error(value, "unknown key '" + key + "' in " + what);
+    for (const auto& [key, value] : table)
+      if (std::find(known.begin(), known.end(), key.str()) == known.end())
+        error(value, "unknown key '" + std::string(key.str()) + "' in " + what);
   }
 
   // Each read leaves `out` alone when the key is absent or wrong, and returns whether the key was given.
   bool readBool(const Table& table, const char* key, bool& out) {
-    if (!table.contains(key)) return false;
-    const toml::value& value = table.at(key);
-    if (!value.is_boolean()) {
-      error(value, std::string(key) + " must be true or false, got " + Describe(value));
+    const Node* value = table.get(key);
+    if (!value) return false;
+    if (!value->is_boolean()) {
+      error(*value, std::string(key) + " must be true or false, got " + Describe(*value));
       return false;
     }
-    out = value.as_boolean();
+    out = value->as_boolean()->get();
     return true;
   }
 
   bool readInt(const Table& table, const char* key, int64_t low, int64_t high, int32_t& out) {
-    if (!table.contains(key)) return false;
-    const toml::value& value = table.at(key);
-    if (!value.is_integer() || value.as_integer() < low || value.as_integer() > high) {
-      error(value, std::string(key) + " must be " + std::to_string(low) + " to " + std::to_string(high) +
-                       ", got " + Describe(value));
+    const Node* value = table.get(key);
+    if (!value) return false;
+    if (!IsIntegerIn(*value, low, high)) {
+      error(*value, std::string(key) + " must be " + std::to_string(low) + " to " + std::to_string(high) +
+                        ", got " + Describe(*value));
       return false;
     }
-    out = static_cast<int32_t>(value.as_integer());
+    out = static_cast<int32_t>(value->as_integer()->get());
     return true;
   }
 
   // A stored value byte: absent or "none" is 0, a data value v is v + 1.
   void readValue(const Table& table, const char* key, int64_t high, uint8_t& out) {
     out = 0;
-    if (!table.contains(key)) return;
-    const toml::value& value = table.at(key);
-    if (value.is_string() && value.as_string().str == "none") return;
+    const Node* value = table.get(key);
+    if (!value) return;
+    if (value->is_string() && value->as_string()->get() == "none") return;
     const int64_t low = high == 16 ? 1 : 0;
-    if (value.is_integer() && value.as_integer() >= low && value.as_integer() <= high) {
-      out = static_cast<uint8_t>(value.as_integer() + (high == 16 ? 0 : 1));
+    if (IsIntegerIn(*value, low, high)) {
+      out = static_cast<uint8_t>(value->as_integer()->get() + (high == 16 ? 0 : 1));
       return;
     }
     const std::string range = std::to_string(low) + " to " + std::to_string(high);
-    error(value, std::string(key) + " must be " + range + (value.is_integer() ? "" : " or \"none\"") +
-                     ", got " + Describe(value));
+    error(*value, std::string(key) + " must be " + range + (value->is_integer() ? "" : " or \"none\"") +
+                      ", got " + Describe(*value));
   }
 
   // A name or label, as text or as its bytes in hex.
   void readText(const Table& table, const char* key, const char* bytesKey, char* field, size_t size,
                 const char* what) {
-    const bool hasText = table.contains(key);
-    const bool hasBytes = table.contains(bytesKey);
-    if (hasText && hasBytes) {
-      error(table.at(bytesKey), std::string("give ") + key + " or " + bytesKey + ", not both");
+    const Node* value = table.get(key);
+    const Node* bytes = table.get(bytesKey);
+    if (value && bytes) {
+      error(*bytes, std::string("give ") + key + " or " + bytesKey + ", not both");
       return;
     }
-    if (hasText) {
-      const toml::value& value = table.at(key);
-      if (!value.is_string()) {
-        error(value, std::string(key) + " must be text, got " + Describe(value));
+    if (value) {
+      if (!value->is_string()) {
+        error(*value, std::string(key) + " must be text, got " + Describe(*value));
         return;
       }
-      const std::string& text = value.as_string().str;
+      const std::string& text = value->as_string()->get();
       if (text.size() > size - 1) {
-        const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        error(value, std::string(what) + " is " + std::to_string(text.size()) +
-                         (ascii ? " characters" : " bytes") + " long, at most " + std::to_string(size - 1) +
-                         " fit: \"" + text + "\"");
+        const bool ascii = std::all_of(text.begin(), text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        error(*value, std::string(what) + " is " + std::to_string(text.size()) +
+                          (ascii ? " characters" : " bytes") + " long, at most " + std::to_string(size - 1) +
+                          " fit: \"" + text + "\"");
       } else if (text.find('\0') != std::string::npos) {
-        error(value, std::string(key) + " must not hold a NUL character");
+        error(*value, std::string(key) + " must not hold a NUL character");
       } else {
         CopyText(field, size, text.c_str());
       }
-    } else if (hasBytes) {
-      const toml::value& value = table.at(bytesKey);
-      if (!value.is_string() || !FieldFromHex(value.as_string().str, field, size))
-        error(value, std::string(bytesKey) + " must be hex digits for at most " + std::to_string(size - 1) +
-                         " bytes, got " + Describe(value));
+    } else if (bytes) {
+      if (!bytes->is_string() || !FieldFromHex(bytes->as_string()->get(), field, size))
+        error(*bytes, std::string(bytesKey) + " must be hex digits for at most " + std::to_string(size - 1) +
+                          " bytes, got " + Describe(*bytes));
     }
   }
 
   // A key that must hold a list of tables; empty when absent or wrong.
-  std::vector<const toml::value*> tables(const Table& table, const char* key, const char* what) {
-    std::vector<const toml::value*> list;
-    if (!table.contains(key)) return list;
-    const toml::value& value = table.at(key);
-    bool good = value.is_array();
-    if (good)
-      for (const toml::value& item : value.as_array()) good = good && item.is_table();
-    if (!good) {
-      error(value, std::string(key) + " must be a list of [[" + what + "]] tables, got " + Describe(value));
-      return list;
+  std::vector<const Table*> tables(const Table& table, const char* key, const char* what) {
+    std::vector<const Table*> list;
+    const Node* value = table.get(key);
+    if (!value) return list;
+    const toml::array* array = value->as_array();
+    if (array)
+      for (const Node& item : *array) list.push_back(item.as_table());
+    if (!array || std::count(list.begin(), list.end(), nullptr) > 0) {
+      error(*value, std::string(key) + " must be a list of [[" + what + "]] tables, got " + Describe(*value));
+      list.clear();
     }
-    for (const toml::value& item : value.as_array()) list.push_back(&item);
     return list;
+  }
+
+  // A list of `count` integers 0 to `high` into `out`; false (with its message) for anything else.
+  bool readIntList(const Table& table, const char* key, size_t count, int64_t high, int32_t* out) {
+    const Node* value = table.get(key);
+    if (!value) return false;
+    const toml::array* array = value->as_array();
+    bool good = array && array->size() == count;
+    for (size_t i = 0; good && i < count; ++i) {
+      good = IsIntegerIn((*array)[i], 0, high);
+      if (good) out[i] = static_cast<int32_t>((*array)[i].as_integer()->get());
+    }
+    if (!good)
+      error(*value, std::string(key) + " must be a list of " + std::to_string(count) + " numbers 0 to " +
+                        std::to_string(high) + ", got " + Describe(*value));
+    return good;
   }
 
   void readOptions(const Table& table, BankOptions& options) {
@@ -162,6 +212,7 @@ class Checker {
     readBool(table, "change_send", options.changeSend);
     readInt(table, "change_delay", 0, kMaxDelay, options.changeDelay);
     readBool(table, "preset_switching", options.presetSwitching);
+    readBool(table, "bank_first", options.bankFirst);
   }
 
   void readStrip(const Table& table, VSTPluginStrip& strip, bool inUse) {
@@ -188,12 +239,12 @@ class Checker {
   }
 
   void readStrips(const Table& table, VSTPluginProgram& preset, int number) {
-    const std::vector<const toml::value*> strips = tables(table, "strip", "preset.strip");
-    const std::vector<const toml::value*> spares = tables(table, "spare", "preset.spare");
+    const std::vector<const Table*> strips = tables(table, "strip", "preset.strip");
+    const std::vector<const Table*> spares = tables(table, "spare", "preset.spare");
     const bool asStored = table.contains("strip_order") || table.contains("strip_count");
     if (strips.size() > kStripCount) {
-      error(*strips[kStripCount], "preset " + std::to_string(number) + " has " + std::to_string(strips.size()) +
-                                      " strips, at most 16 fit");
+      error(*strips[kStripCount], "preset " + std::to_string(number) + " has " +
+                                      std::to_string(strips.size()) + " strips, at most 16 fit");
       return;
     }
     if (!asStored && !table.contains("strip") && spares.empty()) return;  // the new preset's strips stay
@@ -206,11 +257,11 @@ class Checker {
     // Explicit slots first; the others take the lowest free slots in the order given.
     std::map<int, size_t> taken;  // slot -> line
     std::vector<int> slots(strips.size(), -1);
-    auto take = [&](const toml::value& item, int slot) {
+    auto take = [&](const Table& item, int slot) {
       const auto [at, fresh] = taken.emplace(slot, Line(item));
       if (!fresh)
-        error(item.at("slot"), "slot " + std::to_string(slot + 1) + " is used twice (also at line " +
-                                   std::to_string(at->second) + ")");
+        error(*item.get("slot"), "slot " + std::to_string(slot + 1) + " is used twice (also at line " +
+                                     std::to_string(at->second) + ")");
       return fresh;
     };
     for (size_t i = 0; i < strips.size(); ++i) {
@@ -230,7 +281,7 @@ class Checker {
     }
     for (size_t i = 0; i < strips.size(); ++i)
       if (slots[i] >= 0) readStrip(*strips[i], result.strips[slots[i]], true);
-    for (const toml::value* spare : spares) {
+    for (const Table* spare : spares) {
       if (!spare->contains("slot")) {
         error(*spare, "slot missing: a spare strip names its slot");
         continue;
@@ -261,29 +312,17 @@ class Checker {
       error(table, "strip_order and strip_count go together");
       return;
     }
-    const toml::value& order = table.at("strip_order");
-    bool good = order.is_array() && order.as_array().size() == kStripCount;
-    for (size_t i = 0; good && i < kStripCount; ++i) {
-      const toml::value& row = order.as_array()[i];
-      good = row.is_integer() && row.as_integer() >= 0 && row.as_integer() <= kEmptyRow;
-      if (good) preset.stripOrder[i] = static_cast<int32_t>(row.as_integer());
-    }
-    if (!good) error(order, "strip_order must be a list of 16 numbers 0 to 16, got " + Describe(order));
+    readIntList(table, "strip_order", kStripCount, kEmptyRow, preset.stripOrder);
     readInt(table, "strip_count", 1, kStripCount, preset.stripCount);
   }
 
   void readBytes(const Table& table, VSTPluginProgram& preset) {
     int32_t reserved = 0;
     if (readInt(table, "reserved", 0, 255, reserved)) preset.reserved = static_cast<uint8_t>(reserved);
-    if (!table.contains("padding")) return;
-    const toml::value& padding = table.at("padding");
-    bool good = padding.is_array() && padding.as_array().size() == 3;
-    for (size_t i = 0; good && i < 3; ++i) {
-      const toml::value& byte = padding.as_array()[i];
-      good = byte.is_integer() && byte.as_integer() >= 0 && byte.as_integer() <= 255;
-      if (good) preset.padding[i] = static_cast<uint8_t>(byte.as_integer());
-    }
-    if (!good) error(padding, "padding must be a list of 3 numbers 0 to 255, got " + Describe(padding));
+    constexpr size_t kPadding = sizeof(preset.padding);
+    int32_t padding[kPadding];
+    if (readIntList(table, "padding", kPadding, 255, padding))
+      std::copy(padding, padding + kPadding, preset.padding);
   }
 
   void readPreset(const Table& table, const BankOptions& shared, PresetBank& bank,
@@ -297,8 +336,8 @@ class Checker {
     if (!readInt(table, "number", 1, kProgramCount, number)) return;
     const auto [first, fresh] = seen.emplace(number, Line(table));
     if (!fresh) {
-      error(table.at("number"), "preset " + std::to_string(number) + " is given twice (first at line " +
-                                    std::to_string(first->second) + ")");
+      error(*table.get("number"), "preset " + std::to_string(number) + " is given twice (first at line " +
+                                      std::to_string(first->second) + ")");
       return;
     }
     VSTPluginProgram preset = DefaultPreset(number - 1, shared);
@@ -314,21 +353,23 @@ class Checker {
     bank[number - 1] = preset;
   }
 
-  void readBank(const toml::value& root, PresetBank& bank) {
+  void readBank(const Table& root, PresetBank& bank, int32_t& current) {
     checkKeys(root, kTopKeys, "the bank (known: options, preset)");
     BankOptions shared;
-    if (root.contains("options")) {
-      const toml::value& options = root.at("options");
-      if (options.is_table()) {
-        checkKeys(options, kOptionKeys, "[options]");
-        readOptions(options, shared);
+    int32_t number = 1;
+    if (const Node* options = root.get("options")) {
+      if (const Table* table = options->as_table()) {
+        checkKeys(*table, kOptionKeys, "[options]");
+        readOptions(*table, shared);
+        readInt(*table, "current", 1, kProgramCount, number);
       } else {
-        error(options, "options must be a table, got " + Describe(options));
+        error(*options, "options must be a table, got " + Describe(*options));
       }
     }
+    current = number - 1;
     for (int n = 0; n < kProgramCount; ++n) bank[n] = DefaultPreset(n, shared);
     std::map<int, size_t> seen;
-    for (const toml::value* preset : tables(root, "preset", "preset")) readPreset(*preset, shared, bank, seen);
+    for (const Table* preset : tables(root, "preset", "preset")) readPreset(*preset, shared, bank, seen);
   }
 
  private:
@@ -339,26 +380,41 @@ class Checker {
 }  // namespace
 
 bool BankTextReader::read(const std::string& text, const std::string& fileName, PresetBank& bank,
-                          std::vector<std::string>& errors) {
+                          std::vector<std::string>& errors, int32_t* current) {
   Checker checker(fileName);
   errors.clear();
-  toml::value root;
+  if (text.size() > kMaxBytes) {
+    checker.error(0, "larger than 1 MiB (" + std::to_string(kMaxBytes) +
+                         " bytes), the most a bank in text form may have");
+    errors = checker.messages();
+    return false;
+  }
+  if (const size_t line = LineNestedTooDeep(text, kMaxNesting)) {
+    checker.error(
+        line,
+        "nested deeper than " + std::to_string(kMaxNesting) +
+            " levels (tables, dotted keys, lists and inline tables together); no bank needs more than 5");
+    errors = checker.messages();
+    return false;
+  }
+  toml::table root;
   try {
-    std::istringstream in(text);
-    root = toml::parse(in, fileName);
-  } catch (const toml::exception& e) {
-    checker.error(e.location().line(), ParseMessage(e.what()));
+    root = toml::parse(text, std::string_view(fileName));
+  } catch (const toml::parse_error& e) {
+    checker.error(e.source().begin.line, ParseMessage(e, text));
     errors = checker.messages();
     return false;
   }
   // Built aside, so that a file with errors leaves the caller's bank as it was.
   auto result = std::make_unique<PresetBank>();
-  checker.readBank(root, *result);
+  int32_t selected = 0;
+  checker.readBank(root, *result, selected);
   if (checker.failed()) {
     errors = checker.messages();
     return false;
   }
   bank = *result;
+  if (current) *current = selected;
   return true;
 }
 

@@ -1,7 +1,7 @@
 // Reads the text form of a bank (TOML) into 128 preset records. The whole file is checked before anything
 // is produced: every error is reported as "FILE:LINE: message" naming the field, unknown keys included, and
 // the bank is filled only when there was none. Presets the file leaves out are default presets with the
-// file's options.
+// file's options. The file may name the program a host had selected (`current` in [options]).
 #pragma once
 
 #include <string>
@@ -13,10 +13,16 @@ namespace vantorine::bank {
 
 class BankTextReader {
  public:
-  // Returns true and fills `bank` when `text` is a valid bank; else fills `errors` (sorted by line) and
-  // leaves `bank` as it was. `fileName` is the name the messages start with.
+  // A bank's text is a few tens of kilobytes and nests five levels deep; text far beyond either is no
+  // bank, and is refused before it is parsed.
+  static constexpr size_t kMaxBytes = 1 << 20;
+  static constexpr size_t kMaxNesting = 32;
+
+  // Returns true and fills `bank` (and `current`, the selected program 0 to 127, when given) when `text`
+  // is a valid bank; else fills `errors` (sorted by line) and leaves both as they were. `fileName` is the
+  // name the messages start with.
   static bool read(const std::string& text, const std::string& fileName, PresetBank& bank,
-                   std::vector<std::string>& errors);
+                   std::vector<std::string>& errors, int32_t* current = nullptr);
 };
 
 }  // namespace vantorine::bank

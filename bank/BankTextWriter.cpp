@@ -1,29 +1,43 @@
-// The writer of the text form: one line per key, values encoded by toml11 so that any name or label is
-// quoted and escaped as TOML wants; the layout (order of keys, which tables) is ours, since users read it.
+// The writer of the text form: one line per key, names and labels as TOML basic strings; the layout (order
+// of keys, which tables) is ours, since users read it.
 #include "bank/BankTextWriter.h"
 
 #include <cassert>
-#include <toml.hpp>
 
 namespace vantorine::bank {
 
 namespace {
+
+// A TOML basic string with quotes and backslashes escaped. Texts never hold control characters: a field
+// with one is written as its bytes in hex.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    assert(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
 
 class Lines {
  public:
   void blank() { text += "\n"; }
   void comment(const std::string& line) { text += "# " + line + "\n"; }
   void header(const std::string& name) { text += name + "\n"; }
-  template <typename T>
-  void key(const char* name, const T& value) {
-    text += std::string(name) + " = " + toml::format(toml::value(value)) + "\n";
-  }
+  void key(const char* name, const std::string& value) { line(name, Quoted(value)); }
+  void key(const char* name, const char* value) { line(name, Quoted(value)); }
+  void key(const char* name, bool value) { line(name, value ? "true" : "false"); }
+  void key(const char* name, int value) { line(name, std::to_string(value)); }
   void intArray(const char* name, const int32_t* values, int count) {
-    toml::array array;
-    for (int i = 0; i < count; ++i) array.push_back(toml::value(values[i]));
-    text += std::string(name) + " = " + toml::format(toml::value(array), 0) + "\n";
+    std::string list = "[";
+    for (int i = 0; i < count; ++i) list += (i ? ", " : "") + std::to_string(values[i]);
+    line(name, list + "]");
   }
   std::string text;
+
+ private:
+  void line(const char* name, const std::string& value) { text += std::string(name) + " = " + value + "\n"; }
 };
 
 void WriteOptions(Lines& out, const BankOptions& options, const BankOptions* shared) {
@@ -33,6 +47,7 @@ void WriteOptions(Lines& out, const BankOptions& options, const BankOptions* sha
   if (!shared || options.changeDelay != shared->changeDelay) out.key("change_delay", options.changeDelay);
   if (!shared || options.presetSwitching != shared->presetSwitching)
     out.key("preset_switching", options.presetSwitching);
+  if (!shared || options.bankFirst != shared->bankFirst) out.key("bank_first", options.bankFirst);
 }
 
 void WriteTextField(Lines& out, const char* key, const char* bytesKey, const char* field, size_t size) {
@@ -70,9 +85,9 @@ void WritePreset(Lines& out, const VSTPluginProgram& preset, int index, const Ba
   if (preset.midiThru) out.key("thru", true);
   WriteOptions(out, BankOptions::of(preset), &shared);
   if (preset.reserved) out.key("reserved", static_cast<int>(preset.reserved));
-  if (preset.padding[0] || preset.padding[1] || preset.padding[2]) {
-    const int32_t padding[] = {preset.padding[0], preset.padding[1], preset.padding[2]};
-    out.intArray("padding", padding, 3);
+  if (preset.padding[0] || preset.padding[1]) {
+    const int32_t padding[] = {preset.padding[0], preset.padding[1]};
+    out.intArray("padding", padding, 2);
   }
 
   std::vector<int> slots;
@@ -96,7 +111,7 @@ void WritePreset(Lines& out, const VSTPluginProgram& preset, int index, const Ba
 
 }  // namespace
 
-std::string BankTextWriter::write(const PresetBank& bank) {
+std::string BankTextWriter::write(const PresetBank& bank, int32_t current) {
   assert(ImpossibleValue(bank).empty());
   const BankOptions shared = BankOptions::of(bank[0]);
   Lines out;
@@ -105,6 +120,7 @@ std::string BankTextWriter::write(const PresetBank& bank) {
   out.blank();
   out.header("[options]");
   WriteOptions(out, shared, nullptr);
+  out.key("current", current + 1);
   for (int n = 0; n < kProgramCount; ++n)
     if (!SamePreset(bank[n], DefaultPreset(n, shared))) WritePreset(out, bank[n], n, shared);
   return out.text;

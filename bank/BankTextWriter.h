@@ -14,8 +14,9 @@ namespace vantorine::bank {
 
 class BankTextWriter {
  public:
-  // The bank must hold only values a preset can hold (ImpossibleValue is empty).
-  static std::string write(const PresetBank& bank);
+  // The bank must hold only values a preset can hold (ImpossibleValue is empty); `current` is the program
+  // a host had selected, 0 to 127.
+  static std::string write(const PresetBank& bank, int32_t current = 0);
 };
 
 }  // namespace vantorine::bank

@@ -65,7 +65,8 @@ std::string ActionRunner::saveText(const std::string& path) {
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
   if (!BankFile::fromChunk(host.getChunk(false), "the plug-in's bank", *bank, errors)) return errors.front();
-  const std::string reason = BankFile::save(path, *bank, BankFile::Form::Text);
+  const auto current = static_cast<int32_t>(host.dispatch(effGetProgram));
+  const std::string reason = BankFile::save(path, *bank, BankFile::Form::Text, current);
   if (reason.empty()) std::printf("saved the bank as text to %s\n", path.c_str());
   return reason;
 }
@@ -73,7 +74,7 @@ std::string ActionRunner::saveText(const std::string& path) {
 std::string ActionRunner::loadText(const std::string& path) {
   using namespace vantorine::bank;
   std::vector<uint8_t> bytes;
-  std::string reason = FxFile::readFile(path, bytes);
+  std::string reason = FxFile::readFile(path, bytes, BankTextReader::kMaxBytes + 1);
   if (!reason.empty()) return reason;
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;

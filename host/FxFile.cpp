@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -123,13 +124,14 @@ std::string FxFile::decode(const std::vector<uint8_t>& bytes, FxKind kind, VstIn
   return {};
 }
 
-std::string FxFile::readFile(const std::string& path, std::vector<uint8_t>& bytes) {
+std::string FxFile::readFile(const std::string& path, std::vector<uint8_t>& bytes, size_t most) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return "cannot open " + path + ": " + std::strerror(errno);
   bytes.clear();
   uint8_t buffer[65536];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+  while (bytes.size() < most &&
+         (got = std::fread(buffer, 1, std::min(sizeof buffer, most - bytes.size()), file)) > 0)
     bytes.insert(bytes.end(), buffer, buffer + got);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);

@@ -4,6 +4,7 @@
 // reason instead of being handed to the plug-in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ class FxFile {
   static FxContent capture(VstHost& host, FxKind kind);
 
   // Whole-file helpers; all return the empty string on success, else a one-line reason.
-  static std::string readFile(const std::string& path, std::vector<uint8_t>& bytes);
+  // Reads at most `most` bytes, so that a caller with a size limit can tell a file beyond it (reading
+  // `limit + 1`) without reading all of a huge one.
+  static std::string readFile(const std::string& path, std::vector<uint8_t>& bytes, size_t most = SIZE_MAX);
   static std::string writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
   // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so that a
   // crash or a kill at any moment leaves either the old file or the new one, never a part of one.

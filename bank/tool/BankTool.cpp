@@ -29,9 +29,9 @@ int Usage(const std::string& problem) {
   return kExitUsage;
 }
 
-bool Load(const std::string& path, PresetBank& bank) {
+bool Load(const std::string& path, PresetBank& bank, int32_t& current) {
   std::vector<std::string> errors;
-  if (BankFile::load(path, bank, errors)) return true;
+  if (BankFile::load(path, bank, errors, &current)) return true;
   for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
   return false;
 }
@@ -47,20 +47,21 @@ int main(int argc, char** argv) {
     return 0;
   }
   auto bank = std::make_unique<PresetBank>();
+  int32_t current = 0;
   if (command == "to-text" || command == "show") {
     if (args.size() != 2) return Usage(command + " takes one file");
-    if (!Load(args[1], *bank)) return kExitFailure;
+    if (!Load(args[1], *bank, current)) return kExitFailure;
     const std::string text = command == "show" ? vantorine::bank::BankSummary::describe(*bank)
-                                               : vantorine::bank::BankTextWriter::write(*bank);
+                                               : vantorine::bank::BankTextWriter::write(*bank, current);
     std::fputs(text.c_str(), stdout);
     return 0;
   }
   if (command == "from-text") {
     if (args.size() != 4 || args[2] != "-o") return Usage("from-text takes BANK.toml -o OUTPUT");
-    if (!Load(args[1], *bank)) return kExitFailure;
+    if (!Load(args[1], *bank, current)) return kExitFailure;
     BankFile::Form form = BankFile::formFor(args[3]);
     if (form == BankFile::Form::Text) form = BankFile::Form::Chunk;
-    const std::string reason = BankFile::save(args[3], *bank, form);
+    const std::string reason = BankFile::save(args[3], *bank, form, current);
     if (!reason.empty()) {
       std::fprintf(stderr, "vantorine-bank: %s\n", reason.c_str());
       return kExitFailure;

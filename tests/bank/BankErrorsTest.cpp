@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
+#include "bank/BankTextWriter.h"
 #include "tests/bank/BankTestSupport.h"
 
 namespace {
@@ -34,9 +36,11 @@ std::vector<std::string> Errors(const std::string& text, bool& untouched) {
 void ExpectRefused(const std::string& text, int line, const std::string& message) {
   bool untouched = false;
   const std::vector<std::string> errors = Errors(text, untouched);
-  EXPECT_TRUE(untouched) << text;
-  ASSERT_EQ(errors.size(), 1u) << text << (errors.empty() ? "" : "\nfirst: " + errors[0]);
-  const std::string start = "bank.toml:" + std::to_string(line) + ": ";
+  const std::string shown = text.substr(0, 200);
+  EXPECT_TRUE(untouched) << shown;
+  ASSERT_EQ(errors.size(), 1u) << shown << (errors.empty() ? "" : "\nfirst: " + errors[0]);
+  // Line 0: the message is about the file as a whole.
+  const std::string start = "bank.toml" + (line ? ":" + std::to_string(line) : std::string()) + ": ";
   EXPECT_EQ(errors[0].rfind(start, 0), 0u) << errors[0];
   EXPECT_NE(errors[0].find(message), std::string::npos) << errors[0];
 }
@@ -96,8 +100,52 @@ TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("[options]\nchange_delay = -1\n", 2, "change_delay must be 0 to 999, got -1");
   ExpectRefused("[options]\nchange_send = \"yes\"\n", 2, "change_send must be true or false, got \"yes\"");
   ExpectRefused("options = 1\n", 1, "options must be a table");
+  ExpectRefused("[options]\n\ncurrent = 0\n", 3, "current must be 1 to 128, got 0");
+  ExpectRefused("[options]\nbank_first = 1\n", 2, "bank_first must be true or false, got 1");
+  ExpectRefused("[[preset]]\nnumber = 1\ncurrent = 1\n", 3, "unknown key 'current' in a preset");
   ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
-  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "already exists");
+  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "cannot redefine existing integer 'number'");
+}
+
+// Text made to break a parser is refused with its line before it is parsed, and numbers beyond 64 bits
+// are named as they are written.
+TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
+  const std::string nested = "nested deeper than 32 levels";
+  auto repeat = [](const std::string& piece, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  ExpectRefused("\n\na = " + repeat("[", 10000) + repeat("]", 10000) + "\n", 3, nested);
+  ExpectRefused("a = " + repeat("{b = ", 10000) + "1" + repeat("}", 10000) + "\n", 1, nested);
+  ExpectRefused("[options]\n" + repeat("a.", 300000) + "a = 1\n", 2, nested);
+  ExpectRefused("[" + repeat("a.", 300000) + "a]\n", 1, nested);
+  ExpectRefused("a = [\n" + repeat("[{b = [\n", 11) + "]}]\n", 12, nested);
+  // Brackets in strings and comments nest nothing.
+  ExpectRefused("# " + repeat("[", 100) + "\n[options]\ninit_send = \"" + repeat("{", 100) + "\"\n", 3,
+                "init_send must be true or false, got \"{{{");
+  ExpectRefused("[options]\ninit_send = '''\n" + repeat("[", 100) + "'''\n", 2,
+                "init_send must be true or false, got \"[[[");
+  ExpectRefused(std::string(BankTextReader::kMaxBytes + 1, '\n'), 0, "larger than 1 MiB");
+  // A table header without a name trips a check inside the library unless its checks are off.
+  ExpectRefused("[options]\n[[\n", 2, "expected bare key starting character");
+  ExpectRefused("[options]\ninit_delay = 99999999999999999999\n", 2,
+                "integer 99999999999999999999 is beyond the 64-bit range");
+  ExpectRefused("[options]\n\"\xC3\xA9\" = -9_223_372_036_854_775_809 # \xC3\xA9\n", 2,
+                "integer -9_223_372_036_854_775_809 is beyond");
+  ExpectRefused("[options]\ninit_delay = [0x1FFFFFFFFFFFFFFFF]\n", 2,
+                "integer 0x1FFFFFFFFFFFFFFFF is beyond");
+  ExpectRefused("[options]\ninit_delay = -9223372036854775808\n", 2,
+                "init_delay must be 0 to 999, got -9223372036854775808");
+  ExpectRefused("[options]\ninit_delay = 1e999\n", 2, "'1e999' could not be interpreted");
+
+  // A bank written with inline tables nests as deep as any bank does, and reads.
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  EXPECT_TRUE(BankTextReader::read("preset = [{number = 1, strip = [{channel = 2, label = \"[{\"}]}]\n",
+                                   "bank.toml", *bank, errors))
+      << errors.front();
+  EXPECT_EQ((*bank)[0].strips[0].channel, 2);
 }
 
 TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
@@ -111,6 +159,108 @@ TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
   EXPECT_EQ(errors[0].rfind("bank.toml:4: volume", 0), 0u) << errors[0];
   EXPECT_EQ(errors[1].rfind("bank.toml:6: channel", 0), 0u) << errors[1];
   EXPECT_EQ(errors[2].rfind("bank.toml:8: init_delay", 0), 0u) << errors[2];
+}
+
+// Any text at all: the reader answers at once, and either reads a bank that goes through text again
+// unchanged or says why not, every message starting with the file's name. Mutated examples, deep nesting
+// of every kind around the limit and far beyond it, huge numbers and odd encodings; seeded, so every run
+// reads the same texts.
+TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
+  std::vector<std::string> seeds;
+  for (const char* name : {"four-module-studio.toml", "live-keyboard.toml"})
+    seeds.push_back(banktest::ReadFile(banktest::ExamplePath(name)));
+  auto loaded = std::make_unique<PresetBank>();
+  banktest::RandomBanks(9).loadedBank(*loaded);
+  seeds.push_back(BankTextWriter::write(*loaded, 77));
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : seeds[0]) utf16 += std::string{c, '\0'};
+  std::string crlf;
+  for (const char c : seeds[1]) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  seeds.push_back("\xEF\xBB\xBF" + seeds[1]);
+  seeds.push_back(utf16);
+  seeds.push_back(crlf);
+
+  const std::vector<std::string> pieces = {
+      "[", "]", "{", "}", "[[", "]]", "=", ".", ",", "\"", "'", "\"\"\"", "'''", "#", "\n", "\r", "\\",
+      "\\u0000", "\\uD800", std::string(1, '\0'), "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF",
+      "99999999999999999999", "-9223372036854775809", "0x1FFFFFFFFFFFFFFFF", "1e999", "nan", "-0",
+      "1979-05-27T07:32:00Z", "a.b.c", "[[preset]]\n", "[[preset.strip]]\n", "[[preset.spare]]\n",
+      "number = 1\n", "slot = 2\n", "channel = ", "strip_order = [", "name_bytes = \"ff\"\n", "current = ",
+      "bank_first = true\n", "[options]\n"};
+  // Values put in place of a key's value: in range, just out of it, of the wrong kind.
+  const std::vector<std::string> values = {
+      "0", "1", "16", "17", "127", "128", "-1", "999", "1000", "true", "\"none\"", "\"\"", "[]", "{}", "1.5",
+      "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"",
+      "99999999999999999999"};
+  auto check = [](const std::string& text) {
+    auto bank = std::make_unique<PresetBank>();
+    std::vector<std::string> errors;
+    int32_t current = -1;
+    const std::string shown = text.substr(0, 300);
+    if (BankTextReader::read(text, "bank.toml", *bank, errors, &current)) {
+      ASSERT_TRUE(errors.empty()) << shown;
+      ASSERT_EQ(ImpossibleValue(*bank), "") << shown;
+      ASSERT_TRUE(current >= 0 && current < kProgramCount) << shown;
+      const std::string written = BankTextWriter::write(*bank, current);
+      auto again = std::make_unique<PresetBank>();
+      int32_t currentAgain = -1;
+      ASSERT_TRUE(BankTextReader::read(written, "again.toml", *again, errors, &currentAgain)) << written;
+      EXPECT_EQ(std::memcmp(bank.get(), again.get(), sizeof(PresetBank)), 0) << shown;
+      EXPECT_EQ(currentAgain, current);
+    } else {
+      ASSERT_FALSE(errors.empty()) << shown;
+      for (const std::string& error : errors) ASSERT_EQ(error.rfind("bank.toml", 0), 0u) << error;
+    }
+  };
+
+  std::mt19937 random(18);
+  auto below = [&random](size_t n) { return static_cast<size_t>(random() % n); };
+  for (int round = 0; round < 1500; ++round) {
+    std::string text = seeds[below(seeds.size())];
+    for (size_t edit = 0, edits = 1 + below(4); edit < edits; ++edit) {
+      const size_t at = below(text.size() + 1);
+      const std::string& piece = pieces[below(pieces.size())];
+      switch (below(6)) {
+        case 0:
+          text.insert(at, piece);
+          break;
+        case 1:
+          text.erase(at, below(32));
+          break;
+        case 2:
+          if (at < text.size()) text[at] = static_cast<char>(below(256));
+          break;
+        case 3:
+          text.insert(at, text.substr(below(text.size() + 1), below(200)));
+          break;
+        case 4: {
+          const size_t key = text.find(" = ", at);
+          if (key != std::string::npos)
+            text.replace(key + 3, text.find('\n', key) - key - 3, values[below(values.size())]);
+          break;
+        }
+        default: {
+          std::string run;
+          for (size_t times = 1 + below(3000); times > 0; --times) run += piece;
+          text.insert(at, run);
+        }
+      }
+    }
+    check(text);
+  }
+  for (const size_t depth : {31, 32, 33, 1000, 100000}) {
+    auto times = [depth](const std::string& piece) {
+      std::string text;
+      for (size_t i = 0; i < depth; ++i) text += piece;
+      return text;
+    };
+    check("a = " + times("[") + times("]") + "\n");
+    check("a = " + times("{b = ") + "1" + times("}") + "\n");
+    check("a = " + times("[{b = ") + times("}]") + "\n");
+    check(times("a.") + "a = 1\n");
+    check("[[" + times("a.") + "a]]\n");
+    check("[[preset]]\nnumber = 1\nstrip = " + times("[") + times("]") + "\n");
+  }
 }
 
 // What a plug-in hands over as its bank is read as a chunk only: an empty or short one, or one that

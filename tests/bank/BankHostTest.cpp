@@ -1,12 +1,15 @@
 // The host program loads a text bank into the real plug-in: after --load-text a resend puts out exactly
-// the MIDI the file describes, --save-text gives the same text back, and a bad file loads nothing.
+// the MIDI the file describes, --save-text gives the same text back, a bad file loads nothing, and a bank
+// file the host saves comes back from vantorine-bank byte for byte through the text form.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
-#include <toml.hpp>
+#include "bank/Toml.h"
 
+#include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
 #include "tests/bank/BankTestSupport.h"
 #include "tests/host/HostRun.h"
@@ -14,6 +17,7 @@
 namespace {
 
 using banktest::PresetBank;
+using vantorine::bank::BankTextReader;
 
 class BankHost : public ::testing::Test {
  protected:
@@ -47,20 +51,20 @@ std::string Hex(int a, int b, int c) {
   return text;
 }
 
-// What the strips of preset `number` send, read from the file with toml11 alone: strips without slots are
+// What the strips of preset `number` send, read from the file with toml++ alone: strips without slots are
 // records 0, 1, ... in the order written, which is also the order the plug-in sends them in.
 std::vector<std::string> ExpectedFromFile(const std::string& path, int number) {
   std::vector<std::string> expected;
-  const toml::value root = toml::parse(path);
-  for (const toml::value& preset : root.at("preset").as_array()) {
-    if (preset.at("number").as_integer() != number) continue;
-    for (const toml::value& strip : preset.at("strip").as_array()) {
-      const int channel = static_cast<int>(strip.at("channel").as_integer()) - 1;
-      auto value = [&](const char* key) {
-        return strip.contains(key) ? static_cast<int>(strip.at(key).as_integer()) : -1;
-      };
+  const toml::table root = toml::parse_file(path);
+  for (const toml::node& preset : *root["preset"].as_array()) {
+    const toml::table& table = *preset.as_table();
+    if (table["number"].value_or(0) != number) continue;
+    for (const toml::node& item : *table["strip"].as_array()) {
+      const toml::table& strip = *item.as_table();
+      const int channel = strip["channel"].value_or(0) - 1;
+      auto value = [&](const char* key) { return strip[key].value_or(-1); };
       if (value("program") >= 0) expected.push_back(Hex(0xC0 + channel, value("program"), 0));
-      const bool swap = strip.contains("swap") && strip.at("swap").as_boolean();
+      const bool swap = strip["swap"].value_or(false);
       for (const auto& [key, controller] : swap ? std::vector<std::pair<const char*, int>>{{"bank_lsb", 32}, {"bank_msb", 0}}
                                                 : std::vector<std::pair<const char*, int>>{{"bank_msb", 0}, {"bank_lsb", 32}})
         if (value(key) >= 0) expected.push_back(Hex(0xB0 + channel, controller, value(key)));
@@ -99,11 +103,45 @@ TEST_F(BankHost, SaveTextGivesBackTheTextThatWasLoaded) {
 
 TEST_F(BankHost, ABadFileLoadsNothing) {
   const std::string path = folder + "bad.toml";
-  banktest::WriteFile(path, "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 2\nvolume = 128\n");
-  const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(path + ":5: volume must be 0 to 127, got 128"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out.find("block 1:"), std::string::npos) << run.out;
+  const std::pair<std::string, std::string> bad[] = {
+      {"[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 2\nvolume = 128\n",
+       ":5: volume must be 0 to 127, got 128"},
+      {"a = " + std::string(10000, '[') + std::string(10000, ']') + "\n", ":1: nested deeper than 32 levels"},
+      {std::string(BankTextReader::kMaxBytes + 1, '#'), ": larger than 1 MiB"}};
+  for (const auto& [text, message] : bad) {
+    banktest::WriteFile(path, text);
+    const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});
+    EXPECT_EQ(run.exitCode, 1) << message;
+    EXPECT_NE(run.err.find(path + message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("block 1:"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(BankHost, ABankFileTheHostSavesComesBackExactlyThroughText) {
+  const std::string rig = folder + "rig.toml";
+  banktest::WriteFile(rig, "[options]\nbank_first = true\ninit_send = true\n[[preset]]\nnumber = 3\n"
+                           "[[preset.strip]]\nchannel = 10\nprogram = 25\nbank_msb = 0\nbank_lsb = 8\n");
+  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "5", "--save-fxb",
+                                       folder + "host.fxb", "--save-text", folder + "saved.toml"});
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+
+  auto tool = [this](const std::vector<std::string>& args) {
+    return hostrun::runHost(VANTORINE_BANK_PATH, args, folder);
+  };
+  const hostrun::HostRun text = tool({"to-text", folder + "host.fxb"});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("\nbank_first = true\ncurrent = 6\n"), std::string::npos) << text.out;
+  // The host's own text of the bank says the same.
+  EXPECT_EQ(banktest::ReadFile(folder + "saved.toml"), text.out);
+  banktest::WriteFile(folder + "host.toml", text.out);
+  const hostrun::HostRun back = tool({"from-text", folder + "host.toml", "-o", folder + "tool.fxb"});
+  ASSERT_EQ(back.exitCode, 0) << back.err;
+  const std::string hostFile = banktest::ReadFile(folder + "host.fxb");
+  EXPECT_EQ(hostFile.size(), 160u + vantorine::bank::kBankBytes);
+  const std::string toolFile = banktest::ReadFile(folder + "tool.fxb");
+  ASSERT_EQ(toolFile.size(), hostFile.size());
+  const auto differs = std::mismatch(hostFile.begin(), hostFile.end(), toolFile.begin()).first;
+  EXPECT_EQ(differs - hostFile.begin(), std::ptrdiff_t(hostFile.size())) << "the first byte that differs";
 }
 
 }  // namespace

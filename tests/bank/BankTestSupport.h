@@ -60,6 +60,7 @@ class RandomBanks {
     vantorine::bank::BankOptions options;
     options.initSend = below(2), options.initDelay = below(1000);
     options.changeSend = below(2), options.changeDelay = below(1000), options.presetSwitching = below(2);
+    options.bankFirst = below(2);
     for (int n = 0; n < kProgramCount; ++n) {
       VSTPluginProgram& preset = bank[n];
       options.applyTo(preset);
@@ -96,7 +97,7 @@ class RandomBanks {
       for (int32_t& row : preset.stripOrder) row = below(17);
       preset.stripCount = 1 + below(16);
       preset.midiThru = below(2), preset.presetSwitching = below(2);
-      preset.changeSend = below(2), preset.initSend = below(2);
+      preset.changeSend = below(2), preset.initSend = below(2), preset.bankSelectFirst = below(2);
       preset.initDelay = below(1000), preset.changeDelay = below(1000);
     }
   }

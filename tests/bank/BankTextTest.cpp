@@ -76,16 +76,27 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
 
   // One changed preset is the only one written; the options go into every preset.
   BankOptions options;
-  options.initSend = true, options.initDelay = 3;
+  options.initSend = true, options.initDelay = 3, options.bankFirst = true;
   for (VSTPluginProgram& preset : *bank) options.applyTo(preset);
   (*bank)[41].strips[0].volume = 101;
-  const std::string one = BankTextWriter::write(*bank);
+  const std::string one = BankTextWriter::write(*bank, 41);
   EXPECT_EQ(one.find("[[preset]]"), one.rfind("[[preset]]"));
   EXPECT_NE(one.find("number = 42\n"), std::string::npos) << one;
+  EXPECT_NE(one.find("bank_first = true\ncurrent = 42\n"), std::string::npos) << one;
 
-  const auto read = Read("[options]\ninit_send = true\ninit_delay = 3\n\n[[preset]]\nnumber = 42\n"
-                         "[[preset.strip]]\nchannel = 1\nprogram = 0\nvolume = 100\n");
+  int32_t current = 0;
+  auto read = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  ASSERT_TRUE(BankTextReader::read("[options]\ninit_send = true\ninit_delay = 3\nbank_first = true\n"
+                                   "current = 42\n\n[[preset]]\nnumber = 42\n[[preset.strip]]\nchannel = 1\n"
+                                   "program = 0\nvolume = 100\n",
+                                   "bank.toml", *read, errors, &current));
+  EXPECT_EQ(current, 41);
   for (int n = 0; n < kProgramCount; ++n) EXPECT_TRUE(SamePreset((*read)[n], (*bank)[n])) << n + 1;
+  // Left out, the options are off and the first program is the current one.
+  ASSERT_TRUE(BankTextReader::read("[[preset]]\nnumber = 2\n", "bank.toml", *read, errors, &current));
+  EXPECT_EQ(current, 0);
+  for (const VSTPluginProgram& preset : *read) EXPECT_EQ(preset.bankSelectFirst, 0);
 }
 
 TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {

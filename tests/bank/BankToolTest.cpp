@@ -61,9 +61,14 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
   VSTPluginStrip& drums = (*bank)[9].strips[0];
   drums.channel = 10, drums.program = 26, drums.bankMsb = 1, drums.bankLsb = 9, drums.volume = 101;
   CopyText(drums.label, kLabelSize, "Drums");
+  for (VSTPluginProgram& preset : *bank) preset.bankSelectFirst = 1;
   ASSERT_EQ(BankFile::save(folder + "b.fxb", *bank, BankFile::Form::Fxb), "");
   const hostrun::HostRun shown = run({"show", folder + "b.fxb"});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("s), preset switching off\nBank Select first: on (each strip sends its Bank "
+                           "Select before its Program Change)\n"),
+            std::string::npos)
+      << shown.out;
   EXPECT_NE(shown.out.find("Preset 10  \"010 - empty preset\"\n  ch 10  Program Change 25  Bank 0/8  Volume 100  'Drums'\n"),
             std::string::npos)
       << shown.out;
@@ -95,6 +100,17 @@ TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {
   EXPECT_EQ(odd.exitCode, 1);
   EXPECT_NE(odd.err.find("not a bank the plug-in can hold: preset 1: strip count 0"), std::string::npos)
       << odd.err;
+
+  // Text no bank could be, the library's recursion would not survive: refused by show and from-text alike.
+  const std::string deepPath = folder + "deep.toml";
+  banktest::WriteFile(deepPath, "a = " + std::string(10000, '[') + std::string(10000, ']') + "\n");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"show", deepPath},
+                                               {"from-text", deepPath, "-o", folder + "out.fxb"}}) {
+    const hostrun::HostRun deep = run(args);
+    EXPECT_EQ(deep.exitCode, 1) << args[0];
+    EXPECT_EQ(deep.err.rfind(deepPath + ":1: nested deeper than 32 levels", 0), 0u) << deep.err;
+  }
+  EXPECT_NE(access((folder + "out.fxb").c_str(), F_OK), 0);
 
   EXPECT_EQ(run({"from-text", folder + "bank.toml"}).exitCode, 2);
   EXPECT_EQ(run({"convert", folder + "bank.toml"}).exitCode, 2);
