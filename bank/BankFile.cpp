@@ -1,6 +1,7 @@
 // Loading and saving banks in any of their forms; the binary forms are checked as strictly as the text.
 #include "bank/BankFile.h"
 
+#include "bank/BankLv2State.h"
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
 #include "host/FxFile.h"
@@ -24,6 +25,17 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
                     int32_t* current) {
   errors.clear();
   std::vector<uint8_t> bytes;
+  if (BankLv2State::isLv2State(path)) {
+    int32_t selected = 0;
+    const std::string reason = BankLv2State::read(path, bytes, selected);
+    if (!reason.empty()) {
+      errors.push_back(reason);
+      return false;
+    }
+    if (!fromChunk(bytes, path, bank, errors)) return false;
+    if (current) *current = selected;
+    return true;
+  }
   // The text's limit is far above any binary form's size, so it bounds what any file may cost.
   std::string reason = FxFile::readFile(path, bytes, BankTextReader::kMaxBytes + 1);
   if (!reason.empty()) {
@@ -78,6 +90,7 @@ std::string BankFile::save(const std::string& path, const PresetBank& bank, Form
     return FxFile::writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
   }
   if (form == Form::Chunk) return FxFile::writeFile(path, BankBytes(bank));
+  if (form == Form::Lv2Preset) return BankLv2State::writePreset(path, BankBytes(bank), current);
   FxContent content;
   content.kind = FxKind::Bank;
   content.fxId = vantorine::kUniqueId;
@@ -91,6 +104,7 @@ std::string BankFile::save(const std::string& path, const PresetBank& bank, Form
 BankFile::Form BankFile::formFor(const std::string& path) {
   if (EndsWith(path, ".fxb")) return Form::Fxb;
   if (EndsWith(path, ".toml")) return Form::Text;
+  if (EndsWith(path, ".lv2") || EndsWith(path, ".lv2/")) return Form::Lv2Preset;
   return Form::Chunk;
 }
 

@@ -1,6 +1,7 @@
-// Banks on disk in the three forms users meet: the text form, a .fxb bank file as hosts write it, and the
-// raw 55808-byte chunk. Loading tells the form by the content, so every command takes any of them. A .fxb
-// file and the text form also keep which program was selected; a raw chunk does not.
+// Banks on disk in the forms users meet: the text form, a .fxb bank file as hosts write it, the raw
+// 55808-byte chunk, and the LV2 plug-in's state (a host's state file, or a preset bundle). Loading tells
+// the form by the content (LV2 state by its name: a .ttl file or a folder), so every command takes any of
+// them. All but the raw chunk also keep which program was selected.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@ namespace vantorine::bank {
 
 class BankFile {
  public:
-  enum class Form { Text, Fxb, Chunk };
+  enum class Form { Text, Fxb, Chunk, Lv2Preset };
 
   // Fills `bank` from the file at `path`, and `current` (when given) with the program selected when it was
   // saved (0 for a raw chunk), or returns false with one message per line in `errors` (text errors as
@@ -26,7 +27,7 @@ class BankFile {
   // Writes the bank in `form`, with `current` as its selected program where the form keeps one; returns
   // the empty string on success, else a one-line reason.
   static std::string save(const std::string& path, const PresetBank& bank, Form form, int32_t current = 0);
-  // .fxb for a path ending so, .toml for text, otherwise the raw chunk.
+  // .fxb for a path ending so, .toml for text, .lv2 for a preset bundle, otherwise the raw chunk.
   static Form formFor(const std::string& path);
 };
 

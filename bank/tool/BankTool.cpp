@@ -1,5 +1,5 @@
-// vantorine-bank: turns a bank (.fxb file or raw chunk) into its text form and back, and prints what a bank
-// holds. Errors go to stderr, one per line, and the exit status is non-zero; nothing is written then.
+// vantorine-bank: turns a bank (.fxb file, raw chunk or LV2 state) into its text form and back, and prints
+// what a bank holds. Errors go to stderr, one per line, and the exit status is non-zero; nothing is written then.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -18,10 +18,13 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const char* kUsage =
-    "usage: vantorine-bank to-text BANK.fxb|CHUNK         print the bank as text (TOML)\n"
+    "usage: vantorine-bank to-text BANK                   print the bank as text (TOML)\n"
     "       vantorine-bank from-text BANK.toml -o OUTPUT  write the bank as OUTPUT: a .fxb file when\n"
-    "                                                     OUTPUT ends in .fxb, else the raw chunk\n"
-    "       vantorine-bank show BANK.fxb|CHUNK|BANK.toml  print the presets in use and what they send\n";
+    "                                                     OUTPUT ends in .fxb, an LV2 preset bundle when\n"
+    "                                                     it ends in .lv2, else the raw chunk\n"
+    "       vantorine-bank show BANK                      print the presets in use and what they send\n"
+    "BANK is a .fxb file, a raw chunk, the text form, or the LV2 plug-in's state (a host's .ttl state\n"
+    "file, or a folder holding one, such as a preset bundle).\n";
 
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::fprintf(stderr, "vantorine-bank: %s\n", problem.c_str());

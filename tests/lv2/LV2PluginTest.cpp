@@ -1,6 +1,7 @@
 // The LV2 plug-in as hosts drive it through lilv: ports act on a change of their value, MIDI keeps its
 // frames and its real length, the bank is the same bytes as the VST 2 bank chunk and goes through the
-// same checks, a restore is a start-up, and a cycle neither allocates nor locks.
+// same checks, a restore is a start-up, the bank tool reads and writes the state hosts keep, and a cycle
+// neither allocates nor locks.
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <thread>
 
 #include "CallCounter.h"
+#include "bank/BankFile.h"
 #include "host/VstHost.h"
 #include "plugin/VSTPluginProgram.h"
 #include "tests/lv2/LV2TestHost.h"
@@ -176,8 +178,23 @@ TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
   plugin.saveStateFolder(folder);
   LV2Instance reopened(*world);
   ASSERT_TRUE(reopened.ok());
-  ASSERT_TRUE(reopened.restoreStateFolder(folder));
+  ASSERT_TRUE(reopened.restoreStateFile(folder + "/state.ttl"));
   EXPECT_EQ(vstBank, reopened.saveBank());
+
+  // The bank tool reads the host's state folder, and writes a preset bundle that hosts load into the plug-in.
+  vantorine::bank::PresetBank read;
+  std::vector<std::string> errors;
+  int32_t current = -1;
+  ASSERT_TRUE(vantorine::bank::BankFile::load(folder, read, errors, &current)) << errors.at(0);
+  EXPECT_EQ(vstBank, vantorine::bank::BankBytes(read));
+  const std::string preset = folder + "/rig.lv2";
+  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, read, vantorine::bank::BankFile::formFor(preset), 9));
+  LV2Instance loaded(*world);
+  ASSERT_TRUE(loaded.ok());
+  ASSERT_TRUE(loaded.restoreStateFile(preset + "/rig.ttl"));
+  EXPECT_EQ(vstBank, loaded.saveBank());
+  ASSERT_TRUE(vantorine::bank::BankFile::load(preset, read, errors, &current));
+  EXPECT_EQ(9, current) << "the preset port's program";
   std::filesystem::remove_all(folder);
 
   // And back: what the LV2 plug-in saves, the VST plug-in takes as its own.

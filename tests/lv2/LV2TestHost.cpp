@@ -191,8 +191,7 @@ void LV2Instance::saveStateFolder(const std::string& folder) {
   lilv_state_free(saved);
 }
 
-bool LV2Instance::restoreStateFolder(const std::string& folder) {
-  const std::string file = folder + "/state.ttl";
+bool LV2Instance::restoreStateFile(const std::string& file) {
   LilvState* loaded = lilv_state_new_from_file(world.world(), world.map(), nullptr, file.c_str());
   if (!loaded) return false;
   lilv_state_restore(loaded, instance, nullptr, nullptr, 0, nullptr);

@@ -79,7 +79,8 @@ class LV2Instance {
   LV2_State_Status restoreWithoutBank();
   // Through a lilv state folder on disk, as a session keeps it.
   void saveStateFolder(const std::string& folder);
-  bool restoreStateFolder(const std::string& folder);
+  // A state file: a folder's state.ttl, or a preset's file.
+  bool restoreStateFile(const std::string& file);
 
  private:
   LV2World& world;
