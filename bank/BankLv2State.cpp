@@ -3,6 +3,7 @@
 
 #include <serd/serd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +26,9 @@ constexpr const char* kBase64Binary = "http://www.w3.org/2001/XMLSchema#base64Bi
 constexpr const char* kLv2Symbol = "http://lv2plug.in/ns/lv2core#symbol";
 constexpr const char* kPresetValue = "http://lv2plug.in/ns/ext/presets#value";
 constexpr const char* kPresetPortSymbol = "preset";
+// The plug-in's state nests two levels deep; the Turtle reader recurses for every level, so a file nested
+// deeper than any state is refused before it is read.
+constexpr int kMaxNesting = 32;
 
 // What the statements of one file say about the bank and the preset port.
 struct Found {
@@ -79,6 +83,32 @@ SerdStatus OnStatement(void* handle, SerdStatementFlags, const SerdNode*, const 
   return SERD_SUCCESS;
 }
 
+// How deep blank nodes and collections nest in Turtle text, not counting what strings, IRIs and comments hold.
+int NestingDepth(const std::string& text) {
+  int depth = 0, deepest = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '#') {
+      i = text.find('\n', i);
+      if (i == std::string::npos) break;
+    } else if (c == '<') {
+      i = text.find('>', i);
+      if (i == std::string::npos) break;
+    } else if (c == '"' || c == '\'') {
+      const bool longString = text.compare(i, 3, std::string(3, c)) == 0;
+      const std::string end = longString ? std::string(3, c) : std::string(1, c);
+      size_t j = i + end.size();
+      while (j < text.size() && text.compare(j, end.size(), end) != 0) j += text[j] == '\\' ? 2 : 1;
+      i = j + end.size() - 1;
+    } else if (c == '[' || c == '(') {
+      deepest = std::max(deepest, ++depth);
+    } else if ((c == ']' || c == ')') && depth > 0) {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 // Reads one Turtle file; false with a reason when it is not Turtle at all.
 bool ReadTurtle(const fs::path& file, Found& found, std::string& reason) {
   std::error_code error;
@@ -91,6 +121,10 @@ bool ReadTurtle(const fs::path& file, Found& found, std::string& reason) {
   text << in.rdbuf();
   if (!in) {
     reason = file.string() + ": cannot be read";
+    return false;
+  }
+  if (NestingDepth(text.str()) > kMaxNesting) {
+    reason = file.string() + ": nested deeper than " + std::to_string(kMaxNesting) + " levels, more than any LV2 state";
     return false;
   }
   const std::string uri = "file://" + fs::absolute(file).string();

@@ -19,7 +19,7 @@ constexpr int kExitUsage = 2;
 
 const char* kUsage =
     "usage: vantorine-bank to-text BANK                   print the bank as text (TOML)\n"
-    "       vantorine-bank from-text BANK.toml -o OUTPUT  write the bank as OUTPUT: a .fxb file when\n"
+    "       vantorine-bank from-text BANK -o OUTPUT       write the bank as OUTPUT: a .fxb file when\n"
     "                                                     OUTPUT ends in .fxb, an LV2 preset bundle when\n"
     "                                                     it ends in .lv2, else the raw chunk\n"
     "       vantorine-bank show BANK                      print the presets in use and what they send\n"
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "from-text") {
-    if (args.size() != 4 || args[2] != "-o") return Usage("from-text takes BANK.toml -o OUTPUT");
+    if (args.size() != 4 || args[2] != "-o") return Usage("from-text takes BANK -o OUTPUT");
     if (!Load(args[1], *bank, current)) return kExitFailure;
     BankFile::Form form = BankFile::formFor(args[3]);
     if (form == BankFile::Form::Text) form = BankFile::Form::Chunk;

@@ -1,7 +1,11 @@
 // Bad text never yields a bank: each kind of mistake is reported as "FILE:LINE: message" naming the field,
-// all mistakes of a file are reported at once, and the caller's bank stays as it was.
+// all mistakes of a file are reported at once, and the caller's bank stays as it was. The same holds for
+// the LV2 plug-in's state.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -287,6 +291,57 @@ TEST(BankErrors, APluginChunkIsNeverTakenForText) {
   ASSERT_TRUE(BankFile::fromChunk(BankBytes(*other), "the plug-in's bank", *bank, errors));
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(std::memcmp(bank.get(), other.get(), sizeof(PresetBank)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// LV2 state comes from hosts' session folders and from whoever made a preset: as hostile as text.
+TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
+  const std::string folder = testing::TempDir() + "vtrn-bank-lv2-" + std::to_string(getpid());
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  const std::string preset = folder + "/good.lv2";
+  ASSERT_EQ("", BankFile::save(preset, *bank, BankFile::formFor(preset)));
+  const std::string good = banktest::ReadFile(preset + "/good.ttl");
+
+  auto refused = [&](const std::string& text, const std::string& message) {
+    const std::string file = folder + "/bad.ttl";
+    banktest::WriteFile(file, text);
+    auto read = std::make_unique<PresetBank>(*bank);
+    (*read)[0].name[0] = 'X';
+    std::vector<std::string> errors;
+    EXPECT_FALSE(BankFile::load(file, *read, errors)) << text.substr(0, 80);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_NE(std::string::npos, errors[0].find(message)) << errors[0];
+    EXPECT_EQ('X', (*read)[0].name[0]) << "the bank stays as it was";
+  };
+  const std::string deep(100000, '[');
+  refused("<a> <b> " + deep + " .", "nested deeper than 32 levels");
+  refused("<a> <b> " + std::string(100000, '(') + " .", "nested deeper than 32 levels");
+  refused("this is not Turtle", "not an LV2 state file");
+  refused("<a> <b> <c> .", "holds no state of the Vantorine LV2 plug-in");
+  refused("<a> <urn:vantorine:bank> \"text\" .", "not a chunk of base64 bytes");
+  refused("<a> <urn:vantorine:bank> \"AAAA\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> .",
+          "a bank chunk has 55808 bytes, this one 3");
+  // Brackets inside strings, IRIs and comments nest nothing.
+  refused("# " + deep + "\n<a> <b> \"" + deep + "\" .", "holds no state");
+
+  // Damaged copies of a good preset read or are refused, never more.
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string damaged = good;
+    for (int flip = 0; flip < 1 + round % 5; ++flip)
+      damaged[random() % damaged.size()] = static_cast<char>("[]()<>\"'#\\.;,^ \nA/"[random() % 18]);
+    banktest::WriteFile(folder + "/damaged.ttl", damaged);
+    auto read = std::make_unique<PresetBank>();
+    std::vector<std::string> errors;
+    if (!BankFile::load(folder + "/damaged.ttl", *read, errors)) {
+      EXPECT_EQ(1u, errors.size());
+    }
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
