@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "EditorTest.h"
+#include "PanelTest.h"
 #include "tests/lv2/LV2UIHost.h"
 
 // Xlib last: its macros (None, Status) would break the headers above.
@@ -28,17 +28,14 @@ using namespace vantorine::lv2;
 
 LV2World* world = nullptr;
 
-// Where the panel's controls are (their middle), with the one strip of a new preset.
-struct Point {
-  int x;
-  int y;
-};
-constexpr Point kPresetSwitching{37, 106};
-constexpr Point kMidiThru{37, 124};
-constexpr Point kChangeSend{37, 200};
-constexpr Point kAddStrip{112, 217};
-constexpr int kWidth = 145;
-constexpr int kHeight = 238;
+using editortest::kChangeSend;
+using editortest::kMidiThru;
+using editortest::kPresetSwitching;
+using editortest::PanelPoint;
+// The "+" under the first strip, and what a strip adds to the panel's width.
+constexpr PanelPoint kAddStrip{112, 217};
+constexpr int kWidth = editortest::kEditorWidth;
+constexpr int kHeight = editortest::kEditorHeight;
 constexpr int kStripWidth = 25;
 
 class LV2UI : public testing::Test {
@@ -68,7 +65,7 @@ class LV2UI : public testing::Test {
     }
     return plugin->run(midiIn);
   }
-  void click(Point point) {
+  void click(PanelPoint point) {
     Display* display = editortest::testDisplay();
     int x = 0, y = 0;
     Window child = 0;
