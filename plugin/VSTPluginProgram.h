@@ -38,7 +38,8 @@ struct VSTPluginProgram {
   uint8_t presetSwitching;
   uint8_t changeSend;
   uint8_t initSend;
-  uint8_t padding[3];
+  uint8_t bankSelectFirst;  // 1: each strip sends its Bank Select before the Program Change
+  uint8_t padding[2];
   int32_t initDelay;
   int32_t changeDelay;
 };
@@ -49,6 +50,7 @@ static_assert(offsetof(VSTPluginProgram, stripOrder) == 352, "strip order at 352
 static_assert(offsetof(VSTPluginProgram, stripCount) == 416, "strip count at 416");
 static_assert(offsetof(VSTPluginProgram, midiThru) == 421, "MIDI thru at 421");
 static_assert(offsetof(VSTPluginProgram, initSend) == 424, "init send at 424");
+static_assert(offsetof(VSTPluginProgram, bankSelectFirst) == 425, "bank select first at 425");
 static_assert(offsetof(VSTPluginProgram, initDelay) == 428, "init delay at 428");
 static_assert(sizeof(VSTPluginProgram) == 436, "preset record is 436 bytes");
 
