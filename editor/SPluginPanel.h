@@ -1,8 +1,8 @@
 // The plug-in's only visible window, which the editor embeds in the host's window: the global options on
 // the left (preset switching, MIDI thru, resend, the two sends with their delays, copy and paste of the
-// preset, Bank Select before Program Change) and one column per strip on the right (its label, channel, program, bank MSB, swap flag, bank
-// LSB and volume, and the button that adds or removes strips). Every static part is drawn once into an
-// off-screen picture that Draw copies to the window.
+// preset, Bank Select before Program Change) and one column per strip on the right (its label, channel,
+// program, bank MSB, swap flag, bank LSB and volume, and the button that adds or removes strips). Every
+// static part is drawn once into an off-screen picture that Draw copies to the window.
 //
 // Values travel to the plug-in through its parameters; strips and labels are written into the current
 // preset directly. The plug-in's changes come back through RefreshControls, called by the editor's idle

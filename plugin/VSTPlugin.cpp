@@ -110,7 +110,8 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     if (LoadShared(current.midiThru) == on) return;
     StoreShared(current.midiThru, static_cast<uint8_t>(on));
     if (!on) notesOffPending = true;
-  } else if (index == kBankSelectFirst || index == kInitSend || index == kChangeSend || index == kPresetSwitching) {
+  } else if (index == kBankSelectFirst || index == kInitSend || index == kChangeSend ||
+             index == kPresetSwitching) {
     uint8_t VSTPluginProgram::*field = index == kBankSelectFirst ? &VSTPluginProgram::bankSelectFirst
                                        : index == kInitSend      ? &VSTPluginProgram::initSend
                                        : index == kChangeSend    ? &VSTPluginProgram::changeSend
