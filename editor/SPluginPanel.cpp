@@ -213,6 +213,9 @@ void SPluginPanel::LoadControls() {
                                     "Option:\nSend Values\n(on plugin init)", false);
   changeSendButton = MakeOptionButton("(VTRN) Button: Change-Send", 17, 192, 40, 16, "P-Send", 8, kButtonReportOff,
                                       kRed, "Option:\nSend Values\n(on preset change)", false);
+  bankSelectFirstButton = MakeOptionButton(
+      "(VTRN) Button: Bank Select First", 17, 225, 40, 16, "B-First", 8, kButtonReportOff, kCyan,
+      "Option:\nSend Bank Select\nbefore Program Change\n(most modules want it)", false);
   copyButton = MakeOptionButton("(VTRN) Button: Copy", 62, 210, 16, 16, "C", 7, kButtonMomentary, kGrey,
                                 "Action:\nCopy Preset", false);
   pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, 210, 16, 16, "P", 7, kButtonMomentary, kGrey,

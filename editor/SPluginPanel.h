@@ -1,8 +1,8 @@
 // The plug-in's only visible window, which the editor embeds in the host's window: the global options on
 // the left (preset switching, MIDI thru, resend, the two sends with their delays, copy and paste of the
-// preset) and one column per strip on the right (its label, channel, program, bank MSB, swap flag, bank
-// LSB and volume, and the button that adds or removes strips). Every static part is drawn once into an
-// off-screen picture that Draw copies to the window.
+// preset, Bank Select before Program Change) and one column per strip on the right (its label, channel,
+// program, bank MSB, swap flag, bank LSB and volume, and the button that adds or removes strips). Every
+// static part is drawn once into an off-screen picture that Draw copies to the window.
 //
 // Values travel to the plug-in through its parameters; strips and labels are written into the current
 // preset directly. The plug-in's changes come back through RefreshControls, called by the editor's idle
@@ -37,7 +37,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   static constexpr int kNoColumn = 16;
   static constexpr int kFixedWidth = 100;
   static constexpr int kColumnWidth = 25;
-  static constexpr int kHeight = 238;
+  static constexpr int kHeight = 256;
   // The panel's width for a number of strip columns: the fixed part, the columns and a right margin.
   static constexpr int WidthFor(int columns) { return kColumnWidth * columns + kFixedWidth + 20; }
 
@@ -96,6 +96,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SButton<false>* ResendButton() const { return resendButton; }
   tovo::gui::SButton<false>* ChangeSendButton() const { return changeSendButton; }
   tovo::gui::SButton<false>* PresetSwitchingButton() const { return presetSwitchingButton; }
+  tovo::gui::SButton<false>* BankSelectFirstButton() const { return bankSelectFirstButton; }
   tovo::gui::SButton<false>* CopyButton() const { return copyButton; }
   tovo::gui::SButton<false>* PasteButton() const { return pasteButton; }
   tovo::gui::SDial<int>* InitDelayDial() const { return initDelayDial; }
@@ -140,6 +141,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SButton<false>* resendButton = nullptr;
   tovo::gui::SButton<false>* changeSendButton = nullptr;
   tovo::gui::SButton<false>* presetSwitchingButton = nullptr;
+  tovo::gui::SButton<false>* bankSelectFirstButton = nullptr;
   tovo::gui::SButton<false>* copyButton = nullptr;
   tovo::gui::SButton<false>* pasteButton = nullptr;
   tovo::gui::SDial<int>* initDelayDial = nullptr;

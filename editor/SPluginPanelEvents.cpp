@@ -86,6 +86,8 @@ void SPluginPanel::OnButton(SControl* sender, int value) {
     SetParameter(VSTPlugin::kMidiThru, on);
   } else if (sender == presetSwitchingButton) {
     SetParameter(VSTPlugin::kPresetSwitching, on);
+  } else if (sender == bankSelectFirstButton) {
+    SetParameter(VSTPlugin::kBankSelectFirst, on);
   } else if (sender == copyButton) {
     plugin->copySelProgram();
   } else if (sender == pasteButton) {
@@ -231,6 +233,9 @@ void SPluginPanel::RefreshControls(long index) {
       return;
     case VSTPlugin::kMidiThru:
       midiThruButton->SetValue(round(p, 1), false);
+      return;
+    case VSTPlugin::kBankSelectFirst:
+      bankSelectFirstButton->SetValue(round(p, 1), false);
       return;
     case VSTPlugin::kInitSend:
       initSendButton->SetValue(round(p, 1), false);

@@ -271,6 +271,9 @@ class SControl : public SIExtended {
   // Where the pointer is, in this control's client coordinates: asked of the server, for the presses
   // that are handed on before the toolkit records where they happened. False without a display.
   bool PointerInClient(SPoint& point);
+  // Where the press or motion being handled happened, in client coordinates; outside one (or for an
+  // event of another window), where the pointer is now, as PointerInClient.
+  bool PointerAtEvent(SPoint& point);
   SPoint GetTopPosition();
   SPoint GetScreenPosition();
   context::SDrawDevice* GetDevice();

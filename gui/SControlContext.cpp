@@ -135,6 +135,12 @@ bool SControl::PointerInClient(SPoint& point) {
   return true;
 }
 
+bool SControl::PointerAtEvent(SPoint& point) {
+  if (!input || !input->atEvent) return PointerInClient(point);
+  point = {input->eventX, input->eventY};
+  return true;
+}
+
 bool SControl::PointerInside() {
   SPoint point;
   if (!window || !PointerInClient(point)) return false;

@@ -68,6 +68,26 @@ class DisplayLock {
 
 constexpr int kNoChange = -1;
 
+// For the length of one press or motion, the receiver's input record holds where it happened, when the
+// event is in the receiver's own window (as every event is while the receiver holds the pointer grab).
+class EventPosition {
+ public:
+  EventPosition(SInput* record, bool ownWindow, int x, int y) : input(ownWindow ? record : nullptr) {
+    if (!input) return;
+    input->atEvent = true;
+    input->eventX = x;
+    input->eventY = y;
+  }
+  ~EventPosition() {
+    if (input) input->atEvent = false;
+  }
+  EventPosition(const EventPosition&) = delete;
+  EventPosition& operator=(const EventPosition&) = delete;
+
+ private:
+  SInput* input;
+};
+
 }  // namespace
 
 void SEventDispatch::SetEntries(bool* state, std::initializer_list<int> entries, bool on) {
@@ -136,6 +156,7 @@ int SEventDispatch::OnButtonPress(SControl* target, XEvent* event) {
   SControl* receiver = Receiver(target);
   SInput* input = receiver->input;
   if (!input || button.button < Button1 || button.button > Button3) return 0;
+  const EventPosition at(input, receiver->window == button.window, button.x, button.y);
   bool* state = input->state;
 
   // X numbers the buttons left, middle, right; the state array keeps left, right, middle.
@@ -204,6 +225,8 @@ int SEventDispatch::OnMotion(SControl* target, XEvent* event) {
   if (!target->Enabled()) return 0;
   SControl* receiver = Receiver(target);
   if (!receiver->input) return 0;
+  const EventPosition at(receiver->input, receiver->window == event->xmotion.window, event->xmotion.x,
+                         event->xmotion.y);
   bool* state = receiver->input->state;
   if (state[kMouseInside]) {
     const bool notify = !state[kMouseMoving] || state[kMouseEntered];

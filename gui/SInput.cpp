@@ -14,6 +14,9 @@ void SInput::Reset() {
   pressTime = 0;
   reserved2 = -1;
   modifiers = 0;
+  atEvent = false;
+  eventX = 0;
+  eventY = 0;
 }
 
 }  // namespace tovo::gui::context

@@ -46,6 +46,12 @@ class SInput {
   unsigned long pressTime;
   int reserved2;
   int modifiers;
+  // While the event entry hands on a press or a motion in the control's own window: where that event
+  // happened, in client coordinates. Hosts that read several events in one pass hand them on after the
+  // pointer has moved on, so where an event happened is the event's to say, not the server's.
+  bool atEvent;
+  int eventX;
+  int eventY;
 };
 
 }  // namespace tovo::gui::context

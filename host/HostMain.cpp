@@ -122,6 +122,9 @@ int main(int argc, char** argv) {
       actions.printEvents();
     }
   }
+  // The JACK client's threads end with it: a buffer-size notice that came in as the session ended must
+  // not still be calling into the plug-in while it is closed and unloaded.
+  jack.reset();
   // Anything the plug-in sends while it is being closed is reported too.
   host.unload();
   ActionRunner(host, line.realtime, nullptr).printEvents();

@@ -80,6 +80,7 @@ void VSTPlugin::pasteSelProgram() {
   SetGlobalOption(&VSTPluginProgram::presetSwitching, copyBuffer.presetSwitching);
   SetGlobalOption(&VSTPluginProgram::changeSend, copyBuffer.changeSend);
   SetGlobalOption(&VSTPluginProgram::initSend, copyBuffer.initSend);
+  SetGlobalOption(&VSTPluginProgram::bankSelectFirst, copyBuffer.bankSelectFirst);
   SetGlobalDelay(&VSTPluginProgram::initDelay, copyBuffer.initDelay);
   SetGlobalDelay(&VSTPluginProgram::changeDelay, copyBuffer.changeDelay);
   if (!current.initSend && timerKind == kTimerInit) startTimer(false);
@@ -109,10 +110,12 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     if (LoadShared(current.midiThru) == on) return;
     StoreShared(current.midiThru, static_cast<uint8_t>(on));
     if (!on) notesOffPending = true;
-  } else if (index == kInitSend || index == kChangeSend || index == kPresetSwitching) {
-    uint8_t VSTPluginProgram::*field = index == kInitSend     ? &VSTPluginProgram::initSend
-                                       : index == kChangeSend ? &VSTPluginProgram::changeSend
-                                                              : &VSTPluginProgram::presetSwitching;
+  } else if (index == kBankSelectFirst || index == kInitSend || index == kChangeSend ||
+             index == kPresetSwitching) {
+    uint8_t VSTPluginProgram::*field = index == kBankSelectFirst ? &VSTPluginProgram::bankSelectFirst
+                                       : index == kInitSend      ? &VSTPluginProgram::initSend
+                                       : index == kChangeSend    ? &VSTPluginProgram::changeSend
+                                                                 : &VSTPluginProgram::presetSwitching;
     if (LoadShared(current.*field) == on) return;
     SetGlobalOption(field, on);
     if (!on && index == kInitSend && timerKind == kTimerInit) startTimer(false);
@@ -132,7 +135,7 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
       StoreShared(stored, ScaleToByte(value, field.scale));
     }
   } else if (index < kEditorSignalFirst || index > kEditorSignalLast) {
-    return;  // index 2 and everything outside the map
+    return;  // everything outside the map
   }
   NotifyEditor(index);
 }
@@ -144,6 +147,8 @@ float VSTPlugin::getParameter(VstInt32 index) {
       return resendRequest ? 1.f : 0.f;
     case kMidiThru:
       return LoadShared(current.midiThru) ? 1.f : 0.f;
+    case kBankSelectFirst:
+      return LoadShared(current.bankSelectFirst) ? 1.f : 0.f;
     case kInitSend:
       return LoadShared(current.initSend) ? 1.f : 0.f;
     case kInitDelay:

@@ -27,6 +27,7 @@ class VSTPlugin : public SPlugin {
   enum ParameterIndex {
     kResend = 0,
     kMidiThru = 1,
+    kBankSelectFirst = 2,
     kInitSend = 3,
     kInitDelay = 4,
     kChangeSend = 5,

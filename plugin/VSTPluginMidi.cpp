@@ -169,6 +169,8 @@ void VSTPlugin::PushGenerated(uint8_t status, uint8_t data1, uint8_t data2) {
 
 void VSTPlugin::sendPCData() {
   const VSTPluginProgram& current = bank[curProgram];
+  // Modules that take Bank Select as pending until the next Program Change need the banks first.
+  const bool bankSelectFirst = LoadShared(current.bankSelectFirst) != 0;
   for (const VSTPluginStrip& strip : current.strips) {
     if (!StripInUse(strip)) continue;
     const uint8_t stripChannel = LoadShared(strip.channel);
@@ -176,14 +178,25 @@ void VSTPlugin::sendPCData() {
     const uint8_t channel = static_cast<uint8_t>(stripChannel - 1);
     // Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
     auto value = [](uint8_t stored) { return static_cast<uint8_t>((stored - 1) & 0x7F); };
-    const uint8_t program = LoadShared(strip.program);
-    if (program > 0) PushGenerated(kProgramChange + channel, value(program), 0);
-    const bool swapped = LoadShared(strip.swapBankOrder) != 0;
-    const uint8_t first = swapped ? kBankSelectLsb : kBankSelectMsb;
-    const uint8_t second = swapped ? kBankSelectMsb : kBankSelectLsb;
-    for (const uint8_t controller : {first, second}) {
-      const uint8_t stored = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
-      if (stored > 0) PushGenerated(kControlChange + channel, controller, value(stored));
+    auto sendProgram = [&] {
+      const uint8_t program = LoadShared(strip.program);
+      if (program > 0) PushGenerated(kProgramChange + channel, value(program), 0);
+    };
+    auto sendBankSelect = [&] {
+      const bool swapped = LoadShared(strip.swapBankOrder) != 0;
+      const uint8_t first = swapped ? kBankSelectLsb : kBankSelectMsb;
+      const uint8_t second = swapped ? kBankSelectMsb : kBankSelectLsb;
+      for (const uint8_t controller : {first, second}) {
+        const uint8_t stored = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
+        if (stored > 0) PushGenerated(kControlChange + channel, controller, value(stored));
+      }
+    };
+    if (bankSelectFirst) {
+      sendBankSelect();
+      sendProgram();
+    } else {
+      sendProgram();
+      sendBankSelect();
     }
     const uint8_t volume = LoadShared(strip.volume);
     if (volume > 0) PushGenerated(kControlChange + channel, kChannelVolume, value(volume));

@@ -65,6 +65,7 @@ void SanitizeProgram(VSTPluginProgram& program) {
   program.presetSwitching = Flag(program.presetSwitching);
   program.changeSend = Flag(program.changeSend);
   program.initSend = Flag(program.initSend);
+  program.bankSelectFirst = Flag(program.bankSelectFirst);
   program.initDelay = Delay(program.initDelay);
   program.changeDelay = Delay(program.changeDelay);
 }
@@ -94,6 +95,8 @@ int VSTPluginProgramBank::readBank(const void* data, int32_t size) {
       program.initSend = bytes[kTrailerInitSend];
       program.initDelay = ReadInt32(bytes + kTrailerInitDelay);
       program.changeDelay = ReadInt32(bytes + kTrailerChangeDelay);
+      // The versions that wrote this layout always sent the Program Change first.
+      program.bankSelectFirst = 0;
     }
   } else {
     std::memcpy(programs.data(), bytes, kBankSize);

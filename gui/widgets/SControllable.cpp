@@ -2,10 +2,7 @@
 // the presses that start drags, step once or reset.
 #include "gui/widgets/SControllable.h"
 
-#include <X11/Xlib.h>
-
 #include "gui/SInput.h"
-#include "gui/XDisplay.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -156,20 +153,6 @@ void SControllable<int, false>::SendControlEvent() {
 
 // --- Mouse -----------------------------------------------------------------------------------------------
 
-bool SControllable<int, false>::QueryPointer(SPoint& root, SPoint& client) {
-  Display* display = CurrentDisplay();
-  if (!display || !window) return false;
-  Window rootWindow, child;
-  int x, y;
-  unsigned mask;
-  if (!XQueryPointer(display, DefaultRootWindow(display), &rootWindow, &child, &root.x, &root.y, &x, &y,
-                     &mask))
-    return false;
-  client = root;
-  GetScreen2Client(client);
-  return true;
-}
-
 void SControllable<int, false>::MouseStateChanged(bool* mouse, int index) {
   // Presses are reported as the label reports them, whatever they do to the value.
   SLabel::MouseStateChanged(mouse, index);
@@ -189,8 +172,8 @@ void SControllable<int, false>::MouseStateChanged(bool* mouse, int index) {
       break;
     case kMouseCaptured: {
       // A press outside the handle zone starts no drag.
-      SPoint root, client;
-      if (capture == this && QueryPointer(root, client) && !InHandleZone(client)) MouseReleaseCapture();
+      SPoint client;
+      if (capture == this && PointerAtEvent(client) && !InHandleZone(client)) MouseReleaseCapture();
       break;
     }
     default:
@@ -203,8 +186,8 @@ void SControllable<int, false>::OnPress(int index) {
     hovering = true;
     RefreshOutlines();
   }
-  SPoint root, client;
-  if (!Live() || !QueryPointer(root, client) || !InHandleZone(client)) return;
+  SPoint client;
+  if (!Live() || !PointerAtEvent(client) || !InHandleZone(client)) return;
   if (index == kMouseMiddleDown || index == kMouseMiddleDouble) {
     const int middle = handleZone.left + (handleZone.right - handleZone.left) / 2;
     int next = value;
@@ -219,7 +202,7 @@ void SControllable<int, false>::OnPress(int index) {
     }
     return;
   }
-  dragStart = root;
+  dragStart = client;
   // The reset is a change like any other: the owner must hear of it, or it keeps the old value.
   if (input && input->state[kInputControl] && ResetValue()) SendControlEvent();
 }

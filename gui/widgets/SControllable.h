@@ -76,8 +76,6 @@ class SControllable<int, false> : public SLabel<false>, public SIControllable<in
     return client.x >= handleZone.left && client.x <= handleZone.right && client.y >= handleZone.top &&
            client.y <= handleZone.bottom;
   }
-  // Where the pointer is, on the screen and in the control; false when the server cannot tell.
-  bool QueryPointer(SPoint& root, SPoint& client);
   void OnPress(int index);
   void DiscardBitmaps();
 
@@ -98,7 +96,7 @@ class SControllable<int, false> : public SLabel<false>, public SIControllable<in
   SRect handleZone{0, 0, -1, -1};
   SRect valueZone{0, 0, 0, 0};
   SPoint valueOffset{0, 0};
-  // The pointer's screen position when the drag started, moved on at each step.
+  // Where the drag started, in client coordinates, moved on at each step.
   SPoint dragStart{0, 0};
 };
 

@@ -157,22 +157,23 @@ void SDial<int>::MouseStateChanged(bool* mouse, int index) {
 
 void SDial<int>::MousePosChanged(int, int dy) {
   if (!Live() || !input || !input->state[kMouseCaptured]) return;
-  SPoint root, client;
-  if (!QueryPointer(root, client)) return;
+  // Each motion counts where it happened: a host that reads many at once hands them on late.
+  SPoint at;
+  if (!PointerAtEvent(at)) return;
   const bool* mouse = input->state;
   if (mouse[kMouseLeftDown] && fineDrag) {
-    DragStep(dy, root.y, fineDragDistance);
+    DragStep(dy, at.y, fineDragDistance);
   } else if (mouse[kMouseLeftDown]) {
     // Coarse drag: every pixel beyond the last position is one unit.
-    if (dy > 0 && root.y > dragStart.y) {
+    if (dy > 0 && at.y > dragStart.y) {
       ValueChange(false, dy);
-      dragStart.y = root.y;
-    } else if (dy < 0 && root.y < dragStart.y) {
+      dragStart.y = at.y;
+    } else if (dy < 0 && at.y < dragStart.y) {
       ValueChange(true, -dy);
-      dragStart.y = root.y;
+      dragStart.y = at.y;
     }
   } else if (mouse[kMouseRightDown]) {
-    DragStep(dy, root.y, rightDragDistance);
+    DragStep(dy, at.y, rightDragDistance);
   }
 }
 

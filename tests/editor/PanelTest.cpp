@@ -153,6 +153,31 @@ void PanelTest::drag(PanelPoint point, int dy, unsigned button) {
   settle();
 }
 
+void PanelTest::dragInPasses(PanelPoint point, int dy, unsigned button, int perPass) {
+  moveTo(point);
+  Display* display = testDisplay();
+  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  settle();
+  int rootX = 0, rootY = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, panel, DefaultRootWindow(display), point.x, point.y, &rootX, &rootY, &child);
+  const int step = dy < 0 ? -1 : 1;
+  for (int moved = 0; moved != dy;) {
+    // The editor thread is busy with this, so neither it nor the plug-in reads any of these motions
+    // before the pointer has made all of them.
+    editor->runOnEditorThread([&] {
+      for (int n = 0; n < perPass && moved != dy; ++n) {
+        moved += step;
+        XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY + moved, CurrentTime);
+        XSync(display, False);
+      }
+    });
+    editor->waitForIdles(1);
+  }
+  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  settle();
+}
+
 void PanelTest::pressKey(unsigned long keysym, bool control) {
   Display* display = testDisplay();
   const KeyCode controlKey = XKeysymToKeycode(display, XK_Control_L);

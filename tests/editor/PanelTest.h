@@ -32,6 +32,7 @@ constexpr PanelPoint kInitSend{37, 167};
 constexpr PanelPoint kInitDelay{38, 183};
 constexpr PanelPoint kChangeSend{37, 200};
 constexpr PanelPoint kChangeDelay{38, 216};
+constexpr PanelPoint kBankSelectFirst{37, 233};
 constexpr PanelPoint kCopy{70, 218};
 constexpr PanelPoint kPaste{88, 218};
 constexpr PanelPoint kLogo{35, 54};
@@ -61,8 +62,11 @@ class PanelTest : public EditorTest {
   void click(PanelPoint point, unsigned button = 1);
   void clickIn(unsigned long window, int x, int y);
   void controlClick(PanelPoint point);
-  // Drags from the point by dy pixels (negative is up), in steps.
+  // Drags from the point by dy pixels (negative is up), in steps, each handled before the next.
   void drag(PanelPoint point, int dy, unsigned button = 1);
+  // The same drag one pixel at a time, the motions reaching the plug-in perPass at a time, all read in
+  // one pass: a host that idles every 66 ms delivers a drag of a pixel every 15 ms like this.
+  void dragInPasses(PanelPoint point, int dy, unsigned button, int perPass);
   void typeText(const std::string& text);
   void pressKey(unsigned long keysym, bool control = false);
   void settle();

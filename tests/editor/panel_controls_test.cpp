@@ -78,7 +78,7 @@ TEST_P(PanelControls, OptionButtonsToggleTheirParameters) {
     VstInt32 index;
   };
   for (const Option& option : {Option{kPresetSwitching, 7}, Option{kMidiThru, 1}, Option{kInitSend, 3},
-                               Option{kChangeSend, 5}}) {
+                               Option{kChangeSend, 5}, Option{kBankSelectFirst, 2}}) {
     SCOPED_TRACE(testing::Message() << "parameter " << option.index);
     const float before = host.getParameter(option.index);
     click(option.point);
@@ -87,7 +87,22 @@ TEST_P(PanelControls, OptionButtonsToggleTheirParameters) {
     EXPECT_EQ(host.getParameter(option.index), before);
   }
   EXPECT_EQ(automated(host, 1), (std::vector<float>{1.f, 0.f}));
-  for (VstInt32 index : {3, 5, 7}) EXPECT_TRUE(automated(host, index).empty()) << index;
+  for (VstInt32 index : {2, 3, 5, 7}) EXPECT_TRUE(automated(host, index).empty()) << index;
+
+  // Bank Select first, set from the panel, reaches every preset and the MIDI.
+  click(kBankSelectFirst);
+  host.setProgram(3);
+  EXPECT_EQ(host.getParameter(2), 1.f);
+  host.setParameter(56, 9 / 128.f);  // bank LSB 8 on strip 1
+  host.mainsChanged(true);
+  host.processBlock();
+  host.clearEvents();
+  host.resend();
+  host.processBlock();
+  const std::vector<ReceivedEvent> sent = host.takeEvents();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].bytes()[0], 0xB0) << "Bank Select before the Program Change";
+  EXPECT_EQ(sent[1].bytes()[0], 0xC0);
 }
 
 TEST_P(PanelControls, ResendSendsStripOneFromTheNextBlock) {
@@ -167,6 +182,22 @@ TEST_P(PanelControls, DialsSetTheirParameterInTheirScale) {
   click(stripPoint(0, StripControl::Swap));
   EXPECT_EQ(host.getParameter(72), 1.f);
   EXPECT_TRUE(automated(host, 72).empty());
+}
+
+// However many motions one pass of the host reads, each counts where it happened: a drag steps once per
+// 6 pixels of travel (13 with the right button) in every host, as when every motion is handled at once.
+TEST_P(PanelControls, DragsStepTheSameHoweverTheMotionsAreBatched) {
+  const PanelPoint msb = stripPoint(0, StripControl::BankMsb);
+  drag(msb, -30, 1);
+  EXPECT_EQ(currentPreset().strips[0].bankMsb, 5);
+  dragInPasses(msb, -30, 1, 4);
+  EXPECT_EQ(currentPreset().strips[0].bankMsb, 10);
+  dragInPasses(msb, 30, 1, 5);
+  EXPECT_EQ(currentPreset().strips[0].bankMsb, 5);
+  drag(msb, -30, 3);
+  EXPECT_EQ(currentPreset().strips[0].bankMsb, 7);
+  dragInPasses(msb, -30, 3, 4);
+  EXPECT_EQ(currentPreset().strips[0].bankMsb, 9);
 }
 
 TEST_P(PanelControls, HostChangesRepaintTheControls) {

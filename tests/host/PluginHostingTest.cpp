@@ -1,9 +1,12 @@
 // What a host sees of the built plug-in through the host library: its identity and capabilities, the
 // dispatcher answers hosts rely on, refusal of unsupported hosts, MIDI out of real processing calls,
 // state through chunks and preset files, several instances, and unloading and reloading the file.
+#include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "host/FxFile.h"
 #include "host/MidiText.h"
@@ -11,10 +14,31 @@
 
 namespace {
 
+int threadCount() {
+  int count = 0;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(tasks))
+      if (entry->d_name[0] != '.') ++count;
+    closedir(tasks);
+  }
+  return count;
+}
+
+// Whether the process is back to that many threads: a joined thread may stay listed a moment longer.
+bool threadsBackTo(int count) {
+  for (int tries = 0; tries < 400 && threadCount() != count; ++tries)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return threadCount() == count;
+}
+
 class PluginHosting : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error(); }
+  void SetUp() override {
+    threadsBeforeLoad = threadCount();
+    ASSERT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error();
+  }
   VstHost host;
+  int threadsBeforeLoad = 0;
 };
 
 TEST_F(PluginHosting, Identity) {
@@ -53,7 +77,7 @@ TEST_F(PluginHosting, EditorAndProgramRequests) {
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->top, 0);
   EXPECT_EQ(rect->left, 0);
-  EXPECT_EQ(rect->bottom, 238);
+  EXPECT_EQ(rect->bottom, 256);
   EXPECT_EQ(rect->right, 120);
   EXPECT_EQ(host.dispatch(effEditIdle), 0);
 
@@ -146,6 +170,7 @@ TEST_F(PluginHosting, InstancesKeepTheirOwnState) {
 TEST_F(PluginHosting, UnloadAndReload) {
   host.unload();
   EXPECT_FALSE(PluginLibrary::isResident(VANTORINE_PLUGIN_PATH));
+  EXPECT_TRUE(threadsBackTo(threadsBeforeLoad)) << "a thread of the plug-in outlived its library";
   ASSERT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error();
   EXPECT_EQ(host.dispatchText(effGetEffectName), "Vantorine");
   host.mainsChanged(true);
@@ -166,11 +191,15 @@ TEST(PluginRefusal, UnsupportedHostIsNamedInTheMessage) {
   HostSettings settings;
   settings.product = "Usine Hollyhock";
   VstHost host(settings);
+  const int threadsBefore = threadCount();
   testing::internal::CaptureStderr();
   const bool loaded = host.load(VANTORINE_PLUGIN_PATH);
   const std::string message = testing::internal::GetCapturedStderr();
   EXPECT_FALSE(loaded);
   EXPECT_NE(message.find("Host not supported (Usine))"), std::string::npos) << message;
+  // The message box, with the thread that serves it, went with the refused library.
+  EXPECT_FALSE(PluginLibrary::isResident(VANTORINE_PLUGIN_PATH));
+  EXPECT_TRUE(threadsBackTo(threadsBefore)) << "a thread of the plug-in outlived its library";
 }
 
 TEST(PluginRefusal, HostWithoutStringsIsAccepted) {

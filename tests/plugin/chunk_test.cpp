@@ -67,6 +67,7 @@ TEST_F(Chunks, OlderPresetKeepsTheNewerOptions) {
 }
 
 TEST_F(Chunks, OlderBankTakesItsTrailer) {
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
   std::vector<uint8_t> old(54288, 0);
   for (int n = 0; n < kProgramCount; ++n) {
     VSTPluginProgram program;
@@ -89,7 +90,22 @@ TEST_F(Chunks, OlderBankTakesItsTrailer) {
     EXPECT_EQ(1, p.presetSwitching);
     EXPECT_EQ(1, p.changeSend);
     EXPECT_EQ(0, p.initSend);
+    EXPECT_EQ(0, p.bankSelectFirst) << "the layout predates the option";
   }
+}
+
+TEST_F(Chunks, BankSavedBeforeBankSelectFirstKeepsTheProgramChangeFirst) {
+  plugin->setParameter(VSTPlugin::kStripBankLsb, 9 / 128.f);  // strip 0 on channel 1: program 0, bank LSB 8
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
+  std::vector<uint8_t> bank = GetChunk(false);
+  for (int n = 0; n < kProgramCount; ++n) {
+    ASSERT_EQ(1, bank[436 * n + 425]) << "the option is stored in every preset";
+    bank[436 * n + 425] = 0;  // as every bank saved before the option has it
+  }
+  EXPECT_EQ(1, SetChunk(bank, false));
+  EXPECT_EQ(0.f, plugin->getParameter(VSTPlugin::kBankSelectFirst));
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  EXPECT_EQ((std::vector<MidiBytes>{{0xC0, 0, 0}, {0xB0, 32, 8}}), host.Process(*plugin));
 }
 
 TEST_F(Chunks, NewerDataIsTakenWithAMessage) {
@@ -126,6 +142,7 @@ TEST_F(Chunks, HostileFieldsAreBroughtIntoRange) {
   for (int32_t row : p.stripOrder) EXPECT_EQ(16, row);
   EXPECT_EQ(0, p.initDelay);
   EXPECT_EQ(1, p.midiThru);
+  EXPECT_EQ(1, p.bankSelectFirst);
 
   std::vector<uint8_t> delays = GetChunk(true);
   const int32_t huge = 5000, negative = -3, count = 40;

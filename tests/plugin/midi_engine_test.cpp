@@ -31,10 +31,10 @@ class MidiEngine : public ::testing::Test {
     s.volume = volume;
     s.swapBankOrder = swap;
   }
+  // What a press of Resend sends: it leaves with the next processing call.
   Events Resend() {
     plugin->setParameter(VSTPlugin::kResend, 1.f);
     plugin->setParameter(VSTPlugin::kResend, 0.f);
-    host.Process(*plugin);
     return host.Process(*plugin);
   }
 };
@@ -50,6 +50,19 @@ TEST_F(MidiEngine, StripMessagesInOrderWithAndWithoutSwap) {
   SetStrip(0, 3, 5, 2, 1, 101, true);
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   EXPECT_EQ((Events{{0xC2, 4, 0}, {0xB2, 32, 0}, {0xB2, 0, 1}, {0xB2, 7, 100}}), host.Process(*plugin));
+}
+
+// Modules that hold Bank Select until the next Program Change need the banks first: an option for all
+// presets, off by default.
+TEST_F(MidiEngine, BankSelectFirstPutsTheBanksBeforeTheProgramChange) {
+  SetStrip(0, 10, 26, 1, 9, 101, false);  // program 25, bank 0/8, volume 100
+  EXPECT_EQ((Events{{0xC9, 25, 0}, {0xB9, 0, 0}, {0xB9, 32, 8}, {0xB9, 7, 100}}), Resend());
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
+  EXPECT_EQ((Events{{0xB9, 0, 0}, {0xB9, 32, 8}, {0xC9, 25, 0}, {0xB9, 7, 100}}), Resend());
+  SetStrip(0, 10, 26, 1, 9, 101, true);
+  EXPECT_EQ((Events{{0xB9, 32, 8}, {0xB9, 0, 0}, {0xC9, 25, 0}, {0xB9, 7, 100}}), Resend());
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 0.f);
+  EXPECT_EQ((Events{{0xC9, 25, 0}, {0xB9, 32, 8}, {0xB9, 0, 0}, {0xB9, 7, 100}}), Resend());
 }
 
 TEST_F(MidiEngine, FieldsSetToNoneAndSilentStripsSendNothing) {

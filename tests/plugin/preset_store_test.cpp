@@ -77,11 +77,11 @@ TEST_F(PresetStore, OutOfRangeValuesAndIndexesChangeNothing) {
     plugin->setParameter(VSTPlugin::kStripChannel, bad);
     plugin->setParameter(VSTPlugin::kInitDelay, bad);
   }
-  plugin->setParameter(2, 1.f);
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 2.f);
   plugin->setParameter(110, 1.f);
   plugin->setParameter(-5, 1.f);
   EXPECT_EQ(0, std::memcmp(&before, &plugin->CurrentProgram(), sizeof(before)));
-  EXPECT_EQ(0.f, plugin->getParameter(2));
+  EXPECT_EQ(0.f, plugin->getParameter(110));
   EXPECT_EQ(0.f, plugin->getParameter(1000));
 }
 
@@ -89,16 +89,20 @@ TEST_F(PresetStore, GlobalOptionsReachEveryPreset) {
   plugin->setParameter(VSTPlugin::kInitDelay, 1.f);
   plugin->setParameter(VSTPlugin::kChangeDelay, 7 / 999.f);
   plugin->setParameter(VSTPlugin::kPresetSwitching, 1.f);
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
   for (int n = 0; n < kProgramCount; ++n) {
     EXPECT_EQ(999, plugin->Bank()[n].initDelay);
     EXPECT_EQ(7, plugin->Bank()[n].changeDelay);
     EXPECT_EQ(1, plugin->Bank()[n].presetSwitching);
+    EXPECT_EQ(1, plugin->Bank()[n].bankSelectFirst);
   }
   EXPECT_FLOAT_EQ(1.f, plugin->getParameter(VSTPlugin::kInitDelay));
   // MIDI thru belongs to the one preset.
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
   EXPECT_EQ(1, plugin->Bank()[0].midiThru);
   EXPECT_EQ(0, plugin->Bank()[1].midiThru);
+  plugin->setProgram(40);
+  EXPECT_EQ(1.f, plugin->getParameter(VSTPlugin::kBankSelectFirst));
 }
 
 TEST_F(PresetStore, NamesAndDisplaysForTheHost) {
@@ -146,9 +150,11 @@ TEST_F(PresetStore, CopyAndPasteCarryStripsAndGlobalOptions) {
 
   plugin->setParameter(VSTPlugin::kStripChannel + 1, 5 / 16.f);
   plugin->setParameter(VSTPlugin::kInitSend, 1.f);
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
   plugin->copySelProgram();
   plugin->setParameter(VSTPlugin::kInitSend, 0.f);
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 0.f);
 
   plugin->setProgram(9);
   plugin->pasteSelProgram();
@@ -156,7 +162,10 @@ TEST_F(PresetStore, CopyAndPasteCarryStripsAndGlobalOptions) {
   EXPECT_STREQ("010 - empty preset", pasted.name);
   EXPECT_EQ(5, pasted.strips[1].channel);
   EXPECT_EQ(1, pasted.midiThru);
-  for (int n = 0; n < kProgramCount; ++n) EXPECT_EQ(1, plugin->Bank()[n].initSend) << n;
+  for (int n = 0; n < kProgramCount; ++n) {
+    EXPECT_EQ(1, plugin->Bank()[n].initSend) << n;
+    EXPECT_EQ(1, plugin->Bank()[n].bankSelectFirst) << n;
+  }
   EXPECT_EQ(0, plugin->Bank()[8].strips[1].channel);
 }
 
