@@ -185,8 +185,10 @@ void LV2Adapter::ApplyControlPorts() {
   }
   if (resendPort) {
     const bool resend = On(*resendPort);
-    // Hosts keep a trigger port at 1 until it is set back, and a saved session may hold that 1.
-    if (!firstRun && resend != lastResend) effect->setParameter(effect, VSTPlugin::kResend, resend ? 1.f : 0.f);
+    // Hosts keep a trigger port at 1 until it is set back, and a saved session may hold that 1: the first
+    // run sends nothing for it. Going back to 0 sends nothing, so it always reaches the plug-in.
+    if (resend != lastResend && !(firstRun && resend))
+      effect->setParameter(effect, VSTPlugin::kResend, resend ? 1.f : 0.f);
     lastResend = resend;
   }
   if (midiThruPort) {

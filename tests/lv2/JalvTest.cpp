@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "plugin/VSTPluginProgram.h"
+#include "tests/editor/EditorTest.h"
 #include "tests/jack/JackTestSupport.h"
 #include "tests/lv2/LV2TestHost.h"
 
@@ -26,6 +27,8 @@ using jacktest::HostProcess;
 using jacktest::TestClient;
 using jacktest::TestServer;
 using vantorine::lv2::kPluginUri;
+constexpr int kWidth = editortest::kEditorWidth;
+constexpr int kHeight = editortest::kEditorHeight;
 
 std::vector<Bytes> BytesOf(const std::vector<ArrivedEvent>& events, size_t from = 0) {
   std::vector<Bytes> bytes;
@@ -155,7 +158,7 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
   unsigned long editor = 0;
   // The panel of one strip, embedded in jalv's window.
   EXPECT_TRUE(jacktest::waitFor(
-      [&] { return (editor = FindToolkitWindow(display, DefaultRootWindow(display), 145, 238)) != 0; }, 10.0))
+      [&] { return (editor = FindToolkitWindow(display, DefaultRootWindow(display), kWidth, kHeight)) != 0; }, 10.0))
       << jalv.out() << jalv.err();
   if (editor) {
     Window root = 0, parent = 0, *children = nullptr;
@@ -164,13 +167,14 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
     if (children) XFree(children);
     EXPECT_NE(root, parent) << "inside the host's window";
     // Painted: the panel's body colour is there.
-    XImage* image = XGetImage(display, editor, 0, 0, 145, 238, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, editor, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
     ASSERT_NE(nullptr, image);
     int body = 0;
-    for (int y = 0; y < 238; ++y)
-      for (int x = 0; x < 145; ++x) {
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
         const unsigned long pixel = XGetPixel(image, x, y);
-        body += ((pixel >> 16) & 0xFF) == 77 && ((pixel >> 8) & 0xFF) == 81 && (pixel & 0xFF) == 84;
+        body += ((pixel >> 16) & 0xFF) == editortest::kBodyRed && ((pixel >> 8) & 0xFF) == editortest::kBodyGreen &&
+                (pixel & 0xFF) == editortest::kBodyBlue;
       }
     XDestroyImage(image);
     EXPECT_GT(body, 1000);

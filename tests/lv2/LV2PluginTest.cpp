@@ -81,6 +81,18 @@ TEST_F(LV2Plugin, ResendSendsOnceOnTheChangeToOneWithTheProgramChangeInTwoBytes)
   EXPECT_TRUE(plugin.run().empty());
   plugin.setControl(kResendPort, 1);
   EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x00})}), plugin.run());
+  // With Bank Select first, a strip's banks go out before its Program Change, as GS and GM2 modules want.
+  Bytes bank = BankImage(0, 5, 0);
+  auto* first = reinterpret_cast<VSTPluginProgram*>(bank.data());
+  first->bankSelectFirst = 1;
+  first->strips[0] = {1, 0, 10, 26, 1, 9, 101, "Drums"};
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(bank));
+  plugin.setControl(kResendPort, 0);
+  plugin.run();
+  plugin.setControl(kResendPort, 1);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xB9, 0, 0}), At(0, {0xB9, 32, 8}), At(0, {0xC9, 25}),
+                                    At(0, {0xB9, 7, 100})}),
+            plugin.run());
   // The audio passes through.
   plugin.audioIn(0)[7] = 0.25f;
   plugin.audioIn(1)[9] = -0.5f;
