@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "lv2/AtomSequence.h"
-#include "lv2/MidiMessageLength.h"
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
+#include "lv2/AtomSequence.h"
+#include "lv2/MidiMessageLength.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"

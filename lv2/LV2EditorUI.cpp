@@ -38,7 +38,8 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
                                  const LV2_Feature* const* features) {
   const void* parent = Feature(features, LV2_UI__parent);
   auto* plugin = static_cast<LV2Adapter*>(const_cast<void*>(Feature(features, LV2_INSTANCE_ACCESS_URI)));
-  if (!parent || !plugin || !tovo::gui::dps) return nullptr;
+  // One editor per instance: a second UI while one shows it would take its panel away.
+  if (!parent || !plugin || !tovo::gui::dps || plugin->EditorWindow()) return nullptr;
   auto* resize = static_cast<LV2UI_Resize*>(const_cast<void*>(Feature(features, LV2_UI__resize)));
   auto* ui = new LV2EditorUI(plugin, write, controller, resize);
 

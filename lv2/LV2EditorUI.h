@@ -17,7 +17,8 @@ namespace vantorine::lv2 {
 
 class LV2EditorUI : public LV2EditorHost {
  public:
-  // Null when the host offers no parent window or no access to the plug-in instance, or there is no X display.
+  // Null when the host offers no parent window or no access to the plug-in instance, when there is no X
+  // display, or when another UI shows this instance's editor already.
   static LV2EditorUI* Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                              const LV2_Feature* const* features);
   ~LV2EditorUI() override;

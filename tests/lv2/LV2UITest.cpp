@@ -104,6 +104,11 @@ TEST_F(LV2UI, OpensPaintedInTheHostsWindowAndGrowsByAStripThroughUiResize) {
   long supplied = 0;
   ASSERT_TRUE(XGetWMNormalHints(editortest::testDisplay(), host->widget(), &hints, &supplied));
   EXPECT_EQ(hints.min_width, hints.max_width) << "a fixed size, or hosts stretch it";
+  {
+    LV2UIHost second(*world, *plugin);
+    EXPECT_FALSE(second.open()) << "one editor per instance";
+  }
+  EXPECT_TRUE(editortest::windowState(host->widget()).viewable);
 
   cycle();
   click(kAddStrip);
