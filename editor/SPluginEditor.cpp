@@ -171,7 +171,9 @@ void SPluginEditor::close() {
   delete cursor;
   cursor = nullptr;
   AEffEditor::close();
-  if (Display* display = tovo::gui::CurrentDisplay()) XFlush(display);
+  // Hosts destroy their window right after the close, on a connection of their own: the panel must be in
+  // the holder by then, or it goes with their window.
+  if (Display* display = tovo::gui::CurrentDisplay()) XSync(display, False);
 }
 
 // --- Size ------------------------------------------------------------------------------------------------

@@ -44,8 +44,13 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   auto* ui = new LV2EditorUI(plugin, write, controller, resize);
 
   plugin->AttachEditorHost(ui);
-  // No display passed: the editor lives on its own connection and reads it in the idle passes.
+  // No display passed: the editor lives on its own connection and reads it in the idle passes. One pass
+  // lays the panel out for its strips; the sizes it goes through meanwhile are not the host's business
+  // (Qtractor keeps the first size it is asked for as the window's smallest).
+  ui->opening = true;
   plugin->Dispatch(effEditOpen, 0, 0, const_cast<void*>(parent));
+  plugin->Dispatch(effEditIdle);
+  ui->opening = false;
   ui->panelWindow = plugin->EditorWindow();
   if (!ui->panelWindow) {
     delete ui;
@@ -68,8 +73,8 @@ LV2EditorUI::LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function writeFunction,
 
 LV2EditorUI::~LV2EditorUI() {
   adapter->AttachEditorHost(nullptr);
+  // The editor is back in its holder when this returns, so the host may destroy its window now.
   adapter->Dispatch(effEditClose);
-  if (tovo::gui::dps) XSync(tovo::gui::dps, False);
 }
 
 int LV2EditorUI::Idle() {
@@ -109,13 +114,17 @@ void LV2EditorUI::WritePort(uint32_t port, float value) {
 }
 
 bool LV2EditorUI::ResizeWindow(int width, int height) {
-  AskForSize(width, height);
+  if (!opening) AskForSize(width, height);
   return resize != nullptr;
 }
 
 void LV2EditorUI::AskForSize(int width, int height) {
   if (width <= 0 || height <= 0) return;
-  if (panelWindow) FixSizeHints(tovo::gui::dps, panelWindow, width, height);
+  if (panelWindow) {
+    FixSizeHints(tovo::gui::dps, panelWindow, width, height);
+    // The host reads the hints on its own connection as soon as it is asked.
+    XSync(tovo::gui::dps, False);
+  }
   if (resize) resize->ui_resize(resize->handle, width, height);
 }
 

@@ -43,6 +43,7 @@ class LV2EditorUI : public LV2EditorHost {
   LV2UI_Controller controller;
   LV2UI_Resize* resize;
   unsigned long panelWindow = 0;
+  bool opening = false;
   // What the host's ports show, and what the plug-in had at the last look.
   float presetPortValue = 1.f;
   float thruPortValue = 0.f;

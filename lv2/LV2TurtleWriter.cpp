@@ -116,7 +116,7 @@ std::string PluginDescription() {
   text += std::string("<") + vantorine::lv2::kUiUri + ">\n";
   text += "\ta ui:X11UI ;\n";
   text += "\tlv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access> ;\n";
-  text += "\tlv2:optionalFeature ui:resize, ui:idleInterface, ui:noUserResize ;\n";
+  text += "\tlv2:optionalFeature ui:resize, ui:idleInterface ;\n";
   text += "\tlv2:extensionData ui:idleInterface .\n";
   return text;
 }
