@@ -78,12 +78,14 @@ SerdStatus OnStatement(void* handle, SerdStatementFlags, const SerdNode*, const 
   } else if (key == kLv2Symbol && object->type == SERD_LITERAL) {
     found->symbolOf[Expanded(found->env, subject)] = Expanded(found->env, object);
   } else if (key == kPresetValue && object->type == SERD_LITERAL) {
-    found->valueOf[Expanded(found->env, subject)] = std::strtod(Expanded(found->env, object).c_str(), nullptr);
+    found->valueOf[Expanded(found->env, subject)] =
+        std::strtod(Expanded(found->env, object).c_str(), nullptr);
   }
   return SERD_SUCCESS;
 }
 
-// How deep blank nodes and collections nest in Turtle text, not counting what strings, IRIs and comments hold.
+// How deep blank nodes and collections nest in Turtle text, not counting what strings, IRIs and comments
+// hold.
 int NestingDepth(const std::string& text) {
   int depth = 0, deepest = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -124,20 +126,24 @@ bool ReadTurtle(const fs::path& file, Found& found, std::string& reason) {
     return false;
   }
   if (NestingDepth(text.str()) > kMaxNesting) {
-    reason = file.string() + ": nested deeper than " + std::to_string(kMaxNesting) + " levels, more than any LV2 state";
+    reason = file.string() + ": nested deeper than " + std::to_string(kMaxNesting) +
+             " levels, more than any LV2 state";
     return false;
   }
   const std::string uri = "file://" + fs::absolute(file).string();
   SerdNode base = serd_node_from_string(SERD_URI, reinterpret_cast<const uint8_t*>(uri.c_str()));
   found.env = serd_env_new(&base);
   SerdReader* reader = serd_reader_new(SERD_TURTLE, &found, nullptr, OnBase, OnPrefix, OnStatement, nullptr);
-  serd_reader_set_error_sink(reader, [](void*, const SerdError*) { return SERD_SUCCESS; }, nullptr);
-  const SerdStatus status = serd_reader_read_string(reader, reinterpret_cast<const uint8_t*>(text.str().c_str()));
+  serd_reader_set_error_sink(
+      reader, [](void*, const SerdError*) { return SERD_SUCCESS; }, nullptr);
+  const SerdStatus status =
+      serd_reader_read_string(reader, reinterpret_cast<const uint8_t*>(text.str().c_str()));
   serd_reader_free(reader);
   serd_env_free(found.env);
   found.env = nullptr;
   if (status != SERD_SUCCESS && !found.bank) {
-    reason = file.string() + ": not an LV2 state file (" + reinterpret_cast<const char*>(serd_strerror(status)) + ")";
+    reason = file.string() + ": not an LV2 state file (" +
+             reinterpret_cast<const char*>(serd_strerror(status)) + ")";
     return false;
   }
   return true;
@@ -171,7 +177,8 @@ std::string BankLv2State::read(const std::string& path, std::vector<uint8_t>& ch
   std::error_code error;
   if (fs::is_directory(path, error)) {
     for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
-      if (entry.path().extension() == ".ttl" && entry.path().filename() != "manifest.ttl") files.push_back(entry.path());
+      if (entry.path().extension() == ".ttl" && entry.path().filename() != "manifest.ttl")
+        files.push_back(entry.path());
   } else {
     files.push_back(path);
   }
@@ -185,7 +192,8 @@ std::string BankLv2State::read(const std::string& path, std::vector<uint8_t>& ch
     current = 0;
     for (const auto& [node, symbol] : found.symbolOf) {
       const auto value = found.valueOf.find(node);
-      if (symbol == kPresetPortSymbol && value != found.valueOf.end() && value->second >= 1 && value->second <= 128)
+      if (symbol == kPresetPortSymbol && value != found.valueOf.end() && value->second >= 1 &&
+          value->second <= 128)
         current = static_cast<int32_t>(std::lround(value->second)) - 1;
     }
     return "";
@@ -194,7 +202,8 @@ std::string BankLv2State::read(const std::string& path, std::vector<uint8_t>& ch
   return path + ": holds no state of the Vantorine LV2 plug-in (no " + kBankKey + ")";
 }
 
-std::string BankLv2State::writePreset(const std::string& folder, const std::vector<uint8_t>& chunk, int32_t current) {
+std::string BankLv2State::writePreset(const std::string& folder, const std::vector<uint8_t>& chunk,
+                                      int32_t current) {
   std::error_code error;
   fs::create_directories(folder, error);
   if (error) return "cannot make the folder " + folder + ": " + error.message();
@@ -211,16 +220,15 @@ std::string BankLv2State::writePreset(const std::string& folder, const std::vect
       "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
       "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
       "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
-  std::string preset = prefixes + "<" + file + ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" + kPluginUri + "> ;\n" +
-                       "\trdfs:label " + TurtleString(stem) + " ;\n" +
+  std::string preset = prefixes + "<" + file + ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" + kPluginUri +
+                       "> ;\n" + "\trdfs:label " + TurtleString(stem) + " ;\n" +
                        "\tlv2:port [\n\t\tlv2:symbol \"" + kPresetPortSymbol + "\" ;\n\t\tpset:value " +
-                       std::to_string(current + 1) + ".0\n\t] ;\n" +
-                       "\tstate:state [\n\t\t<" + kBankKey + "> \"\"\"" +
-                       std::string(reinterpret_cast<const char*>(base64.buf), base64.n_bytes) +
+                       std::to_string(current + 1) + ".0\n\t] ;\n" + "\tstate:state [\n\t\t<" + kBankKey +
+                       "> \"\"\"" + std::string(reinterpret_cast<const char*>(base64.buf), base64.n_bytes) +
                        "\"\"\"^^xsd:base64Binary\n\t] .\n";
   serd_node_free(&base64);
-  const std::string manifest = prefixes + "<" + file + ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" + kPluginUri +
-                               "> ;\n\trdfs:seeAlso <" + file + "> .\n";
+  const std::string manifest = prefixes + "<" + file + ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" +
+                               kPluginUri + "> ;\n\trdfs:seeAlso <" + file + "> .\n";
   std::string reason = WriteText(fs::path(folder) / file, preset);
   if (reason.empty()) reason = WriteText(fs::path(folder) / "manifest.ttl", manifest);
   return reason;

@@ -18,7 +18,8 @@ class BankLv2State {
   // one-line reason.
   static std::string read(const std::string& path, std::vector<uint8_t>& chunk, int32_t& current);
   // A preset bundle in `folder` (made if missing) named after it; empty on success, else a one-line reason.
-  static std::string writePreset(const std::string& folder, const std::vector<uint8_t>& chunk, int32_t current);
+  static std::string writePreset(const std::string& folder, const std::vector<uint8_t>& chunk,
+                                 int32_t current);
 };
 
 }  // namespace vantorine::bank

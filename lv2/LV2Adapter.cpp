@@ -22,9 +22,12 @@ namespace {
 thread_local LV2Adapter* adapterBeingCreated = nullptr;
 
 constexpr const char* kHostProduct = "Vantorine LV2";
-const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"};
+const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
+                                  "receiveVstMidiEvent"};
 
-bool On(float value) { return value > 0.5f; }
+bool On(float value) {
+  return value > 0.5f;
+}
 
 // The preset port holds 1 to 128; anything else a host writes is brought into range.
 int PresetIndex(float value) {
@@ -37,7 +40,8 @@ int PresetIndex(float value) {
 LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Feature* const* features) {
   LV2_URID_Map* map = nullptr;
   for (int i = 0; features && features[i]; ++i)
-    if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<LV2_URID_Map*>(features[i]->data);
+    if (std::strcmp(features[i]->URI, LV2_URID__map) == 0)
+      map = static_cast<LV2_URID_Map*>(features[i]->data);
   if (!map) return nullptr;
   auto* adapter = new LV2Adapter(rate, bundle, map);
   adapterBeingCreated = adapter;
@@ -115,7 +119,8 @@ VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr va
       return kVendorVersion;
     case audioMasterCanDo:
       if (!ptr) return 0;
-      if (std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0) return editor && editor->CanResizeWindow();
+      if (std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0)
+        return editor && editor->CanResizeWindow();
       for (const char* answer : kHostCanDo)
         if (std::strcmp(static_cast<const char*>(ptr), answer) == 0) return 1;
       return 0;
@@ -159,9 +164,13 @@ void LV2Adapter::ConnectPort(uint32_t port, void* data) {
   }
 }
 
-void LV2Adapter::Activate() { Dispatch(effMainsChanged, 0, 1); }
+void LV2Adapter::Activate() {
+  Dispatch(effMainsChanged, 0, 1);
+}
 
-void LV2Adapter::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
+void LV2Adapter::Deactivate() {
+  Dispatch(effMainsChanged, 0, 0);
+}
 
 // Audio thread.
 void LV2Adapter::Run(uint32_t frames) {
@@ -180,7 +189,8 @@ void LV2Adapter::ApplyControlPorts() {
   if (presetPort) {
     const int preset = PresetIndex(*presetPort);
     // The UI writes the port when the plug-in chose a preset itself: that echo selects nothing again.
-    if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram))) Dispatch(effSetProgram, 0, preset);
+    if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram)))
+      Dispatch(effSetProgram, 0, preset);
     lastPreset = preset;
   }
   if (resendPort) {
@@ -193,7 +203,8 @@ void LV2Adapter::ApplyControlPorts() {
   }
   if (midiThruPort) {
     const bool thru = On(*midiThruPort);
-    if (firstRun || thru != lastMidiThru) effect->setParameter(effect, VSTPlugin::kMidiThru, thru ? 1.f : 0.f);
+    if (firstRun || thru != lastMidiThru)
+      effect->setParameter(effect, VSTPlugin::kMidiThru, thru ? 1.f : 0.f);
     lastMidiThru = thru;
   }
 }
@@ -230,7 +241,8 @@ void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
 // each in its place: the list is short and mostly in order already.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   if (!midiOut) return;
-  const uint32_t capacity = std::min<uint32_t>(AtomBodySize(midiOut) + sizeof(LV2_Atom), sizeof(midiOutBuilt));
+  const uint32_t capacity =
+      std::min<uint32_t>(AtomBodySize(midiOut) + sizeof(LV2_Atom), sizeof(midiOutBuilt));
   lv2_atom_forge_set_buffer(&midiForge, midiOutBuilt, capacity);
   LV2_Atom_Forge_Frame sequence;
   if (!lv2_atom_forge_sequence_head(&midiForge, &sequence, 0)) return;

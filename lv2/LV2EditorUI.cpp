@@ -34,8 +34,8 @@ void FixSizeHints(Display* display, unsigned long window, int width, int height)
 
 }  // namespace
 
-LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
-                                 const LV2_Feature* const* features) {
+LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller controller,
+                                 LV2UI_Widget* widget, const LV2_Feature* const* features) {
   const void* parent = Feature(features, LV2_UI__parent);
   auto* plugin = static_cast<LV2Adapter*>(const_cast<void*>(Feature(features, LV2_INSTANCE_ACCESS_URI)));
   // One editor per instance: a second UI while one shows it would take its panel away.
@@ -67,8 +67,8 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   return ui;
 }
 
-LV2EditorUI::LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function writeFunction, LV2UI_Controller hostController,
-                         LV2UI_Resize* hostResize)
+LV2EditorUI::LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function writeFunction,
+                         LV2UI_Controller hostController, LV2UI_Resize* hostResize)
     : adapter(plugin), write(writeFunction), controller(hostController), resize(hostResize) {}
 
 LV2EditorUI::~LV2EditorUI() {
@@ -97,7 +97,8 @@ void LV2EditorUI::FollowPlugin() {
   const int preset = static_cast<int>(adapter->Dispatch(effGetProgram)) + 1;
   if (preset != pluginPreset) {
     pluginPreset = preset;
-    if (static_cast<int>(presetPortValue + 0.5f) != preset) WritePort(kPresetPort, static_cast<float>(preset));
+    if (static_cast<int>(presetPortValue + 0.5f) != preset)
+      WritePort(kPresetPort, static_cast<float>(preset));
   }
   AEffect* effect = adapter->Effect();
   const bool thru = effect->getParameter(effect, VSTPlugin::kMidiThru) > 0.5f;

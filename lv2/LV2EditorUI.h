@@ -33,7 +33,8 @@ class LV2EditorUI : public LV2EditorHost {
   bool ResizeWindow(int width, int height) override;
 
  private:
-  LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Resize* resize);
+  LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function write, LV2UI_Controller controller,
+              LV2UI_Resize* resize);
   void FollowPlugin();
   void WritePort(uint32_t port, float value);
   void AskForSize(int width, int height);

@@ -12,9 +12,12 @@ namespace {
 
 using vantorine::lv2::LV2Adapter;
 
-LV2Adapter* AdapterOf(LV2_Handle instance) { return static_cast<LV2Adapter*>(instance); }
+LV2Adapter* AdapterOf(LV2_Handle instance) {
+  return static_cast<LV2Adapter*>(instance);
+}
 
-LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char* bundlePath, const LV2_Feature* const* features) {
+LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char* bundlePath,
+                       const LV2_Feature* const* features) {
   try {
     return LV2Adapter::Create(rate, bundlePath, features);
   } catch (...) {
@@ -22,18 +25,28 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
   }
 }
 
-void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { AdapterOf(instance)->ConnectPort(port, data); }
+void ConnectPort(LV2_Handle instance, uint32_t port, void* data) {
+  AdapterOf(instance)->ConnectPort(port, data);
+}
 
-void Activate(LV2_Handle instance) { AdapterOf(instance)->Activate(); }
+void Activate(LV2_Handle instance) {
+  AdapterOf(instance)->Activate();
+}
 
-void Run(LV2_Handle instance, uint32_t frames) { AdapterOf(instance)->Run(frames); }
+void Run(LV2_Handle instance, uint32_t frames) {
+  AdapterOf(instance)->Run(frames);
+}
 
-void Deactivate(LV2_Handle instance) { AdapterOf(instance)->Deactivate(); }
+void Deactivate(LV2_Handle instance) {
+  AdapterOf(instance)->Deactivate();
+}
 
-void Cleanup(LV2_Handle instance) { delete AdapterOf(instance); }
+void Cleanup(LV2_Handle instance) {
+  delete AdapterOf(instance);
+}
 
-LV2_State_Status Save(LV2_State_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
-                      const LV2_Feature* const*) {
+LV2_State_Status Save(LV2_State_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
+                      uint32_t, const LV2_Feature* const*) {
   try {
     return AdapterOf(instance)->Save(store, handle);
   } catch (...) {
@@ -41,8 +54,8 @@ LV2_State_Status Save(LV2_State_Handle instance, LV2_State_Store_Function store,
   }
 }
 
-LV2_State_Status Restore(LV2_State_Handle instance, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
-                         uint32_t, const LV2_Feature* const*) {
+LV2_State_Status Restore(LV2_State_Handle instance, LV2_State_Retrieve_Function retrieve,
+                         LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
   try {
     return AdapterOf(instance)->Restore(retrieve, handle);
   } catch (...) {
@@ -57,9 +70,11 @@ const void* ExtensionData(const char* uri) {
   return nullptr;
 }
 
-const LV2_Descriptor kDescriptor = {vantorine::lv2::kPluginUri, Instantiate, ConnectPort, Activate, Run,
-                                    Deactivate, Cleanup, ExtensionData};
+const LV2_Descriptor kDescriptor = {
+    vantorine::lv2::kPluginUri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, ExtensionData};
 
 }  // namespace
 
-LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return index == 0 ? &kDescriptor : nullptr; }
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+  return index == 0 ? &kDescriptor : nullptr;
+}

@@ -26,8 +26,15 @@ enum PortIndex : uint32_t {
   kPortCount = 10,
 };
 
-enum class PortKind { kMidiInput, kMidiOutput, kAudioInput, kAudioOutput, kToggleInput, kIntegerInput,
-                      kNotifyOutput };
+enum class PortKind {
+  kMidiInput,
+  kMidiOutput,
+  kAudioInput,
+  kAudioOutput,
+  kToggleInput,
+  kIntegerInput,
+  kNotifyOutput
+};
 
 struct PortInfo {
   PortIndex index;
@@ -37,7 +44,7 @@ struct PortInfo {
   float minimum;  // control ports only
   float fallback;
   float maximum;
-  bool trigger;   // a toggle that means "do it once"
+  bool trigger;  // a toggle that means "do it once"
 };
 
 // Room on the MIDI output for a full engine queue of three-byte messages (24 bytes each as atom events).

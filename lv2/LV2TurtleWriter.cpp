@@ -76,7 +76,8 @@ std::string PortDetails(const PortInfo& port) {
       break;
     case PortKind::kToggleInput:
     case PortKind::kIntegerInput:
-      details += indent + (port.kind == PortKind::kToggleInput ? "lv2:portProperty lv2:toggled" : "lv2:portProperty lv2:integer");
+      details += indent + (port.kind == PortKind::kToggleInput ? "lv2:portProperty lv2:toggled"
+                                                               : "lv2:portProperty lv2:integer");
       if (port.trigger) details += ", pprops:trigger";
       details += " ;\n";
       details += indent + "lv2:default " + Number(port.fallback) + " ;\n";
@@ -122,9 +123,10 @@ std::string PluginDescription() {
 }
 
 std::string Manifest(const std::string& binary) {
-  std::string text = "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-                     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-                     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
+  std::string text =
+      "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+      "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+      "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
   text += std::string("<") + vantorine::lv2::kPluginUri + ">\n";
   text += "\ta lv2:Plugin ;\n";
   text += "\tlv2:binary <" + binary + "> ;\n";

@@ -11,10 +11,13 @@ namespace {
 
 using vantorine::lv2::LV2EditorUI;
 
-LV2EditorUI* UIOf(LV2UI_Handle handle) { return static_cast<LV2EditorUI*>(handle); }
+LV2EditorUI* UIOf(LV2UI_Handle handle) {
+  return static_cast<LV2EditorUI*>(handle);
+}
 
 LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
-                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+                         LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features) {
   try {
     return LV2EditorUI::Create(write, controller, widget, features);
   } catch (...) {
@@ -22,7 +25,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
   }
 }
 
-void Cleanup(LV2UI_Handle handle) { delete UIOf(handle); }
+void Cleanup(LV2UI_Handle handle) {
+  delete UIOf(handle);
+}
 
 void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
   UIOf(handle)->PortEvent(port, size, format, buffer);
@@ -47,4 +52,6 @@ const LV2UI_Descriptor kDescriptor = {vantorine::lv2::kUiUri, Instantiate, Clean
 
 }  // namespace
 
-LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) { return index == 0 ? &kDescriptor : nullptr; }
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+  return index == 0 ? &kDescriptor : nullptr;
+}

@@ -70,7 +70,8 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
     presets[n].initDelay = 2;
     presets[n].changeSend = 1;
   }
-  const std::string folder = std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));
+  const std::string folder =
+      std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));
   {
     lv2test::LV2Instance saver(world);
     ASSERT_TRUE(saver.ok());
@@ -81,11 +82,13 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   TestClient recorder("rec", server.name());
   ASSERT_TRUE(recorder.ok());
   // The DSP part needs no X display. Line-buffered, so its answers to commands can be waited for.
-  const auto jalvProcess = StartJalv({"stdbuf", "-oL", "jalv", "-x", "-n", "vtrn-jalv", "-l", folder}, server, false);
+  const auto jalvProcess =
+      StartJalv({"stdbuf", "-oL", "jalv", "-x", "-n", "vtrn-jalv", "-l", folder}, server, false);
   HostProcess& jalv = *jalvProcess;
   ASSERT_TRUE(recorder.waitForPort("vtrn-jalv:midi_out")) << jalv.out() << jalv.err();
   // Its ports exist a moment before the client is active and takes connections.
-  ASSERT_TRUE(jacktest::waitFor([&] { return recorder.connect("vtrn-jalv:midi_out", recorder.port("in")); }, 5.0));
+  ASSERT_TRUE(
+      jacktest::waitFor([&] { return recorder.connect("vtrn-jalv:midi_out", recorder.port("in")); }, 5.0));
   ASSERT_TRUE(recorder.connect(recorder.port("out"), "vtrn-jalv:midi_in"));
 
   std::vector<ArrivedEvent> arrived = recorder.waitForEvents(1, 4.0);
@@ -127,8 +130,9 @@ unsigned long FindToolkitWindow(Display* display, Window window, int width, int 
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     const Atom mark = XInternAtom(display, "_TOVOWND", False);
-    if (XGetWindowProperty(display, window, mark, 0, 4, False, AnyPropertyType, &type, &format, &items, &after,
-                           &data) == Success && data) {
+    if (XGetWindowProperty(display, window, mark, 0, 4, False, AnyPropertyType, &type, &format, &items,
+                           &after, &data) == Success &&
+        data) {
       XFree(data);
       if (type == mark) return window;
     }
@@ -137,7 +141,8 @@ unsigned long FindToolkitWindow(Display* display, Window window, int width, int 
   unsigned count = 0;
   unsigned long found = 0;
   if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-    for (unsigned i = 0; i < count && !found; ++i) found = FindToolkitWindow(display, children[i], width, height);
+    for (unsigned i = 0; i < count && !found; ++i)
+      found = FindToolkitWindow(display, children[i], width, height);
     if (children) XFree(children);
   }
   return found;
@@ -162,8 +167,8 @@ int BodyPixels(Display* display, unsigned long window) {
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
-      body += ((pixel >> 16) & 0xFF) == editortest::kBodyRed && ((pixel >> 8) & 0xFF) == editortest::kBodyGreen &&
-              (pixel & 0xFF) == editortest::kBodyBlue;
+      body += ((pixel >> 16) & 0xFF) == editortest::kBodyRed &&
+              ((pixel >> 8) & 0xFF) == editortest::kBodyGreen && (pixel & 0xFF) == editortest::kBodyBlue;
     }
   XDestroyImage(image);
   return body;
@@ -192,7 +197,8 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
         if (!editor || BodyPixels(display, editor) < 1000) return false;
         topLevel = TopLevelOf(display, editor);
         char* name = nullptr;
-        const bool jalvWindow = XFetchName(display, topLevel, &name) && name && std::strcmp(name, "Vantorine") == 0;
+        const bool jalvWindow =
+            XFetchName(display, topLevel, &name) && name && std::strcmp(name, "Vantorine") == 0;
         if (name) XFree(name);
         return jalvWindow;
       },

@@ -50,11 +50,14 @@ Bytes BankImage(uint8_t initSend, int32_t initDelay, uint8_t changeSend) {
   return Bytes(bytes, bytes + sizeof(bank));
 }
 
-TimedMidi At(uint32_t frame, Bytes bytes) { return {frame, std::move(bytes)}; }
+TimedMidi At(uint32_t frame, Bytes bytes) {
+  return {frame, std::move(bytes)};
+}
 
 // Runs cycles for about `seconds`, at the pace of real cycles, and returns when each message came out.
-std::vector<std::pair<double, TimedMidi>> RunFor(std::vector<LV2Instance*> instances, double seconds,
-                                                 std::vector<std::vector<std::pair<double, TimedMidi>>>* each) {
+std::vector<std::pair<double, TimedMidi>> RunFor(
+    std::vector<LV2Instance*> instances, double seconds,
+    std::vector<std::vector<std::pair<double, TimedMidi>>>* each) {
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::pair<double, TimedMidi>> all;
   each->assign(instances.size(), {});

@@ -96,7 +96,8 @@ LV2Instance::LV2Instance(LV2World& hostWorld) : world(hostWorld) {
   const LV2_Feature* features[] = {&mapFeature, &unmapFeature, nullptr};
   instance = lilv_plugin_instantiate(world.plugin(), kRate, features);
   if (!instance) return;
-  state = static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(instance, LV2_STATE__interface));
+  state = static_cast<const LV2_State_Interface*>(
+      lilv_instance_get_extension_data(instance, LV2_STATE__interface));
   midiInBuffer.assign(kAtomBufferBytes / 8, 0);
   midiOutBuffer.assign(kAtomBufferBytes / 8, 0);
   notifyBuffer.assign(kAtomBufferBytes / 8, 0);

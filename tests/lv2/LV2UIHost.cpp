@@ -101,8 +101,8 @@ bool LV2UIHost::open() {
     const LV2_Feature resizeFeature = {LV2_UI__resize, &resize};
     const LV2_Feature* features[] = {&parentFeature, &instanceFeature, &resizeFeature, nullptr};
     LV2UI_Widget widget = nullptr;
-    ui = descriptor->instantiate(descriptor, vantorine::lv2::kPluginUri, bundlePath.c_str(), &LV2UIHost::Write, this,
-                                 &widget, features);
+    ui = descriptor->instantiate(descriptor, vantorine::lv2::kPluginUri, bundlePath.c_str(),
+                                 &LV2UIHost::Write, this, &widget, features);
     widgetWindow = reinterpret_cast<unsigned long>(widget);
     idle = ui ? static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface))
               : nullptr;

@@ -51,7 +51,8 @@ class LV2UIHost {
 
  private:
   static int Resize(LV2UI_Feature_Handle handle, int width, int height);
-  static void Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer);
+  static void Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                    const void* buffer);
   // Runs `task` on the UI thread and waits for it.
   void onUiThread(const std::function<void()>& task);
   void loop();

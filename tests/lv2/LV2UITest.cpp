@@ -69,7 +69,8 @@ class LV2UI : public testing::Test {
     Display* display = editortest::testDisplay();
     int x = 0, y = 0;
     Window child = 0;
-    XTranslateCoordinates(display, host->widget(), DefaultRootWindow(display), point.x, point.y, &x, &y, &child);
+    XTranslateCoordinates(display, host->widget(), DefaultRootWindow(display), point.x, point.y, &x, &y,
+                          &child);
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
