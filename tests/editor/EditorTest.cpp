@@ -3,8 +3,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <dirent.h>
 #include <xcb/xcb.h>
+
+#include "tests/support/ThreadCount.h"
 
 namespace editortest {
 
@@ -87,15 +88,7 @@ std::map<unsigned long, int> windowsByClient() {
   return counts;
 }
 
-int threadCount() {
-  int count = 0;
-  if (DIR* tasks = opendir("/proc/self/task")) {
-    while (const dirent* entry = readdir(tasks))
-      if (entry->d_name[0] != '.') ++count;
-    closedir(tasks);
-  }
-  return count;
-}
+int threadCount() { return testsupport::ThreadCount(); }
 
 bool isInside(unsigned long window, unsigned long ancestor) {
   Display* display = testDisplay();

@@ -1,7 +1,6 @@
 // What a host sees of the built plug-in through the host library: its identity and capabilities, the
 // dispatcher answers hosts rely on, refusal of unsupported hosts, MIDI out of real processing calls,
 // state through chunks and preset files, several instances, and unloading and reloading the file.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,30 +10,23 @@
 #include "host/FxFile.h"
 #include "host/MidiText.h"
 #include "host/VstHost.h"
+#include "tests/support/ThreadCount.h"
 
 namespace {
 
-int threadCount() {
-  int count = 0;
-  if (DIR* tasks = opendir("/proc/self/task")) {
-    while (const dirent* entry = readdir(tasks))
-      if (entry->d_name[0] != '.') ++count;
-    closedir(tasks);
-  }
-  return count;
-}
+using testsupport::ThreadCount;
 
 // Whether the process is back to that many threads: a joined thread may stay listed a moment longer.
 bool threadsBackTo(int count) {
-  for (int tries = 0; tries < 400 && threadCount() != count; ++tries)
+  for (int tries = 0; tries < 400 && ThreadCount() != count; ++tries)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return threadCount() == count;
+  return ThreadCount() == count;
 }
 
 class PluginHosting : public testing::Test {
  protected:
   void SetUp() override {
-    threadsBeforeLoad = threadCount();
+    threadsBeforeLoad = ThreadCount();
     ASSERT_TRUE(host.load(VANTORINE_PLUGIN_PATH)) << host.error();
   }
   VstHost host;
@@ -191,7 +183,7 @@ TEST(PluginRefusal, UnsupportedHostIsNamedInTheMessage) {
   HostSettings settings;
   settings.product = "Usine Hollyhock";
   VstHost host(settings);
-  const int threadsBefore = threadCount();
+  const int threadsBefore = ThreadCount();
   testing::internal::CaptureStderr();
   const bool loaded = host.load(VANTORINE_PLUGIN_PATH);
   const std::string message = testing::internal::GetCapturedStderr();

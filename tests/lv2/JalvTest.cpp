@@ -160,25 +160,11 @@ Window TopLevelOf(Display* display, Window window) {
   }
 }
 
-int BodyPixels(Display* display, unsigned long window) {
-  XImage* image = XGetImage(display, window, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-  if (!image) return 0;
-  int body = 0;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const unsigned long pixel = XGetPixel(image, x, y);
-      body += ((pixel >> 16) & 0xFF) == editortest::kBodyRed &&
-              ((pixel >> 8) & 0xFF) == editortest::kBodyGreen && (pixel & 0xFF) == editortest::kBodyBlue;
-    }
-  XDestroyImage(image);
-  return body;
-}
-
 TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
 #ifdef VANTORINE_ASAN_RUNTIME
   GTEST_SKIP() << "jalv.gtk3 hangs in gtk_init (bindtextdomain) with the AddressSanitizer runtime preloaded";
 #endif
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = editortest::testDisplay();
   ASSERT_NE(nullptr, display) << "needs the test X server";
   TestServer server;
   ASSERT_TRUE(server.running()) << "jackd -d dummy did not start";
@@ -194,7 +180,9 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
   EXPECT_TRUE(jacktest::waitFor(
       [&] {
         editor = FindToolkitWindow(display, DefaultRootWindow(display), kWidth, kHeight);
-        if (!editor || BodyPixels(display, editor) < 1000) return false;
+        if (!editor || editortest::pixelsOfColour(editor, editortest::kBodyRed, editortest::kBodyGreen,
+                                                  editortest::kBodyBlue) < 1000)
+          return false;
         topLevel = TopLevelOf(display, editor);
         char* name = nullptr;
         const bool jalvWindow =
@@ -206,16 +194,8 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
       << jalv.out() << jalv.err();
   ASSERT_NE(0u, editor);
   // Closing that window, as a user does, ends jalv after it cleaned the UI up.
-  XEvent close{};
-  close.xclient.type = ClientMessage;
-  close.xclient.window = topLevel;
-  close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  close.xclient.format = 32;
-  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  XSendEvent(display, topLevel, False, NoEventMask, &close);
-  XFlush(display);
+  editortest::sendDeleteRequest(topLevel);
   EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
-  XCloseDisplay(display);
 }
 
 }  // namespace
