@@ -24,6 +24,12 @@ bool EndsWith(const std::string& text, const std::string& end) {
 bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors,
                     int32_t* current) {
   errors.clear();
+  // A chunk read out of any binary form, with the program selected when it was saved.
+  auto takeChunk = [&](const std::vector<uint8_t>& chunk, int32_t selected) {
+    if (!fromChunk(chunk, path, bank, errors)) return false;
+    if (current) *current = selected;
+    return true;
+  };
   std::vector<uint8_t> bytes;
   if (BankLv2State::isLv2State(path)) {
     int32_t selected = 0;
@@ -32,9 +38,7 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
       errors.push_back(reason);
       return false;
     }
-    if (!fromChunk(bytes, path, bank, errors)) return false;
-    if (current) *current = selected;
-    return true;
+    return takeChunk(bytes, selected);
   }
   // The text's limit is far above any binary form's size, so it bounds what any file may cost.
   std::string reason = FxFile::readFile(path, bytes, BankTextReader::kMaxBytes + 1);
@@ -51,17 +55,11 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
       errors.push_back(path + ": " + reason);
       return false;
     }
-    if (!fromChunk(content.chunk, path, bank, errors)) return false;
     // A current program no bank has is taken as the first, as hosts take it.
     const bool known = content.currentProgram >= 0 && content.currentProgram < kProgramCount;
-    if (current) *current = known ? content.currentProgram : 0;
-    return true;
+    return takeChunk(content.chunk, known ? content.currentProgram : 0);
   }
-  if (bytes.size() == kBankBytes) {
-    if (!fromChunk(bytes, path, bank, errors)) return false;
-    if (current) *current = 0;
-    return true;
-  }
+  if (bytes.size() == kBankBytes) return takeChunk(bytes, 0);
   return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current);
 }
 

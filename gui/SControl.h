@@ -235,6 +235,9 @@ class SControl : public SIExtended {
   static int eventProc(XEvent* event);
   // The first 32-bit item of a window property; 0 when absent, on error or unless exactly one item.
   static int getProperty(unsigned long window, unsigned long atom);
+  // Size hints that fix the window at this size, so that window managers and embedding hosts neither
+  // stretch nor shrink it.
+  static void FixSizeHints(Display* display, unsigned long window, int width, int height);
   // Set by the X error handler; the handler is installed only around the toolkit's property reads.
   static std::atomic<unsigned char> xerror;
 

@@ -61,17 +61,6 @@ void SetUndecoratedHints(Display* display, Window window) {
   }
 }
 
-void SetFixedSizeHints(Display* display, Window window, int width, int height) {
-  XSizeHints* hints = XAllocSizeHints();
-  if (!hints) return;
-  hints->flags = PSize | PMinSize | PMaxSize | PResizeInc;
-  hints->width = hints->min_width = hints->max_width = width;
-  hints->height = hints->min_height = hints->max_height = height;
-  hints->width_inc = hints->height_inc = 0;
-  XSetWMNormalHints(display, window, hints);
-  XFree(hints);
-}
-
 // The marks by which routing and hosts find the toolkit behind a window.
 void SetControlMarks(Display* display, Window window, const SControl* control) {
   const uintptr_t address = reinterpret_cast<uintptr_t>(control);
@@ -150,7 +139,7 @@ int SControl::Create(SGlobals* owner, SControl* parentControl, unsigned controlI
       XSetWMProtocols(display, window, protocols, 1);
     }
     SetTitleText(name);
-    if (!(style & kStyleNoSizeHints)) SetFixedSizeHints(display, window, width, height);
+    if (!(style & kStyleNoSizeHints)) FixSizeHints(display, window, width, height);
   }
   if (!bordered) SetUndecoratedHints(display, window);
   SetControlMarks(display, window, this);
@@ -171,6 +160,17 @@ void SControl::DestroyWindow() {
     XFlush(display);
   }
   window = 0;
+}
+
+void SControl::FixSizeHints(Display* display, unsigned long window, int width, int height) {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  hints->flags = PSize | PMinSize | PMaxSize | PBaseSize | PResizeInc;
+  hints->width = hints->min_width = hints->max_width = hints->base_width = width;
+  hints->height = hints->min_height = hints->max_height = hints->base_height = height;
+  hints->width_inc = hints->height_inc = 0;
+  XSetWMNormalHints(display, window, hints);
+  XFree(hints);
 }
 
 SControl* SControl::FindControl(Display*, unsigned long target) {

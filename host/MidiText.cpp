@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "plugin/MidiMessageLength.h"
+
 namespace {
 
 std::string format(const char* pattern, int a, int b = 0, int c = 0) {
@@ -57,16 +59,7 @@ std::string MidiText::hex(const uint8_t* bytes, size_t count) {
   return text;
 }
 
-size_t MidiText::length(uint8_t status) {
-  if (status < 0x80 || status == 0xF0) return 0;
-  if (status < 0xF0) {
-    const uint8_t kind = status & 0xF0;
-    return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-  }
-  if (status == 0xF1 || status == 0xF3) return 2;
-  if (status == 0xF2) return 3;
-  return 1;
-}
+size_t MidiText::length(uint8_t status) { return MidiMessageLength(status); }
 
 std::string MidiText::words(const uint8_t bytes[3]) {
   const uint8_t status = bytes[0];

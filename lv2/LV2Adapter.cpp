@@ -1,6 +1,7 @@
 // The LV2 plug-in's work: creating the engine, the ports of each run, MIDI both ways and the bank as state.
 #include "lv2/LV2Adapter.h"
 
+#include <lv2/core/lv2_util.h>
 #include <lv2/midi/midi.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
 #include "lv2/AtomSequence.h"
-#include "lv2/MidiMessageLength.h"
+#include "plugin/MidiMessageLength.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"
@@ -257,7 +258,7 @@ void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   }
   for (uint32_t i = 0; i < outputCount; ++i) {
     const VstMidiEvent& event = outputStore[i];
-    const uint32_t length = MidiMessageLength(static_cast<uint8_t>(event.midiData[0]));
+    const auto length = static_cast<uint32_t>(MidiMessageLength(static_cast<uint8_t>(event.midiData[0])));
     if (length == 0) continue;
     if (!lv2_atom_forge_frame_time(&midiForge, event.deltaFrames) ||
         !lv2_atom_forge_atom(&midiForge, length, urids.midiEvent) ||

@@ -3,44 +3,23 @@
 #include "lv2/LV2EditorUI.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <lv2/core/lv2_util.h>
 #include <lv2/instance-access/instance-access.h>
 
 #include <cstring>
 
+#include "gui/SControl.h"
 #include "gui/XDisplay.h"
 #include "plugin/VSTPlugin.h"
 
 namespace vantorine::lv2 {
-namespace {
-
-const void* Feature(const LV2_Feature* const* features, const char* uri) {
-  for (int i = 0; features && features[i]; ++i)
-    if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-  return nullptr;
-}
-
-// Hosts that embed through suil (Ardour) stretch a UI to their window's width unless its size hints
-// fix the size.
-void FixSizeHints(Display* display, unsigned long window, int width, int height) {
-  XSizeHints* hints = XAllocSizeHints();
-  if (!hints) return;
-  hints->flags = PMinSize | PMaxSize | PBaseSize;
-  hints->min_width = hints->max_width = hints->base_width = width;
-  hints->min_height = hints->max_height = hints->base_height = height;
-  XSetWMNormalHints(display, window, hints);
-  XFree(hints);
-}
-
-}  // namespace
-
 LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller controller,
                                  LV2UI_Widget* widget, const LV2_Feature* const* features) {
-  const void* parent = Feature(features, LV2_UI__parent);
-  auto* plugin = static_cast<LV2Adapter*>(const_cast<void*>(Feature(features, LV2_INSTANCE_ACCESS_URI)));
+  void* parent = lv2_features_data(features, LV2_UI__parent);
+  auto* plugin = static_cast<LV2Adapter*>(lv2_features_data(features, LV2_INSTANCE_ACCESS_URI));
   // One editor per instance: a second UI while one shows it would take its panel away.
   if (!parent || !plugin || !tovo::gui::dps || plugin->EditorWindow()) return nullptr;
-  auto* resize = static_cast<LV2UI_Resize*>(const_cast<void*>(Feature(features, LV2_UI__resize)));
+  auto* resize = static_cast<LV2UI_Resize*>(lv2_features_data(features, LV2_UI__resize));
   auto* ui = new LV2EditorUI(plugin, write, controller, resize);
 
   plugin->AttachEditorHost(ui);
@@ -48,7 +27,7 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   // lays the panel out for its strips; the sizes it goes through meanwhile are not the host's business
   // (Qtractor keeps the first size it is asked for as the window's smallest).
   ui->opening = true;
-  plugin->Dispatch(effEditOpen, 0, 0, const_cast<void*>(parent));
+  plugin->Dispatch(effEditOpen, 0, 0, parent);
   plugin->Dispatch(effEditIdle);
   ui->opening = false;
   ui->panelWindow = plugin->EditorWindow();
@@ -122,7 +101,9 @@ bool LV2EditorUI::ResizeWindow(int width, int height) {
 void LV2EditorUI::AskForSize(int width, int height) {
   if (width <= 0 || height <= 0) return;
   if (panelWindow) {
-    FixSizeHints(tovo::gui::dps, panelWindow, width, height);
+    // Hosts that embed through suil (Ardour) stretch a UI to their window's width unless its size hints
+    // fix the size.
+    tovo::gui::SControl::FixSizeHints(tovo::gui::dps, panelWindow, width, height);
     // The host reads the hints on its own connection as soon as it is asked.
     XSync(tovo::gui::dps, False);
   }
