@@ -88,21 +88,6 @@ TEST_P(PanelControls, OptionButtonsToggleTheirParameters) {
   }
   EXPECT_EQ(automated(host, 1), (std::vector<float>{1.f, 0.f}));
   for (VstInt32 index : {2, 3, 5, 7}) EXPECT_TRUE(automated(host, index).empty()) << index;
-
-  // Bank Select first, set from the panel, reaches every preset and the MIDI.
-  click(kBankSelectFirst);
-  host.setProgram(3);
-  EXPECT_EQ(host.getParameter(2), 1.f);
-  host.setParameter(56, 9 / 128.f);  // bank LSB 8 on strip 1
-  host.mainsChanged(true);
-  host.processBlock();
-  host.clearEvents();
-  host.resend();
-  host.processBlock();
-  const std::vector<ReceivedEvent> sent = host.takeEvents();
-  ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0].bytes()[0], 0xB0) << "Bank Select before the Program Change";
-  EXPECT_EQ(sent[1].bytes()[0], 0xC0);
 }
 
 TEST_P(PanelControls, ResendSendsStripOneFromTheNextBlock) {

@@ -26,8 +26,6 @@ using jacktest::HostProcess;
 using jacktest::TestClient;
 using jacktest::TestServer;
 using vantorine::lv2::kPluginUri;
-constexpr int kWidth = editortest::kEditorWidth;
-constexpr int kHeight = editortest::kEditorHeight;
 
 std::vector<Bytes> BytesOf(const std::vector<ArrivedEvent>& events, size_t from = 0) {
   std::vector<Bytes> bytes;
@@ -120,44 +118,19 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   std::filesystem::remove_all(folder);
 }
 
-// A viewable window of our toolkit (it carries the "_TOVOWND" mark) of the given size under `window`, or 0.
-unsigned long FindToolkitWindow(Display* display, Window window, int width, int height) {
-  XWindowAttributes attributes;
-  if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
-      attributes.width == width && attributes.height == height) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    const Atom mark = XInternAtom(display, "_TOVOWND", False);
-    if (XGetWindowProperty(display, window, mark, 0, 4, False, AnyPropertyType, &type, &format, &items,
-                           &after, &data) == Success &&
-        data) {
-      XFree(data);
-      if (type == mark) return window;
-    }
-  }
-  Window root = 0, parent = 0, *children = nullptr;
+// jalv's own window, which it names after the plug-in; 0 until it is there.
+Window JalvWindow(Display* display) {
+  Window root = 0, parent = 0, *children = nullptr, found = 0;
   unsigned count = 0;
-  unsigned long found = 0;
-  if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-    for (unsigned i = 0; i < count && !found; ++i)
-      found = FindToolkitWindow(display, children[i], width, height);
-    if (children) XFree(children);
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name && std::strcmp(name, "Vantorine") == 0)
+      found = children[i];
+    if (name) XFree(name);
   }
+  if (children) XFree(children);
   return found;
-}
-
-// The window under the root that holds `window`.
-Window TopLevelOf(Display* display, Window window) {
-  for (;;) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return window;
-    if (children) XFree(children);
-    if (parent == root) return window;
-    window = parent;
-  }
 }
 
 TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
@@ -173,28 +146,20 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
   HostProcess& jalv = *jalvProcess;
   // jalv moves and maps its window while it settles: a look at a window that just went is no failure.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  // The panel of one strip, embedded in jalv's window and painted (its body colour is there).
-  unsigned long editor = 0;
-  Window topLevel = 0;
-  // Inside jalv's window, named after the plug-in (at first it sits in a window of its own).
+  // The editor painted inside jalv's window: the panel's body colour is there (at first the editor sits in
+  // a window of its own, until jalv has embedded it).
+  Window window = 0;
   EXPECT_TRUE(jacktest::waitFor(
       [&] {
-        editor = FindToolkitWindow(display, DefaultRootWindow(display), kWidth, kHeight);
-        if (!editor || editortest::pixelsOfColour(editor, editortest::kBodyRed, editortest::kBodyGreen,
-                                                  editortest::kBodyBlue) < 1000)
-          return false;
-        topLevel = TopLevelOf(display, editor);
-        char* name = nullptr;
-        const bool jalvWindow =
-            XFetchName(display, topLevel, &name) && name && std::strcmp(name, "Vantorine") == 0;
-        if (name) XFree(name);
-        return jalvWindow;
+        window = JalvWindow(display);
+        return window && editortest::pixelsOfColour(window, editortest::kBodyRed, editortest::kBodyGreen,
+                                                    editortest::kBodyBlue) > 1000;
       },
       10.0))
       << jalv.out() << jalv.err();
-  ASSERT_NE(0u, editor);
+  ASSERT_NE(0u, window);
   // Closing that window, as a user does, ends jalv after it cleaned the UI up.
-  editortest::sendDeleteRequest(topLevel);
+  editortest::sendDeleteRequest(window);
   EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
 }
 

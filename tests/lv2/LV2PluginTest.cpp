@@ -55,20 +55,18 @@ TimedMidi At(uint32_t frame, Bytes bytes) {
 }
 
 // Runs cycles for about `seconds`, at the pace of real cycles, and returns when each message came out.
-std::vector<std::pair<double, TimedMidi>> RunFor(
-    std::vector<LV2Instance*> instances, double seconds,
-    std::vector<std::vector<std::pair<double, TimedMidi>>>* each) {
+// Runs the instances' cycles for `seconds`, at the pace of real cycles: what each sent, and when.
+using Sent = std::vector<std::pair<double, TimedMidi>>;
+std::vector<Sent> RunFor(const std::vector<LV2Instance*>& instances, double seconds) {
   const auto start = std::chrono::steady_clock::now();
-  std::vector<std::pair<double, TimedMidi>> all;
-  each->assign(instances.size(), {});
-  for (;;) {
-    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (now > seconds) break;
+  std::vector<Sent> sent(instances.size());
+  for (double now = 0; now <= seconds;
+       now = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()) {
     for (size_t i = 0; i < instances.size(); ++i)
-      for (TimedMidi& message : instances[i]->run()) (*each)[i].push_back({now, message});
+      for (TimedMidi& message : instances[i]->run()) sent[i].push_back({now, message});
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  return all;
+  return sent;
 }
 
 TEST_F(LV2Plugin, ResendSendsOnceOnTheChangeToOneWithTheProgramChangeInTwoBytes) {
@@ -84,18 +82,6 @@ TEST_F(LV2Plugin, ResendSendsOnceOnTheChangeToOneWithTheProgramChangeInTwoBytes)
   EXPECT_TRUE(plugin.run().empty());
   plugin.setControl(kResendPort, 1);
   EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x00})}), plugin.run());
-  // With Bank Select first, a strip's banks go out before its Program Change, as GS and GM2 modules want.
-  Bytes bank = BankImage(0, 5, 0);
-  auto* first = reinterpret_cast<VSTPluginProgram*>(bank.data());
-  first->bankSelectFirst = 1;
-  first->strips[0] = {1, 0, 10, 26, 1, 9, 101, "Drums"};
-  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(bank));
-  plugin.setControl(kResendPort, 0);
-  plugin.run();
-  plugin.setControl(kResendPort, 1);
-  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xB9, 0, 0}), At(0, {0xB9, 32, 8}), At(0, {0xC9, 25}),
-                                    At(0, {0xB9, 7, 100})}),
-            plugin.run());
   // The audio passes through.
   plugin.audioIn(0)[7] = 0.25f;
   plugin.audioIn(1)[9] = -0.5f;
@@ -134,9 +120,7 @@ TEST_F(LV2Plugin, RestoredBankWithInitSendSendsOnceTheDelayAfterTheRestoreInEith
   ASSERT_EQ(LV2_STATE_SUCCESS, runFirst.restoreBank(bank));
   // A host's own restore without a bank, as at its start, is no second start-up.
   ASSERT_EQ(LV2_STATE_SUCCESS, runFirst.restoreWithoutBank());
-  std::vector<std::vector<std::pair<double, TimedMidi>>> sent;
-  RunFor({&restoredFirst, &runFirst}, 2.5, &sent);
-  for (const auto& messages : sent) {
+  for (const Sent& messages : RunFor({&restoredFirst, &runFirst}, 2.5)) {
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ(Bytes({0xC0, 0x03}), messages[0].second.bytes);
     EXPECT_GT(messages[0].first, 0.8);
@@ -211,12 +195,6 @@ TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
   ASSERT_TRUE(vantorine::bank::BankFile::load(preset, read, errors, &current));
   EXPECT_EQ(9, current) << "the preset port's program";
   std::filesystem::remove_all(folder);
-
-  // And back: what the LV2 plug-in saves, the VST plug-in takes as its own.
-  VstHost other;
-  ASSERT_TRUE(other.load(VANTORINE_PLUGIN_PATH)) << other.error();
-  ASSERT_EQ(1, other.setChunk(reopened.saveBank(), false));
-  EXPECT_EQ(vstBank, other.getChunk(false));
 }
 
 TEST_F(LV2Plugin, ACycleNeitherAllocatesNorLocks) {

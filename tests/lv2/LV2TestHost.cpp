@@ -18,12 +18,12 @@ namespace {
 
 constexpr size_t kAtomBufferBytes = 8192;
 
+// One property of the state, as the plug-in stored it or as it is to be retrieved; key 0 is none.
 struct StoredBank {
   Bytes bytes;
   LV2_URID type = 0;
   uint32_t flags = 0;
   LV2_URID key = 0;
-  LV2_URID wantedKey = 0;
 };
 
 LV2_State_Status Store(LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type,
@@ -38,7 +38,7 @@ LV2_State_Status Store(LV2_State_Handle handle, uint32_t key, const void* value,
 
 const void* Retrieve(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) {
   auto* stored = static_cast<StoredBank*>(handle);
-  if (key != stored->wantedKey || stored->key == 0) return nullptr;
+  if (key != stored->key) return nullptr;
   *size = stored->bytes.size();
   *type = stored->type;
   *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
@@ -174,14 +174,13 @@ Bytes LV2Instance::saveBank() {
 LV2_State_Status LV2Instance::restoreBank(const Bytes& bank, LV2_URID type) {
   StoredBank stored;
   stored.bytes = bank;
-  stored.key = stored.wantedKey = world.urid(vantorine::lv2::kBankStateKey);
+  stored.key = world.urid(vantorine::lv2::kBankStateKey);
   stored.type = type ? type : world.urid(LV2_ATOM__Chunk);
   return state->restore(lilv_instance_get_handle(instance), Retrieve, &stored, 0, nullptr);
 }
 
 LV2_State_Status LV2Instance::restoreWithoutBank() {
   StoredBank stored;
-  stored.wantedKey = world.urid(vantorine::lv2::kBankStateKey);
   return state->restore(lilv_instance_get_handle(instance), Retrieve, &stored, 0, nullptr);
 }
 
