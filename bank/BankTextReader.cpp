@@ -78,19 +78,26 @@ std::string ParseMessage(const toml::parse_error& error, const std::string& text
 
 class Checker {
  public:
+  static constexpr size_t kShownErrors = 20;
+
   explicit Checker(std::string name) : fileName(std::move(name)) {}
 
   void error(const Node& where, const std::string& message) { error(Line(where), message); }
   void error(size_t line, const std::string& message) { errors.emplace_back(line, message); }
   bool failed() const { return !errors.empty(); }
 
-  // "FILE:LINE: message" in line order; line 0 stands for the file as a whole.
+  // "FILE:LINE: message" in line order; line 0 stands for the file as a whole. A damaged or hostile file
+  // can hold a mistake on every line: the first kShownErrors are told, then how many more there were.
   std::vector<std::string> messages() {
     std::stable_sort(errors.begin(), errors.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> lines;
-    for (const auto& [line, message] : errors)
+    for (size_t i = 0; i < errors.size() && i < kShownErrors; ++i) {
+      const auto& [line, message] = errors[i];
       lines.push_back(fileName + (line ? ":" + std::to_string(line) : "") + ": " + message);
+    }
+    if (errors.size() > kShownErrors)
+      lines.push_back(fileName + ": " + std::to_string(errors.size() - kShownErrors) + " more errors");
     return lines;
   }
 

@@ -1,7 +1,7 @@
 // Reading and writing the atom sequences of the host's port buffers. Hosts do not all align those buffers
 // to the eight bytes the atom structs need (jalv 1.6 hands four-byte aligned ones), and a sequence's sizes
 // come from outside: so every header is copied out before it is read, every size is checked against the
-// end, and output is built in an aligned buffer of ours and copied into the host's whole.
+// end, and output is written through memcpy, header by header.
 #pragma once
 
 #include <lv2/atom/atom.h>
@@ -34,10 +34,48 @@ void ForEachAtomEvent(const void* sequence, Take take) {
   }
 }
 
-// Copies a sequence built in `built` into the host's port buffer, as much as its capacity allows
-// (a forge given that capacity never builds more).
-inline void CopySequenceOut(void* port, const void* built) {
-  std::memcpy(port, built, sizeof(LV2_Atom) + AtomBodySize(built));
-}
+// Writes a sequence straight into a host's output port, one whole event at a time: an event that does
+// not fit is refused and leaves nothing behind, so a host never finds a cut event in its buffer. The port
+// holds its capacity in its atom's size when the run starts; Finish writes the header with what was put in.
+class AtomSequenceWriter {
+ public:
+  AtomSequenceWriter(void* port, uint32_t sequenceType)
+      : bytes(static_cast<uint8_t*>(port)),
+        capacity(sizeof(LV2_Atom) + static_cast<uint64_t>(AtomBodySize(port))),
+        used(sizeof(LV2_Atom_Sequence)),
+        type(sequenceType) {}
+
+  // False, with nothing written, when the event does not fit.
+  bool Append(int64_t frames, uint32_t bodyType, const void* body, uint32_t size) {
+    const uint64_t padded = lv2_atom_pad_size(size);
+    if (used + sizeof(LV2_Atom_Event) + padded > capacity) return false;
+    LV2_Atom_Event event;
+    event.time.frames = frames;
+    event.body.size = size;
+    event.body.type = bodyType;
+    std::memcpy(bytes + used, &event, sizeof(event));
+    std::memcpy(bytes + used + sizeof(event), body, size);
+    std::memset(bytes + used + sizeof(event) + size, 0, padded - size);
+    used += sizeof(event) + padded;
+    return true;
+  }
+
+  // An empty sequence when nothing went in; nothing at all when the port cannot hold even that.
+  void Finish() {
+    if (capacity < sizeof(LV2_Atom_Sequence)) return;
+    LV2_Atom_Sequence head;
+    head.atom.size = static_cast<uint32_t>(used - sizeof(LV2_Atom));
+    head.atom.type = type;
+    head.body.unit = 0;
+    head.body.pad = 0;
+    std::memcpy(bytes, &head, sizeof(head));
+  }
+
+ private:
+  uint8_t* bytes;
+  uint64_t capacity;
+  uint64_t used;
+  uint32_t type;
+};
 
 }  // namespace vantorine::lv2

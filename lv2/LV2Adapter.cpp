@@ -30,12 +30,6 @@ bool On(float value) {
   return value > 0.5f;
 }
 
-// The preset port holds 1 to 128; anything else a host writes is brought into range.
-int PresetIndex(float value) {
-  if (!(value >= 1.f)) return 0;
-  return std::min(static_cast<int>(std::lround(value)), kProgramCount) - 1;
-}
-
 }  // namespace
 
 LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Feature* const* features) {
@@ -66,8 +60,8 @@ LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
   urids.atomChunk = map->map(map->handle, LV2_ATOM__Chunk);
   urids.bankKey = map->map(map->handle, kBankStateKey);
   urids.stateChanged = map->map(map->handle, LV2_STATE__StateChanged);
-  lv2_atom_forge_init(&midiForge, map);
-  lv2_atom_forge_init(&notifyForge, map);
+  urids.atomSequence = map->map(map->handle, LV2_ATOM__Sequence);
+  urids.atomObject = map->map(map->handle, LV2_ATOM__Object);
   for (uint32_t i = 0; i < kMaxEvents; ++i) inputList.events[i] = reinterpret_cast<VstEvent*>(&inputStore[i]);
 }
 
@@ -173,14 +167,17 @@ void LV2Adapter::Deactivate() {
   Dispatch(effMainsChanged, 0, 0);
 }
 
-// Audio thread.
+// Audio thread. A run of no frames (hosts use it to pass control changes) has no time to put an event
+// at: the ports count, but the engine does not run, so what it has to send waits for the next block, its
+// notes-off included.
 void LV2Adapter::Run(uint32_t frames) {
   ApplyControlPorts();
-  PassMidiInput(frames);
-  outputCount = 0;
-  effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
+  if (frames > 0) {
+    PassMidiInput(frames);
+    effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
+  }
   WriteMidiOutput(frames);
-  WriteNotifications();
+  WriteNotifications(frames);
 }
 
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
@@ -188,7 +185,7 @@ void LV2Adapter::Run(uint32_t frames) {
 void LV2Adapter::ApplyControlPorts() {
   const bool firstRun = presetFromPort.exchange(false, std::memory_order_acq_rel);
   if (presetPort) {
-    const int preset = PresetIndex(*presetPort);
+    const int preset = PresetFromPort(*presetPort);
     // The UI writes the port when the plug-in chose a preset itself: that echo selects nothing again.
     if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram)))
       Dispatch(effSetProgram, 0, preset);
@@ -211,7 +208,7 @@ void LV2Adapter::ApplyControlPorts() {
 }
 
 void LV2Adapter::PassMidiInput(uint32_t frames) {
-  if (!midiIn || frames == 0) return;
+  if (!midiIn) return;
   uint32_t count = 0;
   const int64_t lastFrame = frames - 1;
   ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
@@ -228,9 +225,11 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
   Dispatch(effProcessEvents, 0, 0, &inputList);
 }
 
-// Inside the processing call, on the audio thread.
+// Inside the processing call, on the audio thread. Behind what an earlier run could not write; when the
+// host has given no room for so long that the store is full, the newest events are dropped, as the
+// engine's own queues drop them.
 void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
-  for (VstInt32 i = 0; i < events.numEvents && outputCount < kMaxEvents; ++i) {
+  for (VstInt32 i = 0; i < events.numEvents && outputCount < kOutputStoreSize; ++i) {
     const VstEvent* event = events.events[i];
     if (event && event->type == kVstMidiType)
       outputStore[outputCount++] = *reinterpret_cast<const VstMidiEvent*>(event);
@@ -238,51 +237,47 @@ void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
 }
 
 // The engine hands out what it passed through at its frames and what it generated at frame 0, in that
-// order; an atom sequence must be in time order. An insertion sort (stable, in place, no allocation) puts
-// each in its place: the list is short and mostly in order already.
+// order, behind what waited from earlier runs (at frame 0 too); an atom sequence must be in time order.
+// An insertion sort (stable, in place, no allocation) puts each in its place: the list is short and
+// mostly in order already. Events that do not fit wait, in order, for the next run.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   if (!midiOut) return;
-  const uint32_t capacity =
-      std::min<uint32_t>(AtomBodySize(midiOut) + sizeof(LV2_Atom), sizeof(midiOutBuilt));
-  lv2_atom_forge_set_buffer(&midiForge, midiOutBuilt, capacity);
-  LV2_Atom_Forge_Frame sequence;
-  if (!lv2_atom_forge_sequence_head(&midiForge, &sequence, 0)) return;
-  const VstInt32 lastFrame = frames > 0 ? static_cast<VstInt32>(frames - 1) : 0;
-  for (uint32_t i = 0; i < outputCount; ++i) {
-    VstMidiEvent event = outputStore[i];
-    event.deltaFrames = std::clamp<VstInt32>(event.deltaFrames, 0, lastFrame);
-    uint32_t place = i;
-    for (; place > 0 && outputStore[place - 1].deltaFrames > event.deltaFrames; --place)
-      outputStore[place] = outputStore[place - 1];
-    outputStore[place] = event;
+  AtomSequenceWriter sequence(midiOut, urids.atomSequence);
+  uint32_t written = 0;
+  if (frames > 0) {
+    const auto lastFrame = static_cast<VstInt32>(frames - 1);
+    for (uint32_t i = 0; i < outputCount; ++i) {
+      VstMidiEvent event = outputStore[i];
+      event.deltaFrames = std::clamp<VstInt32>(event.deltaFrames, 0, lastFrame);
+      uint32_t place = i;
+      for (; place > 0 && outputStore[place - 1].deltaFrames > event.deltaFrames; --place)
+        outputStore[place] = outputStore[place - 1];
+      outputStore[place] = event;
+    }
+    for (; written < outputCount; ++written) {
+      const VstMidiEvent& event = outputStore[written];
+      const auto length = static_cast<uint32_t>(MidiMessageLength(static_cast<uint8_t>(event.midiData[0])));
+      if (length > 0 && !sequence.Append(event.deltaFrames, urids.midiEvent, event.midiData, length)) break;
+    }
   }
-  for (uint32_t i = 0; i < outputCount; ++i) {
-    const VstMidiEvent& event = outputStore[i];
-    const auto length = static_cast<uint32_t>(MidiMessageLength(static_cast<uint8_t>(event.midiData[0])));
-    if (length == 0) continue;
-    if (!lv2_atom_forge_frame_time(&midiForge, event.deltaFrames) ||
-        !lv2_atom_forge_atom(&midiForge, length, urids.midiEvent) ||
-        !lv2_atom_forge_write(&midiForge, event.midiData, length))
-      break;  // the host's buffer is full: what fits has gone out
+  sequence.Finish();
+  for (uint32_t i = written; i < outputCount; ++i) {
+    outputStore[i - written] = outputStore[i];
+    outputStore[i - written].deltaFrames = 0;
   }
-  lv2_atom_forge_pop(&midiForge, &sequence);
-  CopySequenceOut(midiOut, midiOutBuilt);
+  outputCount -= written;
 }
 
-void LV2Adapter::WriteNotifications() {
+// The state-changed notice goes out whole in a block that has frames, or waits for the next run.
+void LV2Adapter::WriteNotifications(uint32_t frames) {
   if (!notify) return;
-  const uint32_t capacity = std::min<uint32_t>(AtomBodySize(notify) + sizeof(LV2_Atom), sizeof(notifyBuilt));
-  lv2_atom_forge_set_buffer(&notifyForge, notifyBuilt, capacity);
-  LV2_Atom_Forge_Frame sequence;
-  if (!lv2_atom_forge_sequence_head(&notifyForge, &sequence, 0)) return;
-  if (stateChanged.exchange(false, std::memory_order_acq_rel)) {
-    LV2_Atom_Forge_Frame object;
-    if (lv2_atom_forge_frame_time(&notifyForge, 0) &&
-        lv2_atom_forge_object(&notifyForge, &object, 0, urids.stateChanged))
-      lv2_atom_forge_pop(&notifyForge, &object);
+  AtomSequenceWriter sequence(notify, urids.atomSequence);
+  if (frames > 0 && stateChanged.exchange(false, std::memory_order_acq_rel)) {
+    const LV2_Atom_Object_Body notice = {0, urids.stateChanged};
+    if (!sequence.Append(0, urids.atomObject, &notice, sizeof(notice)))
+      stateChanged.store(true, std::memory_order_release);
   }
-  lv2_atom_forge_pop(&notifyForge, &sequence);
-  CopySequenceOut(notify, notifyBuilt);
+  sequence.Finish();
 }
 
 LV2_State_Status LV2Adapter::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {

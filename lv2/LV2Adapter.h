@@ -7,7 +7,7 @@
 // come from any of its threads.
 #pragma once
 
-#include <lv2/atom/forge.h>
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
@@ -58,6 +58,8 @@ class LV2Adapter {
 
  private:
   static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
+  // Room for a full hand-out of the engine behind one that a host gave no room for.
+  static constexpr uint32_t kOutputStoreSize = 2 * kMaxEvents;
 
   LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
   static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -68,21 +70,21 @@ class LV2Adapter {
   void PassMidiInput(uint32_t frames);
   void TakeEngineEvents(const VstEvents& events);
   void WriteMidiOutput(uint32_t frames);
-  void WriteNotifications();
+  void WriteNotifications(uint32_t frames);
 
   struct Urids {
     LV2_URID midiEvent;
     LV2_URID atomChunk;
     LV2_URID bankKey;
     LV2_URID stateChanged;
+    LV2_URID atomSequence;
+    LV2_URID atomObject;
   };
 
   AEffect* effect = nullptr;
   double sampleRate;
   std::string bundlePath;
   Urids urids;
-  LV2_Atom_Forge midiForge;
-  LV2_Atom_Forge notifyForge;
 
   // Atom sequences, possibly misaligned: see AtomSequence.h.
   const void* midiIn = nullptr;
@@ -112,11 +114,9 @@ class LV2Adapter {
     VstIntPtr reserved;
     VstEvent* events[kMaxEvents];
   } inputList = {};
-  VstMidiEvent outputStore[kMaxEvents] = {};
+  // What goes to midi_out: events that waited for room from earlier runs, then this run's.
+  VstMidiEvent outputStore[kOutputStoreSize] = {};
   uint32_t outputCount = 0;
-  // Where the output sequences are built before they are copied into the host's buffers.
-  alignas(8) uint8_t midiOutBuilt[kMidiOutMinimumBytes];
-  alignas(8) uint8_t notifyBuilt[256];
 };
 
 }  // namespace vantorine::lv2

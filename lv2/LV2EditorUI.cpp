@@ -76,7 +76,7 @@ void LV2EditorUI::FollowPlugin() {
   const int preset = static_cast<int>(adapter->Dispatch(effGetProgram)) + 1;
   if (preset != pluginPreset) {
     pluginPreset = preset;
-    if (static_cast<int>(presetPortValue + 0.5f) != preset)
+    if (PresetFromPort(presetPortValue) + 1 != preset)
       WritePort(kPresetPort, static_cast<float>(preset));
   }
   AEffect* effect = adapter->Effect();

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "plugin/VSTPluginProgram.h"
+
 namespace vantorine::lv2 {
 
 constexpr const char* kPluginUri = "urn:vantorine:vantorine";
@@ -57,11 +59,20 @@ constexpr PortInfo kPorts[kPortCount] = {
     {kAudioIn2, PortKind::kAudioInput, "in_2", "Audio in 2", 0, 0, 0, false},
     {kAudioOut1, PortKind::kAudioOutput, "out_1", "Audio out 1", 0, 0, 0, false},
     {kAudioOut2, PortKind::kAudioOutput, "out_2", "Audio out 2", 0, 0, 0, false},
-    {kPresetPort, PortKind::kIntegerInput, "preset", "Preset", 1, 1, 128, false},
+    {kPresetPort, PortKind::kIntegerInput, "preset", "Preset", 1, 1, kProgramCount, false},
     {kResendPort, PortKind::kToggleInput, "resend", "Resend", 0, 0, 1, true},
     {kMidiThruPort, PortKind::kToggleInput, "midi_thru", "MIDI thru", 0, 0, 1, false},
     {kNotify, PortKind::kNotifyOutput, "notify", "Notifications", 0, 0, 0, false},
 };
+
+// The preset a value of the preset port selects, 0 to 127. The port holds 1 to 128, but hosts and
+// automation can write any float: NaN and anything below 1 select the first preset, anything above 128
+// (infinity too) the last, and the value is never converted while it is out of an int's range.
+inline int PresetFromPort(float value) {
+  if (!(value >= 1.f)) return 0;
+  if (value >= static_cast<float>(kProgramCount)) return kProgramCount - 1;
+  return static_cast<int>(value + 0.5f) - 1;
+}
 
 constexpr bool PortTableInOrder() {
   for (uint32_t i = 0; i < kPortCount; ++i)

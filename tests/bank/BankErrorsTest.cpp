@@ -164,6 +164,16 @@ TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
   EXPECT_EQ(errors[0].rfind("bank.toml:4: volume", 0), 0u) << errors[0];
   EXPECT_EQ(errors[1].rfind("bank.toml:6: channel", 0), 0u) << errors[1];
   EXPECT_EQ(errors[2].rfind("bank.toml:8: init_delay", 0), 0u) << errors[2];
+
+  // A file with a mistake on every line tells the first twenty and how many more there were.
+  std::string everyLine = kPreset;
+  for (int i = 0; i < 5000; ++i) everyLine += "volume" + std::to_string(i) + " = 1\n";
+  const std::vector<std::string> capped = Errors(everyLine, untouched);
+  EXPECT_TRUE(untouched);
+  ASSERT_EQ(capped.size(), 21u);
+  EXPECT_EQ(capped[0].rfind("bank.toml:4: ", 0), 0u) << capped[0];
+  EXPECT_EQ(capped[19].rfind("bank.toml:23: ", 0), 0u) << capped[19];
+  EXPECT_EQ(capped[20], "bank.toml: 4980 more errors");
 }
 
 // Any text at all: the reader answers at once, and either reads a bank that goes through text again

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 #include "CallCounter.h"
@@ -99,9 +100,22 @@ TEST_F(LV2Plugin, PresetPortSelectsWithTheChangeSendButTheFirstRunAfterARestoreD
   plugin.setControl(kPresetPort, 3);
   EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x02})}), plugin.run());
   EXPECT_TRUE(plugin.run().empty());
-  // Out-of-range values a host may write are brought into range.
+  // Any value a host or its automation may write selects a preset in range.
   plugin.setControl(kPresetPort, 500);
   EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x7F})}), plugin.run());
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const auto& [value, program] : {std::pair{-1e9f, 0x00}, std::pair{2147483648.f, 0x7F}, std::pair{-inf, 0x00},
+                                       std::pair{inf, 0x7F}, std::pair{3e38f, 0x7F}, std::pair{-0.f, 0x00}}) {
+    plugin.setControl(kPresetPort, 64);
+    plugin.run();
+    plugin.setControl(kPresetPort, value);
+    EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, static_cast<uint8_t>(program)})}), plugin.run()) << value;
+  }
+  plugin.setControl(kPresetPort, std::numeric_limits<float>::quiet_NaN());
+  plugin.run();
+  for (uint32_t port : {kResendPort, kMidiThruPort})
+    for (float value : {std::numeric_limits<float>::quiet_NaN(), inf, -inf, -1e9f, 2147483648.f})
+      plugin.setControl(port, value), plugin.run();
   // A restore in the middle of a session takes the port's preset again, quietly, and then changes send.
   ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(0, 5, 1)));
   EXPECT_TRUE(plugin.run().empty());
@@ -126,6 +140,78 @@ TEST_F(LV2Plugin, RestoredBankWithInitSendSendsOnceTheDelayAfterTheRestoreInEith
     EXPECT_GT(messages[0].first, 0.8);
     EXPECT_LT(messages[0].first, 2.0);
   }
+}
+
+// Preset 0 with all 16 strips sending program, both banks and volume: 64 messages a send.
+Bytes FullBankImage() {
+  Bytes bank = BankImage(0, 5, 0);
+  auto* presets = reinterpret_cast<VSTPluginProgram*>(bank.data());
+  for (int i = 0; i < kStripCount; ++i) {
+    VSTPluginStrip& strip = presets[0].strips[i];
+    strip = {1, 0, static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1), 3, 4, 100, {}};
+    presets[0].stripOrder[i] = i;
+  }
+  presets[0].stripCount = kStripCount;
+  return bank;
+}
+
+// A host that gives midi_out less than the bundle asks gets fewer events a cycle, never a cut one, and
+// every event once it gives room again, in the order a roomy host gets them.
+TEST_F(LV2Plugin, AShortOutputBufferGetsWholeEventsAndTheRestInOrderLater) {
+  const std::vector<TimedMidi> played = {At(0, {0x90, 60, 100}), At(7, {0xB0, 1, 5}), At(9, {0x80, 60, 0})};
+  auto sendAndPlay = [&](LV2Instance& plugin, uint32_t room, int cycles) {
+    std::vector<Bytes> sent;
+    plugin.setMidiOutRoom(room);
+    plugin.setControl(kResendPort, 1);
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+      std::vector<TimedMidi> out = plugin.run(cycle < 3 ? played : std::vector<TimedMidi>{});
+      EXPECT_EQ("", plugin.midiOutFault()) << room << " bytes, cycle " << cycle;
+      for (size_t i = 1; i < out.size(); ++i) EXPECT_LE(out[i - 1].frame, out[i].frame);
+      for (TimedMidi& message : out) sent.push_back(message.bytes);
+    }
+    plugin.setMidiOutRoom(LV2Instance::kFullRoom);
+    for (TimedMidi& message : plugin.run()) sent.push_back(message.bytes);
+    return sent;
+  };
+  auto prepared = [&](LV2Instance& plugin) {
+    EXPECT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(FullBankImage()));
+    plugin.setControl(kMidiThruPort, 1);
+    // A new instance spends its first two cycles ending the notes of thru, which starts off.
+    plugin.run();
+    plugin.run();
+  };
+  LV2Instance roomy(*world);
+  ASSERT_TRUE(roomy.ok());
+  prepared(roomy);
+  const std::vector<Bytes> expected = sendAndPlay(roomy, LV2Instance::kFullRoom, 5);
+  ASSERT_GE(expected.size(), 64u + 3u);
+  for (uint32_t room : {16u, 40u, 64u}) {
+    LV2Instance plugin(*world);
+    ASSERT_TRUE(plugin.ok());
+    prepared(plugin);
+    EXPECT_EQ(expected, sendAndPlay(plugin, room, 5)) << room << " bytes";
+  }
+}
+
+// Hosts run 0 frames to pass control changes: nothing can go out of a block without frames, so the
+// send and the notes-off wait for the next block, and the port changes still count.
+TEST_F(LV2Plugin, ARunWithoutFramesSendsNothingAndTheNextRunSendsWhatWaited) {
+  LV2Instance plugin(*world);
+  ASSERT_TRUE(plugin.ok());
+  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(BankImage(0, 5, 1)));
+  plugin.setControl(kMidiThruPort, 1);
+  plugin.run();
+  plugin.run();
+  ASSERT_EQ((std::vector<TimedMidi>{At(4, {0x90, 60, 100})}), plugin.run({At(4, {0x90, 60, 100})}));
+  plugin.setControl(kPresetPort, 3);
+  EXPECT_TRUE(plugin.run({}, 0).empty());
+  EXPECT_EQ("", plugin.midiOutFault());
+  plugin.setControl(kMidiThruPort, 0);
+  EXPECT_TRUE(plugin.run({}, 0).empty());
+  EXPECT_TRUE(plugin.run({}, 0).empty());
+  std::vector<TimedMidi> sent = plugin.run();
+  for (TimedMidi& message : plugin.run()) sent.push_back(message);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x02}), At(0, {0x80, 60, 0})}), sent);
 }
 
 TEST_F(LV2Plugin, ThruKeepsFramesAndEndsTheNotesItPassedWhenSwitchedOff) {

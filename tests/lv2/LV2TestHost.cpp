@@ -16,7 +16,8 @@ namespace lv2test {
 
 namespace {
 
-constexpr size_t kAtomBufferBytes = 8192;
+// What the host fills midi_out with before each cycle, to see what the plug-in wrote.
+constexpr uint8_t kUnwritten = 0xEE;
 
 // One property of the state, as the plug-in stored it or as it is to be retrieved; key 0 is none.
 struct StoredBank {
@@ -89,7 +90,7 @@ const char* LV2World::Unmap(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
   return urid >= 1 && urid <= self->uris.size() ? self->uris[urid - 1].c_str() : nullptr;
 }
 
-LV2Instance::LV2Instance(LV2World& hostWorld) : world(hostWorld) {
+LV2Instance::LV2Instance(LV2World& hostWorld) : world(hostWorld), midiOutRoom(kFullRoom) {
   if (!world.plugin()) return;
   const LV2_Feature mapFeature = {LV2_URID__map, world.map()};
   const LV2_Feature unmapFeature = {LV2_URID__unmap, world.unmap()};
@@ -119,7 +120,41 @@ LV2Instance::~LV2Instance() {
   lilv_instance_free(instance);
 }
 
-std::vector<TimedMidi> LV2Instance::run(const std::vector<TimedMidi>& midiIn) {
+namespace {
+
+// Checks a sequence the plug-in wrote into `offered` bytes of a buffer as a careful host would, and
+// collects its MIDI events; the result names the first fault.
+std::string ReadMidiSequence(const uint8_t* buffer, uint32_t offered, size_t bufferBytes, LV2_URID midiEvent,
+                             std::vector<TimedMidi>& out) {
+  for (size_t i = offered; i < bufferBytes; ++i)
+    if (buffer[i] != kUnwritten) return "a byte past the offered room was written";
+  LV2_Atom_Sequence head;
+  if (offered < sizeof(head)) return "";
+  std::memcpy(&head, buffer, sizeof(head));
+  const uint64_t end = sizeof(LV2_Atom) + uint64_t{head.atom.size};
+  if (end > offered) return "the sequence claims more than the offered room";
+  uint64_t offset = sizeof(head);
+  int64_t lastFrame = 0;
+  while (offset < end) {
+    LV2_Atom_Event event;
+    if (offset + sizeof(event) > end) return "an event header is cut off";
+    std::memcpy(&event, buffer + offset, sizeof(event));
+    if (offset + sizeof(event) + lv2_atom_pad_size(event.body.size) > end) return "an event body is cut off";
+    if (event.time.frames < lastFrame) return "events out of time order";
+    lastFrame = event.time.frames;
+    const uint8_t* body = buffer + offset + sizeof(event);
+    if (event.body.type == midiEvent) {
+      if (event.body.size == 0 || !(body[0] & 0x80)) return "a MIDI event without a status byte";
+      out.push_back({static_cast<uint32_t>(event.time.frames), Bytes(body, body + event.body.size)});
+    }
+    offset += sizeof(event) + lv2_atom_pad_size(event.body.size);
+  }
+  return "";
+}
+
+}  // namespace
+
+std::vector<TimedMidi> LV2Instance::run(const std::vector<TimedMidi>& midiIn, uint32_t frames) {
   LV2_Atom_Forge forge;
   lv2_atom_forge_init(&forge, world.map());
   lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(midiInBuffer.data()), kAtomBufferBytes);
@@ -133,22 +168,20 @@ std::vector<TimedMidi> LV2Instance::run(const std::vector<TimedMidi>& midiIn) {
   }
   lv2_atom_forge_pop(&forge, &frame);
   // Output ports carry their capacity into the cycle, as hosts set them.
-  for (auto* buffer : {&midiOutBuffer, &notifyBuffer}) {
-    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer->data());
-    sequence->atom.type = world.urid(LV2_ATOM__Chunk);
-    sequence->atom.size = kAtomBufferBytes - sizeof(LV2_Atom);
+  auto* outBytes = reinterpret_cast<uint8_t*>(midiOutBuffer.data());
+  std::memset(outBytes, kUnwritten, kAtomBufferBytes);
+  for (auto [buffer, room] :
+       {std::pair{outBytes, midiOutRoom}, std::pair{reinterpret_cast<uint8_t*>(notifyBuffer.data()),
+                                                    kFullRoom}}) {
+    const LV2_Atom offered = {room, world.urid(LV2_ATOM__Chunk)};
+    std::memcpy(buffer, &offered, sizeof(offered));
   }
   callcount::SetCounting(countCalls);
-  lilv_instance_run(instance, kBlock);
+  lilv_instance_run(instance, frames);
   callcount::SetCounting(false);
 
   std::vector<TimedMidi> out;
-  const auto* sequence = reinterpret_cast<const LV2_Atom_Sequence*>(midiOutBuffer.data());
-  LV2_ATOM_SEQUENCE_FOREACH(sequence, event) {
-    if (event->body.type != midiEvent) continue;
-    const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
-    out.push_back({static_cast<uint32_t>(event->time.frames), Bytes(bytes, bytes + event->body.size)});
-  }
+  outFault = ReadMidiSequence(outBytes, midiOutRoom + sizeof(LV2_Atom), kAtomBufferBytes, midiEvent, out);
   stateChanges = 0;
   const LV2_URID changed = world.urid(LV2_STATE__StateChanged);
   const auto* notes = reinterpret_cast<const LV2_Atom_Sequence*>(notifyBuffer.data());

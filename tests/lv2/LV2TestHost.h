@@ -53,6 +53,9 @@ class LV2Instance {
  public:
   static constexpr uint32_t kBlock = 256;
   static constexpr double kRate = 48000;
+  // Each atom port's buffer, and the room midi_out offers in it unless a test says otherwise.
+  static constexpr uint32_t kAtomBufferBytes = 8192;
+  static constexpr uint32_t kFullRoom = kAtomBufferBytes - sizeof(LV2_Atom);
 
   explicit LV2Instance(LV2World& world);
   ~LV2Instance();
@@ -63,8 +66,14 @@ class LV2Instance {
   // What instance-access gives a UI.
   void* handle() const { return lilv_instance_get_handle(instance); }
   void setControl(uint32_t port, float value) { controls[port] = value; }
-  // One cycle of kBlock frames with these MIDI messages in; returns what came out on midi_out.
-  std::vector<TimedMidi> run(const std::vector<TimedMidi>& midiIn = {});
+  // One cycle with these MIDI messages in; returns what came out on midi_out.
+  std::vector<TimedMidi> run(const std::vector<TimedMidi>& midiIn = {}, uint32_t frames = kBlock);
+  // The room midi_out offers the plug-in from the next cycle on, in its atom's size (the bytes after the
+  // atom header), as a host that ignores the bundle's minimum may give.
+  void setMidiOutRoom(uint32_t atomSize) { midiOutRoom = atomSize; }
+  // Empty when the last cycle's midi_out was a sequence of whole, well-formed MIDI events inside the
+  // room offered, with nothing written past them; else what was wrong.
+  const std::string& midiOutFault() const { return outFault; }
   // Counts the heap allocations and mutex locks made inside the plug-in's run (see CallCounter.h).
   void countCallsInRun(bool on) { countCalls = on; }
   // How many state:StateChanged objects notify carried in the last cycle.
@@ -90,6 +99,8 @@ class LV2Instance {
   std::vector<float> audio[4];
   float controls[vantorine::lv2::kPortCount] = {};
   int stateChanges = 0;
+  uint32_t midiOutRoom;
+  std::string outFault;
   bool countCalls = false;
 };
 
