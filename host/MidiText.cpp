@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "plugin/MidiMessageLength.h"
+#include "midi/MidiMessageLength.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
 #include "lv2/AtomSequence.h"
-#include "plugin/MidiMessageLength.h"
+#include "midi/MidiMessageLength.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"

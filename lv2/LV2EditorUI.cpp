@@ -76,8 +76,7 @@ void LV2EditorUI::FollowPlugin() {
   const int preset = static_cast<int>(adapter->Dispatch(effGetProgram)) + 1;
   if (preset != pluginPreset) {
     pluginPreset = preset;
-    if (PresetFromPort(presetPortValue) + 1 != preset)
-      WritePort(kPresetPort, static_cast<float>(preset));
+    if (PresetFromPort(presetPortValue) + 1 != preset) WritePort(kPresetPort, static_cast<float>(preset));
   }
   AEffect* effect = adapter->Effect();
   const bool thru = effect->getParameter(effect, VSTPlugin::kMidiThru) > 0.5f;

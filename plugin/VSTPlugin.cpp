@@ -10,15 +10,17 @@
 
 namespace {
 
-uint8_t ScaleToByte(float value, float scale) { return static_cast<uint8_t>(ScaleToInt(value, scale)); }
+uint8_t ScaleToByte(float value, float scale) {
+  return static_cast<uint8_t>(ScaleToInt(value, scale));
+}
 
 // The strip values behind the parameter indexes 8 to 103, in blocks of 16 strips.
 struct StripField {
   uint8_t VSTPluginStrip::*field;
   float scale;  // 0 for the swap flag, which is on or off
 };
-constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},  {&VSTPluginStrip::program, 128},
-                                       {&VSTPluginStrip::bankMsb, 128}, {&VSTPluginStrip::bankLsb, 128},
+constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},      {&VSTPluginStrip::program, 128},
+                                       {&VSTPluginStrip::bankMsb, 128},     {&VSTPluginStrip::bankLsb, 128},
                                        {&VSTPluginStrip::swapBankOrder, 0}, {&VSTPluginStrip::volume, 128}};
 constexpr int kFirstStripIndex = VSTPlugin::kStripChannel;
 constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
@@ -26,8 +28,12 @@ constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
 }  // namespace
 
 VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, status) {
-  for (int n = 0; n < kProgramCount; ++n) InitNumberedProgram(bank[n], n);
+  for (int n = 0; n < kProgramCount; ++n) {
+    InitNumberedProgram(bank[n], n);
+    InitProgramExtension(extensions[n]);
+  }
   InitProgram(copyBuffer, "(default)");
+  InitProgramExtension(copyExtension);
   hostEvents.numEvents = 0;
   hostEvents.reserved = 0;
   for (uint32_t i = 0; i < MidiEventQueue::kCapacity; ++i)
@@ -49,7 +55,9 @@ void VSTPlugin::setProgram(VstInt32 program) {
   SendDecision();
 }
 
-void VSTPlugin::getProgramName(char* name) { std::strcpy(name, bank[curProgram].name); }
+void VSTPlugin::getProgramName(char* name) {
+  std::strcpy(name, bank[curProgram].name);
+}
 
 void VSTPlugin::setProgramName(char* name) {
   // Only our copy is cut to 47 characters: the host's text stays as it was.
@@ -65,7 +73,9 @@ bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
 
 void VSTPlugin::copySelProgram() {
   std::memcpy(reinterpret_cast<char*>(&copyBuffer) + kNameSize,
-              reinterpret_cast<const char*>(&bank[curProgram]) + kNameSize, sizeof(VSTPluginProgram) - kNameSize);
+              reinterpret_cast<const char*>(&bank[curProgram]) + kNameSize,
+              sizeof(VSTPluginProgram) - kNameSize);
+  copyExtension = extensions[curProgram];
   copyBufferValid = true;
 }
 
@@ -83,6 +93,8 @@ void VSTPlugin::pasteSelProgram() {
   SetGlobalOption(&VSTPluginProgram::bankSelectFirst, copyBuffer.bankSelectFirst);
   SetGlobalDelay(&VSTPluginProgram::initDelay, copyBuffer.initDelay);
   SetGlobalDelay(&VSTPluginProgram::changeDelay, copyBuffer.changeDelay);
+  extensions[curProgram] = copyExtension;
+  SetResetControllersFirst(copyExtension.resetControllersFirst != 0);
   if (!current.initSend && timerKind == kTimerInit) startTimer(false);
   if (!current.changeSend && timerKind == kTimerChange) startTimer(false);
   if (!current.midiThru) notesOffPending = true;
@@ -91,6 +103,11 @@ void VSTPlugin::pasteSelProgram() {
 
 void VSTPlugin::SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value) {
   for (VSTPluginProgram& program : bank) StoreShared(program.*field, value);
+}
+
+void VSTPlugin::SetResetControllersFirst(bool on) {
+  for (VSTPluginProgramExtension& extension : extensions)
+    StoreShared(extension.resetControllersFirst, static_cast<uint8_t>(on));
 }
 
 void VSTPlugin::SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value) {
@@ -173,7 +190,9 @@ void VSTPlugin::getParameterName(VstInt32 index, char* text) {
   std::strcpy(text, index == kResend ? "AC: Resend" : index == kMidiThru ? "OP: Thru" : "");
 }
 
-void VSTPlugin::getParameterLabel(VstInt32, char* text) { text[0] = 0; }
+void VSTPlugin::getParameterLabel(VstInt32, char* text) {
+  text[0] = 0;
+}
 
 void VSTPlugin::getParameterDisplay(VstInt32 index, char* text) {
   if (index == kResend || index == kMidiThru)

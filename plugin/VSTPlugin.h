@@ -12,11 +12,13 @@
 #include <semaphore.h>
 
 #include <atomic>
+#include <vector>
 
 #include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VSTPluginProgram.h"
+#include "plugin/VSTPluginProgramExtension.h"
 #include "threading/SMutexID.h"
 #include "threading/SThread.h"
 #include "threading/SingleWriterRing.h"
@@ -89,7 +91,11 @@ class VSTPlugin : public SPlugin {
 
   // The preset the editor panel edits directly.
   VSTPluginProgram& CurrentProgram() { return bank[curProgram]; }
+  VSTPluginProgramExtension& CurrentExtension() { return extensions[curProgram]; }
   VSTPluginProgram* Bank() { return bank; }
+  VSTPluginProgramExtension* Extensions() { return extensions; }
+  // The global option, written into every preset.
+  void SetResetControllersFirst(bool on);
   int& PanelColumns() { return panelColumns; }
   int SecondsLeft() const { return secondsLeft.load(std::memory_order_relaxed); }
   bool TimerRunning() const { return timerRunning.load(std::memory_order_acquire); }
@@ -122,7 +128,12 @@ class VSTPlugin : public SPlugin {
   bool TimerRunCancelled(uint32_t generation) const;
 
   VSTPluginProgram bank[kProgramCount];
+  // Each preset's version 2 fields, beside its record.
+  VSTPluginProgramExtension extensions[kProgramCount];
+  // A stored chunk with version 2 fields, while the host reads it.
+  std::vector<uint8_t> chunkImage;
   VSTPluginProgram copyBuffer;
+  VSTPluginProgramExtension copyExtension;
   bool copyBufferValid = false;
   std::atomic<bool> resendRequest{false};
   // Room beyond the 64 characters hosts may write, for hosts that write more.

@@ -8,8 +8,12 @@
 #include "data/datastring.h"
 #include "gui/widgets/SInfo.h"
 #include "plugin/ProductInfo.h"
+#include "plugin/ProgramExtensionChunk.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "stored chunks are little-endian memory images");
+
+using vantorine::ExtensionRead;
+using vantorine::ReadProgramExtensions;
 
 namespace {
 
@@ -23,9 +27,15 @@ constexpr int32_t kTrailerInitDelay = kTrailer + 12;
 
 constexpr int32_t kMaxDelay = 999;
 
-uint8_t Flag(uint8_t value) { return value ? 1 : 0; }
-uint8_t ValueByte(uint8_t value, uint8_t highest) { return value > highest ? 0 : value; }
-int32_t Delay(int32_t seconds) { return std::clamp(seconds, 0, kMaxDelay); }
+uint8_t Flag(uint8_t value) {
+  return value ? 1 : 0;
+}
+uint8_t ValueByte(uint8_t value, uint8_t highest) {
+  return value > highest ? 0 : value;
+}
+int32_t Delay(int32_t seconds) {
+  return std::clamp(seconds, 0, kMaxDelay);
+}
 
 int32_t ReadInt32(const uint8_t* bytes) {
   int32_t value;
@@ -77,8 +87,15 @@ int VSTPluginProgramBank::readProgram(const void* data, int32_t size, int index)
   VSTPluginProgram program = bank[index];
   std::memcpy(&program, data, size == kOldProgramSize ? kOldProgramSize : kProgramSize);
   SanitizeProgram(program);
+  VSTPluginProgramExtension extension;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  const ExtensionRead read =
+      size > kProgramSize ? ReadProgramExtensions(bytes + kProgramSize, size - kProgramSize, 1, &extension)
+                          : ReadProgramExtensions(nullptr, 0, 1, &extension);
+  if (read == ExtensionRead::kBroken) return 0;
   std::memcpy(&bank[index], &program, sizeof(program));
-  if (size > kProgramSize) ShowNewerVersionMessage(false);
+  std::memcpy(&extensions[index], &extension, sizeof(extension));
+  if (read == ExtensionRead::kNewer) ShowNewerVersionMessage(false);
   return 1;
 }
 
@@ -86,6 +103,12 @@ int VSTPluginProgramBank::readBank(const void* data, int32_t size) {
   if (!data || (size != kOldBankSize && size < kBankSize)) return 0;
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
   std::vector<VSTPluginProgram> programs(bank, bank + kProgramCount);
+  std::vector<VSTPluginProgramExtension> read(kProgramCount);
+  const ExtensionRead readResult =
+      size > kBankSize
+          ? ReadProgramExtensions(bytes + kBankSize, size - kBankSize, kProgramCount, read.data())
+          : ReadProgramExtensions(nullptr, 0, kProgramCount, read.data());
+  if (readResult == ExtensionRead::kBroken) return 0;
   if (size == kOldBankSize) {
     for (int n = 0; n < kProgramCount; ++n) {
       VSTPluginProgram& program = programs[n];
@@ -103,6 +126,7 @@ int VSTPluginProgramBank::readBank(const void* data, int32_t size) {
   }
   for (VSTPluginProgram& program : programs) SanitizeProgram(program);
   std::memcpy(bank, programs.data(), kBankSize);
-  if (size > kBankSize) ShowNewerVersionMessage(true);
+  std::memcpy(extensions, read.data(), sizeof(VSTPluginProgramExtension) * kProgramCount);
+  if (readResult == ExtensionRead::kNewer) ShowNewerVersionMessage(true);
   return 1;
 }

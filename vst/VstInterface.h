@@ -206,6 +206,18 @@ struct VstMidiEvent {
   char reserved2;
 };
 
+// A System Exclusive message, its bytes owned by the sender and valid until its next processing call.
+struct VstMidiSysexEvent {
+  VstInt32 type;  // kVstSysExType
+  VstInt32 byteSize;
+  VstInt32 deltaFrames;
+  VstInt32 flags;
+  VstInt32 dumpBytes;
+  VstIntPtr resvd1;
+  char* sysexDump;
+  VstIntPtr resvd2;
+};
+
 // Declared with two entries; hosts and plug-ins allocate as many as numEvents needs.
 struct VstEvents {
   VstInt32 numEvents;
@@ -228,6 +240,8 @@ static_assert(offsetof(AEffect, object) == 96, "AEffect::object offset");
 static_assert(offsetof(AEffect, uniqueID) == 112, "AEffect::uniqueID offset");
 static_assert(offsetof(AEffect, processReplacing) == 120, "AEffect::processReplacing offset");
 static_assert(offsetof(VstEvents, events) == 16, "VstEvents::events offset");
+static_assert(sizeof(VstMidiSysexEvent) == 48, "VstMidiSysexEvent must match the 64-bit host layout");
+static_assert(offsetof(VstMidiSysexEvent, sysexDump) == 32, "VstMidiSysexEvent::sysexDump offset");
 #endif
 static_assert(sizeof(VstMidiEvent) == 32, "VstMidiEvent is 32 bytes");
 static_assert(sizeof(VstEvent) == 32, "VstEvent is 32 bytes");

@@ -104,8 +104,9 @@ TEST_F(LV2Plugin, PresetPortSelectsWithTheChangeSendButTheFirstRunAfterARestoreD
   plugin.setControl(kPresetPort, 500);
   EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x7F})}), plugin.run());
   const float inf = std::numeric_limits<float>::infinity();
-  for (const auto& [value, program] : {std::pair{-1e9f, 0x00}, std::pair{2147483648.f, 0x7F}, std::pair{-inf, 0x00},
-                                       std::pair{inf, 0x7F}, std::pair{3e38f, 0x7F}, std::pair{-0.f, 0x00}}) {
+  for (const auto& [value, program] :
+       {std::pair{-1e9f, 0x00}, std::pair{2147483648.f, 0x7F}, std::pair{-inf, 0x00}, std::pair{inf, 0x7F},
+        std::pair{3e38f, 0x7F}, std::pair{-0.f, 0x00}}) {
     plugin.setControl(kPresetPort, 64);
     plugin.run();
     plugin.setControl(kPresetPort, value);

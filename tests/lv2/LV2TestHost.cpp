@@ -170,9 +170,8 @@ std::vector<TimedMidi> LV2Instance::run(const std::vector<TimedMidi>& midiIn, ui
   // Output ports carry their capacity into the cycle, as hosts set them.
   auto* outBytes = reinterpret_cast<uint8_t*>(midiOutBuffer.data());
   std::memset(outBytes, kUnwritten, kAtomBufferBytes);
-  for (auto [buffer, room] :
-       {std::pair{outBytes, midiOutRoom}, std::pair{reinterpret_cast<uint8_t*>(notifyBuffer.data()),
-                                                    kFullRoom}}) {
+  for (auto [buffer, room] : {std::pair{outBytes, midiOutRoom},
+                              std::pair{reinterpret_cast<uint8_t*>(notifyBuffer.data()), kFullRoom}}) {
     const LV2_Atom offered = {room, world.urid(LV2_ATOM__Chunk)};
     std::memcpy(buffer, &offered, sizeof(offered));
   }

@@ -1,0 +1,129 @@
+// Writing and checking the version 2 fields of stored chunks.
+#include "plugin/ProgramExtensionChunk.h"
+
+#include <cstring>
+
+namespace vantorine {
+namespace {
+
+constexpr uint8_t kMagic[4] = {'V', 'T', 'X', '2'};
+constexpr size_t kHeaderBytes = sizeof(kMagic) + sizeof(uint32_t);
+constexpr size_t kFieldHeadBytes = 4;
+
+enum Tag : uint8_t {
+  kSysexList = 1,
+  kSettle = 2,
+  kRowControllers = 3,
+  kRowValues = 4,
+  kResetControllersFirst = 5,
+  kTagEnd
+};
+
+void PutField(std::vector<uint8_t>& out, Tag tag, int preset, const void* body, size_t size) {
+  out.push_back(tag);
+  out.push_back(static_cast<uint8_t>(preset));
+  out.push_back(static_cast<uint8_t>(size & 0xFF));
+  out.push_back(static_cast<uint8_t>(size >> 8));
+  const auto* bytes = static_cast<const uint8_t*>(body);
+  out.insert(out.end(), bytes, bytes + size);
+}
+
+uint16_t Read16(const uint8_t* bytes) {
+  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+// Takes one field's body into its preset's extension; false when it holds what no preset can.
+bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtension& extension) {
+  switch (tag) {
+    case kSysexList:
+      if (size == 0 || !midi::IsSysexList(body, size)) return false;
+      std::memcpy(extension.sysex, body, size);
+      extension.sysexLength = static_cast<uint16_t>(size);
+      return true;
+    case kSettle:
+      if (size != 2 || Read16(body) > kMaxSettleMs) return false;
+      extension.settleMs = Read16(body);
+      return true;
+    case kRowControllers:
+      if (size != kControllerRows) return false;
+      for (size_t row = 0; row < size; ++row)
+        if (!midi::IsRowController(body[row])) return false;
+      std::memcpy(extension.rowControllers, body, size);
+      return true;
+    case kRowValues:
+      if (size != sizeof(extension.rowValues)) return false;
+      for (size_t i = 0; i < size; ++i)
+        if (body[i] > 128) return false;
+      std::memcpy(extension.rowValues, body, size);
+      return true;
+    case kResetControllersFirst:
+      if (size != 1 || body[0] > 1) return false;
+      extension.resetControllersFirst = body[0];
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void AppendProgramExtensions(const VSTPluginProgramExtension* extensions, int count,
+                             std::vector<uint8_t>& out) {
+  VSTPluginProgramExtension fresh;
+  InitProgramExtension(fresh);
+  std::vector<uint8_t> fields;
+  for (int preset = 0; preset < count; ++preset) {
+    const VSTPluginProgramExtension& extension = extensions[preset];
+    if (extension.sysexLength > 0)
+      PutField(fields, kSysexList, preset, extension.sysex, extension.sysexLength);
+    if (extension.settleMs != fresh.settleMs)
+      PutField(fields, kSettle, preset, &extension.settleMs, sizeof(extension.settleMs));
+    if (std::memcmp(extension.rowControllers, fresh.rowControllers, sizeof(fresh.rowControllers)) != 0)
+      PutField(fields, kRowControllers, preset, extension.rowControllers, sizeof(extension.rowControllers));
+    if (std::memcmp(extension.rowValues, fresh.rowValues, sizeof(fresh.rowValues)) != 0)
+      PutField(fields, kRowValues, preset, extension.rowValues, sizeof(extension.rowValues));
+    if (extension.resetControllersFirst)
+      PutField(fields, kResetControllersFirst, preset, &extension.resetControllersFirst, 1);
+  }
+  if (fields.empty()) return;
+  out.insert(out.end(), kMagic, kMagic + sizeof(kMagic));
+  const auto size = static_cast<uint32_t>(fields.size());
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(size >> shift));
+  out.insert(out.end(), fields.begin(), fields.end());
+}
+
+ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count,
+                                    VSTPluginProgramExtension* extensions) {
+  for (int preset = 0; preset < count; ++preset) InitProgramExtension(extensions[preset]);
+  if (size == 0) return ExtensionRead::kRead;
+  // Bytes after the image that are not ours: a newer version's layout.
+  if (size < kHeaderBytes || std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0) return ExtensionRead::kNewer;
+  uint32_t declared = 0;
+  for (int i = 3; i >= 0; --i) declared = (declared << 8) | bytes[sizeof(kMagic) + i];
+  if (declared != size - kHeaderBytes) return ExtensionRead::kBroken;
+
+  ExtensionRead result = ExtensionRead::kRead;
+  std::vector<bool> seen(static_cast<size_t>(count) * kTagEnd, false);
+  for (size_t at = kHeaderBytes; at < size;) {
+    if (size - at < kFieldHeadBytes) return ExtensionRead::kBroken;
+    const uint8_t tag = bytes[at];
+    const int preset = bytes[at + 1];
+    const size_t length = Read16(bytes + at + 2);
+    const uint8_t* body = bytes + at + kFieldHeadBytes;
+    if (length > size - at - kFieldHeadBytes) return ExtensionRead::kBroken;
+    at += kFieldHeadBytes + length;
+    if (tag == 0) return ExtensionRead::kBroken;
+    if (tag >= kTagEnd) {
+      result = ExtensionRead::kNewer;
+      continue;
+    }
+    if (preset >= count) return ExtensionRead::kBroken;
+    const size_t key = static_cast<size_t>(preset) * kTagEnd + tag;
+    if (seen[key]) return ExtensionRead::kBroken;
+    seen[key] = true;
+    if (!TakeField(static_cast<Tag>(tag), body, length, extensions[preset])) return ExtensionRead::kBroken;
+  }
+  return result;
+}
+
+}  // namespace vantorine
