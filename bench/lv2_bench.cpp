@@ -18,7 +18,7 @@
 
 #include "bench/BenchStreams.h"
 #include "lv2/LV2Ports.h"
-#include "plugin/MidiMessageLength.h"
+#include "midi/MidiMessageLength.h"
 
 namespace {
 

@@ -37,6 +37,8 @@ void ForEachAtomEvent(const void* sequence, Take take) {
 // Writes a sequence straight into a host's output port, one whole event at a time: an event that does
 // not fit is refused and leaves nothing behind, so a host never finds a cut event in its buffer. The port
 // holds its capacity in its atom's size when the run starts; Finish writes the header with what was put in.
+// Headers go out as whole 64-bit words built in registers (the atom layouts are little-endian memory
+// images): this runs for every event of every block.
 class AtomSequenceWriter {
  public:
   AtomSequenceWriter(void* port, uint32_t sequenceType)
@@ -49,29 +51,43 @@ class AtomSequenceWriter {
   bool Append(int64_t frames, uint32_t bodyType, const void* body, uint32_t size) {
     const uint64_t padded = lv2_atom_pad_size(size);
     if (used + sizeof(LV2_Atom_Event) + padded > capacity) return false;
-    LV2_Atom_Event event;
-    event.time.frames = frames;
-    event.body.size = size;
-    event.body.type = bodyType;
-    std::memcpy(bytes + used, &event, sizeof(event));
-    std::memcpy(bytes + used + sizeof(event), body, size);
-    std::memset(bytes + used + sizeof(event) + size, 0, padded - size);
-    used += sizeof(event) + padded;
+    uint8_t* at = PutHead(frames, bodyType, size);
+    std::memcpy(at, body, size);
+    std::memset(at + size, 0, padded - size);
+    used += sizeof(LV2_Atom_Event) + padded;
+    return true;
+  }
+
+  // The same for a body of at most eight bytes packed in a word, first byte lowest: a short MIDI message.
+  bool AppendPacked(int64_t frames, uint32_t bodyType, uint64_t body, uint32_t size) {
+    if (used + sizeof(LV2_Atom_Event) + sizeof(body) > capacity) return false;
+    std::memcpy(PutHead(frames, bodyType, size), &body, sizeof(body));
+    used += sizeof(LV2_Atom_Event) + sizeof(body);
     return true;
   }
 
   // An empty sequence when nothing went in; nothing at all when the port cannot hold even that.
   void Finish() {
     if (capacity < sizeof(LV2_Atom_Sequence)) return;
-    LV2_Atom_Sequence head;
-    head.atom.size = static_cast<uint32_t>(used - sizeof(LV2_Atom));
-    head.atom.type = type;
-    head.body.unit = 0;
-    head.body.pad = 0;
-    std::memcpy(bytes, &head, sizeof(head));
+    const uint64_t atom = Pair(static_cast<uint32_t>(used - sizeof(LV2_Atom)), type);
+    const uint64_t unitAndPad = 0;
+    std::memcpy(bytes, &atom, sizeof(atom));
+    std::memcpy(bytes + sizeof(atom), &unitAndPad, sizeof(unitAndPad));
   }
 
  private:
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "headers are written as little-endian words");
+  static uint64_t Pair(uint32_t first, uint32_t second) { return first | (uint64_t{second} << 32); }
+
+  // The event's time and atom header; returns where its body goes.
+  uint8_t* PutHead(int64_t frames, uint32_t bodyType, uint32_t size) {
+    uint8_t* at = bytes + used;
+    const uint64_t atom = Pair(size, bodyType);
+    std::memcpy(at, &frames, sizeof(frames));
+    std::memcpy(at + sizeof(frames), &atom, sizeof(atom));
+    return at + sizeof(LV2_Atom_Event);
+  }
+
   uint8_t* bytes;
   uint64_t capacity;
   uint64_t used;

@@ -5,6 +5,7 @@
 #include <lv2/midi/midi.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -28,6 +29,20 @@ const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveV
 
 bool On(float value) {
   return value > 0.5f;
+}
+
+// The length of a short message from its status byte, looked up: every event in and out asks.
+constexpr auto kMessageLengths = [] {
+  std::array<uint8_t, 256> lengths{};
+  for (int status = 0; status < 256; ++status)
+    lengths[status] = static_cast<uint8_t>(MidiMessageLength(static_cast<uint8_t>(status)));
+  return lengths;
+}();
+
+// A flag another thread may raise, taken down only when it is up: a plain load costs nothing on the audio
+// thread, an exchange every run would.
+bool TakeFlag(std::atomic<bool>& flag) {
+  return flag.load(std::memory_order_relaxed) && flag.exchange(false, std::memory_order_acq_rel);
 }
 
 }  // namespace
@@ -62,7 +77,11 @@ LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
   urids.stateChanged = map->map(map->handle, LV2_STATE__StateChanged);
   urids.atomSequence = map->map(map->handle, LV2_ATOM__Sequence);
   urids.atomObject = map->map(map->handle, LV2_ATOM__Object);
-  for (uint32_t i = 0; i < kMaxEvents; ++i) inputList.events[i] = reinterpret_cast<VstEvent*>(&inputStore[i]);
+  for (uint32_t i = 0; i < kMaxEvents; ++i) {
+    inputStore[i].type = kVstMidiType;
+    inputStore[i].byteSize = sizeof(VstMidiEvent);
+    inputList.events[i] = reinterpret_cast<VstEvent*>(&inputStore[i]);
+  }
 }
 
 LV2Adapter::~LV2Adapter() {
@@ -172,6 +191,7 @@ void LV2Adapter::Deactivate() {
 // notes-off included.
 void LV2Adapter::Run(uint32_t frames) {
   ApplyControlPorts();
+  runFrames = frames;
   if (frames > 0) {
     PassMidiInput(frames);
     effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
@@ -183,9 +203,10 @@ void LV2Adapter::Run(uint32_t frames) {
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
 // or a restore only takes the preset the host has, as a host restoring a project selects it.
 void LV2Adapter::ApplyControlPorts() {
-  const bool firstRun = presetFromPort.exchange(false, std::memory_order_acq_rel);
-  if (presetPort) {
-    const int preset = PresetFromPort(*presetPort);
+  const bool firstRun = TakeFlag(presetFromPort);
+  if (presetPort && (firstRun || *presetPort != lastPresetValue)) {
+    lastPresetValue = *presetPort;
+    const int preset = PresetFromPort(lastPresetValue);
     // The UI writes the port when the plug-in chose a preset itself: that echo selects nothing again.
     if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram)))
       Dispatch(effSetProgram, 0, preset);
@@ -213,12 +234,11 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
   const int64_t lastFrame = frames - 1;
   ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
     if (count == kMaxEvents || type != urids.midiEvent || size == 0 || size > 3) return;
+    // The store's other fields stay as the constructor set them; the bytes go in as one word.
     VstMidiEvent& midi = inputStore[count++];
-    std::memset(&midi, 0, sizeof(midi));
-    midi.type = kVstMidiType;
-    midi.byteSize = sizeof(VstMidiEvent);
     midi.deltaFrames = static_cast<VstInt32>(std::clamp<int64_t>(frame, 0, lastFrame));
-    std::memcpy(midi.midiData, body, size);
+    const uint32_t bytes = body[0] | (size > 1 ? body[1] << 8 : 0) | (size > 2 ? body[2] << 16 : 0);
+    std::memcpy(midi.midiData, &bytes, sizeof(bytes));
   });
   if (count == 0) return;
   inputList.numEvents = static_cast<VstInt32>(count);
@@ -229,75 +249,75 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
 // host has given no room for so long that the store is full, the newest events are dropped, as the
 // engine's own queues drop them.
 void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
-  for (VstInt32 i = 0; i < events.numEvents && outputCount < kOutputStoreSize; ++i) {
+  const int32_t lastFrame = runFrames > 0 ? static_cast<int32_t>(runFrames - 1) : 0;
+  for (VstInt32 i = 0; i < events.numEvents && pendingCount < kOutputStoreSize; ++i) {
     const VstEvent* event = events.events[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
-      outputStore[outputCount++] = *reinterpret_cast<const VstMidiEvent*>(event);
+      const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+      uint32_t bytes;
+      std::memcpy(&bytes, midi->midiData, sizeof(bytes));
+      const uint32_t size = kMessageLengths[bytes & 0xFF];
+      if (size == 0) continue;
+      bytes &= 0xFFFFFFFFu >> (32 - 8 * size);
+      AddPending({std::clamp(midi->deltaFrames, 0, lastFrame), size, bytes, 0});
     } else if (event->type == kVstSysExType) {
       const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       if (sysex->dumpBytes <= 0 || !sysex->sysexDump ||
           static_cast<uint32_t>(sysex->dumpBytes) > kSysexStoreBytes - sysexStoreUsed)
         continue;
-      VstMidiEvent& kept = outputStore[outputCount++];
-      std::memset(&kept, 0, sizeof(kept));
-      kept.type = kVstSysExType;
-      kept.deltaFrames = sysex->deltaFrames;
-      kept.noteLength = static_cast<VstInt32>(sysexStoreUsed);
-      kept.noteOffset = sysex->dumpBytes;
-      std::memcpy(sysexStore + sysexStoreUsed, sysex->sysexDump, static_cast<size_t>(sysex->dumpBytes));
-      sysexStoreUsed += static_cast<uint32_t>(sysex->dumpBytes);
+      const auto size = static_cast<uint32_t>(sysex->dumpBytes);
+      std::memcpy(sysexStore + sysexStoreUsed, sysex->sysexDump, size);
+      AddPending({std::clamp(sysex->deltaFrames, 0, lastFrame), size, 0, sysexStoreUsed});
+      sysexStoreUsed += size;
     }
   }
 }
 
-// The engine hands out what it passed through at its frames and what it generated at frame 0, in that
-// order, behind what waited from earlier runs (at frame 0 too); an atom sequence must be in time order.
-// An insertion sort (stable, in place, no allocation) puts each in its place: the list is short and
-// mostly in order already. Events that do not fit wait, in order, for the next run.
+// An atom sequence must be in time order. The engine hands out what it passed through at its frames and
+// what it generated at frame 0 (or at the frame its settle time ended), behind what waited from earlier
+// runs at frame 0: an insertion from the end puts each in its place, in one step when it is in order
+// already, and keeps events of one frame in the order they came.
+void LV2Adapter::AddPending(const PendingMidi& event) {
+  uint32_t place = pendingCount++;
+  for (; place > 0 && pending[place - 1].frame > event.frame; --place) pending[place] = pending[place - 1];
+  pending[place] = event;
+}
+
+// Events that do not fit wait, in order, for the next run.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   if (!midiOut) return;
   AtomSequenceWriter sequence(midiOut, urids.atomSequence);
   uint32_t written = 0;
   if (frames > 0) {
-    const auto lastFrame = static_cast<VstInt32>(frames - 1);
-    for (uint32_t i = 0; i < outputCount; ++i) {
-      VstMidiEvent event = outputStore[i];
-      event.deltaFrames = std::clamp<VstInt32>(event.deltaFrames, 0, lastFrame);
-      uint32_t place = i;
-      for (; place > 0 && outputStore[place - 1].deltaFrames > event.deltaFrames; --place)
-        outputStore[place] = outputStore[place - 1];
-      outputStore[place] = event;
-    }
-    for (; written < outputCount; ++written) {
-      const VstMidiEvent& event = outputStore[written];
-      const bool sysex = event.type == kVstSysExType;
-      const uint8_t* bytes =
-          sysex ? sysexStore + event.noteLength : reinterpret_cast<const uint8_t*>(event.midiData);
-      const auto length = sysex ? static_cast<uint32_t>(event.noteOffset)
-                                : static_cast<uint32_t>(MidiMessageLength(bytes[0]));
-      if (length > 0 && !sequence.Append(event.deltaFrames, urids.midiEvent, bytes, length)) break;
+    for (; written < pendingCount; ++written) {
+      const PendingMidi& event = pending[written];
+      const bool fits =
+          event.size <= 3
+              ? sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size)
+              : sequence.Append(event.frame, urids.midiEvent, sysexStore + event.sysexAt, event.size);
+      if (!fits) break;
     }
   }
   sequence.Finish();
   KeepUnwritten(written);
 }
 
-// What found no room moves to the front, to go out first in the next run; the SysEx bytes it keeps move to
-// the other store, since sorting may have put them out of order in this one.
+// What found no room moves to the front, at frame 0 of the next run; the SysEx bytes it keeps move to the
+// other store, since the order of time may have put them out of order in this one.
 void LV2Adapter::KeepUnwritten(uint32_t written) {
   uint8_t* kept = sysexStore == sysexStores[0] ? sysexStores[1] : sysexStores[0];
   uint32_t keptBytes = 0;
-  for (uint32_t i = written; i < outputCount; ++i) {
-    VstMidiEvent& event = outputStore[i - written];
-    event = outputStore[i];
-    event.deltaFrames = 0;
-    if (event.type != kVstSysExType) continue;
-    std::memcpy(kept + keptBytes, sysexStore + event.noteLength, static_cast<size_t>(event.noteOffset));
-    event.noteLength = static_cast<VstInt32>(keptBytes);
-    keptBytes += static_cast<uint32_t>(event.noteOffset);
+  for (uint32_t i = written; i < pendingCount; ++i) {
+    PendingMidi& event = pending[i - written];
+    event = pending[i];
+    event.frame = 0;
+    if (event.size <= 3) continue;
+    std::memcpy(kept + keptBytes, sysexStore + event.sysexAt, event.size);
+    event.sysexAt = keptBytes;
+    keptBytes += event.size;
   }
-  outputCount -= written;
+  pendingCount -= written;
   sysexStore = kept;
   sysexStoreUsed = keptBytes;
 }
@@ -306,7 +326,7 @@ void LV2Adapter::KeepUnwritten(uint32_t written) {
 void LV2Adapter::WriteNotifications(uint32_t frames) {
   if (!notify) return;
   AtomSequenceWriter sequence(notify, urids.atomSequence);
-  if (frames > 0 && stateChanged.exchange(false, std::memory_order_acq_rel)) {
+  if (frames > 0 && TakeFlag(stateChanged)) {
     const LV2_Atom_Object_Body notice = {0, urids.stateChanged};
     if (!sequence.Append(0, urids.atomObject, &notice, sizeof(notice)))
       stateChanged.store(true, std::memory_order_release);

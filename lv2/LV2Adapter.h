@@ -60,6 +60,15 @@ class LV2Adapter {
   static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
   // Room for a full hand-out of the engine behind one that a host gave no room for.
   static constexpr uint32_t kOutputStoreSize = 2 * kMaxEvents;
+  // An event bound for midi_out. A short message keeps its bytes packed (first byte lowest); a SysEx its
+  // place in sysexStore, since the engine's bytes last only until its next processing call and a SysEx may
+  // wait longer than that.
+  struct PendingMidi {
+    int32_t frame;
+    uint32_t size;
+    uint32_t bytes;
+    uint32_t sysexAt;
+  };
 
   LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
   static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -71,6 +80,7 @@ class LV2Adapter {
   void TakeEngineEvents(const VstEvents& events);
   void WriteMidiOutput(uint32_t frames);
   void KeepUnwritten(uint32_t written);
+  void AddPending(const PendingMidi& event);
   void WriteNotifications(uint32_t frames);
 
   struct Urids {
@@ -98,6 +108,7 @@ class LV2Adapter {
   const float* midiThruPort = nullptr;
 
   // The port values last acted on: a host may write the same value every cycle.
+  float lastPresetValue = 0.f;
   int lastPreset = 0;
   bool lastResend = false;
   bool lastMidiThru = false;
@@ -115,11 +126,11 @@ class LV2Adapter {
     VstIntPtr reserved;
     VstEvent* events[kMaxEvents];
   } inputList = {};
-  // What goes to midi_out: events that waited for room from earlier runs, then this run's. A SysEx is kept
-  // as its place in sysexStore (noteLength) and its size (noteOffset): the engine's bytes last only until
-  // its next processing call, and a SysEx may wait longer than that.
-  VstMidiEvent outputStore[kOutputStoreSize] = {};
-  uint32_t outputCount = 0;
+  // What goes to midi_out: events that waited for room from earlier runs, then this run's, in time order.
+  PendingMidi pending[kOutputStoreSize] = {};
+  uint32_t pendingCount = 0;
+  // The frames of the run in progress, for the engine's events to be put inside it.
+  uint32_t runFrames = 0;
   static constexpr uint32_t kSysexStoreBytes = 2048;
   uint8_t sysexStores[2][kSysexStoreBytes];  // the one in use, and the one what waits is moved to
   uint8_t* sysexStore = sysexStores[0];
