@@ -82,8 +82,10 @@ void VSTPlugin::midiInProcess() {
 
 void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
   // A host can hand us anything: a message must start with a status byte, and
-  // its data bytes are kept in range before anything is passed on.
-  if ((Byte(event, 0) & 0x80) == 0) return;
+  // its data bytes are kept in range before anything is passed on. System
+  // Exclusive never comes as a short event: a start or end of one there would
+  // leave the module's input inside a message that never ends.
+  if ((Byte(event, 0) & 0x80) == 0 || Byte(event, 0) == 0xF0 || Byte(event, 0) == 0xF7) return;
   SetMidiBytes(event, Byte(event, 0), Byte(event, 1) & 0x7F, Byte(event, 2) & 0x7F);
   event.midiData[3] = 0;
   const bool thru = LoadShared(bank[curProgram].midiThru) != 0;

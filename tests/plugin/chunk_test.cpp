@@ -11,6 +11,17 @@
 
 namespace {
 
+// GS Reset, custom controllers, a pan value and Reset All Controllers first in the current preset.
+void UseVersionTwoFields(VSTPlugin& plugin) {
+  VSTPluginProgramExtension& extension = plugin.CurrentExtension();
+  const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  std::memcpy(extension.sysex, gsReset, sizeof(gsReset));
+  extension.sysexLength = sizeof(gsReset);
+  extension.rowControllers[3] = 74;
+  extension.rowValues[0][0] = 65;
+  plugin.SetResetControllersFirst(true);
+}
+
 class Chunks : public ::testing::Test {
  protected:
   PluginHarness host;
@@ -23,7 +34,8 @@ class Chunks : public ::testing::Test {
     return std::vector<uint8_t>(bytes, bytes + size);
   }
   VstIntPtr SetChunk(std::vector<uint8_t> bytes, bool preset) {
-    return plugin->dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(), 0);
+    return plugin->dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(),
+                              0);
   }
 };
 
@@ -42,6 +54,71 @@ TEST_F(Chunks, PresetAndBankRoundTripByteForByte) {
   plugin->setParameter(VSTPlugin::kStripVolume + 2, 0.f);
   EXPECT_EQ(1, SetChunk(bank, false));
   EXPECT_EQ(bank, GetChunk(false));
+}
+
+// A preset that uses the version 2 fields stores them after its image; loading an image without them
+// brings every preset back to the defaults.
+TEST_F(Chunks, VersionTwoFieldsTravelAfterTheImageAndOnlyWhenUsed) {
+  const std::vector<uint8_t> plain = GetChunk(false);
+  UseVersionTwoFields(*plugin);
+  const std::vector<uint8_t> preset = GetChunk(true);
+  const std::vector<uint8_t> bank = GetChunk(false);
+  ASSERT_GT(preset.size(), 436u);
+  ASSERT_GT(bank.size(), 55808u);
+  EXPECT_EQ(0, std::memcmp(plain.data(), bank.data(), 55808)) << "the image is as before";
+
+  EXPECT_EQ(1, SetChunk(plain, false));
+  EXPECT_EQ(plain, GetChunk(false));
+  EXPECT_TRUE(IsDefaultExtension(plugin->CurrentExtension()));
+  EXPECT_EQ(1, SetChunk(bank, false));
+  EXPECT_EQ(bank, GetChunk(false));
+  EXPECT_EQ(1, SetChunk(std::vector<uint8_t>(preset.begin(), preset.begin() + 436), true));
+  EXPECT_TRUE(IsDefaultExtension(plugin->CurrentExtension()));
+  EXPECT_EQ(1, SetChunk(preset, true));
+  EXPECT_EQ(preset, GetChunk(true));
+}
+
+// The version 2 fields are read as hostile input: any fault refuses the whole chunk and changes nothing.
+TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
+  UseVersionTwoFields(*plugin);
+  const std::vector<uint8_t> preset = GetChunk(true);
+  // The preset's fields as written: the tag and size (8 bytes), then SysEx, controllers, values, option.
+  const size_t fields = 436 + 8;
+  ASSERT_EQ(preset[fields], 1) << "the SysEx list comes first";
+  const size_t sysex = fields + 4;
+  auto broken = [&](auto change) {
+    std::vector<uint8_t> bytes = preset;
+    change(bytes);
+    return bytes;
+  };
+  const std::vector<std::vector<uint8_t>> refused = {
+      broken([](auto& b) { b.pop_back(); }),                      // shorter than it says
+      broken([](auto& b) { b.push_back(0); }),                    // longer than it says
+      broken([&](auto& b) { b[sysex + 10] = 0x7F; }),             // a message without its F7
+      broken([&](auto& b) { b[sysex + 3] = 0x80; }),              // a data byte of 0x80
+      broken([&](auto& b) { b[fields + 1] = 1; }),                // a preset the chunk does not hold
+      broken([&](auto& b) { b[fields] = 0; }),                    // no such field
+      broken([&](auto& b) { b[b.size() - 1] = 2; }),              // an option that is neither 0 nor 1
+      broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 7; }),        // volume as a row's controller
+      broken([&](auto& b) { b[sysex + 11 + 4 + 4 + 4] = 200; }),  // a value above 128
+      broken([&](auto& b) {                                       // a field twice
+        const std::vector<uint8_t> last(b.end() - 5, b.end());
+        b.insert(b.end(), last.begin(), last.end());
+        b[436 + 4] += 5;
+      }),
+  };
+  plugin->setProgram(3);
+  const std::vector<uint8_t> before = GetChunk(false);
+  for (size_t i = 0; i < refused.size(); ++i) {
+    EXPECT_EQ(0, SetChunk(refused[i], true)) << "case " << i;
+    EXPECT_EQ(before, GetChunk(false)) << "case " << i;
+  }
+  // A list of more than 256 bytes cannot be stored.
+  std::vector<uint8_t> longList = preset;
+  longList[fields + 2] = 0x01;
+  longList[fields + 3] = 0x01;
+  EXPECT_EQ(0, SetChunk(longList, true));
+  EXPECT_EQ(before, GetChunk(false));
 }
 
 TEST_F(Chunks, RefusedSizesChangeNothing) {
@@ -197,6 +274,34 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
         ASSERT_LT(e.data1, 0x80);
         ASSERT_LT(e.data2, 0x80);
         ++checked;
+      }
+    }
+    // Version 2 fields of a good chunk, mutated: refused whole, or taken and sent as valid MIDI.
+    if (round % 10 == 0) {
+      InitProgramExtension(plugin->CurrentExtension());
+      UseVersionTwoFields(*plugin);
+      void* data = nullptr;
+      const VstIntPtr goodSize = plugin->dispatcher(effGetChunk, 1, 0, &data, 0);
+      std::vector<uint8_t> good(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + goodSize);
+      for (int flips = 1 + random() % 3; flips > 0; --flips)
+        good[436 + random() % (good.size() - 436)] = static_cast<uint8_t>(random());
+      testing::internal::CaptureStderr();
+      plugin->dispatcher(effSetChunk, 1, static_cast<VstIntPtr>(good.size()), good.data(), 0);
+      testing::internal::GetCapturedStderr();
+      plugin->setParameter(VSTPlugin::kResend, 1.f);
+      plugin->setParameter(VSTPlugin::kResend, 0.f);
+      for (int block = 0; block < 4; ++block) {
+        host.Process(*plugin, 4096);
+        for (const SentMessage& message : host.TakeMessages()) {
+          ASSERT_TRUE(message.bytes[0] & 0x80);
+          if (message.bytes[0] == 0xF0) {
+            ASSERT_EQ(0xF7, message.bytes.back());
+            for (size_t i = 1; i + 1 < message.bytes.size(); ++i) ASSERT_LT(message.bytes[i], 0x80);
+          } else {
+            for (size_t i = 1; i < message.bytes.size(); ++i) ASSERT_LT(message.bytes[i], 0x80);
+          }
+          ++checked;
+        }
       }
     }
     const VSTPluginProgram& p = plugin->CurrentProgram();
