@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "plugin/ProgramExtensionChunk.h"
 #include "plugin/VSTPluginProgram.h"
 #include "tests/editor/EditorTest.h"
 #include "tests/jack/JackTestSupport.h"
@@ -68,6 +69,13 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
     presets[n].initDelay = 2;
     presets[n].changeSend = 1;
   }
+  // Preset 3 resets its module first: a SysEx, then its strip once 100 ms of frames have passed.
+  std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
+  for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
+  const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  std::memcpy(extensions[2].sysex, gsReset.data(), gsReset.size());
+  extensions[2].sysexLength = static_cast<uint16_t>(gsReset.size());
+  vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
   const std::string folder =
       std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));
   {
@@ -94,27 +102,30 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   EXPECT_GT(jalv.secondsRunning(), 1.5);
 
   jalv.writeInput("set preset 3\n");
-  arrived = recorder.waitForEvents(2);
-  jalv.writeInput("set resend 1\n");
   arrived = recorder.waitForEvents(3);
-  EXPECT_EQ((std::vector<Bytes>{{0xC0, 0x02}, {0xC0, 0x02}}), BytesOf(arrived, 1));
+  jalv.writeInput("set resend 1\n");
+  arrived = recorder.waitForEvents(5);
+  EXPECT_EQ((std::vector<Bytes>{gsReset, {0xC0, 0x02}, gsReset, {0xC0, 0x02}}), BytesOf(arrived, 1));
+  for (size_t reset : {1u, 3u})
+    EXPECT_EQ(jacktest::kSampleRate / 10, arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
+                                              arrived[reset].cycleStart - arrived[reset].offset);
 
   jalv.writeInput("set midi_thru 1\n");
   ASSERT_TRUE(jalv.waitForOutput("midi_thru = 1")) << jalv.out();
   recorder.sendInOneCycle({{10, {0x90, 60, 100}}, {50, {0xB0, 7, 99}}});
-  arrived = recorder.waitForEvents(5);
-  ASSERT_EQ(5u, arrived.size());
-  EXPECT_EQ((std::vector<Bytes>{{0x90, 60, 100}, {0xB0, 7, 99}}), BytesOf(arrived, 3));
-  EXPECT_EQ(10u, arrived[3].offset);
-  EXPECT_EQ(50u, arrived[4].offset);
+  arrived = recorder.waitForEvents(7);
+  ASSERT_EQ(7u, arrived.size());
+  EXPECT_EQ((std::vector<Bytes>{{0x90, 60, 100}, {0xB0, 7, 99}}), BytesOf(arrived, 5));
+  EXPECT_EQ(10u, arrived[5].offset);
+  EXPECT_EQ(50u, arrived[6].offset);
   jalv.writeInput("set midi_thru 0\n");
-  arrived = recorder.waitForEvents(6);
-  EXPECT_EQ((std::vector<Bytes>{{0x80, 60, 0}}), BytesOf(arrived, 5));
+  arrived = recorder.waitForEvents(8);
+  EXPECT_EQ((std::vector<Bytes>{{0x80, 60, 0}}), BytesOf(arrived, 7));
 
   // jalv ends when its input closes; nothing more came out meanwhile (the start-up send was once).
   jalv.closeInput();
   EXPECT_EQ(0, jalv.wait(10.0)) << jalv.err();
-  EXPECT_EQ(6u, recorder.events().size());
+  EXPECT_EQ(8u, recorder.events().size());
   std::filesystem::remove_all(folder);
 }
 
