@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "host/MidiText.h"
+#include "midi/MidiMessageLength.h"
 
 namespace {
 
@@ -217,7 +217,7 @@ void JackClient::gatherInput(jack_nframes_t frames) {
     jack_midi_event_t event;
     if (jack_midi_event_get(&event, midiInBuffer, i) != 0) continue;
     // A VST MIDI event carries at most three bytes: System Exclusive cannot travel this way.
-    if (event.size == 0 || event.size > 3 || MidiText::length(event.buffer[0]) != event.size) continue;
+    if (event.size == 0 || event.size > 3 || MidiMessageLength(event.buffer[0]) != event.size) continue;
     add(event.buffer, event.size, event.time);
   }
   list.numEvents = static_cast<VstInt32>(count);
@@ -251,7 +251,7 @@ void JackClient::writeOutput(void* port, jack_nframes_t frames) {
   const double rate = std::max<uint32_t>(sampleRateNow, 1);
   for (size_t i = 0; i < outgoingCount; ++i) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(outgoing[i].midiData);
-    const size_t size = MidiText::length(bytes[0]);
+    const size_t size = MidiMessageLength(bytes[0]);
     if (size == 0) continue;
     const auto frame = static_cast<jack_nframes_t>(outgoing[i].deltaFrames);
     if (jack_midi_event_write(port, frame, bytes, size) != 0) {

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "midi/MidiMessageLength.h"
-
 namespace {
 
 std::string format(const char* pattern, int a, int b = 0, int c = 0) {
@@ -58,8 +56,6 @@ std::string MidiText::hex(const uint8_t* bytes, size_t count) {
   }
   return text;
 }
-
-size_t MidiText::length(uint8_t status) { return MidiMessageLength(status); }
 
 std::string MidiText::words(const uint8_t bytes[3]) {
   const uint8_t status = bytes[0];

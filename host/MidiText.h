@@ -14,9 +14,6 @@ class MidiText {
   // "ch 3 Program Change 4", "ch 1 Note On 60 vel 100", "System Timing Clock"; data bytes are read
   // with their top bit cleared, as a receiver would.
   static std::string words(const uint8_t bytes[3]);
-  // How many bytes a message that starts with `status` has: 1 to 3, or 0 for a data byte and for System
-  // Exclusive, whose length the status does not tell.
-  static size_t length(uint8_t status);
   // Hex of the three bytes an event carries, two spaces, then the words.
   static std::string line(const uint8_t bytes[3]);
   // Reads hex bytes such as "90 3C 64 80 3C 00" into messages, one per status byte. Returns the empty

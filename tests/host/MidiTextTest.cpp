@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/MidiText.h"
+#include "midi/MidiMessageLength.h"
 
 namespace {
 
@@ -31,17 +32,17 @@ TEST(MidiText, PitchBendIsCentredOn8192) {
 // What goes on a wire: a Program Change written as three bytes would make the receiver read the third as
 // running-status data.
 TEST(MidiText, MessageLengthsFollowTheStatus) {
-  EXPECT_EQ(MidiText::length(0x90), 3u);
-  EXPECT_EQ(MidiText::length(0xBF), 3u);
-  EXPECT_EQ(MidiText::length(0xEF), 3u);
-  EXPECT_EQ(MidiText::length(0xC0), 2u);
-  EXPECT_EQ(MidiText::length(0xDF), 2u);
-  EXPECT_EQ(MidiText::length(0xF1), 2u);
-  EXPECT_EQ(MidiText::length(0xF2), 3u);
-  EXPECT_EQ(MidiText::length(0xF8), 1u);
-  EXPECT_EQ(MidiText::length(0xFF), 1u);
-  EXPECT_EQ(MidiText::length(0xF0), 0u) << "System Exclusive has no fixed length";
-  EXPECT_EQ(MidiText::length(0x7F), 0u) << "a data byte starts no message";
+  EXPECT_EQ(MidiMessageLength(0x90), 3u);
+  EXPECT_EQ(MidiMessageLength(0xBF), 3u);
+  EXPECT_EQ(MidiMessageLength(0xEF), 3u);
+  EXPECT_EQ(MidiMessageLength(0xC0), 2u);
+  EXPECT_EQ(MidiMessageLength(0xDF), 2u);
+  EXPECT_EQ(MidiMessageLength(0xF1), 2u);
+  EXPECT_EQ(MidiMessageLength(0xF2), 3u);
+  EXPECT_EQ(MidiMessageLength(0xF8), 1u);
+  EXPECT_EQ(MidiMessageLength(0xFF), 1u);
+  EXPECT_EQ(MidiMessageLength(0xF0), 0u) << "System Exclusive has no fixed length";
+  EXPECT_EQ(MidiMessageLength(0x7F), 0u) << "a data byte starts no message";
 }
 
 TEST(MidiText, DataBytesAreReadWithoutTheirTopBit) {

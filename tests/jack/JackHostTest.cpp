@@ -11,9 +11,10 @@
 #include <fstream>
 #include <memory>
 
-#include "host/FxFile.h"
+#include "host/FxCapture.h"
 #include "host/MidiText.h"
 #include "host/VstHost.h"
+#include "midi/MidiMessageLength.h"
 #include "tests/jack/JackTestSupport.h"
 
 namespace {
@@ -46,13 +47,13 @@ Reference referenceFor(const Setting& setting) {
   for (const auto& parameter : setting.parameters) host.setParameter(parameter.first, parameter.second);
   reference.uniqueId = host.effect()->uniqueID;
   reference.bank = host.getChunk(false);
-  reference.stateFile = FxFile::encode(FxFile::capture(host, FxKind::Bank));
+  reference.stateFile = FxFile::encode(CaptureFx(host, FxKind::Bank));
   host.mainsChanged(true);
   host.clearEvents();
   host.resend();
   host.processBlock();
   for (const ReceivedEvent& event : host.takeEvents())
-    reference.resend.emplace_back(event.bytes(), event.bytes() + MidiText::length(event.bytes()[0]));
+    reference.resend.emplace_back(event.bytes(), event.bytes() + MidiMessageLength(event.bytes()[0]));
   return reference;
 }
 
