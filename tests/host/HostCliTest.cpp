@@ -86,15 +86,38 @@ TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
   EXPECT_NE(run.out.find("  2: probe 2"), std::string::npos);
-  const size_t noteOn = run.out.find("block 2: 92 3C 64  ch 3 Note On 60 vel 100\n");
-  const size_t program = run.out.find("block 2: C2 04 00  ch 3 Program Change 4\n");
+  const size_t noteOn = run.out.find("block 2 frame 0: 92 3C 64  ch 3 Note On 60 vel 100\n");
+  const size_t program = run.out.find("block 2 frame 0: C2 04 00  ch 3 Program Change 4\n");
   const size_t param = run.out.find("parameter 0 set to 0.5");
   const size_t close = run.out.find("effClose returned 1");
   EXPECT_NE(noteOn, std::string::npos) << run.out;
   EXPECT_LT(noteOn, program);
   EXPECT_LT(program, param);
   EXPECT_LT(param, close);
-  EXPECT_EQ(run.out.find("block 3:"), std::string::npos) << "events are reported once";
+  EXPECT_EQ(run.out.find("block 3 frame"), std::string::npos) << "events are reported once";
+}
+
+// Each event with the frame the plug-in gave it, in the order it listed them; System Exclusive whole, with
+// its name when it has one, copied before the plug-in reused its memory; sizes that cannot be true are
+// reported and never read, and what follows them still comes through.
+TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
+  const HostRun run = runHost({"--quiet", "--block-size", "64", PROBE_PLUGIN_PATH, "--program", "1",
+                               "--process", "1", "--program", "2", "--process", "1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string big = "block 2 frame 0: SysEx F0 7D";
+  for (int i = 0; i < 65533; ++i) big += " 00";
+  big += " F7\n";
+  const std::string expected =
+      "block 1 frame 63: B0 07 64  ch 1 Control Change 7 = 100\n"
+      "block 1 frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"
+      "block 1 frame 32: SysEx F0 7D 01 02 F7\n"
+      "block 1 frame 0: 90 3C 64  ch 1 Note On 60 vel 100\n"
+      "program 2 selected; current program 0\n"
+      "block 2 frame 0: SysEx refused, dumpBytes -1: a negative size\n"
+      "block 2 frame 0: SysEx refused, dumpBytes 65537: more than 64 KiB\n"
+      "block 2 frame 0: SysEx refused, dumpBytes 6: no bytes\n" +
+      big + "block 2 frame 1: B0 0A 20  ch 1 Control Change 10 = 32\n";
+  EXPECT_NE(run.out.find(expected), std::string::npos) << run.out.substr(0, 2000);
 }
 
 TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {
@@ -103,7 +126,7 @@ TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.find("effect name"), std::string::npos);
   // Two blocks of 0.1 s come first, so the event cannot arrive before 0.2 s.
-  const size_t line = run.out.find(" s  block 3: B0 07 64  ch 1 Control Change 7 = 100");
+  const size_t line = run.out.find(" s  block 3 frame 0: B0 07 64  ch 1 Control Change 7 = 100");
   ASSERT_NE(line, std::string::npos) << run.out;
   const size_t start = run.out.rfind('\n', line) + 1;
   EXPECT_GE(std::stod(run.out.substr(start, line - start)), 0.19);
