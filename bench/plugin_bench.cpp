@@ -10,12 +10,12 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/BenchStreams.h"
 #include "vst/VstInterface.h"
 
 namespace {
 
-constexpr int kFrames = 512;
-constexpr int kEvents = 256;
+using namespace bench;
 
 long eventsReceived = 0;
 
@@ -32,12 +32,8 @@ VstIntPtr CountingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr
 AEffect* (*entryPoint)(audioMasterCallback) = nullptr;
 
 // One instance with stereo buffers, resumed.
-struct Instance {
+struct Instance : StereoBuffers {
   AEffect* effect = entryPoint ? entryPoint(CountingHost) : nullptr;
-  std::vector<float> in[2] = {std::vector<float>(kFrames, 0.5f), std::vector<float>(kFrames, 0.25f)};
-  std::vector<float> out[2] = {std::vector<float>(kFrames), std::vector<float>(kFrames)};
-  float* inputs[2] = {in[0].data(), in[1].data()};
-  float* outputs[2] = {out[0].data(), out[1].data()};
 
   Instance() {
     if (!effect) return;
@@ -54,75 +50,7 @@ struct Instance {
   void SetThru(bool on) { effect->setParameter(effect, 1, on ? 1.f : 0.f); }
 };
 
-// A block of MIDI events as a host hands it over.
-class EventBlock {
- public:
-  explicit EventBlock(int count)
-      : store(static_cast<size_t>(count)), memory(sizeof(VstEvents) + sizeof(VstEvent*) * static_cast<size_t>(count)) {
-    list()->numEvents = count;
-    for (int i = 0; i < count; ++i) {
-      std::memset(&store[i], 0, sizeof(VstMidiEvent));
-      store[i].type = kVstMidiType;
-      store[i].byteSize = sizeof(VstMidiEvent);
-      list()->events[i] = reinterpret_cast<VstEvent*>(&store[i]);
-    }
-  }
-  void Set(int i, int status, int data1, int data2) {
-    store[i].midiData[0] = static_cast<char>(status);
-    store[i].midiData[1] = static_cast<char>(data1);
-    store[i].midiData[2] = static_cast<char>(data2);
-  }
-  VstEvents* list() { return reinterpret_cast<VstEvents*>(memory.data()); }
-  const VstMidiEvent* events() const { return store.data(); }
-  int size() const { return static_cast<int>(store.size()); }
-
- private:
-  std::vector<VstMidiEvent> store;
-  std::vector<char> memory;
-};
-
-enum class Stream { Notes, Controllers, Mix };
-
-// Note starts and ends of the same notes (the table stays as it was), controller sweeps, or both.
-EventBlock MakeStream(Stream stream, int firstNote) {
-  EventBlock block(kEvents);
-  for (int i = 0; i < kEvents; ++i) {
-    const int channel = (i / 2) % 16;
-    const int note = firstNote + (i / 32) % 8;
-    const bool note_event = stream == Stream::Notes || (stream == Stream::Mix && i % 4 < 2);
-    if (note_event)
-      block.Set(i, (i % 2 ? 0x80 : 0x90) + channel, note, i % 2 ? 0 : 100);
-    else
-      block.Set(i, 0xB0 + channel, 1 + i % 64, i % 128);
-  }
-  return block;
-}
-
-// Note starts of count different notes, spread over the channels.
-EventBlock MakeHeldNotes(int count) {
-  EventBlock block(count);
-  for (int i = 0; i < count; ++i) block.Set(i, 0x90 + i % 16, i / 16, 90);
-  return block;
-}
-
-void PlainCopyOfTheEvents(benchmark::State& state) {
-  const EventBlock block = MakeStream(Stream::Mix, 60);
-  std::vector<VstMidiEvent> copy(kEvents);
-  for (auto _ : state) {
-    std::memcpy(copy.data(), block.events(), sizeof(VstMidiEvent) * kEvents);
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * kEvents);
-}
 BENCHMARK(PlainCopyOfTheEvents);
-
-void PlainCopyOfTheAudio(benchmark::State& state) {
-  Instance buffers;
-  for (auto _ : state) {
-    for (int c = 0; c < 2; ++c) std::memcpy(buffers.outputs[c], buffers.inputs[c], kFrames * sizeof(float));
-    benchmark::ClobberMemory();
-  }
-}
 BENCHMARK(PlainCopyOfTheAudio);
 
 void ProcessReplacingWithoutMidi(benchmark::State& state) {
@@ -150,6 +78,7 @@ void Thru(benchmark::State& state, Stream stream, int held) {
     instance.Process();
   }
   state.SetItemsProcessed(state.iterations() * kEvents);
+  state.counters["per_event"] = PerEvent(kEvents);
   state.counters["sent_per_block"] =
       static_cast<double>(eventsReceived - before) / static_cast<double>(state.iterations());
 }
@@ -174,6 +103,7 @@ void NotesOffFlushOf256(benchmark::State& state) {
     instance.Process();
   }
   state.SetItemsProcessed(state.iterations() * 256);
+  state.counters["per_event"] = PerEvent(256);
 }
 BENCHMARK(NotesOffFlushOf256);
 
@@ -191,8 +121,8 @@ void ResendSixteenStrips(benchmark::State& state) {
   constexpr int kStrips = 48, kStripSize = 19, kOrder = 352, kCount = 416;
   for (int s = 0; s < 16; ++s) {
     unsigned char* strip = &preset[kStrips + kStripSize * s];
-    const unsigned char values[7] = {1, static_cast<unsigned char>(s % 2), static_cast<unsigned char>(s + 1), 10, 2,
-                                     3, 100};
+    const unsigned char values[7] = {
+        1, static_cast<unsigned char>(s % 2), static_cast<unsigned char>(s + 1), 10, 2, 3, 100};
     std::memcpy(strip, values, sizeof values);
     const int32_t row = s;
     std::memcpy(&preset[kOrder + 4 * s], &row, 4);
@@ -215,7 +145,8 @@ BENCHMARK(ResendSixteenStrips);
 
 int main(int argc, char** argv) {
   void* module = dlopen(VANTORINE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (module) entryPoint = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, "VSTPluginMain"));
+  if (module)
+    entryPoint = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, "VSTPluginMain"));
   if (!entryPoint) {
     std::fprintf(stderr, "cannot load %s: %s\n", VANTORINE_PLUGIN_PATH, dlerror());
     return 1;

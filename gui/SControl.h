@@ -235,9 +235,15 @@ class SControl : public SIExtended {
   static int eventProc(XEvent* event);
   // The first 32-bit item of a window property; 0 when absent, on error or unless exactly one item.
   static int getProperty(unsigned long window, unsigned long atom);
-  // Size hints that fix the window at this size, so that window managers and embedding hosts neither
-  // stretch nor shrink it.
-  static void FixSizeHints(Display* display, unsigned long window, int width, int height);
+  // How a window's size hints hold it at its size.
+  enum class SizeLimits {
+    // Smallest, largest and base size: window managers and embedding hosts neither stretch nor shrink it.
+    kFixed,
+    // Largest and base size, no smallest: embedding hosts do not stretch it, and can follow it when it asks
+    // for a larger size (hosts that embed through suil pin their size request to the smallest size hint).
+    kNoSmallest,
+  };
+  static void SetSizeHints(Display* display, unsigned long window, int width, int height, SizeLimits limits);
   // Set by the X error handler; the handler is installed only around the toolkit's property reads.
   static std::atomic<unsigned char> xerror;
 

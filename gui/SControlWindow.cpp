@@ -139,7 +139,7 @@ int SControl::Create(SGlobals* owner, SControl* parentControl, unsigned controlI
       XSetWMProtocols(display, window, protocols, 1);
     }
     SetTitleText(name);
-    if (!(style & kStyleNoSizeHints)) FixSizeHints(display, window, width, height);
+    if (!(style & kStyleNoSizeHints)) SetSizeHints(display, window, width, height, SizeLimits::kFixed);
   }
   if (!bordered) SetUndecoratedHints(display, window);
   SetControlMarks(display, window, this);
@@ -162,13 +162,19 @@ void SControl::DestroyWindow() {
   window = 0;
 }
 
-void SControl::FixSizeHints(Display* display, unsigned long window, int width, int height) {
+void SControl::SetSizeHints(Display* display, unsigned long window, int width, int height,
+                            SizeLimits limits) {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
-  hints->flags = PSize | PMinSize | PMaxSize | PBaseSize | PResizeInc;
-  hints->width = hints->min_width = hints->max_width = hints->base_width = width;
-  hints->height = hints->min_height = hints->max_height = hints->base_height = height;
-  hints->width_inc = hints->height_inc = 0;
+  hints->flags = PMaxSize | PBaseSize;
+  hints->max_width = hints->base_width = width;
+  hints->max_height = hints->base_height = height;
+  if (limits == SizeLimits::kFixed) {
+    hints->flags |= PSize | PMinSize | PResizeInc;
+    hints->width = hints->min_width = width;
+    hints->height = hints->min_height = height;
+    hints->width_inc = hints->height_inc = 0;
+  }
   XSetWMNormalHints(display, window, hints);
   XFree(hints);
 }

@@ -231,8 +231,23 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
 void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
   for (VstInt32 i = 0; i < events.numEvents && outputCount < kOutputStoreSize; ++i) {
     const VstEvent* event = events.events[i];
-    if (event && event->type == kVstMidiType)
+    if (!event) continue;
+    if (event->type == kVstMidiType) {
       outputStore[outputCount++] = *reinterpret_cast<const VstMidiEvent*>(event);
+    } else if (event->type == kVstSysExType) {
+      const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+      if (sysex->dumpBytes <= 0 || !sysex->sysexDump ||
+          static_cast<uint32_t>(sysex->dumpBytes) > kSysexStoreBytes - sysexStoreUsed)
+        continue;
+      VstMidiEvent& kept = outputStore[outputCount++];
+      std::memset(&kept, 0, sizeof(kept));
+      kept.type = kVstSysExType;
+      kept.deltaFrames = sysex->deltaFrames;
+      kept.noteLength = static_cast<VstInt32>(sysexStoreUsed);
+      kept.noteOffset = sysex->dumpBytes;
+      std::memcpy(sysexStore + sysexStoreUsed, sysex->sysexDump, static_cast<size_t>(sysex->dumpBytes));
+      sysexStoreUsed += static_cast<uint32_t>(sysex->dumpBytes);
+    }
   }
 }
 
@@ -256,16 +271,35 @@ void LV2Adapter::WriteMidiOutput(uint32_t frames) {
     }
     for (; written < outputCount; ++written) {
       const VstMidiEvent& event = outputStore[written];
-      const auto length = static_cast<uint32_t>(MidiMessageLength(static_cast<uint8_t>(event.midiData[0])));
-      if (length > 0 && !sequence.Append(event.deltaFrames, urids.midiEvent, event.midiData, length)) break;
+      const bool sysex = event.type == kVstSysExType;
+      const uint8_t* bytes =
+          sysex ? sysexStore + event.noteLength : reinterpret_cast<const uint8_t*>(event.midiData);
+      const auto length = sysex ? static_cast<uint32_t>(event.noteOffset)
+                                : static_cast<uint32_t>(MidiMessageLength(bytes[0]));
+      if (length > 0 && !sequence.Append(event.deltaFrames, urids.midiEvent, bytes, length)) break;
     }
   }
   sequence.Finish();
+  KeepUnwritten(written);
+}
+
+// What found no room moves to the front, to go out first in the next run; the SysEx bytes it keeps move to
+// the other store, since sorting may have put them out of order in this one.
+void LV2Adapter::KeepUnwritten(uint32_t written) {
+  uint8_t* kept = sysexStore == sysexStores[0] ? sysexStores[1] : sysexStores[0];
+  uint32_t keptBytes = 0;
   for (uint32_t i = written; i < outputCount; ++i) {
-    outputStore[i - written] = outputStore[i];
-    outputStore[i - written].deltaFrames = 0;
+    VstMidiEvent& event = outputStore[i - written];
+    event = outputStore[i];
+    event.deltaFrames = 0;
+    if (event.type != kVstSysExType) continue;
+    std::memcpy(kept + keptBytes, sysexStore + event.noteLength, static_cast<size_t>(event.noteOffset));
+    event.noteLength = static_cast<VstInt32>(keptBytes);
+    keptBytes += static_cast<uint32_t>(event.noteOffset);
   }
   outputCount -= written;
+  sysexStore = kept;
+  sysexStoreUsed = keptBytes;
 }
 
 // The state-changed notice goes out whole in a block that has frames, or waits for the next run.

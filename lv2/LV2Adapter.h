@@ -70,6 +70,7 @@ class LV2Adapter {
   void PassMidiInput(uint32_t frames);
   void TakeEngineEvents(const VstEvents& events);
   void WriteMidiOutput(uint32_t frames);
+  void KeepUnwritten(uint32_t written);
   void WriteNotifications(uint32_t frames);
 
   struct Urids {
@@ -114,9 +115,15 @@ class LV2Adapter {
     VstIntPtr reserved;
     VstEvent* events[kMaxEvents];
   } inputList = {};
-  // What goes to midi_out: events that waited for room from earlier runs, then this run's.
+  // What goes to midi_out: events that waited for room from earlier runs, then this run's. A SysEx is kept
+  // as its place in sysexStore (noteLength) and its size (noteOffset): the engine's bytes last only until
+  // its next processing call, and a SysEx may wait longer than that.
   VstMidiEvent outputStore[kOutputStoreSize] = {};
   uint32_t outputCount = 0;
+  static constexpr uint32_t kSysexStoreBytes = 2048;
+  uint8_t sysexStores[2][kSysexStoreBytes];  // the one in use, and the one what waits is moved to
+  uint8_t* sysexStore = sysexStores[0];
+  uint32_t sysexStoreUsed = 0;
 };
 
 }  // namespace vantorine::lv2

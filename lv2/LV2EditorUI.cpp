@@ -100,9 +100,11 @@ bool LV2EditorUI::ResizeWindow(int width, int height) {
 void LV2EditorUI::AskForSize(int width, int height) {
   if (width <= 0 || height <= 0) return;
   if (panelWindow) {
-    // Hosts that embed through suil (Ardour) stretch a UI to their window's width unless its size hints
-    // fix the size.
-    tovo::gui::SControl::FixSizeHints(tovo::gui::dps, panelWindow, width, height);
+    // Hosts that embed through suil (Ardour) stretch a UI to their window's width unless it has a largest
+    // size hint. A smallest one would keep their window from ever growing: suil pins its size request to it
+    // when it maps the UI.
+    tovo::gui::SControl::SetSizeHints(tovo::gui::dps, panelWindow, width, height,
+                                      tovo::gui::SControl::SizeLimits::kNoSmallest);
     // The host reads the hints on its own connection as soon as it is asked.
     XSync(tovo::gui::dps, False);
   }

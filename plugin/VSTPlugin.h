@@ -74,7 +74,8 @@ class VSTPlugin : public SPlugin {
   void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void suspend() override;
-  // Queues the current preset's strip messages; they leave with the next processing call.
+  // Asks for the current preset's send: its SysEx list and, after the settle time, its strip messages.
+  // The request leaves with the next processing call, which sends them.
   void sendPCData();
   void startTimer(bool start);
   // Ends and joins the timer thread; a derived class whose overrides the timer
@@ -103,6 +104,9 @@ class VSTPlugin : public SPlugin {
 
  private:
   enum AudioMode { kAdd, kReplace };
+  // What sendPCData puts in the generated queue: a request for the send of the preset in midiData[0],
+  // which the processing call carries out. Never handed to the host.
+  static constexpr VstInt32 kSendRequestType = 0x53454E44;
   void Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode);
   void PassIncomingEvent(VstMidiEvent& event);
   void PassNoteStart(VstMidiEvent& event);
@@ -110,6 +114,11 @@ class VSTPlugin : public SPlugin {
   void SendQueuedEventsToHost();
   void NotesOffHandshake();
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
+  void StartSend(int preset);
+  void QueueSysexList(const VSTPluginProgramExtension& extension);
+  void QueueStrips(int preset, VstInt32 frame);
+  void AdvanceWaitingSend(VstInt32 sampleFrames);
+  void PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame);
 
   void SendDecision();
   void ScheduleInitSend();
@@ -148,6 +157,19 @@ class VSTPlugin : public SPlugin {
   MidiEventRing outputQueue;
   MidiEventQueue generatedQueue;  // written by host, timer and audio threads
   VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
+  VstMidiSysexEvent hostSysexStore[MidiEventQueue::kCapacity];
+  // The SysEx bytes of this processing call's sends, valid for the host until the next call.
+  static constexpr size_t kSysexOutBytes = 4 * vantorine::midi::kMaxSysexListBytes;
+  uint8_t sysexOut[kSysexOutBytes];
+  size_t sysexOutUsed = 0;
+  // A send whose SysEx has gone out and whose strips wait for the settle time, counted in frames from the
+  // start of the current block. Audio thread only; a stop of processing drops it through the flag.
+  struct WaitingSend {
+    bool active = false;
+    int preset = 0;
+    int64_t framesLeft = 0;
+  } waitingSend;
+  std::atomic<bool> dropWaitingSend{false};
   struct {
     VstInt32 numEvents;
     VstIntPtr reserved;

@@ -1,9 +1,10 @@
 // The MIDI engine: incoming events, MIDI thru with its held-note table, the
-// notes-off flush, the strip messages, and what the processing calls hand
-// the host. Everything here that the audio thread runs works on fixed
+// notes-off flush, and what the processing calls hand the host (the sends of
+// the presets are in VSTPluginSend.cpp). Everything here that the audio thread runs works on fixed
 // arrays inside the plug-in and waits on no other thread.
 #include <cstring>
 
+#include "plugin/MidiEventMaking.h"
 #include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
@@ -11,22 +12,7 @@ namespace {
 
 constexpr uint8_t kNoteOff = 0x80;
 constexpr uint8_t kNoteOn = 0x90;
-constexpr uint8_t kControlChange = 0xB0;
 constexpr uint8_t kProgramChange = 0xC0;
-constexpr uint8_t kBankSelectMsb = 0;
-constexpr uint8_t kBankSelectLsb = 32;
-constexpr uint8_t kChannelVolume = 7;
-
-VstMidiEvent MakeMidiEvent(uint8_t status, uint8_t data1, uint8_t data2) {
-  VstMidiEvent event;
-  std::memset(&event, 0, sizeof(event));
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent) - 2 * sizeof(VstInt32);
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(data1);
-  event.midiData[2] = static_cast<char>(data2);
-  return event;
-}
 
 void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
   event.midiData[0] = static_cast<char>(status);
@@ -34,7 +20,9 @@ void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
   event.midiData[2] = static_cast<char>(data2);
 }
 
-uint8_t Byte(const VstMidiEvent& event, int i) { return static_cast<uint8_t>(event.midiData[i]); }
+uint8_t Byte(const VstMidiEvent& event, int i) {
+  return static_cast<uint8_t>(event.midiData[i]);
+}
 
 }  // namespace
 
@@ -57,7 +45,11 @@ void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampl
 
 void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode) {
   if (IsSuspended()) return;
+  if (dropWaitingSend.exchange(false, std::memory_order_acq_rel)) waitingSend.active = false;
+  // The host has read the SysEx bytes of the last call by now.
+  sysexOutUsed = 0;
   midiInProcess();
+  AdvanceWaitingSend(sampleFrames);
   if (inputs && outputs) {
     for (int channel = 0; channel < 2; ++channel) {
       const float* in = inputs[channel];
@@ -80,7 +72,12 @@ void VSTPlugin::midiInProcess() {
     if (notesOffPending.load(std::memory_order_acquire)) continue;
     PassIncomingEvent(event);
   }
-  while (generatedQueue.Pop(event)) outputQueue.Push(event);
+  while (generatedQueue.Pop(event)) {
+    if (event.type == kSendRequestType)
+      StartSend(Byte(event, 0));
+    else
+      outputQueue.Push(event);
+  }
 }
 
 void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
@@ -131,11 +128,30 @@ void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
   outputQueue.Push(event);
 }
 
-void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
+void VSTPlugin::midiPostProcess() {
+  SendQueuedEventsToHost();
+}
 
+// A SysEx waits in the output queue as a reference into this call's SysEx bytes; the host gets it as the
+// interface's SysEx event.
 void VSTPlugin::SendQueuedEventsToHost() {
   VstInt32 count = 0;
-  while (count < static_cast<VstInt32>(MidiEventQueue::kCapacity) && outputQueue.Pop(hostEventStore[count])) ++count;
+  while (count < static_cast<VstInt32>(MidiEventQueue::kCapacity) && outputQueue.Pop(hostEventStore[count])) {
+    const VstMidiEvent& event = hostEventStore[count];
+    if (event.type == kVstSysExType) {
+      VstMidiSysexEvent& sysex = hostSysexStore[count];
+      std::memset(&sysex, 0, sizeof(sysex));
+      sysex.type = kVstSysExType;
+      sysex.byteSize = sizeof(VstMidiSysexEvent) - 2 * sizeof(VstInt32);
+      sysex.deltaFrames = event.deltaFrames;
+      sysex.dumpBytes = event.noteOffset;
+      sysex.sysexDump = reinterpret_cast<char*>(sysexOut + event.noteLength);
+      hostEvents.events[count] = reinterpret_cast<VstEvent*>(&sysex);
+    } else {
+      hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
+    }
+    ++count;
+  }
   if (count == 0) return;
   hostEvents.numEvents = count;
   hostEvents.reserved = 0;
@@ -164,41 +180,5 @@ void VSTPlugin::edit() {
 }
 
 void VSTPlugin::PushGenerated(uint8_t status, uint8_t data1, uint8_t data2) {
-  generatedQueue.Push(MakeMidiEvent(status, data1, data2));
-}
-
-void VSTPlugin::sendPCData() {
-  const VSTPluginProgram& current = bank[curProgram];
-  // Modules that take Bank Select as pending until the next Program Change need the banks first.
-  const bool bankSelectFirst = LoadShared(current.bankSelectFirst) != 0;
-  for (const VSTPluginStrip& strip : current.strips) {
-    if (!StripInUse(strip)) continue;
-    const uint8_t stripChannel = LoadShared(strip.channel);
-    if (stripChannel < 1 || stripChannel > 16) continue;
-    const uint8_t channel = static_cast<uint8_t>(stripChannel - 1);
-    // Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
-    auto value = [](uint8_t stored) { return static_cast<uint8_t>((stored - 1) & 0x7F); };
-    auto sendProgram = [&] {
-      const uint8_t program = LoadShared(strip.program);
-      if (program > 0) PushGenerated(kProgramChange + channel, value(program), 0);
-    };
-    auto sendBankSelect = [&] {
-      const bool swapped = LoadShared(strip.swapBankOrder) != 0;
-      const uint8_t first = swapped ? kBankSelectLsb : kBankSelectMsb;
-      const uint8_t second = swapped ? kBankSelectMsb : kBankSelectLsb;
-      for (const uint8_t controller : {first, second}) {
-        const uint8_t stored = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
-        if (stored > 0) PushGenerated(kControlChange + channel, controller, value(stored));
-      }
-    };
-    if (bankSelectFirst) {
-      sendBankSelect();
-      sendProgram();
-    } else {
-      sendProgram();
-      sendBankSelect();
-    }
-    const uint8_t volume = LoadShared(strip.volume);
-    if (volume > 0) PushGenerated(kControlChange + channel, kChannelVolume, value(volume));
-  }
+  generatedQueue.Push(MakeMidiEvent(status, data1, data2, 0));
 }

@@ -10,6 +10,7 @@
 #include <time.h>
 
 #include <cerrno>
+
 #include "plugin/ParameterScale.h"
 #include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
@@ -32,7 +33,8 @@ void VSTPlugin::SendDecision() {
 
 // The start-up send happens at most once per instance, whoever asks first.
 void VSTPlugin::ScheduleInitSend() {
-  if (IsOn(kInitSend) && !initSendDone.exchange(true)) ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
+  if (IsOn(kInitSend) && !initSendDone.exchange(true))
+    ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
 }
 
 void VSTPlugin::ScheduleSend(int seconds, TimerKind kind) {
@@ -48,7 +50,8 @@ void VSTPlugin::ScheduleSend(int seconds, TimerKind kind) {
 void VSTPlugin::startTimer(bool start) {
   if (start) {
     startTimer(false);
-    timerRequest.store(timerGeneration.fetch_add(1, std::memory_order_acq_rel) + 1, std::memory_order_release);
+    timerRequest.store(timerGeneration.fetch_add(1, std::memory_order_acq_rel) + 1,
+                       std::memory_order_release);
     sem_post(&timerWake);
     return;
   }
@@ -138,8 +141,10 @@ void VSTPlugin::RunCountdown(uint32_t generation) {
   Signal(kSignalTimerState);
 }
 
-// A send the timer was waiting for is lost when the host stops processing.
+// A send the timer was waiting for, and strips waiting for their settle time, are lost when the host stops
+// processing.
 void VSTPlugin::suspend() {
   SPlugin::suspend();
   startTimer(false);
+  dropWaitingSend.store(true, std::memory_order_release);
 }

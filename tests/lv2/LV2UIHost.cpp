@@ -2,6 +2,7 @@
 #include "tests/lv2/LV2UIHost.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <dlfcn.h>
 #include <lv2/instance-access/instance-access.h>
 
@@ -150,22 +151,35 @@ std::vector<PortWrite> LV2UIHost::takePortWrites() {
   return taken;
 }
 
-std::vector<std::pair<int, int>> LV2UIHost::resizeRequests() {
+std::vector<SizeRequest> LV2UIHost::resizeRequests() {
   std::lock_guard<std::mutex> guard(lock);
   return sizes;
 }
 
-// On the UI thread, inside a call into the UI: the host resizes its window as suil-based hosts do.
+// On the UI thread, inside a call into the UI: the host reads the UI window's size hints and resizes its
+// window, as suil-based hosts do.
 int LV2UIHost::Resize(LV2UI_Feature_Handle handle, int width, int height) {
   auto* self = static_cast<LV2UIHost*>(handle);
-  {
-    std::lock_guard<std::mutex> guard(self->lock);
-    self->sizes.emplace_back(width, height);
-  }
+  SizeRequest request{{width, height}, 0, {}, {}};
   if (self->parentWindow) {
+    // The UI's window is the only child of ui:parent; its id reaches the host only when instantiate returns.
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XSizeHints hints{};
+    long supplied = 0;
+    if (XQueryTree(self->display, self->parentWindow, &root, &parent, &children, &count) && count == 1 &&
+        XGetWMNormalHints(self->display, children[0], &hints, &supplied)) {
+      request.hintFlags = hints.flags;
+      request.maxSize = {hints.max_width, hints.max_height};
+      request.baseSize = {hints.base_width, hints.base_height};
+    }
+    if (children) XFree(children);
     XResizeWindow(self->display, self->parentWindow, width, height);
     XFlush(self->display);
   }
+  std::lock_guard<std::mutex> guard(self->lock);
+  self->sizes.push_back(request);
   return 0;
 }
 

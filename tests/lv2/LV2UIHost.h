@@ -25,6 +25,16 @@ struct PortWrite {
   float value;
 };
 
+using Size = std::pair<int, int>;
+
+// A size the UI asked for through ui:resize, and its window's WM_NORMAL_HINTS as the host read them on its
+// own connection inside that call (flags 0 when it found no window of the UI's).
+struct SizeRequest {
+  Size size;
+  long hintFlags;
+  Size maxSize, baseSize;
+};
+
 class LV2UIHost {
  public:
   LV2UIHost(LV2World& world, LV2Instance& instance);
@@ -45,9 +55,9 @@ class LV2UIHost {
   void portEvent(uint32_t port, float value);
   // Waits until the UI thread has made `count` more idle calls.
   void waitForIdles(int count);
-  // What the UI wrote to ports and which sizes it asked for, since the last take.
+  // What the UI wrote to ports since the last take, and every size it asked for.
   std::vector<PortWrite> takePortWrites();
-  std::vector<std::pair<int, int>> resizeRequests();
+  std::vector<SizeRequest> resizeRequests();
 
  private:
   static int Resize(LV2UI_Feature_Handle handle, int width, int height);
@@ -74,7 +84,7 @@ class LV2UIHost {
   long idles = 0;
   bool stopping = false;
   std::vector<PortWrite> writes;
-  std::vector<std::pair<int, int>> sizes;
+  std::vector<SizeRequest> sizes;
   std::thread thread;
 };
 

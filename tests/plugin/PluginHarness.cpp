@@ -7,9 +7,13 @@ namespace {
 PluginHarness* current = nullptr;
 }
 
-PluginHarness::PluginHarness(std::string productString) : product(std::move(productString)) { current = this; }
+PluginHarness::PluginHarness(std::string productString) : product(std::move(productString)) {
+  current = this;
+}
 
-PluginHarness::~PluginHarness() { current = nullptr; }
+PluginHarness::~PluginHarness() {
+  current = nullptr;
+}
 
 VstIntPtr PluginHarness::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
   PluginHarness* self = current;
@@ -24,7 +28,15 @@ VstIntPtr PluginHarness::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
       std::lock_guard<std::mutex> lock(self->mutex);
       for (int i = 0; i < events->numEvents; ++i) {
+        if (events->events[i]->type == kVstSysExType) {
+          const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(events->events[i]);
+          const auto* bytes = reinterpret_cast<const unsigned char*>(sysex->sysexDump);
+          self->messages.push_back({sysex->deltaFrames, {bytes, bytes + sysex->dumpBytes}});
+          continue;
+        }
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(midi->midiData);
+        self->messages.push_back({midi->deltaFrames, {bytes, bytes + ((bytes[0] & 0xF0) == 0xC0 ? 2 : 3)}});
         self->sent.push_back({static_cast<unsigned char>(midi->midiData[0]),
                               static_cast<unsigned char>(midi->midiData[1]),
                               static_cast<unsigned char>(midi->midiData[2])});
@@ -68,6 +80,13 @@ std::vector<MidiBytes> PluginHarness::TakeSent() {
   std::lock_guard<std::mutex> lock(mutex);
   std::vector<MidiBytes> out;
   out.swap(sent);
+  return out;
+}
+
+std::vector<SentMessage> PluginHarness::TakeMessages() {
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<SentMessage> out;
+  out.swap(messages);
   return out;
 }
 

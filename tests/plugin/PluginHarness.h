@@ -16,6 +16,13 @@ struct MidiBytes {
   }
 };
 
+// Any message the plug-in handed over, SysEx included, at its frame in its block.
+struct SentMessage {
+  int frame;
+  std::vector<unsigned char> bytes;
+  bool operator==(const SentMessage& other) const { return frame == other.frame && bytes == other.bytes; }
+};
+
 class PluginHarness {
  public:
   // Only one harness answers at a time: the callback has no room for a context.
@@ -29,6 +36,8 @@ class PluginHarness {
   std::vector<MidiBytes> Process(VSTPlugin& plugin, int frames = 64);
   void Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events);
   std::vector<MidiBytes> TakeSent();
+  // Every message handed over since the last call, SysEx included, with its frame.
+  std::vector<SentMessage> TakeMessages();
 
   std::string product;
   int hostCalls = 0;
@@ -36,6 +45,7 @@ class PluginHarness {
  private:
   std::mutex mutex;
   std::vector<MidiBytes> sent;
+  std::vector<SentMessage> messages;
   std::vector<float> left, right;
 };
 

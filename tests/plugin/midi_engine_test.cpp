@@ -4,6 +4,8 @@
 // change sends.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "PluginHarness.h"
 
 namespace {
@@ -65,6 +67,70 @@ TEST_F(MidiEngine, BankSelectFirstPutsTheBanksBeforeTheProgramChange) {
   EXPECT_EQ((Events{{0xC9, 25, 0}, {0xB9, 32, 8}, {0xB9, 0, 0}, {0xB9, 7, 100}}), Resend());
 }
 
+// A module reset first, then, once its settle time has passed in audio frames, every strip: Reset All
+// Controllers, banks and program, volume, the controller rows. Exact whatever the block size.
+TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
+  using Bytes = std::vector<unsigned char>;
+  const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  const Bytes gmOn = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  plugin->setSampleRate(48000.f);
+  SetStrip(0, 1, 49, 1, 2, 101, false);
+  SetStrip(3, 16, 1, 0, 0, 0, false);
+  VSTPluginProgramExtension& extension = plugin->CurrentExtension();
+  std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
+  std::memcpy(extension.sysex + gsReset.size(), gmOn.data(), gmOn.size());
+  extension.sysexLength = static_cast<uint16_t>(gsReset.size() + gmOn.size());
+  extension.rowValues[0][0] = 33;  // pan 32
+  extension.rowValues[0][1] = 61;  // reverb 60
+  extension.rowValues[3][3] = 128;
+  extension.rowControllers[3] = 74;
+  plugin->SetResetControllersFirst(true);
+  plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
+  const std::vector<SentMessage> strips = {{4800, {0xB0, 0x79, 0x00}}, {4800, {0xB0, 0x00, 0x00}},
+                                           {4800, {0xB0, 0x20, 0x01}}, {4800, {0xC0, 0x30}},
+                                           {4800, {0xB0, 0x07, 0x64}}, {4800, {0xB0, 0x0A, 0x20}},
+                                           {4800, {0xB0, 0x5B, 0x3C}}, {4800, {0xBF, 0x79, 0x00}},
+                                           {4800, {0xCF, 0x00}},       {4800, {0xBF, 0x4A, 0x7F}}};
+  // Runs blocks until `until` frames have passed; every message at its frame counted from the first block.
+  auto run = [&](int block, int until) {
+    std::vector<SentMessage> sent;
+    host.TakeMessages();
+    for (int start = 0; start < until; start += block) {
+      host.Process(*plugin, block);
+      for (SentMessage& message : host.TakeMessages()) sent.push_back({start + message.frame, message.bytes});
+    }
+    return sent;
+  };
+  for (int block : {64, 1024, 100}) {
+    plugin->setParameter(VSTPlugin::kResend, 1.f);
+    plugin->setParameter(VSTPlugin::kResend, 0.f);
+    std::vector<SentMessage> expected = {{0, gsReset}, {0, gmOn}};
+    expected.insert(expected.end(), strips.begin(), strips.end());
+    EXPECT_EQ(expected, run(block, 6000)) << block << "-frame blocks";
+  }
+
+  // A new send while the strips wait replaces them; a stop of processing drops them.
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+  run(256, 2048);
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+  std::vector<SentMessage> expected = {{0, gsReset}, {0, gmOn}};
+  expected.insert(expected.end(), strips.begin(), strips.end());
+  EXPECT_EQ(expected, run(256, 6000));
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+  EXPECT_EQ(2u, run(256, 256).size());
+  plugin->dispatcher(effMainsChanged, 0, 0, nullptr, 0);
+  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  EXPECT_TRUE(run(256, 6000).empty());
+
+  // Without a list there is no wait, whatever the settle time.
+  extension.sysexLength = 0;
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  EXPECT_EQ(strips.size(), run(64, 64).size());
+}
+
 TEST_F(MidiEngine, FieldsSetToNoneAndSilentStripsSendNothing) {
   SetStrip(0, 16, 128, 0, 0, 0, false);  // program 128 is Program Change 127
   SetStrip(1, 0, 5, 5, 5, 5, false);     // channel 0: silent
@@ -88,7 +154,8 @@ TEST_F(MidiEngine, ThruOffDropsEverythingButSwitchesPresets) {
 
 TEST_F(MidiEngine, ThruOnPassesAndTracksNotes) {
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
-  host.Incoming(*plugin, {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
+  host.Incoming(*plugin,
+                {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
   // The Note Off of a note never passed is dropped; Note On with velocity 0 ends the note once.
   EXPECT_EQ((Events{{0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x81, 60, 0}}), host.Process(*plugin));
   EXPECT_EQ(0, plugin->getProgram());
@@ -136,7 +203,8 @@ TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
   VSTPlugin fresh(PluginHarness::Callback, status);
   fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
-  fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one
+  fresh.dispatcher(effSetProgram, 0, 1, nullptr,
+                   0);  // the chunk-loaded state of a new instance holds this one
   host.Process(fresh);
   EXPECT_TRUE(host.Process(fresh).empty());
   fresh.dispatcher(effSetProgram, 0, 2, nullptr, 0);

@@ -1,0 +1,127 @@
+// The send of a preset: its SysEx list, the settle time, then each strip's messages. A request may come
+// from any thread (a resend, the delay timer, a preset change); the processing call carries it out, so
+// the settle time is counted in the host's audio frames and the strips go out at the frame where it ends,
+// exact in every host and at every block size. A new send replaces strips that still wait.
+#include "midi/SysexMessages.h"
+#include "plugin/MidiEventMaking.h"
+#include "plugin/PresetBytes.h"
+#include "plugin/VSTPlugin.h"
+
+namespace {
+
+constexpr uint8_t kControlChange = 0xB0;
+constexpr uint8_t kProgramChange = 0xC0;
+
+// Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
+uint8_t Value(uint8_t stored) {
+  return static_cast<uint8_t>((stored - 1) & 0x7F);
+}
+
+}  // namespace
+
+void VSTPlugin::sendPCData() {
+  VstMidiEvent request;
+  std::memset(&request, 0, sizeof(request));
+  request.type = kSendRequestType;
+  request.midiData[0] = static_cast<char>(curProgram);
+  generatedQueue.Push(request);
+}
+
+// Audio thread, from the generated queue.
+void VSTPlugin::StartSend(int preset) {
+  if (preset < 0 || preset >= kProgramCount) return;
+  const VSTPluginProgramExtension& extension = extensions[preset];
+  const bool hasList = LoadShared(extension.sysexLength) > 0;
+  QueueSysexList(extension);
+  const int settleMs = hasList ? LoadShared(extension.settleMs) : 0;
+  waitingSend.active = false;
+  if (settleMs <= 0) {
+    QueueStrips(preset, 0);
+    return;
+  }
+  waitingSend.preset = preset;
+  waitingSend.framesLeft = static_cast<int64_t>(static_cast<double>(settleMs) * sampleRate / 1000.0 + 0.5);
+  waitingSend.active = true;
+}
+
+// The list is copied byte by byte as the editor may be changing it; a copy caught in the middle of a change
+// is no list of whole messages, and is not sent.
+void VSTPlugin::QueueSysexList(const VSTPluginProgramExtension& extension) {
+  const size_t length = LoadShared(extension.sysexLength);
+  if (length == 0 || length > vantorine::midi::kMaxSysexListBytes || length > kSysexOutBytes - sysexOutUsed)
+    return;
+  uint8_t* list = sysexOut + sysexOutUsed;
+  for (size_t i = 0; i < length; ++i) list[i] = LoadShared(extension.sysex[i]);
+  if (!vantorine::midi::IsSysexList(list, length)) return;
+  vantorine::midi::ForEachSysex(list, length, [&](const uint8_t* message, size_t size) {
+    VstMidiEvent reference;
+    std::memset(&reference, 0, sizeof(reference));
+    reference.type = kVstSysExType;
+    reference.noteLength = static_cast<VstInt32>(message - sysexOut);  // where its bytes are
+    reference.noteOffset = static_cast<VstInt32>(size);
+    outputQueue.Push(reference);
+  });
+  sysexOutUsed += length;
+}
+
+void VSTPlugin::AdvanceWaitingSend(VstInt32 sampleFrames) {
+  if (!waitingSend.active || sampleFrames <= 0) return;
+  if (waitingSend.framesLeft < sampleFrames) {
+    waitingSend.active = false;
+    QueueStrips(waitingSend.preset, static_cast<VstInt32>(waitingSend.framesLeft));
+    return;
+  }
+  waitingSend.framesLeft -= sampleFrames;
+}
+
+void VSTPlugin::PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame) {
+  outputQueue.Push(MakeMidiEvent(status, data1, data2, frame));
+}
+
+// Strip by strip in strip-number order: Reset All Controllers (when that option is on), Bank Select and
+// Program Change (in the order the options say), volume, then the controller rows in row order; a value
+// that is not set is not sent.
+void VSTPlugin::QueueStrips(int preset, VstInt32 frame) {
+  using namespace vantorine::midi;
+  const VSTPluginProgram& program = bank[preset];
+  const VSTPluginProgramExtension& extension = extensions[preset];
+  // Modules that take Bank Select as pending until the next Program Change need the banks first.
+  const bool bankSelectFirst = LoadShared(program.bankSelectFirst) != 0;
+  const bool resetFirst = LoadShared(extension.resetControllersFirst) != 0;
+  for (int slot = 0; slot < kStripCount; ++slot) {
+    const VSTPluginStrip& strip = program.strips[slot];
+    if (!StripInUse(strip)) continue;
+    const uint8_t stripChannel = LoadShared(strip.channel);
+    if (stripChannel < 1 || stripChannel > 16) continue;
+    const auto channel = static_cast<uint8_t>(stripChannel - 1);
+    const auto controlChange = static_cast<uint8_t>(kControlChange + channel);
+    auto sendProgram = [&] {
+      const uint8_t value = LoadShared(strip.program);
+      if (value > 0) PushOutput(kProgramChange + channel, Value(value), 0, frame);
+    };
+    auto sendBankSelect = [&] {
+      const bool swapped = LoadShared(strip.swapBankOrder) != 0;
+      for (const uint8_t controller :
+           {swapped ? kBankSelectLsb : kBankSelectMsb, swapped ? kBankSelectMsb : kBankSelectLsb}) {
+        const uint8_t value = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
+        if (value > 0) PushOutput(controlChange, controller, Value(value), frame);
+      }
+    };
+    if (resetFirst) PushOutput(controlChange, kResetAllControllers, 0, frame);
+    if (bankSelectFirst) {
+      sendBankSelect();
+      sendProgram();
+    } else {
+      sendProgram();
+      sendBankSelect();
+    }
+    const uint8_t volume = LoadShared(strip.volume);
+    if (volume > 0) PushOutput(controlChange, kChannelVolume, Value(volume), frame);
+    for (int row = 0; row < kControllerRows; ++row) {
+      const uint8_t controller = LoadShared(extension.rowControllers[row]);
+      const uint8_t value = LoadShared(extension.rowValues[slot][row]);
+      if (value > 0 && IsRowController(controller))
+        PushOutput(controlChange, controller, Value(value), frame);
+    }
+  }
+}
