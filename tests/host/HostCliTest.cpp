@@ -1,11 +1,14 @@
 // vantorine-host as a user meets it: bad use ends with exactly one line on stderr and a non-zero exit,
-// never a crash; actions run in order and the MIDI a plug-in sends is listed block by block.
+// never a crash; actions run in order and the MIDI a plug-in sends is listed block by block, each event at
+// its frame, as the probe and the real plug-in send it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "HostRun.h"
+#include "tests/support/GsResetPreset.h"
 
 namespace {
 
@@ -118,6 +121,59 @@ TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
       "block 2 frame 0: SysEx refused, dumpBytes 6: no bytes\n" +
       big + "block 2 frame 1: B0 0A 20  ch 1 Control Change 10 = 32\n";
   EXPECT_NE(run.out.find(expected), std::string::npos) << run.out.substr(0, 2000);
+}
+
+// One printed event: its place in the run, in frames from the start of the first block, and what it was.
+struct PrintedEvent {
+  long frame;
+  std::string message;
+};
+
+std::vector<PrintedEvent> printedEvents(const std::string& out, int blockSize) {
+  std::vector<PrintedEvent> events;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    long block = 0, frame = 0;
+    int used = 0;
+    if (std::sscanf(line.c_str(), "block %ld frame %ld: %n", &block, &frame, &used) == 2 && used > 0)
+      events.push_back({(block - 1) * blockSize + frame, line.substr(static_cast<size_t>(used))});
+  }
+  return events;
+}
+
+// A preset that resets a GS module sends the reset in the block of the resend and its strip 100 ms of
+// frames later, 4800 at 48 kHz, inside a block or at its start, whatever the block size.
+TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
+  const std::string chunk = testing::TempDir() + "gs_reset_bank.chunk";
+  const std::vector<uint8_t> bytes = testsupport::GsResetBankChunk();
+  std::ofstream(chunk, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const std::vector<std::string> expected = {"SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)",
+                                             "B0 79 00  ch 1 Control Change 121 = 0",
+                                             "B0 00 00  ch 1 Control Change 0 = 0",
+                                             "B0 20 01  ch 1 Control Change 32 = 1",
+                                             "C0 30 00  ch 1 Program Change 48",
+                                             "B0 07 64  ch 1 Control Change 7 = 100",
+                                             "B0 0A 20  ch 1 Control Change 10 = 32",
+                                             "B0 5B 3C  ch 1 Control Change 91 = 60"};
+  constexpr long kSettleFrames = 48000 * testsupport::kGsResetSettleMs / 1000;
+  for (const int blockSize : {64, 1024}) {
+    SCOPED_TRACE(blockSize);
+    const HostRun run = runHost({"--quiet", "--block-size", std::to_string(blockSize), "--sample-rate",
+                                 "48000", VANTORINE_PLUGIN_PATH, "--load-chunk", chunk, "--mains", "1",
+                                 "--resend", "--process", std::to_string(2 * kSettleFrames / blockSize)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_NE(run.out.find("returned 1"), std::string::npos) << "the chunk was taken\n" << run.out;
+    const std::vector<PrintedEvent> events = printedEvents(run.out, blockSize);
+    ASSERT_EQ(expected.size(), events.size()) << run.out;
+    EXPECT_EQ(expected[0], events[0].message);
+    EXPECT_LT(events[0].frame, blockSize) << "the reset goes out at once";
+    for (size_t i = 1; i < expected.size(); ++i) {
+      EXPECT_EQ(expected[i], events[i].message);
+      EXPECT_EQ(events[0].frame + kSettleFrames, events[i].frame) << expected[i];
+    }
+  }
+  std::remove(chunk.c_str());
 }
 
 TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {

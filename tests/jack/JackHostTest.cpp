@@ -16,6 +16,7 @@
 #include "host/VstHost.h"
 #include "midi/MidiMessageLength.h"
 #include "tests/jack/JackTestSupport.h"
+#include "tests/support/GsResetPreset.h"
 
 namespace {
 
@@ -225,6 +226,29 @@ TEST_F(JackHost, SysexGoesOutWholeAndEventsInFrameOrder) {
       << out;
   EXPECT_NE(out.find("\n1 MIDI message(s) could not be sent"), std::string::npos) << out;
   EXPECT_NE(out.find("\n3 SysEx event(s) from the plug-in refused"), std::string::npos) << out;
+}
+
+// A preset that resets a GS module, loaded as a bank chunk and resent: the reset at once, the strip's
+// messages 100 ms of frames after it, inside a cycle.
+TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
+  const std::string chunk = folder.file("gs_reset_bank.chunk");
+  ASSERT_EQ("", FxFile::writeFile(chunk, testsupport::GsResetBankChunk()));
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  HostProcess host(
+      hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-chunk", chunk, "--resend"}),
+      server->name());
+  const std::vector<Bytes>& expected = testsupport::GsResetPresetMessages();
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(expected.size());
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  ASSERT_EQ(expected, bytesOf(arrived)) << host.out();
+  const jack_nframes_t reset = arrived[0].cycleStart + arrived[0].offset;
+  const jack_nframes_t settle = TestServer::kSampleRate * testsupport::kGsResetSettleMs / 1000;
+  for (size_t i = 1; i < arrived.size(); ++i)
+    EXPECT_EQ(reset + settle, arrived[i].cycleStart + arrived[i].offset) << "message " << i;
+  EXPECT_NE(host.out().find(": SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"), std::string::npos)
+      << host.out();
 }
 
 TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
