@@ -192,6 +192,10 @@ int JackClient::process(jack_nframes_t frames) {
     host.processReplacingWith(reinterpret_cast<VstEvents*>(&list), inputs, outputs,
                               static_cast<VstInt32>(frames));
     writeOutput(midiOutBuffer, frames);
+    portDrops += cycleLosses.port;
+    printDrops += cycleLosses.printing;
+    sysexRefusals += cycleLosses.sysex;
+    cycleLosses = Losses();
   }
   inCycle.store(false);
   if (cycleHook) cycleHook(false);
@@ -244,7 +248,7 @@ void JackClient::takeEvents(const VstEvents& sentList) {
       if (SysexDumpProblem(sysex) ||
           vantorine::midi::WholeSysexLength(bytes, static_cast<size_t>(sysex.dumpBytes)) !=
               static_cast<size_t>(sysex.dumpBytes)) {
-        ++sysexRefusals;
+        ++cycleLosses.sysex;
         continue;
       }
       takeMessage(event->deltaFrames, bytes, static_cast<size_t>(sysex.dumpBytes));
@@ -254,7 +258,7 @@ void JackClient::takeEvents(const VstEvents& sentList) {
 
 void JackClient::takeMessage(VstInt32 frame, const uint8_t* bytes, size_t size) {
   if (outgoingCount == kMaxEventsOut || size > kMaxBytesOut - outgoingByteCount) {
-    ++portDrops;
+    ++cycleLosses.port;
     return;
   }
   outgoing[outgoingCount++] = {frame, static_cast<uint32_t>(outgoingByteCount), static_cast<uint32_t>(size)};
@@ -282,7 +286,7 @@ void JackClient::writeOutput(void* port, jack_nframes_t frames) {
     const auto frame = static_cast<jack_nframes_t>(message.frame);
     // JACK writes a message whole or, when the port's buffer has no room left for it, not at all.
     if (jack_midi_event_write(port, frame, bytes, message.size) != 0) {
-      ++portDrops;
+      ++cycleLosses.port;
       continue;
     }
     handToPrinting(cycleSeconds + frame / rate, frame, bytes, message.size);
@@ -293,7 +297,7 @@ void JackClient::writeOutput(void* port, jack_nframes_t frames) {
 // record; both rings are checked for room before either is written.
 void JackClient::handToPrinting(double seconds, uint32_t frame, const uint8_t* bytes, uint32_t size) {
   if (sent.Size() == kPrintedMessages || sentBytes.Size() + size > kPrintedBytes) {
-    ++printDrops;
+    ++cycleLosses.printing;
     return;
   }
   for (uint32_t i = 0; i < size; ++i) sentBytes.Push(bytes[i]);

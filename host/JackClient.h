@@ -148,6 +148,13 @@ class JackClient : private ProcessingEventSink {
   tovo::threading::SingleWriterRing<QueuedMidi, 256> queued;
   tovo::threading::SingleWriterRing<SentRecord, kPrintedMessages> sent;
   tovo::threading::SingleWriterRing<uint8_t, kPrintedBytes> sentBytes;
+  // Counted through a cycle and published at its end, so that a cycle's losses are reported in one line.
+  struct Losses {
+    uint64_t port = 0;
+    uint64_t printing = 0;
+    uint64_t sysex = 0;
+  };
+  Losses cycleLosses;
   std::atomic<uint64_t> portDrops{0};
   std::atomic<uint64_t> printDrops{0};
   std::atomic<uint64_t> sysexRefusals{0};
