@@ -4,8 +4,8 @@
 #include "bank/BankLv2State.h"
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
-#include "host/FxFile.h"
 #include "plugin/ProductInfo.h"
+#include "vst/FxFile.h"
 
 namespace vantorine::bank {
 

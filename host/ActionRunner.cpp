@@ -2,13 +2,14 @@
 #include "host/ActionRunner.h"
 
 #include <algorithm>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
 #include "host/EditorWindow.h"
+#include "host/FxCapture.h"
 #include "host/PluginReport.h"
 
 // Returns how many events were printed.
@@ -39,7 +40,7 @@ void ActionRunner::processBlocks(VstInt32 count) {
 }
 
 std::string ActionRunner::saveFx(const std::string& path, FxKind kind) {
-  const FxContent content = FxFile::capture(host, kind);
+  const FxContent content = CaptureFx(host, kind);
   if (content.chunk.empty()) return "the plug-in gave no chunk to save";
   const std::string reason = FxFile::writeFile(path, FxFile::encode(content));
   if (reason.empty()) std::printf("saved %zu-byte chunk to %s\n", content.chunk.size(), path.c_str());

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "host/CommandLine.h"
-#include "host/FxFile.h"
 #include "host/VstHost.h"
+#include "vst/FxFile.h"
 
 class EditorWindow;
 

@@ -1,10 +1,9 @@
-// What a host saves as a .fxp or .fxb: the plug-in's identity, program and chunk, read through the
-// host side of the interface. Kept apart from the file format itself, which the bank tool uses without a
-// host.
-#include "host/FxFile.h"
+// The plug-in's state as a preset or bank file's content.
+#include "host/FxCapture.h"
+
 #include "host/VstHost.h"
 
-FxContent FxFile::capture(VstHost& host, FxKind kind) {
+FxContent CaptureFx(VstHost& host, FxKind kind) {
   FxContent content;
   content.kind = kind;
   content.fxId = host.effect()->uniqueID;

@@ -9,7 +9,8 @@
 #include <cstring>
 #include <thread>
 
-#include "host/MidiText.h"
+#include "midi/MidiMessageLength.h"
+#include "midi/SysexMessages.h"
 
 namespace {
 
@@ -187,9 +188,14 @@ int JackClient::process(jack_nframes_t frames) {
 
     gatherInput(frames);
     outgoingCount = 0;
+    outgoingByteCount = 0;
     host.processReplacingWith(reinterpret_cast<VstEvents*>(&list), inputs, outputs,
                               static_cast<VstInt32>(frames));
     writeOutput(midiOutBuffer, frames);
+    portDrops += cycleLosses.port;
+    printDrops += cycleLosses.printing;
+    sysexRefusals += cycleLosses.sysex;
+    cycleLosses = Losses();
   }
   inCycle.store(false);
   if (cycleHook) cycleHook(false);
@@ -217,51 +223,96 @@ void JackClient::gatherInput(jack_nframes_t frames) {
     jack_midi_event_t event;
     if (jack_midi_event_get(&event, midiInBuffer, i) != 0) continue;
     // A VST MIDI event carries at most three bytes: System Exclusive cannot travel this way.
-    if (event.size == 0 || event.size > 3 || MidiText::length(event.buffer[0]) != event.size) continue;
+    if (event.size == 0 || event.size > 3 || MidiMessageLength(event.buffer[0]) != event.size) continue;
     add(event.buffer, event.size, event.time);
   }
   list.numEvents = static_cast<VstInt32>(count);
 }
 
-// Processing thread, inside the plug-in's processing call.
+// Processing thread, inside the plug-in's processing call: the bytes are copied now, since a System
+// Exclusive's are the plug-in's only until its next processing call.
 void JackClient::takeEvents(const VstEvents& sentList) {
   for (VstInt32 i = 0; i < sentList.numEvents; ++i) {
     const VstEvent* event = sentList.events[i];
-    if (!event || event->type != kVstMidiType) continue;
-    if (outgoingCount == kMaxEventsOut) {
-      ++portDrops;
-      continue;
+    if (!event) continue;
+    if (event->type == kVstMidiType) {
+      const auto* bytes =
+          reinterpret_cast<const uint8_t*>(reinterpret_cast<const VstMidiEvent*>(event)->midiData);
+      // A data byte or a lone F0 starts no message a receiver could take.
+      const size_t size = MidiMessageLength(bytes[0]);
+      if (size > 0) takeMessage(event->deltaFrames, bytes, size);
+    } else if (event->type == kVstSysExType) {
+      const auto& sysex = *reinterpret_cast<const VstMidiSysexEvent*>(event);
+      const auto* bytes = reinterpret_cast<const uint8_t*>(sysex.sysexDump);
+      // Only a whole message goes out: a receiver would read the rest of a broken one as other messages.
+      if (SysexDumpProblem(sysex) ||
+          vantorine::midi::WholeSysexLength(bytes, static_cast<size_t>(sysex.dumpBytes)) !=
+              static_cast<size_t>(sysex.dumpBytes)) {
+        ++cycleLosses.sysex;
+        continue;
+      }
+      takeMessage(event->deltaFrames, bytes, static_cast<size_t>(sysex.dumpBytes));
     }
-    std::memcpy(&outgoing[outgoingCount++], event, sizeof(VstMidiEvent));
   }
 }
 
+void JackClient::takeMessage(VstInt32 frame, const uint8_t* bytes, size_t size) {
+  if (outgoingCount == kMaxEventsOut || size > kMaxBytesOut - outgoingByteCount) {
+    ++cycleLosses.port;
+    return;
+  }
+  outgoing[outgoingCount++] = {frame, static_cast<uint32_t>(outgoingByteCount), static_cast<uint32_t>(size)};
+  std::memcpy(outgoingBytes + outgoingByteCount, bytes, size);
+  outgoingByteCount += size;
+}
+
 void JackClient::writeOutput(void* port, jack_nframes_t frames) {
-  // JACK takes a cycle's events only in time order; an insertion sort keeps the plug-in's order among
-  // events at one frame and costs nothing for lists that are sorted already, as they nearly always are.
+  // JACK takes a cycle's events only in time order, and a plug-in may list what it passes through, at
+  // earlier frames, after what it sends itself. An insertion sort keeps the plug-in's order among events
+  // at one frame, allocates nothing, and costs nothing for lists that are sorted already, as most are.
   for (size_t i = 0; i < outgoingCount; ++i)
-    outgoing[i].deltaFrames = std::clamp<VstInt32>(outgoing[i].deltaFrames, 0, static_cast<VstInt32>(frames) - 1);
+    outgoing[i].frame = std::clamp<VstInt32>(outgoing[i].frame, 0, static_cast<VstInt32>(frames) - 1);
   for (size_t i = 1; i < outgoingCount; ++i) {
-    const VstMidiEvent moving = outgoing[i];
+    const OutgoingMessage moving = outgoing[i];
     size_t j = i;
-    for (; j > 0 && outgoing[j - 1].deltaFrames > moving.deltaFrames; --j) outgoing[j] = outgoing[j - 1];
+    for (; j > 0 && outgoing[j - 1].frame > moving.frame; --j) outgoing[j] = outgoing[j - 1];
     outgoing[j] = moving;
   }
   const double cycleSeconds = static_cast<double>(jack_get_time() - startMicros) / 1e6;
   const double rate = std::max<uint32_t>(sampleRateNow, 1);
   for (size_t i = 0; i < outgoingCount; ++i) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(outgoing[i].midiData);
-    const size_t size = MidiText::length(bytes[0]);
-    if (size == 0) continue;
-    const auto frame = static_cast<jack_nframes_t>(outgoing[i].deltaFrames);
-    if (jack_midi_event_write(port, frame, bytes, size) != 0) {
-      ++portDrops;
+    const OutgoingMessage& message = outgoing[i];
+    const uint8_t* bytes = outgoingBytes + message.offset;
+    const auto frame = static_cast<jack_nframes_t>(message.frame);
+    // JACK writes a message whole or, when the port's buffer has no room left for it, not at all.
+    if (jack_midi_event_write(port, frame, bytes, message.size) != 0) {
+      ++cycleLosses.port;
       continue;
     }
-    SentEvent printed{cycleSeconds + frame / rate, frame, static_cast<uint8_t>(size), {}};
-    std::memcpy(printed.bytes, bytes, size);
-    if (!sent.Push(printed)) ++printDrops;
+    handToPrinting(cycleSeconds + frame / rate, frame, bytes, message.size);
   }
+}
+
+// The bytes go first and the record after them, so the printing thread finds them all when it sees the
+// record; both rings are checked for room before either is written.
+void JackClient::handToPrinting(double seconds, uint32_t frame, const uint8_t* bytes, uint32_t size) {
+  if (sent.Size() == kPrintedMessages || sentBytes.Size() + size > kPrintedBytes) {
+    ++cycleLosses.printing;
+    return;
+  }
+  for (uint32_t i = 0; i < size; ++i) sentBytes.Push(bytes[i]);
+  sent.Push({seconds, frame, size});
+}
+
+// Printing thread.
+bool JackClient::takeSent(SentMessage& message) {
+  SentRecord record;
+  if (!sent.Pop(record)) return false;
+  message.seconds = record.seconds;
+  message.frame = record.frame;
+  message.bytes.resize(record.size);
+  for (uint8_t& byte : message.bytes) sentBytes.Pop(byte);
+  return true;
 }
 
 // JACK's notification thread, while the server holds processing for the new size.

@@ -1,10 +1,11 @@
 // Runs a loaded plug-in inside a JACK client, which is how the host program works without a DAW: ports
 // midi_in, midi_out, in_1, in_2, out_1 and out_2, and in JACK's process callback the cycle's incoming MIDI
 // handed to the plug-in at its frames, processReplacing on the cycle's audio, and what the plug-in sends
-// written to midi_out at its frames. The callback runs on JACK's real-time thread: it allocates nothing,
-// takes no lock and prints nothing. MIDI queued by the host's actions reaches it, and what it sent leaves
-// it for printing, through lock-free rings; the server's buffer-size changes suspend and resume the
-// plug-in around the new size, and the server going away is reported to whoever polls.
+// written to midi_out at its frames, in frame order, each System Exclusive as one event. The callback runs
+// on JACK's real-time thread: it allocates nothing, takes no lock and prints nothing. MIDI queued by the
+// host's actions reaches it, and what it sent leaves it for printing, through lock-free rings; the
+// server's buffer-size changes suspend and resume the plug-in around the new size, and the server going
+// away is reported to whoever polls.
 #pragma once
 
 #include <atomic>
@@ -12,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "threading/SingleWriterRing.h"
+#include "host/SysexDump.h"
 #include "host/VstHost.h"
+#include "threading/SingleWriterRing.h"
 
 typedef struct _jack_client jack_client_t;
 typedef struct _jack_port jack_port_t;
@@ -21,11 +23,10 @@ typedef struct _jack_port jack_port_t;
 class JackClient : private ProcessingEventSink {
  public:
   // One message the plug-in sent on midi_out, for the printing thread.
-  struct SentEvent {
+  struct SentMessage {
     double seconds;  // Since the client was opened.
     uint32_t frame;  // Offset in its cycle.
-    uint8_t size;
-    uint8_t bytes[3];
+    std::vector<uint8_t> bytes;
   };
   // Called on the processing thread as a cycle begins (true) and ends (false); lets a test watch what
   // the callback does, such as allocating.
@@ -61,10 +62,12 @@ class JackClient : private ProcessingEventSink {
   // Normal thread: queues one MIDI message for the start of the next cycle. False when the queue is full.
   bool queueMidi(const std::vector<uint8_t>& bytes);
   // Printing thread: the next message sent on midi_out. False when there is none yet.
-  bool takeSent(SentEvent& event) { return sent.Pop(event); }
-  // Messages that midi_out or the printing ring had no room for.
+  bool takeSent(SentMessage& message);
+  // Messages that midi_out or the printing rings had no room for.
   uint64_t droppedOnPort() const { return portDrops; }
   uint64_t droppedFromPrinting() const { return printDrops; }
+  // System Exclusive events the plug-in handed over that are not one whole message of a size to believe.
+  uint64_t refusedSysex() const { return sysexRefusals; }
   // Set, once, when the server shut the client down; the reason is the server's.
   bool serverGone() const { return shutDown; }
   std::string shutdownReason() const;
@@ -78,8 +81,25 @@ class JackClient : private ProcessingEventSink {
     uint8_t size;
     uint8_t bytes[3];
   };
+  // A message the plug-in handed over in this cycle; its bytes are in outgoingBytes.
+  struct OutgoingMessage {
+    VstInt32 frame;
+    uint32_t offset;
+    uint32_t size;
+  };
+  // A message on its way to printing; its bytes follow in sentBytes.
+  struct SentRecord {
+    double seconds;
+    uint32_t frame;
+    uint32_t size;
+  };
   static constexpr size_t kMaxEventsIn = 512;
   static constexpr size_t kMaxEventsOut = 1024;
+  // Room for a cycle's short messages and one System Exclusive of the largest size taken.
+  static constexpr size_t kMaxBytesOut = 3 * kMaxEventsOut + kMaxSysexDumpBytes;
+  // What the printing thread may fall behind by: messages, and their bytes.
+  static constexpr size_t kPrintedMessages = 4096;
+  static constexpr size_t kPrintedBytes = 2 * kMaxSysexDumpBytes;
   static constexpr int kMaxChannels = 8;
   // The layout of VstEvents with room for a cycle's events.
   struct EventList {
@@ -96,7 +116,9 @@ class JackClient : private ProcessingEventSink {
   int process(uint32_t frames);
   void gatherInput(uint32_t frames);
   void writeOutput(void* port, uint32_t frames);
+  void handToPrinting(double seconds, uint32_t frame, const uint8_t* bytes, uint32_t size);
   void takeEvents(const VstEvents& list) override;
+  void takeMessage(VstInt32 frame, const uint8_t* bytes, size_t size);
   // JACK's notification thread.
   void changeBufferSize(uint32_t frames);
   std::string fullName(const std::string& port) const;
@@ -115,16 +137,27 @@ class JackClient : private ProcessingEventSink {
   // Processing thread only, sized here so that a cycle never allocates.
   VstMidiEvent incoming[kMaxEventsIn];
   EventList list{};
-  VstMidiEvent outgoing[kMaxEventsOut];
+  OutgoingMessage outgoing[kMaxEventsOut];
   size_t outgoingCount = 0;
+  uint8_t outgoingBytes[kMaxBytesOut];
+  size_t outgoingByteCount = 0;
   std::vector<float> spareIn, spareOut;
   float* inputs[kMaxChannels] = {};
   float* outputs[kMaxChannels] = {};
 
   tovo::threading::SingleWriterRing<QueuedMidi, 256> queued;
-  tovo::threading::SingleWriterRing<SentEvent, 4096> sent;
+  tovo::threading::SingleWriterRing<SentRecord, kPrintedMessages> sent;
+  tovo::threading::SingleWriterRing<uint8_t, kPrintedBytes> sentBytes;
+  // Counted through a cycle and published at its end, so that a cycle's losses are reported in one line.
+  struct Losses {
+    uint64_t port = 0;
+    uint64_t printing = 0;
+    uint64_t sysex = 0;
+  };
+  Losses cycleLosses;
   std::atomic<uint64_t> portDrops{0};
   std::atomic<uint64_t> printDrops{0};
+  std::atomic<uint64_t> sysexRefusals{0};
   std::atomic<uint32_t> sampleRateNow{0};
   std::atomic<uint32_t> blockSizeNow{0};
 

@@ -123,21 +123,29 @@ std::string JackSession::saveState() {
 // Printing thread.
 void JackSession::printSent() {
   uint64_t droppedSoFar = 0;
+  uint64_t refusedSoFar = 0;
   while (true) {
     // Read before draining, so that what the callback handed over before the end is all printed.
     const bool last = !printing.load();
-    JackClient::SentEvent event;
+    JackClient::SentMessage message;
     bool any = false;
-    while (jack.takeSent(event)) {
-      std::printf("%8.3f s  midi_out frame %u: %s  %s\n", event.seconds, event.frame,
-                  MidiText::hex(event.bytes, event.size).c_str(), MidiText::words(event.bytes).c_str());
+    while (jack.takeSent(message)) {
+      std::printf("%8.3f s  midi_out frame %u: %s\n", message.seconds, message.frame,
+                  MidiText::message(message.bytes.data(), message.bytes.size()).c_str());
       any = true;
     }
     const uint64_t dropped = jack.droppedFromPrinting() + jack.droppedOnPort();
     if (dropped != droppedSoFar) {
-      std::printf("%llu MIDI message(s) could not be sent or printed: too many in too short a time\n",
+      std::printf("%llu MIDI message(s) could not be sent or printed: no room for them in the cycle\n",
                   static_cast<unsigned long long>(dropped - droppedSoFar));
       droppedSoFar = dropped;
+      any = true;
+    }
+    const uint64_t refused = jack.refusedSysex();
+    if (refused != refusedSoFar) {
+      std::printf("%llu SysEx event(s) from the plug-in refused: not one whole message of at most 64 KiB\n",
+                  static_cast<unsigned long long>(refused - refusedSoFar));
+      refusedSoFar = refused;
       any = true;
     }
     if (any) std::fflush(stdout);

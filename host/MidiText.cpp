@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "midi/MidiMessageLength.h"
+#include "midi/SysexMessages.h"
 
 namespace {
 
@@ -59,8 +59,6 @@ std::string MidiText::hex(const uint8_t* bytes, size_t count) {
   return text;
 }
 
-size_t MidiText::length(uint8_t status) { return MidiMessageLength(status); }
-
 std::string MidiText::words(const uint8_t bytes[3]) {
   const uint8_t status = bytes[0];
   const int data1 = bytes[1] & 0x7F;
@@ -91,6 +89,19 @@ std::string MidiText::words(const uint8_t bytes[3]) {
 
 std::string MidiText::line(const uint8_t bytes[3]) {
   return hex(bytes, 3) + "  " + words(bytes);
+}
+
+std::string MidiText::sysex(const uint8_t* bytes, size_t count) {
+  const char* name = vantorine::midi::SysexName(bytes, count);
+  return "SysEx " + hex(bytes, count) + (name ? std::string(" (") + name + ")" : "");
+}
+
+std::string MidiText::message(const uint8_t* bytes, size_t count) {
+  if (count > 0 && bytes[0] == 0xF0) return sysex(bytes, count);
+  // words() reads three bytes; a shorter message's missing ones read as zero, as line() shows them.
+  uint8_t padded[3] = {};
+  std::copy(bytes, bytes + std::min<size_t>(count, 3), padded);
+  return hex(bytes, count) + "  " + words(padded);
 }
 
 std::string MidiText::parse(const std::string& text, std::vector<std::vector<uint8_t>>& messages) {

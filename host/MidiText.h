@@ -1,5 +1,6 @@
 // Turns the bytes of one MIDI message into text a person can check against what a sound module would
-// receive: the bytes in hex, and the message in words with the channel counted from 1.
+// receive: the bytes in hex, and the message in words with the channel counted from 1 or, for System
+// Exclusive, the name of the mode resets modules share.
 #pragma once
 
 #include <cstddef>
@@ -14,11 +15,13 @@ class MidiText {
   // "ch 3 Program Change 4", "ch 1 Note On 60 vel 100", "System Timing Clock"; data bytes are read
   // with their top bit cleared, as a receiver would.
   static std::string words(const uint8_t bytes[3]);
-  // How many bytes a message that starts with `status` has: 1 to 3, or 0 for a data byte and for System
-  // Exclusive, whose length the status does not tell.
-  static size_t length(uint8_t status);
   // Hex of the three bytes an event carries, two spaces, then the words.
   static std::string line(const uint8_t bytes[3]);
+  // "SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)": every byte, and the name of a named message.
+  static std::string sysex(const uint8_t* bytes, size_t count);
+  // One message of `count` bytes as it went out: a System Exclusive as sysex() does, any other as its
+  // hex, two spaces, then the words.
+  static std::string message(const uint8_t* bytes, size_t count);
   // Reads hex bytes such as "90 3C 64 80 3C 00" into messages, one per status byte. Returns the empty
   // string on success, else a one-line reason (bad hex, data without a status, or a message longer than
   // three bytes, which only System Exclusive can be and an event cannot carry).

@@ -89,8 +89,10 @@ std::string PluginReport::eventLine(const ReceivedEvent& event, bool withTime) {
   }
   line += event.duringProcessing ? "block " + std::to_string(event.block)
                                  : "outside processing (after block " + std::to_string(event.block) + ")";
-  line += ": ";
-  if (event.event.type != kVstMidiType)
+  line += " frame " + std::to_string(event.event.deltaFrames) + ": ";
+  if (event.event.type == kVstMidiType) return line + MidiText::line(event.bytes());
+  if (event.event.type != kVstSysExType)
     return line + "non-MIDI event of type " + std::to_string(event.event.type);
-  return line + MidiText::line(event.bytes());
+  if (!event.sysexRefusal.empty()) return line + "SysEx refused, " + event.sysexRefusal;
+  return line + MidiText::sysex(event.sysex.data(), event.sysex.size());
 }

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/FxFile.h"
+#include "host/FxCapture.h"
 
 std::string StateFile::load(VstHost& host, bool& found) {
   found = false;
@@ -31,13 +31,13 @@ std::string StateFile::load(VstHost& host, bool& found) {
     return "state file " + file + ": the plug-in refused its bank";
   found = true;
   // What the plug-in now holds counts as saved; its own reading of the chunk decides the bytes.
-  lastWritten = FxFile::encode(FxFile::capture(host, FxKind::Bank));
+  lastWritten = FxFile::encode(CaptureFx(host, FxKind::Bank));
   return {};
 }
 
 std::string StateFile::saveIfChanged(VstHost& host, bool& wrote) {
   wrote = false;
-  const FxContent content = FxFile::capture(host, FxKind::Bank);
+  const FxContent content = CaptureFx(host, FxKind::Bank);
   if (content.chunk.empty()) return "the plug-in gave no bank to save in " + file;
   std::vector<uint8_t> bytes = FxFile::encode(content);
   if (bytes == lastWritten) return {};

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/SysexDump.h"
+
 namespace {
 
 // The entry point calls back before the host knows the effect record, so the host being created is
@@ -12,6 +14,16 @@ thread_local VstHost* hostBeingCreated = nullptr;
 // Set on the thread inside processReplacing, so events sent from the plug-in's other threads can be told
 // apart from events sent during processing.
 thread_local const VstHost* hostProcessing = nullptr;
+
+// The bytes now, before the plug-in reuses them; a size that cannot be true is reported, never read.
+void copySysex(const VstMidiSysexEvent& event, ReceivedEvent& copy) {
+  if (const char* problem = SysexDumpProblem(event)) {
+    copy.sysexRefusal = "dumpBytes " + std::to_string(event.dumpBytes) + ": " + problem;
+    return;
+  }
+  const auto* bytes = reinterpret_cast<const uint8_t*>(event.sysexDump);
+  copy.sysex.assign(bytes, bytes + event.dumpBytes);
+}
 
 }  // namespace
 
@@ -301,14 +313,17 @@ void VstHost::collectEvents(const VstEvents* list) {
     const VstEvent* event = list->events[i];
     if (!event) continue;
     ReceivedEvent copy{};
-    if (event->type == kVstMidiType)
+    if (event->type == kVstMidiType) {
       std::memcpy(&copy.event, event, sizeof(VstMidiEvent));
-    else
+    } else {
       copy.event.type = event->type;
+      copy.event.deltaFrames = event->deltaFrames;
+    }
+    if (event->type == kVstSysExType) copySysex(*reinterpret_cast<const VstMidiSysexEvent*>(event), copy);
     copy.block = blockCount;
     copy.duringProcessing = processing;
     copy.seconds = now;
-    received.push_back(copy);
+    received.push_back(std::move(copy));
   }
 }
 

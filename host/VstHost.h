@@ -33,10 +33,13 @@ struct HostSettings {
 
 // An event the plug-in handed over, copied at once because the plug-in reuses its memory.
 struct ReceivedEvent {
-  VstMidiEvent event;     // Other event types keep only their type; the MIDI fields are zero.
+  VstMidiEvent event;     // Other event types keep only their type and frame; the MIDI fields are zero.
   int64_t block;          // Number of the processing block (from 1), or the last one begun if outside.
   bool duringProcessing;  // False when it came from another thread or between blocks.
   double seconds;         // Since the host was created.
+  // A System Exclusive event's bytes, or, when they could not be taken, why (its declared size in front).
+  std::vector<uint8_t> sysex;
+  std::string sysexRefusal;
   const uint8_t* bytes() const { return reinterpret_cast<const uint8_t*>(event.midiData); }
 };
 

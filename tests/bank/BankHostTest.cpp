@@ -41,7 +41,7 @@ std::vector<std::string> SentInBlockOne(const std::string& out) {
   std::vector<std::string> sent;
   std::istringstream lines(out);
   for (std::string line; std::getline(lines, line);)
-    if (line.rfind("block 1: ", 0) == 0) sent.push_back(line.substr(9, 8));
+    if (line.rfind("block 1 frame ", 0) == 0) sent.push_back(line.substr(line.find(": ") + 2, 8));
   return sent;
 }
 
@@ -113,7 +113,7 @@ TEST_F(BankHost, ABadFileLoadsNothing) {
     const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});
     EXPECT_EQ(run.exitCode, 1) << message;
     EXPECT_NE(run.err.find(path + message), std::string::npos) << run.err;
-    EXPECT_EQ(run.out.find("block 1:"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("block 1 frame"), std::string::npos) << run.out;
   }
 }
 

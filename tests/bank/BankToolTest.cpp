@@ -1,7 +1,6 @@
 // vantorine-bank as a user runs it: to-text and from-text convert between the forms without loss, show
 // prints each strip in words, and a bad file ends with its messages, a failure status and no output file.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <memory>
@@ -9,9 +8,9 @@
 #include "bank/BankFile.h"
 #include "bank/BankSummary.h"
 #include "bank/BankTextWriter.h"
-#include "host/FxFile.h"
 #include "tests/bank/BankTestSupport.h"
 #include "tests/host/HostRun.h"
+#include "vst/FxFile.h"
 
 namespace {
 

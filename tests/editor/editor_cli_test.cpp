@@ -16,7 +16,7 @@ void expectEditorRun(const std::vector<std::string>& extra) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effEditOpen returned 1"), std::string::npos) << run.out;
   // The actions ran while the editor was open, and their MIDI was listed.
-  EXPECT_NE(run.out.find("block 1: C0 00 00  ch 1 Program Change 0"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("block 1 frame 0: C0 00 00  ch 1 Program Change 0"), std::string::npos) << run.out;
   std::smatch idles;
   ASSERT_TRUE(std::regex_search(run.out, idles, std::regex("editor closed after ([0-9]+) idle call")))
       << run.out;

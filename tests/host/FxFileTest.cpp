@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "host/FxFile.h"
+#include "vst/FxFile.h"
 
 namespace {
 

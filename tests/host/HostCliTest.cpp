@@ -1,11 +1,14 @@
 // vantorine-host as a user meets it: bad use ends with exactly one line on stderr and a non-zero exit,
-// never a crash; actions run in order and the MIDI a plug-in sends is listed block by block.
+// never a crash; actions run in order and the MIDI a plug-in sends is listed block by block, each event at
+// its frame, as the probe and the real plug-in send it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "HostRun.h"
+#include "tests/support/GsResetPreset.h"
 
 namespace {
 
@@ -86,15 +89,91 @@ TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
   EXPECT_NE(run.out.find("  2: probe 2"), std::string::npos);
-  const size_t noteOn = run.out.find("block 2: 92 3C 64  ch 3 Note On 60 vel 100\n");
-  const size_t program = run.out.find("block 2: C2 04 00  ch 3 Program Change 4\n");
+  const size_t noteOn = run.out.find("block 2 frame 0: 92 3C 64  ch 3 Note On 60 vel 100\n");
+  const size_t program = run.out.find("block 2 frame 0: C2 04 00  ch 3 Program Change 4\n");
   const size_t param = run.out.find("parameter 0 set to 0.5");
   const size_t close = run.out.find("effClose returned 1");
   EXPECT_NE(noteOn, std::string::npos) << run.out;
   EXPECT_LT(noteOn, program);
   EXPECT_LT(program, param);
   EXPECT_LT(param, close);
-  EXPECT_EQ(run.out.find("block 3:"), std::string::npos) << "events are reported once";
+  EXPECT_EQ(run.out.find("block 3 frame"), std::string::npos) << "events are reported once";
+}
+
+// Each event with the frame the plug-in gave it, in the order it listed them; System Exclusive whole, with
+// its name when it has one, copied before the plug-in reused its memory; sizes that cannot be true are
+// reported and never read, and what follows them still comes through.
+TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
+  const HostRun run = runHost({"--quiet", "--block-size", "64", PROBE_PLUGIN_PATH, "--program", "1",
+                               "--process", "1", "--program", "2", "--process", "1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string big = "block 2 frame 0: SysEx F0 7D";
+  for (int i = 0; i < 65533; ++i) big += " 00";
+  big += " F7\n";
+  const std::string expected =
+      "block 1 frame 63: B0 07 64  ch 1 Control Change 7 = 100\n"
+      "block 1 frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"
+      "block 1 frame 32: SysEx F0 7D 01 02 F7\n"
+      "block 1 frame 0: 90 3C 64  ch 1 Note On 60 vel 100\n"
+      "program 2 selected; current program 0\n"
+      "block 2 frame 0: SysEx refused, dumpBytes -1: a negative size\n"
+      "block 2 frame 0: SysEx refused, dumpBytes 65537: more than 64 KiB\n"
+      "block 2 frame 0: SysEx refused, dumpBytes 6: no bytes\n" +
+      big + "block 2 frame 1: B0 0A 20  ch 1 Control Change 10 = 32\n";
+  EXPECT_NE(run.out.find(expected), std::string::npos) << run.out.substr(0, 2000);
+}
+
+// One printed event: its place in the run, in frames from the start of the first block, and what it was.
+struct PrintedEvent {
+  long frame;
+  std::string message;
+};
+
+std::vector<PrintedEvent> printedEvents(const std::string& out, int blockSize) {
+  std::vector<PrintedEvent> events;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    long block = 0, frame = 0;
+    int used = 0;
+    if (std::sscanf(line.c_str(), "block %ld frame %ld: %n", &block, &frame, &used) == 2 && used > 0)
+      events.push_back({(block - 1) * blockSize + frame, line.substr(static_cast<size_t>(used))});
+  }
+  return events;
+}
+
+// A preset that resets a GS module sends the reset in the block of the resend and its strip 100 ms of
+// frames later, 4800 at 48 kHz, inside a block or at its start, whatever the block size.
+TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
+  const std::string chunk = testing::TempDir() + "gs_reset_bank.chunk";
+  const std::vector<uint8_t> bytes = testsupport::GsResetBankChunk();
+  std::ofstream(chunk, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const std::vector<std::string> expected = {"SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)",
+                                             "B0 79 00  ch 1 Control Change 121 = 0",
+                                             "B0 00 00  ch 1 Control Change 0 = 0",
+                                             "B0 20 01  ch 1 Control Change 32 = 1",
+                                             "C0 30 00  ch 1 Program Change 48",
+                                             "B0 07 64  ch 1 Control Change 7 = 100",
+                                             "B0 0A 20  ch 1 Control Change 10 = 32",
+                                             "B0 5B 3C  ch 1 Control Change 91 = 60"};
+  constexpr long kSettleFrames = 48000 * testsupport::kGsResetSettleMs / 1000;
+  for (const int blockSize : {64, 1024}) {
+    SCOPED_TRACE(blockSize);
+    const HostRun run = runHost({"--quiet", "--block-size", std::to_string(blockSize), "--sample-rate",
+                                 "48000", VANTORINE_PLUGIN_PATH, "--load-chunk", chunk, "--mains", "1",
+                                 "--resend", "--process", std::to_string(2 * kSettleFrames / blockSize)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_NE(run.out.find("returned 1"), std::string::npos) << "the chunk was taken\n" << run.out;
+    const std::vector<PrintedEvent> events = printedEvents(run.out, blockSize);
+    ASSERT_EQ(expected.size(), events.size()) << run.out;
+    EXPECT_EQ(expected[0], events[0].message);
+    EXPECT_LT(events[0].frame, blockSize) << "the reset goes out at once";
+    for (size_t i = 1; i < expected.size(); ++i) {
+      EXPECT_EQ(expected[i], events[i].message);
+      EXPECT_EQ(events[0].frame + kSettleFrames, events[i].frame) << expected[i];
+    }
+  }
+  std::remove(chunk.c_str());
 }
 
 TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {
@@ -103,7 +182,7 @@ TEST(HostCli, RealtimePrefixesSecondsAndQuietSkipsIdentity) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.find("effect name"), std::string::npos);
   // Two blocks of 0.1 s come first, so the event cannot arrive before 0.2 s.
-  const size_t line = run.out.find(" s  block 3: B0 07 64  ch 1 Control Change 7 = 100");
+  const size_t line = run.out.find(" s  block 3 frame 0: B0 07 64  ch 1 Control Change 7 = 100");
   ASSERT_NE(line, std::string::npos) << run.out;
   const size_t start = run.out.rfind('\n', line) + 1;
   EXPECT_GE(std::stod(run.out.substr(start, line - start)), 0.19);

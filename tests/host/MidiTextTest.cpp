@@ -1,8 +1,10 @@
-// MIDI messages read back in hex and in words the way a sound module would take them, and hex input
-// split into messages at their status bytes.
+// MIDI messages read back in hex and in words the way a sound module would take them, System Exclusive
+// with the names modules know, and hex input split into messages at their status bytes.
 #include <gtest/gtest.h>
 
 #include "host/MidiText.h"
+#include "midi/MidiMessageLength.h"
+#include "midi/SysexMessages.h"
 
 namespace {
 
@@ -31,17 +33,17 @@ TEST(MidiText, PitchBendIsCentredOn8192) {
 // What goes on a wire: a Program Change written as three bytes would make the receiver read the third as
 // running-status data.
 TEST(MidiText, MessageLengthsFollowTheStatus) {
-  EXPECT_EQ(MidiText::length(0x90), 3u);
-  EXPECT_EQ(MidiText::length(0xBF), 3u);
-  EXPECT_EQ(MidiText::length(0xEF), 3u);
-  EXPECT_EQ(MidiText::length(0xC0), 2u);
-  EXPECT_EQ(MidiText::length(0xDF), 2u);
-  EXPECT_EQ(MidiText::length(0xF1), 2u);
-  EXPECT_EQ(MidiText::length(0xF2), 3u);
-  EXPECT_EQ(MidiText::length(0xF8), 1u);
-  EXPECT_EQ(MidiText::length(0xFF), 1u);
-  EXPECT_EQ(MidiText::length(0xF0), 0u) << "System Exclusive has no fixed length";
-  EXPECT_EQ(MidiText::length(0x7F), 0u) << "a data byte starts no message";
+  EXPECT_EQ(MidiMessageLength(0x90), 3u);
+  EXPECT_EQ(MidiMessageLength(0xBF), 3u);
+  EXPECT_EQ(MidiMessageLength(0xEF), 3u);
+  EXPECT_EQ(MidiMessageLength(0xC0), 2u);
+  EXPECT_EQ(MidiMessageLength(0xDF), 2u);
+  EXPECT_EQ(MidiMessageLength(0xF1), 2u);
+  EXPECT_EQ(MidiMessageLength(0xF2), 3u);
+  EXPECT_EQ(MidiMessageLength(0xF8), 1u);
+  EXPECT_EQ(MidiMessageLength(0xFF), 1u);
+  EXPECT_EQ(MidiMessageLength(0xF0), 0u) << "System Exclusive has no fixed length";
+  EXPECT_EQ(MidiMessageLength(0x7F), 0u) << "a data byte starts no message";
 }
 
 TEST(MidiText, DataBytesAreReadWithoutTheirTopBit) {
@@ -59,6 +61,19 @@ TEST(MidiText, LineShowsAllThreeBytesThenWords) {
   EXPECT_EQ(MidiText::line(bytes), "C2 04 00  ch 3 Program Change 4");
   const uint8_t high[3] = {0xFF, 0x0A, 0xA0};
   EXPECT_EQ(MidiText::hex(high, 3), "FF 0A A0");
+}
+
+// A message as it went out: exactly its own bytes, and a System Exclusive with its name if it has one; one
+// byte more or less is another message, without a name.
+TEST(MidiText, MessageShowsItsOwnBytesAndSysexItsName) {
+  for (const auto& named : vantorine::midi::NamedSysexMessages())
+    EXPECT_EQ(MidiText::message(named.bytes.data(), named.bytes.size()),
+              "SysEx " + MidiText::hex(named.bytes.data(), named.bytes.size()) + " (" + named.name + ")");
+  const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  EXPECT_EQ(MidiText::sysex(gsReset, sizeof gsReset), "SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)");
+  EXPECT_EQ(MidiText::sysex(gsReset, sizeof gsReset - 1), "SysEx F0 41 10 42 12 40 00 7F 00 41");
+  const uint8_t program[] = {0xC0, 0x30};
+  EXPECT_EQ(MidiText::message(program, sizeof program), "C0 30  ch 1 Program Change 48");
 }
 
 TEST(MidiText, ParseSplitsMessagesAtStatusBytes) {

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <thread>
 
-#include "host/FxFile.h"
 #include "host/MidiText.h"
 #include "host/VstHost.h"
 #include "tests/support/ThreadCount.h"
+#include "vst/FxFile.h"
 
 namespace {
 

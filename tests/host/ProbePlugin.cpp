@@ -1,7 +1,10 @@
 // A minimal plug-in that exercises the host from the other side of the boundary: it echoes the MIDI it
 // is given from inside processing and then scribbles over its event memory, sends events from a thread
-// of its own, asks for automation and a window size, and reports what the host told it. It refuses to
+// of its own, asks for automation and a window size, and reports what the host told it. Selecting
+// program 1 or 2 makes it send System Exclusive in the next block (see sendProgramsEvents). It refuses to
 // load when the host's version is 0 or its product string contains "Refuse".
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,34 +26,101 @@ struct Probe {
   audioMasterCallback host;
   VstMidiEvent incoming[16];
   VstInt32 incomingCount = 0;
+  // The program selected since the last block, whose events the next block sends; 0 when none.
+  std::atomic<VstInt32> selected{0};
 };
 
 Probe* probeOf(AEffect* effect) {
   return static_cast<Probe*>(effect->object);
 }
 
-// Hands `count` events to the host from memory that is overwritten right afterwards, as a real plug-in
-// reuses its buffers: a host that keeps pointers instead of copies would see 0xEE bytes.
-void sendEvents(Probe* probe, const VstMidiEvent* events, VstInt32 count) {
-  VstMidiEvent storage[16];
-  std::memcpy(storage, events, sizeof(VstMidiEvent) * static_cast<size_t>(count));
+// Hands `count` events to the host, then overwrites `memory` (where the events or their bytes are), as a
+// real plug-in reuses its buffers: a host that keeps pointers instead of copies would see 0xEE bytes.
+void handOver(Probe* probe, VstEvent* const* events, VstInt32 count, void* memory, size_t size) {
   struct {
     VstInt32 numEvents;
     VstIntPtr reserved;
     VstEvent* events[16];
   } list{};
   list.numEvents = count;
-  for (VstInt32 i = 0; i < count; ++i) list.events[i] = reinterpret_cast<VstEvent*>(&storage[i]);
+  std::copy(events, events + count, list.events);
   probe->host(&probe->effect, audioMasterProcessEvents, 0, 0, &list, 0.0f);
-  std::memset(storage, 0xEE, sizeof storage);
+  std::memset(memory, 0xEE, size);
 }
 
-VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float) {
+void sendEvents(Probe* probe, const VstMidiEvent* events, VstInt32 count) {
+  VstMidiEvent storage[16];
+  VstEvent* pointers[16];
+  for (VstInt32 i = 0; i < count; ++i) {
+    storage[i] = events[i];
+    pointers[i] = reinterpret_cast<VstEvent*>(&storage[i]);
+  }
+  handOver(probe, pointers, count, storage, sizeof storage);
+}
+
+template <typename Event>
+VstEvent* asEvent(Event& event) {
+  return reinterpret_cast<VstEvent*>(&event);
+}
+
+VstMidiEvent midiAt(VstInt32 frame, uint8_t status, uint8_t data1, uint8_t data2) {
+  VstMidiEvent event{};
+  event.type = kVstMidiType;
+  event.byteSize = sizeof event;
+  event.deltaFrames = frame;
+  event.midiData[0] = static_cast<char>(status);
+  event.midiData[1] = static_cast<char>(data1);
+  event.midiData[2] = static_cast<char>(data2);
+  return event;
+}
+
+VstMidiSysexEvent sysexAt(VstInt32 frame, VstInt32 size, char* bytes) {
+  return {kVstSysExType, sizeof(VstMidiSysexEvent) - 2 * sizeof(VstInt32), frame, 0, size, 0, bytes, 0};
+}
+
+// Program 1: a list out of frame order, System Exclusive among short messages, as a plug-in that puts
+// what it passes through after what it sends itself: a controller at the block's last frame, GS Reset at
+// frame 0, a message without a name halfway, a note at frame 0 again.
+// Program 2: what a host must not read (a negative size, a size over 64 KiB, no bytes), a whole message of
+// 64 KiB that no JACK port's buffer holds, then a controller at frame 1 that must still arrive.
+void sendProgramsEvents(Probe* probe, VstInt32 program, VstInt32 frames) {
+  static char memory[65536 + 16];
+  if (program == 1) {
+    const char gsReset[] = {'\xF0', 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, '\xF7'};
+    const char unnamed[] = {'\xF0', 0x7D, 0x01, 0x02, '\xF7'};
+    std::memcpy(memory, gsReset, sizeof gsReset);
+    std::memcpy(memory + sizeof gsReset, unnamed, sizeof unnamed);
+    VstMidiEvent last = midiAt(frames - 1, 0xB0, 7, 100);
+    VstMidiSysexEvent reset = sysexAt(0, sizeof gsReset, memory);
+    VstMidiSysexEvent other = sysexAt(frames / 2, sizeof unnamed, memory + sizeof gsReset);
+    VstMidiEvent note = midiAt(0, 0x90, 60, 100);
+    VstEvent* const list[] = {asEvent(last), asEvent(reset), asEvent(other), asEvent(note)};
+    handOver(probe, list, 4, memory, sizeof gsReset + sizeof unnamed);
+  } else if (program == 2) {
+    std::memset(memory, 0, sizeof memory);
+    memory[0] = '\xF0';
+    memory[1] = 0x7D;
+    memory[65535] = '\xF7';
+    VstMidiSysexEvent negative = sysexAt(0, -1, memory);
+    VstMidiSysexEvent tooLarge = sysexAt(0, 65537, memory + 65536);
+    VstMidiSysexEvent none = sysexAt(0, 6, nullptr);
+    VstMidiSysexEvent whole = sysexAt(0, 65536, memory);
+    VstMidiEvent after = midiAt(1, 0xB0, 10, 32);
+    VstEvent* const list[] = {asEvent(negative), asEvent(tooLarge), asEvent(none), asEvent(whole),
+                              asEvent(after)};
+    handOver(probe, list, 5, memory, sizeof memory);
+  }
+}
+
+VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float) {
   Probe* probe = probeOf(effect);
   switch (opcode) {
     case effClose:
       delete probe;
       return 1;
+    case effSetProgram:
+      probe->selected = static_cast<VstInt32>(value);
+      return 0;
     case effGetEffectName:
       std::strcpy(static_cast<char*>(ptr), "Probe");
       return 1;
@@ -70,7 +140,7 @@ VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, 
         return probe->host(effect, audioMasterSizeWindow, 300, 200, nullptr, 0.0f);
       if (index == kProbeSendFromThread) {
         std::thread([probe] {
-          VstMidiEvent event{kVstMidiType, sizeof(VstMidiEvent), 0, 0, 0, 0, {'\xB1', 7, 99, 0}, 0, 0, 0, 0};
+          VstMidiEvent event = midiAt(0, 0xB1, 7, 99);
           sendEvents(probe, &event, 1);
         }).join();
         return 1;
@@ -93,6 +163,7 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
     std::memcpy(outputs[channel], inputs[channel], sizeof(float) * static_cast<size_t>(frames));
   if (probe->incomingCount > 0) sendEvents(probe, probe->incoming, probe->incomingCount);
   probe->incomingCount = 0;
+  sendProgramsEvents(probe, probe->selected.exchange(0), frames);
 }
 
 void setParameter(AEffect* effect, VstInt32 index, float value) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "host/FxFile.h"
+#include "host/FxCapture.h"
 #include "host/StateFile.h"
 
 namespace {
@@ -61,10 +61,10 @@ TEST_F(StateFileTest, SavesOnChangeAndLoadsBackWithTheProgram) {
 }
 
 TEST_F(StateFileTest, RefusesDamagedAndForeignFilesAndLeavesThemAlone) {
-  FxContent foreign = FxFile::capture(host, FxKind::Bank);
+  FxContent foreign = CaptureFx(host, FxKind::Bank);
   foreign.fxId = VstFourCC('O', 't', 'h', 'r');
   const std::vector<std::vector<uint8_t>> files = {
-      {'j', 'u', 'n', 'k'}, FxFile::encode(foreign), FxFile::encode(FxFile::capture(host, FxKind::Program))};
+      {'j', 'u', 'n', 'k'}, FxFile::encode(foreign), FxFile::encode(CaptureFx(host, FxKind::Program))};
   for (const std::vector<uint8_t>& bytes : files) {
     ASSERT_EQ("", FxFile::writeFile(path, bytes));
     StateFile state(path);

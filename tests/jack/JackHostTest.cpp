@@ -11,10 +11,12 @@
 #include <fstream>
 #include <memory>
 
-#include "host/FxFile.h"
+#include "host/FxCapture.h"
 #include "host/MidiText.h"
 #include "host/VstHost.h"
+#include "midi/MidiMessageLength.h"
 #include "tests/jack/JackTestSupport.h"
+#include "tests/support/GsResetPreset.h"
 
 namespace {
 
@@ -46,13 +48,13 @@ Reference referenceFor(const Setting& setting) {
   for (const auto& parameter : setting.parameters) host.setParameter(parameter.first, parameter.second);
   reference.uniqueId = host.effect()->uniqueID;
   reference.bank = host.getChunk(false);
-  reference.stateFile = FxFile::encode(FxFile::capture(host, FxKind::Bank));
+  reference.stateFile = FxFile::encode(CaptureFx(host, FxKind::Bank));
   host.mainsChanged(true);
   host.clearEvents();
   host.resend();
   host.processBlock();
   for (const ReceivedEvent& event : host.takeEvents())
-    reference.resend.emplace_back(event.bytes(), event.bytes() + MidiText::length(event.bytes()[0]));
+    reference.resend.emplace_back(event.bytes(), event.bytes() + MidiMessageLength(event.bytes()[0]));
   return reference;
 }
 
@@ -98,10 +100,11 @@ class JackHost : public testing::Test {
   void SetUp() override { ASSERT_TRUE(server->running()) << "jackd -d dummy did not start"; }
 
   std::vector<std::string> hostArgs(const std::vector<std::string>& options,
-                                    const std::vector<std::string>& actions = {}) {
+                                    const std::vector<std::string>& actions = {},
+                                    const char* plugin = VANTORINE_PLUGIN_PATH) {
     std::vector<std::string> args = {"--jack", "--quiet"};
     args.insert(args.end(), options.begin(), options.end());
-    args.push_back(VANTORINE_PLUGIN_PATH);
+    args.push_back(plugin);
     args.insert(args.end(), actions.begin(), actions.end());
     return args;
   }
@@ -187,6 +190,65 @@ TEST_F(JackHost, ThruPassesNotesAtTheFramesTheyCameAt) {
   }
   // However the server orders the clients, whole cycles apart.
   EXPECT_EQ(0u, (arrived[0].cycleStart - sentCycle) % TestServer::kPeriod);
+}
+
+// The probe plug-in lists a controller at the cycle's last frame before GS Reset and a note at frame 0 and
+// a SysEx halfway (its program 1), then SysEx no host may read, one of 64 KiB that no port's buffer holds
+// and a controller at frame 1 (its program 2): what arrives is in frame order, the plug-in's order kept at
+// one frame, each SysEx one whole event, and nothing of what could not go out.
+TEST_F(JackHost, SysexGoesOutWholeAndEventsInFrameOrder) {
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  HostProcess host(hostArgs({"--connect", "midi_out=rec:in", "--run", "1"},
+                            {"--program", "1", "--sleep", "200", "--program", "2"}, PROBE_PLUGIN_PATH),
+                   server->name());
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(5);
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  const std::vector<std::pair<jack_nframes_t, Bytes>> expected = {
+      {0, gsReset},
+      {0, {0x90, 60, 100}},
+      {TestServer::kPeriod / 2, {0xF0, 0x7D, 1, 2, 0xF7}},
+      {TestServer::kPeriod - 1, {0xB0, 7, 100}},
+      {1, {0xB0, 10, 32}}};
+  ASSERT_EQ(expected.size(), arrived.size()) << host.out();
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(expected[i].second, arrived[i].bytes) << "message " << i;
+    EXPECT_EQ(expected[i].first, arrived[i].offset) << "message " << i;
+  }
+  EXPECT_EQ(arrived[0].cycleStart, arrived[3].cycleStart) << "program 1's messages in one cycle";
+  const std::string out = host.out();
+  EXPECT_NE(out.find("midi_out frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("midi_out frame 255: B0 07 64  ch 1 Control Change 7 = 100\n"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\n1 MIDI message(s) could not be sent"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n3 SysEx event(s) from the plug-in refused"), std::string::npos) << out;
+}
+
+// A preset that resets a GS module, loaded as a bank chunk and resent: the reset at once, the strip's
+// messages 100 ms of frames after it, inside a cycle.
+TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
+  const std::string chunk = folder.file("gs_reset_bank.chunk");
+  ASSERT_EQ("", FxFile::writeFile(chunk, testsupport::GsResetBankChunk()));
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  HostProcess host(
+      hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-chunk", chunk, "--resend"}),
+      server->name());
+  const std::vector<Bytes>& expected = testsupport::GsResetPresetMessages();
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(expected.size());
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  ASSERT_EQ(expected, bytesOf(arrived)) << host.out();
+  const jack_nframes_t reset = arrived[0].cycleStart + arrived[0].offset;
+  const jack_nframes_t settle = TestServer::kSampleRate * testsupport::kGsResetSettleMs / 1000;
+  for (size_t i = 1; i < arrived.size(); ++i)
+    EXPECT_EQ(reset + settle, arrived[i].cycleStart + arrived[i].offset) << "message " << i;
+  EXPECT_NE(host.out().find(": SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"), std::string::npos)
+      << host.out();
 }
 
 TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {

@@ -1,14 +1,16 @@
 // The JACK process callback allocates no memory over a run in which MIDI comes in (passed through by the
-// plug-in), MIDI is queued by actions and resends go out: the callback arms an allocation counter for
-// its own thread while it runs.
+// plug-in), MIDI is queued by actions and resends go out, System Exclusive among them: the callback arms
+// an allocation counter for its own thread while it runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "CallCounter.h"
 #include "host/JackClient.h"
 #include "host/VstHost.h"
 #include "tests/jack/JackTestSupport.h"
+#include "tests/support/GsResetPreset.h"
 
 namespace {
 std::atomic<int> cycles{0};
@@ -58,18 +60,37 @@ TEST(JackRealtime, ProcessCallbackAllocatesNothingWithMidiInAndOut) {
     host.resend();
     recorder.waitForEvents(4 * (round + 1));
   }
+  // A preset with System Exclusive, whose bytes the cycle copies and writes whole.
+  ASSERT_EQ(1, host.setChunk(testsupport::GsResetBankChunk(), false));
+  host.resend();
+  const std::vector<Bytes>& gsPreset = testsupport::GsResetPresetMessages();
+  auto gsResetAt = [&gsPreset](const std::vector<jacktest::ArrivedEvent>& events) {
+    return std::find_if(events.begin(), events.end(), [&gsPreset](const jacktest::ArrivedEvent& event) {
+      return event.bytes == gsPreset[0];
+    });
+  };
+  EXPECT_TRUE(jacktest::waitFor(
+      [&] {
+        const std::vector<jacktest::ArrivedEvent> events = recorder.events();
+        return events.end() - gsResetAt(events) >= static_cast<std::ptrdiff_t>(gsPreset.size());
+      },
+      5.0));
   jack.deactivate();
 
   EXPECT_GT(cycles.load() - cyclesBefore, 20);
+  const std::vector<jacktest::ArrivedEvent> arrived = recorder.events();
+  const auto gsReset = gsResetAt(arrived);
   size_t notes = 0, programChanges = 0, queuedPassedOn = 0;
-  for (const jacktest::ArrivedEvent& event : recorder.events()) {
-    notes += (event.bytes[0] & 0xE0) == 0x80;
-    programChanges += (event.bytes[0] & 0xF0) == 0xC0;
-    queuedPassedOn += event.bytes[0] == 0xB0 && event.bytes[1] == 7;
+  for (auto event = arrived.begin(); event != gsReset; ++event) {
+    notes += (event->bytes[0] & 0xE0) == 0x80;
+    programChanges += (event->bytes[0] & 0xF0) == 0xC0;
+    queuedPassedOn += event->bytes[0] == 0xB0 && event->bytes[1] == 7;
   }
   EXPECT_EQ(40u, notes) << "the notes came through";
   EXPECT_GE(programChanges, 20u) << "every resend went out";
   EXPECT_EQ(20u, queuedPassedOn) << "queued MIDI reached the plug-in and passed through";
+  ASSERT_GE(arrived.end() - gsReset, static_cast<std::ptrdiff_t>(gsPreset.size()));
+  for (size_t i = 0; i < gsPreset.size(); ++i) EXPECT_EQ(gsPreset[i], gsReset[i].bytes) << "message " << i;
   EXPECT_EQ(0, callcount::Allocations());
 #endif
 }

@@ -11,8 +11,6 @@
 
 #include "vst/VstInterface.h"
 
-class VstHost;
-
 enum class FxKind { Program, Bank };
 
 // What a preset or bank file carries besides its fixed header.
@@ -36,10 +34,6 @@ class FxFile {
   // Returns the empty string on success, else a one-line reason.
   static std::string decode(const std::vector<uint8_t>& bytes, FxKind kind, VstInt32 expectedId,
                             FxContent& content);
-
-  // What a file of this kind holds for the host's plug-in as it is now: its identity, current program
-  // and name, and its preset or bank chunk (empty when the plug-in gives none).
-  static FxContent capture(VstHost& host, FxKind kind);
 
   // Whole-file helpers; all return the empty string on success, else a one-line reason.
   // Reads at most `most` bytes, so that a caller with a size limit can tell a file beyond it (reading

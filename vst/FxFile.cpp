@@ -1,5 +1,5 @@
 // Writing and checked reading of .fxp and .fxb files: big-endian header fields, magics in file order.
-#include "host/FxFile.h"
+#include "vst/FxFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
