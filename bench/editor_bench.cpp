@@ -3,8 +3,10 @@
 // the host's idle pass until its repaint is drawn, an idle pass with nothing to do, the cost of an X event
 // that is not ours (which hosts that pass every event of their connection pay for each), and the share of
 // a core that an open idle editor and a closed one take while the host idles at 25 Hz.
-#include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
+
+#include <X11/Xlib.h>
+
 #include <sys/resource.h>
 
 #include <chrono>

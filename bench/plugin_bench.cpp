@@ -121,8 +121,8 @@ void ResendSixteenStrips(benchmark::State& state) {
   constexpr int kStrips = 48, kStripSize = 19, kOrder = 352, kCount = 416;
   for (int s = 0; s < 16; ++s) {
     unsigned char* strip = &preset[kStrips + kStripSize * s];
-    const unsigned char values[7] = {
-        1, static_cast<unsigned char>(s % 2), static_cast<unsigned char>(s + 1), 10, 2, 3, 100};
+    const unsigned char values[7] = {1, static_cast<unsigned char>(s % 2), static_cast<unsigned char>(s + 1), 10, 2,
+                                     3, 100};
     std::memcpy(strip, values, sizeof values);
     const int32_t row = s;
     std::memcpy(&preset[kOrder + 4 * s], &row, 4);
@@ -145,8 +145,7 @@ BENCHMARK(ResendSixteenStrips);
 
 int main(int argc, char** argv) {
   void* module = dlopen(VANTORINE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (module)
-    entryPoint = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, "VSTPluginMain"));
+  if (module) entryPoint = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, "VSTPluginMain"));
   if (!entryPoint) {
     std::fprintf(stderr, "cannot load %s: %s\n", VANTORINE_PLUGIN_PATH, dlerror());
     return 1;

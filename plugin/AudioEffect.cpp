@@ -25,9 +25,7 @@ AudioEffect::AudioEffect(audioMasterCallback host, VstInt32 programs, VstInt32 p
   cEffect.version = 1;
 }
 
-AudioEffect::~AudioEffect() {
-  delete editor;
-}
+AudioEffect::~AudioEffect() { delete editor; }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
   editor = newEditor;
@@ -41,8 +39,7 @@ void AudioEffect::setFlag(VstInt32 flag, bool state) {
     cEffect.flags &= ~flag;
 }
 
-VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt) const {
+VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) const {
   if (!audioMaster) return 0;
   return audioMaster(const_cast<AEffect*>(&cEffect), opcode, index, value, ptr, opt);
 }

@@ -77,9 +77,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
   }
 }
 
-void AudioEffectX::wantEvents(VstInt32 filter) {
-  callHost(audioMasterWantMidi, 0, filter);
-}
+void AudioEffectX::wantEvents(VstInt32 filter) { callHost(audioMasterWantMidi, 0, filter); }
 
 bool AudioEffectX::sendVstEventsToHost(VstEvents* events) {
   return callHost(audioMasterProcessEvents, 0, 0, events) == 1;
@@ -89,9 +87,7 @@ bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
   return callHost(audioMasterSizeWindow, width, height) != 0;
 }
 
-bool AudioEffectX::updateDisplay() {
-  return callHost(audioMasterUpdateDisplay) != 0;
-}
+bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
 
 bool AudioEffectX::getHostVendorString(char* text) {
   return callHost(audioMasterGetVendorString, 0, 0, text) != 0;

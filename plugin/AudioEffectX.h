@@ -16,9 +16,7 @@ class AudioEffectX : public AudioEffect {
   virtual bool canParameterBeAutomated(VstInt32 /*index*/) { return true; }
   virtual bool string2parameter(VstInt32 /*index*/, char* /*text*/) { return false; }
   virtual VstInt32 getNumCategories() { return 1; }
-  virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) {
-    return false;
-  }
+  virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) { return false; }
   virtual bool copyProgram(VstInt32 /*destination*/) { return false; }
   virtual void inputConnected(VstInt32 /*index*/, bool /*state*/) {}
   virtual void outputConnected(VstInt32 /*index*/, bool /*state*/) {}

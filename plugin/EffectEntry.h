@@ -7,8 +7,8 @@
 
 #define VANTORINE_EXPORT extern "C" __attribute__((visibility("default")))
 
-VANTORINE_EXPORT VstIntPtr dispatchEffectClass(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                               VstIntPtr value, void* ptr, float opt);
+VANTORINE_EXPORT VstIntPtr dispatchEffectClass(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                               void* ptr, float opt);
 VANTORINE_EXPORT float getParameterClass(AEffect* effect, VstInt32 index);
 VANTORINE_EXPORT void setParameterClass(AEffect* effect, VstInt32 index, float value);
 VANTORINE_EXPORT void processClass(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);

@@ -23,9 +23,7 @@ inline void StoreShared(T& field, T value) {
   __atomic_store_n(&field, value, __ATOMIC_RELAXED);
 }
 
-inline bool StripInUse(const VSTPluginStrip& strip) {
-  return __atomic_load_n(&strip.inUse, __ATOMIC_ACQUIRE) != 0;
-}
+inline bool StripInUse(const VSTPluginStrip& strip) { return __atomic_load_n(&strip.inUse, __ATOMIC_ACQUIRE) != 0; }
 
 inline void SetStripInUse(VSTPluginStrip& strip, bool inUse) {
   __atomic_store_n(&strip.inUse, static_cast<uint8_t>(inUse ? 1 : 0), __ATOMIC_RELEASE);
@@ -33,8 +31,8 @@ inline void SetStripInUse(VSTPluginStrip& strip, bool inUse) {
 
 // The six value bytes of a strip back to "not sent".
 inline void ClearStripValues(VSTPluginStrip& strip) {
-  for (uint8_t* value :
-       {&strip.swapBankOrder, &strip.channel, &strip.program, &strip.bankMsb, &strip.bankLsb, &strip.volume})
+  for (uint8_t* value : {&strip.swapBankOrder, &strip.channel, &strip.program, &strip.bankMsb, &strip.bankLsb,
+                         &strip.volume})
     StoreShared(*value, uint8_t{0});
 }
 

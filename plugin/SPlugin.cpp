@@ -18,9 +18,9 @@ namespace {
 const char* const kCanDoAnswers[] = {"sendVstMidiEvent", "sendVstEvents", "receiveVstEvents",
                                      "receiveVstMidiEvent", "receiveVstTimeInfo"};
 
-const char* const kHostNames[] = {"(unknown)",  "Sonar",     "Energy XT", "Project 5",     "FL Studio",
-                                  "Cantabile",  "SaviHost",  "Melodyne",  "Cubase/Nuendo", "Cubase4/Nuendo4",
-                                  "Samplitude", "Tracktion", "Phrazor",   "Usine"};
+const char* const kHostNames[] = {"(unknown)", "Sonar",     "Energy XT", "Project 5",      "FL Studio",
+                                  "Cantabile", "SaviHost",  "Melodyne",  "Cubase/Nuendo",  "Cubase4/Nuendo4",
+                                  "Samplitude", "Tracktion", "Phrazor",  "Usine"};
 
 }  // namespace
 
@@ -94,9 +94,7 @@ void SPlugin::resume() {
   suspended.store(false, std::memory_order_release);
 }
 
-void SPlugin::suspend() {
-  suspended.store(true, std::memory_order_release);
-}
+void SPlugin::suspend() { suspended.store(true, std::memory_order_release); }
 
 bool SPlugin::getEffectName(char* name) {
   std::strcpy(name, vantorine::kProductName);
@@ -113,9 +111,7 @@ bool SPlugin::getProductString(char* text) {
   return true;
 }
 
-VstInt32 SPlugin::getVendorVersion() {
-  return vantorine::kVendorVersion;
-}
+VstInt32 SPlugin::getVendorVersion() { return vantorine::kVendorVersion; }
 
 VstInt32 SPlugin::canDo(char* text) {
   for (const char* answer : kCanDoAnswers)

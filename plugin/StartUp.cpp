@@ -4,9 +4,9 @@
 #include <new>
 
 #include "data/datastring.h"
+#include "gui/widgets/SInfo.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
-#include "gui/widgets/SInfo.h"
 #include "plugin/EffectEntry.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
@@ -80,17 +80,13 @@ struct LibraryLifetime {
 
 }  // namespace
 
-void EnsureLibraryLoaded() {
-  static LibraryLifetime lifetime;
-}
+void EnsureLibraryLoaded() { static LibraryLifetime lifetime; }
 
 }  // namespace vantorine
 
 namespace {
 
-SPlugin* PluginOf(AEffect* effect) {
-  return effect ? static_cast<SPlugin*>(effect->object) : nullptr;
-}
+SPlugin* PluginOf(AEffect* effect) { return effect ? static_cast<SPlugin*>(effect->object) : nullptr; }
 
 }  // namespace
 

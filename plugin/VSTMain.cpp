@@ -7,9 +7,7 @@
 VANTORINE_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 VANTORINE_EXPORT AEffect* vantorine_main_entry(audioMasterCallback audioMaster) __asm__("main");
 
-AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
-  return vantorine::CreateEffectInstance(audioMaster);
-}
+AEffect* VSTPluginMain(audioMasterCallback audioMaster) { return vantorine::CreateEffectInstance(audioMaster); }
 
 AEffect* vantorine_main_entry(audioMasterCallback audioMaster) {
   return vantorine::CreateEffectInstance(audioMaster);

@@ -10,17 +10,15 @@
 
 namespace {
 
-uint8_t ScaleToByte(float value, float scale) {
-  return static_cast<uint8_t>(ScaleToInt(value, scale));
-}
+uint8_t ScaleToByte(float value, float scale) { return static_cast<uint8_t>(ScaleToInt(value, scale)); }
 
 // The strip values behind the parameter indexes 8 to 103, in blocks of 16 strips.
 struct StripField {
   uint8_t VSTPluginStrip::*field;
   float scale;  // 0 for the swap flag, which is on or off
 };
-constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},      {&VSTPluginStrip::program, 128},
-                                       {&VSTPluginStrip::bankMsb, 128},     {&VSTPluginStrip::bankLsb, 128},
+constexpr StripField kStripFields[] = {{&VSTPluginStrip::channel, 16},  {&VSTPluginStrip::program, 128},
+                                       {&VSTPluginStrip::bankMsb, 128}, {&VSTPluginStrip::bankLsb, 128},
                                        {&VSTPluginStrip::swapBankOrder, 0}, {&VSTPluginStrip::volume, 128}};
 constexpr int kFirstStripIndex = VSTPlugin::kStripChannel;
 constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
@@ -55,9 +53,7 @@ void VSTPlugin::setProgram(VstInt32 program) {
   SendDecision();
 }
 
-void VSTPlugin::getProgramName(char* name) {
-  std::strcpy(name, bank[curProgram].name);
-}
+void VSTPlugin::getProgramName(char* name) { std::strcpy(name, bank[curProgram].name); }
 
 void VSTPlugin::setProgramName(char* name) {
   // Only our copy is cut to 47 characters: the host's text stays as it was.
@@ -190,9 +186,7 @@ void VSTPlugin::getParameterName(VstInt32 index, char* text) {
   std::strcpy(text, index == kResend ? "AC: Resend" : index == kMidiThru ? "OP: Thru" : "");
 }
 
-void VSTPlugin::getParameterLabel(VstInt32, char* text) {
-  text[0] = 0;
-}
+void VSTPlugin::getParameterLabel(VstInt32, char* text) { text[0] = 0; }
 
 void VSTPlugin::getParameterDisplay(VstInt32 index, char* text) {
   if (index == kResend || index == kMidiThru)

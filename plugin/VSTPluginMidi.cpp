@@ -20,9 +20,7 @@ void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
   event.midiData[2] = static_cast<char>(data2);
 }
 
-uint8_t Byte(const VstMidiEvent& event, int i) {
-  return static_cast<uint8_t>(event.midiData[i]);
-}
+uint8_t Byte(const VstMidiEvent& event, int i) { return static_cast<uint8_t>(event.midiData[i]); }
 
 }  // namespace
 
@@ -130,9 +128,7 @@ void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
   outputQueue.Push(event);
 }
 
-void VSTPlugin::midiPostProcess() {
-  SendQueuedEventsToHost();
-}
+void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
 
 // A SysEx waits in the output queue as a reference into this call's SysEx bytes; the host gets it as the
 // interface's SysEx event.

@@ -27,15 +27,9 @@ constexpr int32_t kTrailerInitDelay = kTrailer + 12;
 
 constexpr int32_t kMaxDelay = 999;
 
-uint8_t Flag(uint8_t value) {
-  return value ? 1 : 0;
-}
-uint8_t ValueByte(uint8_t value, uint8_t highest) {
-  return value > highest ? 0 : value;
-}
-int32_t Delay(int32_t seconds) {
-  return std::clamp(seconds, 0, kMaxDelay);
-}
+uint8_t Flag(uint8_t value) { return value ? 1 : 0; }
+uint8_t ValueByte(uint8_t value, uint8_t highest) { return value > highest ? 0 : value; }
+int32_t Delay(int32_t seconds) { return std::clamp(seconds, 0, kMaxDelay); }
 
 int32_t ReadInt32(const uint8_t* bytes) {
   int32_t value;

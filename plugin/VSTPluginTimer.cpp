@@ -33,8 +33,7 @@ void VSTPlugin::SendDecision() {
 
 // The start-up send happens at most once per instance, whoever asks first.
 void VSTPlugin::ScheduleInitSend() {
-  if (IsOn(kInitSend) && !initSendDone.exchange(true))
-    ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
+  if (IsOn(kInitSend) && !initSendDone.exchange(true)) ScheduleSend(DelayFromParameter(kInitDelay), kTimerInit);
 }
 
 void VSTPlugin::ScheduleSend(int seconds, TimerKind kind) {
@@ -50,8 +49,7 @@ void VSTPlugin::ScheduleSend(int seconds, TimerKind kind) {
 void VSTPlugin::startTimer(bool start) {
   if (start) {
     startTimer(false);
-    timerRequest.store(timerGeneration.fetch_add(1, std::memory_order_acq_rel) + 1,
-                       std::memory_order_release);
+    timerRequest.store(timerGeneration.fetch_add(1, std::memory_order_acq_rel) + 1, std::memory_order_release);
     sem_post(&timerWake);
     return;
   }

@@ -54,8 +54,7 @@ TEST(BankErrors, StripValuesOutOfRangeOrOfTheWrongKind) {
   ExpectRefused(p + "channel = 0\n", 4, "channel must be 1 to 16, got 0");
   ExpectRefused(p + "channel = 1\nprogram = 128\n", 5, "program must be 0 to 127, got 128");
   ExpectRefused(p + "channel = 1\nbank_msb = -1\n", 5, "bank_msb must be 0 to 127, got -1");
-  ExpectRefused(p + "channel = 1\nvolume = \"loud\"\n", 5,
-                "volume must be 0 to 127 or \"none\", got \"loud\"");
+  ExpectRefused(p + "channel = 1\nvolume = \"loud\"\n", 5, "volume must be 0 to 127 or \"none\", got \"loud\"");
   ExpectRefused(p + "channel = 1\nbank_lsb = 1.5\n", 5, "bank_lsb must be 0 to 127 or \"none\"");
   ExpectRefused(p + "channel = 1\nswap = 1\n", 5, "swap must be true or false, got 1");
   ExpectRefused(p + "channel = 1\nlabel = \"twelve chars\"\n", 5, "label is 12 characters long, at most 11");
@@ -78,27 +77,23 @@ TEST(BankErrors, PresetsAndTheirStripsAsAWhole) {
   std::string many = "[[preset]]\nnumber = 5\n";
   for (int i = 0; i < 17; ++i) many += "[[preset.strip]]\nchannel = 1\n";
   ExpectRefused(many, 3 + 16 * 2, "preset 5 has 17 strips, at most 16 fit");
-  ExpectRefused("[[preset]]\nnumber = 4\n\n[[preset]]\nnumber = 4\n", 5,
-                "preset 4 is given twice (first at line 1)");
+  ExpectRefused("[[preset]]\nnumber = 4\n\n[[preset]]\nnumber = 4\n", 5, "preset 4 is given twice (first at line 1)");
   ExpectRefused("[[preset]]\nnumber = 129\n", 2, "number must be 1 to 128, got 129");
   ExpectRefused("[[preset]]\nname = \"x\"\n", 1, "number missing");
   ExpectRefused("[[preset]]\nnumber = 1\nname = \"" + std::string(48, 'n') + "\"\n", 3,
                 "name is 48 characters long, at most 47 fit");
-  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.spare]]\nchannel = 1\n", 4,
-                "slot missing");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.spare]]\nchannel = 1\n", 4, "slot missing");
   ExpectRefused("[[preset]]\nnumber = 1\n[[preset.spare]]\nslot = 2\n", 1, "preset 1 has no strip");
-  ExpectRefused(
-      "[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.strip]]\nslot = 2\n[[preset.strip]]\nslot = 2\n", 7,
-      "slot 2 is used twice (also at line 4)");
+  ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.strip]]\nslot = 2\n[[preset.strip]]\nslot = 2\n",
+                7, "slot 2 is used twice (also at line 4)");
   ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\nslot = 3\nchannel = 1\n", 3,
                 "the first strip is always slot 1");
   ExpectRefused("[[preset]]\nnumber = 1\nstrip_count = 2\n", 1, "strip_order and strip_count go together");
   ExpectRefused("[[preset]]\nnumber = 1\nstrip_order = [0]\nstrip_count = 1\n", 3,
                 "strip_order must be a list of 16 numbers 0 to 16");
-  ExpectRefused(
-      "[[preset]]\nnumber = 1\nstrip_order = [0,16,16,16,16,16,16,16,16,16,16,16,16,16,16,16]\n"
-      "strip_count = 1\n[[preset.strip]]\nchannel = 1\n",
-      5, "slot missing: with strip_order every strip names its slot");
+  ExpectRefused("[[preset]]\nnumber = 1\nstrip_order = [0,16,16,16,16,16,16,16,16,16,16,16,16,16,16,16]\n"
+                "strip_count = 1\n[[preset.strip]]\nchannel = 1\n",
+                5, "slot missing: with strip_order every strip names its slot");
   ExpectRefused("preset = 3\n", 1, "preset must be a list of [[preset]] tables");
   ExpectRefused("[[preset]]\nnumber = 1\nreserved = 256\n", 3, "reserved must be 0 to 255");
 }
@@ -159,10 +154,10 @@ TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
 
 TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
   bool untouched = false;
-  const std::vector<std::string> errors = Errors(
-      "[[preset]]\nnumber = 1\n[[preset.strip]]\nvolume = 300\n[[preset.strip]]\nchannel = 40\n"
-      "[options]\ninit_delay = 5000\n",
-      untouched);
+  const std::vector<std::string> errors =
+      Errors("[[preset]]\nnumber = 1\n[[preset.strip]]\nvolume = 300\n[[preset.strip]]\nchannel = 40\n"
+             "[options]\ninit_delay = 5000\n",
+             untouched);
   EXPECT_TRUE(untouched);
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_EQ(errors[0].rfind("bank.toml:4: volume", 0), 0u) << errors[0];
@@ -198,68 +193,18 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   seeds.push_back(utf16);
   seeds.push_back(crlf);
 
-  const std::vector<std::string> pieces = {"[",
-                                           "]",
-                                           "{",
-                                           "}",
-                                           "[[",
-                                           "]]",
-                                           "=",
-                                           ".",
-                                           ",",
-                                           "\"",
-                                           "'",
-                                           "\"\"\"",
-                                           "'''",
-                                           "#",
-                                           "\n",
-                                           "\r",
-                                           "\\",
-                                           "\\u0000",
-                                           "\\uD800",
-                                           std::string(1, '\0'),
-                                           "\xC0\x80",
-                                           "\xED\xA0\x80",
-                                           "\xF4\x90\x80\x80",
-                                           "\xFF",
-                                           "99999999999999999999",
-                                           "-9223372036854775809",
-                                           "0x1FFFFFFFFFFFFFFFF",
-                                           "1e999",
-                                           "nan",
-                                           "-0",
-                                           "1979-05-27T07:32:00Z",
-                                           "a.b.c",
-                                           "[[preset]]\n",
-                                           "[[preset.strip]]\n",
-                                           "[[preset.spare]]\n",
-                                           "number = 1\n",
-                                           "slot = 2\n",
-                                           "channel = ",
-                                           "strip_order = [",
-                                           "name_bytes = \"ff\"\n",
-                                           "current = ",
-                                           "bank_first = true\n",
-                                           "[options]\n"};
+  const std::vector<std::string> pieces = {
+      "[", "]", "{", "}", "[[", "]]", "=", ".", ",", "\"", "'", "\"\"\"", "'''", "#", "\n", "\r", "\\",
+      "\\u0000", "\\uD800", std::string(1, '\0'), "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF",
+      "99999999999999999999", "-9223372036854775809", "0x1FFFFFFFFFFFFFFFF", "1e999", "nan", "-0",
+      "1979-05-27T07:32:00Z", "a.b.c", "[[preset]]\n", "[[preset.strip]]\n", "[[preset.spare]]\n",
+      "number = 1\n", "slot = 2\n", "channel = ", "strip_order = [", "name_bytes = \"ff\"\n", "current = ",
+      "bank_first = true\n", "[options]\n"};
   // Values put in place of a key's value: in range, just out of it, of the wrong kind.
-  const std::vector<std::string> values = {"0",
-                                           "1",
-                                           "16",
-                                           "17",
-                                           "127",
-                                           "128",
-                                           "-1",
-                                           "999",
-                                           "1000",
-                                           "true",
-                                           "\"none\"",
-                                           "\"\"",
-                                           "[]",
-                                           "{}",
-                                           "1.5",
-                                           "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]",
-                                           "\"\\u00e9\\u0000\"",
-                                           "99999999999999999999"};
+  const std::vector<std::string> values = {
+      "0", "1", "16", "17", "127", "128", "-1", "999", "1000", "true", "\"none\"", "\"\"", "[]", "{}", "1.5",
+      "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"",
+      "99999999999999999999"};
   auto check = [](const std::string& text) {
     auto bank = std::make_unique<PresetBank>();
     std::vector<std::string> errors;
@@ -331,8 +276,8 @@ TEST(BankErrors, APluginChunkIsNeverTakenForText) {
     std::vector<std::string> errors;
     EXPECT_FALSE(BankFile::fromChunk(chunk, "the plug-in's bank", *bank, errors)) << chunk.size();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0],
-              "the plug-in's bank: a bank chunk has 55808 bytes, this one " + std::to_string(chunk.size()));
+    EXPECT_EQ(errors[0], "the plug-in's bank: a bank chunk has 55808 bytes, this one " +
+                             std::to_string(chunk.size()));
     EXPECT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0);
   }
 

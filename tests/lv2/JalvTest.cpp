@@ -107,7 +107,7 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   arrived = recorder.waitForEvents(5);
   EXPECT_EQ((std::vector<Bytes>{gsReset, {0xC0, 0x02}, gsReset, {0xC0, 0x02}}), BytesOf(arrived, 1));
   for (size_t reset : {1u, 3u})
-    EXPECT_EQ(jacktest::kSampleRate / 10, arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
+    EXPECT_EQ(TestServer::kSampleRate / 10, arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
                                               arrived[reset].cycleStart - arrived[reset].offset);
 
   jalv.writeInput("set midi_thru 1\n");

@@ -7,13 +7,9 @@ namespace {
 PluginHarness* current = nullptr;
 }
 
-PluginHarness::PluginHarness(std::string productString) : product(std::move(productString)) {
-  current = this;
-}
+PluginHarness::PluginHarness(std::string productString) : product(std::move(productString)) { current = this; }
 
-PluginHarness::~PluginHarness() {
-  current = nullptr;
-}
+PluginHarness::~PluginHarness() { current = nullptr; }
 
 VstIntPtr PluginHarness::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
   PluginHarness* self = current;

@@ -34,8 +34,7 @@ class Chunks : public ::testing::Test {
     return std::vector<uint8_t>(bytes, bytes + size);
   }
   VstIntPtr SetChunk(std::vector<uint8_t> bytes, bool preset) {
-    return plugin->dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(),
-                              0);
+    return plugin->dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(), 0);
   }
 };
 

@@ -58,8 +58,7 @@ class DelayTimer : public ::testing::Test {
   // Processes blocks until MIDI comes out or the time is up; returns when it came.
   double WaitForMidi(double limitSeconds) {
     while (std::chrono::duration<double>(Clock::now() - plugin.start).count() < limitSeconds) {
-      if (!host.Process(plugin).empty())
-        return std::chrono::duration<double>(Clock::now() - plugin.start).count();
+      if (!host.Process(plugin).empty()) return std::chrono::duration<double>(Clock::now() - plugin.start).count();
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return -1;

@@ -3,8 +3,9 @@
 // destroyed its window under it; the host's window takes the editor's size; updates wait for the host's
 // idle pass (one full refresh swallows indexed ones) unless the host falls silent, when the idle thread
 // stands in.
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <thread>
@@ -12,10 +13,10 @@
 #include "PluginHarness.h"
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
+#include "gui/widgets/SButton.h"
 #include "gui/SToolkitLock.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
-#include "gui/widgets/SButton.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ class ToolkitEnvironment : public ::testing::Environment {
   }
 };
 
-[[maybe_unused]] ::testing::Environment* const toolkit =
-    ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
+[[maybe_unused]] ::testing::Environment* const toolkit = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
 // The host's side: its own connection and a window of its own that watches what happens inside it.
 class EditorTest : public ::testing::Test {
@@ -170,8 +170,7 @@ TEST_F(EditorTest, IdleThreadStandsInWhenTheHostFallsSilent) {
     tovo::gui::SToolkitLock inside;
     return std::string(panel->PresetName());
   };
-  for (int i = 0; i < 200 && refreshed().empty(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 200 && refreshed().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(refreshed(), "001 - empty preset") << "no idle pass ran while the host sent no effEditIdle";
   Close();
 }

@@ -3,8 +3,9 @@
 // parameters and programs, resends and runs the audio; no data race, every message sent carries a value
 // the user set, and every change shows in the panel by the next idle pass. Built to run under
 // ThreadSanitizer.
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
 
 #include <atomic>
 #include <thread>

@@ -59,8 +59,7 @@ class LinearModel {
     Events out;
     for (Entry& entry : entries) {
       if (entry.channel < 0) continue;
-      out.push_back(
-          {static_cast<unsigned char>(0x80 + entry.channel), static_cast<unsigned char>(entry.note), 0});
+      out.push_back({static_cast<unsigned char>(0x80 + entry.channel), static_cast<unsigned char>(entry.note), 0});
       entry = {-1, -1, -1};
     }
     return out;
@@ -99,9 +98,8 @@ class HeldNotesModel : public ::testing::TestWithParam<unsigned> {
     auto byte = [](int value) { return static_cast<unsigned char>(value); };
     if (static_cast<int>(roll) < startShare)
       return {byte(0x90 + channel), byte(note), byte(1 + random() % 127)};
-    if (roll < 90)
-      return random() % 2 ? MidiBytes{byte(0x80 + channel), byte(note), byte(random() % 128)}
-                          : MidiBytes{byte(0x90 + channel), byte(note), 0};
+    if (roll < 90) return random() % 2 ? MidiBytes{byte(0x80 + channel), byte(note), byte(random() % 128)}
+                                       : MidiBytes{byte(0x90 + channel), byte(note), 0};
     if (roll < 97) return {byte(0xB0 + channel), byte(random() % 120), byte(random() % 128)};
     return {byte(0xE0 + channel), byte(random() % 128), byte(random() % 128)};
   }

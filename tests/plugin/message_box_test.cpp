@@ -1,9 +1,10 @@
 // A chunk saved by a newer version, loaded while no editor is open (as a host restores a project), shows the
 // message box: a thread of the toolkit serves it, so it is painted and closes on its OK button, and only on a
 // left click; a second message reuses the box.
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>

@@ -154,8 +154,7 @@ TEST_F(MidiEngine, ThruOffDropsEverythingButSwitchesPresets) {
 
 TEST_F(MidiEngine, ThruOnPassesAndTracksNotes) {
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
-  host.Incoming(*plugin,
-                {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
+  host.Incoming(*plugin, {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
   // The Note Off of a note never passed is dropped; Note On with velocity 0 ends the note once.
   EXPECT_EQ((Events{{0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x81, 60, 0}}), host.Process(*plugin));
   EXPECT_EQ(0, plugin->getProgram());
@@ -205,8 +204,7 @@ TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
   VSTPlugin fresh(PluginHarness::Callback, status);
   fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
-  fresh.dispatcher(effSetProgram, 0, 1, nullptr,
-                   0);  // the chunk-loaded state of a new instance holds this one
+  fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one
   host.Process(fresh);
   EXPECT_TRUE(host.Process(fresh).empty());
   fresh.dispatcher(effSetProgram, 0, 2, nullptr, 0);

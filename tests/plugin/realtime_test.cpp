@@ -33,8 +33,8 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   plugin.dispatcher(effEditOpen, 0, 0, &window, 0);  // editor notifications are on the path too
 
   VstMidiEvent store[6] = {};
-  const unsigned char bytes[6][3] = {{0x90, 60, 100}, {0xB0, 1, 2},  {0xC0, 7, 0},
-                                     {0x80, 60, 0},   {0xE0, 0, 64}, {0xC0, 2, 0}};
+  const unsigned char bytes[6][3] = {{0x90, 60, 100}, {0xB0, 1, 2}, {0xC0, 7, 0}, {0x80, 60, 0}, {0xE0, 0, 64},
+                                     {0xC0, 2, 0}};
   VstEvent* pointers[6];
   for (int i = 0; i < 6; ++i) {
     store[i].type = kVstMidiType;
@@ -91,8 +91,7 @@ TEST(Realtime, ResendsAndPresetChangesWhileProcessing) {
   done = true;
   audio.join();
   std::vector<MidiBytes> sent = host.TakeSent();
-  for (const MidiBytes& e : host.Process(*plugin))
-    sent.push_back(e);  // queued after the audio thread's last call
+  for (const MidiBytes& e : host.Process(*plugin)) sent.push_back(e);  // queued after the audio thread's last call
   // Every event that reached the host is a whole strip message of the presets' strip 0.
   EXPECT_FALSE(sent.empty());
   for (const MidiBytes& e : sent) EXPECT_EQ((MidiBytes{0xC0, 0, 0}), e);
