@@ -46,8 +46,12 @@ bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtens
       return true;
     case kRowControllers:
       if (size != kControllerRows) return false;
-      for (size_t row = 0; row < size; ++row)
+      // A strip's value is known by its row's controller (the text form names it so): rows are distinct.
+      for (size_t row = 0; row < size; ++row) {
         if (!midi::IsRowController(body[row])) return false;
+        for (size_t other = 0; other < row; ++other)
+          if (body[other] == body[row]) return false;
+      }
       std::memcpy(extension.rowControllers, body, size);
       return true;
     case kRowValues:

@@ -5,7 +5,8 @@
 // After the image: the tag "VTX2" and the size of what follows (32-bit), then fields, each a tag byte, the
 // preset it belongs to, a 16-bit length and its bytes. Only fields that differ from the defaults are
 // written, preset by preset, in tag order. Fields are read as hostile input: a field of the wrong length,
-// for a preset the chunk does not hold, twice, or with a value no preset can hold refuses the whole chunk.
+// for a preset the chunk does not hold, twice, or with a value no preset can hold (two rows on one
+// controller among them) refuses the whole chunk.
 // A tag this version does not know comes from a newer one; it is skipped.
 #pragma once
 
