@@ -1,12 +1,12 @@
 // vantorine-bank as a user runs it: to-text and from-text convert between the forms without loss, show
 // prints each strip in words, and a bad file ends with its messages, a failure status and no output file.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <memory>
 
 #include "bank/BankFile.h"
+#include "bank/BankLv2State.h"
 #include "bank/BankSummary.h"
 #include "bank/BankTextWriter.h"
 #include "host/FxFile.h"
@@ -34,25 +34,48 @@ class BankTool : public ::testing::Test {
   std::string folder;
 };
 
+// The examples, and a bank with version 2 fields in many presets, go into every binary form and come back.
 TEST_F(BankTool, FromTextAndToTextConvertBothWaysInEveryBinaryForm) {
-  const std::string example = banktest::ExamplePath("four-module-studio.toml");
-  for (const char* output : {"bank.fxb", "bank.chunk"}) {
-    const hostrun::HostRun made = run({"from-text", example, "-o", folder + output});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    // The binary form holds the bank the text says.
+  std::vector<std::string> inputs;
+  for (const std::string& name : banktest::kExamples) inputs.push_back(banktest::ExamplePath(name));
+  auto loaded = std::make_unique<PresetBank>();
+  banktest::RandomBanks random(4);
+  random.loadedBank(*loaded);
+  random.addVersion2Fields(*loaded, false);
+  inputs.push_back(folder + "loaded.toml");
+  banktest::WriteFile(inputs.back(), BankTextWriter::write(*loaded));
+  for (const std::string& input : inputs) {
     auto fromText = std::make_unique<PresetBank>();
-    auto fromBinary = std::make_unique<PresetBank>();
     std::vector<std::string> errors;
-    ASSERT_TRUE(BankFile::load(example, *fromText, errors));
-    ASSERT_TRUE(BankFile::load(folder + output, *fromBinary, errors)) << errors.front();
-    EXPECT_EQ(std::memcmp(fromText.get(), fromBinary.get(), sizeof(PresetBank)), 0);
-    const hostrun::HostRun text = run({"to-text", folder + output});
-    ASSERT_EQ(text.exitCode, 0) << text.err;
-    EXPECT_EQ(text.out, BankTextWriter::write(*fromText));
+    ASSERT_TRUE(BankFile::load(input, *fromText, errors)) << errors.front();
+    for (const char* output : {"bank.fxb", "bank.chunk", "bank.lv2"}) {
+      const hostrun::HostRun made = run({"from-text", input, "-o", folder + output});
+      ASSERT_EQ(made.exitCode, 0) << made.err;
+      // The binary form holds the bank the text says.
+      auto fromBinary = std::make_unique<PresetBank>();
+      ASSERT_TRUE(BankFile::load(folder + output, *fromBinary, errors)) << errors.front();
+      EXPECT_EQ(std::memcmp(fromText.get(), fromBinary.get(), sizeof(PresetBank)), 0) << input << output;
+      const hostrun::HostRun text = run({"to-text", folder + output});
+      ASSERT_EQ(text.exitCode, 0) << text.err;
+      EXPECT_EQ(text.out, BankTextWriter::write(*fromText));
+    }
+    // Every form holds the same bytes: the plug-in's bank chunk.
+    std::vector<uint8_t> fxb, chunk, lv2;
+    int32_t current = 0;
+    ASSERT_EQ(FxFile::readFile(folder + "bank.fxb", fxb), "");
+    ASSERT_EQ(FxFile::readFile(folder + "bank.chunk", chunk), "");
+    ASSERT_EQ(BankLv2State::read(folder + "bank.lv2", lv2, current), "");
+    EXPECT_EQ(chunk, BankBytes(*fromText));
+    EXPECT_EQ(std::vector<uint8_t>(fxb.begin() + FxFile::kBankHeaderSize, fxb.end()), chunk);
+    EXPECT_EQ(lv2, chunk);
+    // A bank that uses no version 2 field is the image alone, as before; one that does holds them after it.
+    const bool version2 = std::any_of(fromText->extensions.begin(), fromText->extensions.end(),
+                                      [](const auto& extension) { return !IsDefaultExtension(extension); });
+    EXPECT_EQ(chunk.size() > kBankBytes, version2) << input;
+    if (input == banktest::ExamplePath("four-module-studio.toml")) {
+      EXPECT_EQ(fxb.size(), FxFile::kBankHeaderSize + kBankBytes);
+    }
   }
-  std::vector<uint8_t> fxb;
-  ASSERT_EQ(FxFile::readFile(folder + "bank.fxb", fxb), "");
-  EXPECT_EQ(fxb.size(), FxFile::kBankHeaderSize + kBankBytes);
 }
 
 TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
@@ -69,16 +92,45 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
                            "Select before its Program Change)\n"),
             std::string::npos)
       << shown.out;
-  EXPECT_NE(shown.out.find("Preset 10  \"010 - empty preset\"\n  ch 10  Program Change 25  Bank 0/8  Volume 100  'Drums'\n"),
-            std::string::npos)
+  EXPECT_NE(
+      shown.out.find(
+          "Preset 10  \"010 - empty preset\"\n  ch 10  Program Change 25  Bank 0/8  Volume 100  'Drums'\n"),
+      std::string::npos)
       << shown.out;
   // Only the preset in use is listed.
   EXPECT_EQ(shown.out.find("Preset "), shown.out.rfind("Preset ")) << shown.out;
 
   drums.swapBankOrder = 1, drums.bankMsb = 0, drums.program = 0;
-  EXPECT_EQ(BankSummary::strip(drums), "ch 10  Bank LSB 8 (LSB first)  Volume 100  'Drums'");
+  EXPECT_EQ(BankSummary::strip(*bank, 9, 0), "ch 10  Bank LSB 8 (LSB first)  Volume 100  'Drums'");
   drums.channel = 0;
-  EXPECT_EQ(BankSummary::strip(drums).rfind("silent", 0), 0u);
+  EXPECT_EQ(BankSummary::strip(*bank, 9, 0).rfind("silent", 0), 0u);
+
+  // The version 2 fields: the SysEx a preset sends first with the time it waits, the values of the
+  // controller rows by the rows' names, Reset All Controllers first among the options.
+  VSTPluginProgramExtension& gs = bank->extensions[19];
+  const uint8_t init[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
+                          0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
+  std::memcpy(gs.sysex, init, sizeof init);
+  gs.sysexLength = sizeof init;
+  gs.rowControllers[3] = 74;
+  gs.rowValues[0][0] = 65, gs.rowValues[0][3] = 41, gs.rowValues[1][1] = 1;
+  (*bank)[19].strips[0].volume = 101;
+  (*bank)[19].strips[1] = (*bank)[19].strips[0];
+  (*bank)[19].stripOrder[1] = 1, (*bank)[19].stripCount = 2;
+  for (VSTPluginProgramExtension& extension : bank->extensions) extension.resetControllersFirst = 1;
+  ASSERT_EQ(BankFile::save(folder + "gs.chunk", *bank, BankFile::Form::Chunk), "");
+  const hostrun::HostRun gsShown = run({"show", folder + "gs.chunk"});
+  ASSERT_EQ(gsShown.exitCode, 0) << gsShown.err;
+  EXPECT_NE(gsShown.out.find("Program Change)\nReset All Controllers first: on (each strip sends CC 121 "
+                             "before its Bank Select and Program Change)\n\nPreset 10"),
+            std::string::npos)
+      << gsShown.out;
+  EXPECT_NE(gsShown.out.find("Preset 20  \"020 - empty preset\"\n"
+                             "  SysEx: GS Reset, F0 41 10 42 12 40 1A 15 02 0F F7, then 100 ms\n"
+                             "  ch 1   Program Change 0  Volume 100  Pan 64  CC74 40  '.....'\n"
+                             "  ch 1   Program Change 0  Volume 100  Reverb 0  '.....'\n"),
+            std::string::npos)
+      << gsShown.out;
 }
 
 TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {
@@ -100,6 +152,28 @@ TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {
   EXPECT_EQ(odd.exitCode, 1);
   EXPECT_NE(odd.err.find("not a bank the plug-in can hold: preset 1: strip count 0"), std::string::npos)
       << odd.err;
+
+  // Version 2 fields that are damaged refuse the whole bank; those of a newer version too, since this
+  // version would drop them.
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  bank->extensions[3].settleMs = 300;
+  std::vector<uint8_t> bytes = BankBytes(*bank);
+  bytes.back() = 0x08;  // 2092 ms
+  banktest::WriteFile(folder + "damaged.chunk", std::string(bytes.begin(), bytes.end()));
+  const hostrun::HostRun damaged = run({"to-text", folder + "damaged.chunk"});
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_EQ(damaged.err, folder +
+                             "damaged.chunk: not a bank the plug-in can hold: what follows its first "
+                             "55808 bytes is damaged\n");
+  EXPECT_EQ(damaged.out, "");
+  banktest::WriteFile(folder + "newer.chunk", std::string(kBankBytes, '\0') + "VTX3");
+  const hostrun::HostRun newer = run({"from-text", folder + "newer.chunk", "-o", folder + "newer.fxb"});
+  EXPECT_EQ(newer.exitCode, 1);
+  EXPECT_NE(newer.err.find("newer.chunk: saved by a newer version of the plug-in (55812 bytes)"),
+            std::string::npos)
+      << newer.err;
+  EXPECT_NE(access((folder + "newer.fxb").c_str(), F_OK), 0);
 
   EXPECT_EQ(run({"from-text", folder + "bank.toml"}).exitCode, 2);
   EXPECT_EQ(run({"convert", folder + "bank.toml"}).exitCode, 2);
