@@ -33,7 +33,8 @@ inline std::string ExamplePath(const std::string& name) {
 }
 
 // Every bank in examples/.
-inline const std::vector<std::string> kExamples = {"four-module-studio.toml", "live-keyboard.toml"};
+inline const std::vector<std::string> kExamples = {"four-module-studio.toml", "live-keyboard.toml",
+                                                   "gs-module-with-reset.toml"};
 
 inline void NewBank(PresetBank& bank) {
   for (int n = 0; n < kProgramCount; ++n) {
