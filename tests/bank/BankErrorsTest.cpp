@@ -218,10 +218,10 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   for (const std::string& name : banktest::kExamples)
     seeds.push_back(banktest::ReadFile(banktest::ExamplePath(name)));
   auto loaded = std::make_unique<PresetBank>();
-  banktest::RandomBanks random9(9);
-  random9.loadedBank(*loaded);
+  banktest::RandomBanks banks(9);
+  banks.loadedBank(*loaded);
   seeds.push_back(BankTextWriter::write(*loaded, 77));
-  random9.addVersion2Fields(*loaded, false);
+  banks.addVersion2Fields(*loaded, false);
   seeds.push_back(BankTextWriter::write(*loaded, 5));
   std::string utf16 = "\xFF\xFE";
   for (const char c : seeds[0]) utf16 += std::string{c, '\0'};
@@ -431,12 +431,20 @@ TEST(BankErrors, DamagedVersion2FieldsInAChunkRefuseItWhole) {
   EXPECT_GT(taken, 0);
   EXPECT_GT(refused, 0);
 
+  // Fields of a newer version are refused as well: a bank of this version would drop them.
+  std::vector<uint8_t> newer = good;
+  newer[kBankBytes + 3] = '3';
+  *bank = *before;
+  EXPECT_FALSE(BankFile::fromChunk(newer, "chunk", *bank, errors));
+  EXPECT_EQ(errors.at(0), "chunk: saved by a newer version of the plug-in (" + std::to_string(newer.size()) +
+                              " bytes), whose settings this version would lose");
   VSTPluginProgramExtension& twice = fields->extensions[5];
   twice.rowControllers[0] = twice.rowControllers[1] = 10;
   EXPECT_FALSE(BankFile::fromChunk(BankBytes(*fields), "chunk", *bank, errors));
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0],
             "chunk: not a bank the plug-in can hold: preset 6: controller rows 1 and 2 both send CC 10");
+  EXPECT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0);
 }
 
 }  // namespace
