@@ -1,6 +1,9 @@
 // Loading and saving banks in any of their forms; the binary forms are checked as strictly as the text.
 #include "bank/BankFile.h"
 
+#include <cstring>
+#include <memory>
+
 #include "bank/BankLv2State.h"
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
@@ -59,7 +62,8 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
     const bool known = content.currentProgram >= 0 && content.currentProgram < kProgramCount;
     return takeChunk(content.chunk, known ? content.currentProgram : 0);
   }
-  if (bytes.size() == kBankBytes) return takeChunk(bytes, 0);
+  // Every chunk holds NUL bytes (each name ends with one), text never does: TOML forbids them.
+  if (bytes.size() >= kBankBytes && std::memchr(bytes.data(), 0, bytes.size())) return takeChunk(bytes, 0);
   return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current);
 }
 
@@ -67,18 +71,15 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
 bool BankFile::fromChunk(const std::vector<uint8_t>& chunk, const std::string& name, PresetBank& bank,
                          std::vector<std::string>& errors) {
   errors.clear();
-  PresetBank read;
-  if (!BankFromBytes(chunk, read)) {
-    errors.push_back(name + ": a bank chunk has " + std::to_string(kBankBytes) + " bytes, this one " +
-                     std::to_string(chunk.size()));
+  auto read = std::make_unique<PresetBank>();
+  std::string reason = BankFromBytes(chunk, *read);
+  if (reason.empty() && !(reason = ImpossibleValue(*read)).empty())
+    reason = "not a bank the plug-in can hold: " + reason;
+  if (!reason.empty()) {
+    errors.push_back(name + ": " + reason);
     return false;
   }
-  const std::string impossible = ImpossibleValue(read);
-  if (!impossible.empty()) {
-    errors.push_back(name + ": not a bank the plug-in can hold: " + impossible);
-    return false;
-  }
-  bank = read;
+  bank = *read;
   return true;
 }
 

@@ -1,7 +1,8 @@
-// Banks on disk in the forms users meet: the text form, a .fxb bank file as hosts write it, the raw
-// 55808-byte chunk, and the LV2 plug-in's state (a host's state file, or a preset bundle). Loading tells
-// the form by the content (LV2 state by its name: a .ttl file or a folder), so every command takes any of
-// them. All but the raw chunk also keep which program was selected.
+// Banks on disk in the forms users meet: the text form, a .fxb bank file as hosts write it, the raw chunk
+// (55808 bytes, and the version 2 fields after them when used), and the LV2 plug-in's state (a host's
+// state file, or a preset bundle). Loading tells the form by the content (LV2 state by its name: a .ttl
+// file or a folder), so every command takes any of them. All but the raw chunk also keep which program was
+// selected.
 #pragma once
 
 #include <string>

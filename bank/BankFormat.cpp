@@ -1,7 +1,12 @@
-// The shared rules of the bank's text form: defaults, range checks, text fields and the panel's layout.
+// The shared rules of the bank's text form: defaults, range checks, text fields, the spelling of SysEx
+// messages and controller rows, and the panel's layout.
 #include "bank/BankFormat.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+
+#include "plugin/ProgramExtensionChunk.h"
 
 namespace vantorine::bank {
 
@@ -41,9 +46,43 @@ int HexDigit(char c) {
   return -1;
 }
 
+void NewPreset(int index, const BankOptions& options, VSTPluginProgram& preset,
+               VSTPluginProgramExtension& extension) {
+  InitNumberedProgram(preset, index);
+  InitProgramExtension(extension);
+  options.applyTo(preset, extension);
+}
+
+// Why a preset's version 2 fields hold what the plug-in never stores or the text form cannot name, or empty.
+std::string ImpossibleExtension(const VSTPluginProgramExtension& extension) {
+  const size_t length = extension.sysexLength;
+  if (length > midi::kMaxSysexListBytes || !midi::IsSysexList(extension.sysex, length))
+    return "the SysEx list is not whole messages";
+  for (size_t i = length; i < midi::kMaxSysexListBytes; ++i)
+    if (extension.sysex[i] != 0) return "bytes after the end of the SysEx list";
+  if (extension.settleMs > kMaxSettleMs)
+    return "settle time of " + std::to_string(extension.settleMs) + " ms";
+  for (int row = 0; row < kControllerRows; ++row) {
+    const int controller = extension.rowControllers[row];
+    const std::string which = "controller row " + std::to_string(row + 1);
+    if (!midi::IsRowController(controller)) return which + " sends CC " + std::to_string(controller);
+    for (int other = 0; other < row; ++other)
+      if (extension.rowControllers[other] == controller)
+        return "controller rows " + std::to_string(other + 1) + " and " + std::to_string(row + 1) +
+               " both send CC " + std::to_string(controller);
+  }
+  for (const auto& values : extension.rowValues)
+    for (uint8_t value : values)
+      if (value > kMaxValue + 1) return "controller row value byte " + std::to_string(value);
+  if (extension.resetControllersFirst > 1 || extension.padding[0] || extension.padding[1] ||
+      extension.padding[2])
+    return "Reset All Controllers first flag or its padding";
+  return {};
+}
+
 }  // namespace
 
-BankOptions BankOptions::of(const VSTPluginProgram& preset) {
+BankOptions BankOptions::of(const VSTPluginProgram& preset, const VSTPluginProgramExtension& extension) {
   BankOptions options;
   options.initSend = preset.initSend != 0;
   options.initDelay = preset.initDelay;
@@ -51,29 +90,38 @@ BankOptions BankOptions::of(const VSTPluginProgram& preset) {
   options.changeDelay = preset.changeDelay;
   options.presetSwitching = preset.presetSwitching != 0;
   options.bankFirst = preset.bankSelectFirst != 0;
+  options.resetControllers = extension.resetControllersFirst != 0;
   return options;
 }
 
-void BankOptions::applyTo(VSTPluginProgram& preset) const {
+void BankOptions::applyTo(VSTPluginProgram& preset, VSTPluginProgramExtension& extension) const {
   preset.initSend = initSend ? 1 : 0;
   preset.initDelay = initDelay;
   preset.changeSend = changeSend ? 1 : 0;
   preset.changeDelay = changeDelay;
   preset.presetSwitching = presetSwitching ? 1 : 0;
   preset.bankSelectFirst = bankFirst ? 1 : 0;
+  extension.resetControllersFirst = resetControllers ? 1 : 0;
 }
 
 bool BankOptions::operator==(const BankOptions& other) const {
   return initSend == other.initSend && initDelay == other.initDelay && changeSend == other.changeSend &&
          changeDelay == other.changeDelay && presetSwitching == other.presetSwitching &&
-         bankFirst == other.bankFirst;
+         bankFirst == other.bankFirst && resetControllers == other.resetControllers;
 }
 
 VSTPluginProgram DefaultPreset(int index, const BankOptions& options) {
   VSTPluginProgram preset;
-  InitNumberedProgram(preset, index);
-  options.applyTo(preset);
+  VSTPluginProgramExtension extension;
+  NewPreset(index, options, preset, extension);
   return preset;
+}
+
+VSTPluginProgramExtension DefaultExtension(const BankOptions& options) {
+  VSTPluginProgram preset;
+  VSTPluginProgramExtension extension;
+  NewPreset(0, options, preset, extension);
+  return extension;
 }
 
 bool SamePreset(const VSTPluginProgram& a, const VSTPluginProgram& b) {
@@ -87,16 +135,39 @@ bool IsBlankSpare(const VSTPluginStrip& strip) {
   return std::memcmp(&strip, &blank, sizeof(blank)) == 0;
 }
 
+bool IsDefaultPreset(const PresetBank& bank, int index, const BankOptions& options) {
+  const VSTPluginProgramExtension extension = DefaultExtension(options);
+  return SamePreset(bank[index], DefaultPreset(index, options)) &&
+         std::memcmp(&bank.extensions[index], &extension, sizeof(extension)) == 0;
+}
+
 std::vector<uint8_t> BankBytes(const PresetBank& bank) {
   std::vector<uint8_t> bytes(kBankBytes);
-  std::memcpy(bytes.data(), bank.data(), kBankBytes);
+  std::memcpy(bytes.data(), bank.presets.data(), kBankBytes);
+  AppendProgramExtensions(bank.extensions.data(), kProgramCount, bytes);
   return bytes;
 }
 
-bool BankFromBytes(const std::vector<uint8_t>& bytes, PresetBank& bank) {
-  if (bytes.size() != kBankBytes) return false;
-  std::memcpy(bank.data(), bytes.data(), kBankBytes);
-  return true;
+std::string BankFromBytes(const std::vector<uint8_t>& bytes, PresetBank& bank) {
+  if (bytes.size() < kBankBytes)
+    return "a bank chunk has " + std::to_string(kBankBytes) + " bytes, this one " +
+           std::to_string(bytes.size());
+  std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
+  switch (ReadProgramExtensions(bytes.data() + kBankBytes, bytes.size() - kBankBytes, kProgramCount,
+                                extensions.data())) {
+    case ExtensionRead::kBroken:
+      return "not a bank the plug-in can hold: what follows its first " + std::to_string(kBankBytes) +
+             " bytes is damaged";
+    case ExtensionRead::kNewer:
+      // The plug-in takes what it knows; a conversion here would drop the rest without a word.
+      return "saved by a newer version of the plug-in (" + std::to_string(bytes.size()) +
+             " bytes), whose settings this version would lose";
+    case ExtensionRead::kRead:
+      break;
+  }
+  std::memcpy(bank.presets.data(), bytes.data(), kBankBytes);
+  std::copy(extensions.begin(), extensions.end(), bank.extensions.begin());
+  return {};
 }
 
 std::string ImpossibleValue(const PresetBank& bank) {
@@ -122,6 +193,8 @@ std::string ImpossibleValue(const PresetBank& bank) {
       return where + "option flag is neither 0 nor 1";
     for (int32_t delay : {preset.initDelay, preset.changeDelay})
       if (delay < 0 || delay > kMaxDelay) return where + "delay of " + std::to_string(delay) + " s";
+    const std::string extension = ImpossibleExtension(bank.extensions[n]);
+    if (!extension.empty()) return where + extension;
   }
   return {};
 }
@@ -167,6 +240,61 @@ bool FieldFromHex(const std::string& hex, char* field, size_t size) {
   }
   std::memcpy(field, bytes, size);
   return true;
+}
+
+std::string SysexAsText(const uint8_t* message, size_t size) {
+  if (const char* name = midi::SysexName(message, size)) return name;
+  static const char digits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (size_t i = 0; i < size; ++i) {
+    if (i > 0) hex += ' ';
+    hex += digits[message[i] >> 4];
+    hex += digits[message[i] & 0x0F];
+  }
+  return hex;
+}
+
+bool SysexFromText(const std::string& text, std::vector<uint8_t>& message) {
+  if (midi::SysexByName(text, message)) return true;
+  std::vector<uint8_t> bytes;
+  for (size_t at = 0; at < text.size();) {
+    if (text[at] == ' ') {
+      ++at;
+      continue;
+    }
+    const int high = HexDigit(text[at]);
+    const int low = at + 1 < text.size() ? HexDigit(text[at + 1]) : -1;
+    if (high < 0 || low < 0 || (at + 2 < text.size() && text[at + 2] != ' ')) return false;
+    bytes.push_back(static_cast<uint8_t>(high * 16 + low));
+    at += 2;
+  }
+  if (bytes.empty() || midi::WholeSysexLength(bytes.data(), bytes.size()) != bytes.size()) return false;
+  message = bytes;
+  return true;
+}
+
+std::string RowKey(int controller) {
+  const char* key = midi::ControllerKey(controller);
+  return key ? key : "cc" + std::to_string(controller);
+}
+
+int RowKeyController(const std::string& key) {
+  if (key.compare(0, 2, "cc") != 0) {
+    for (int controller = 0; controller <= kMaxValue; ++controller) {
+      const char* name = midi::ControllerKey(controller);
+      if (name && key == name) return controller;
+    }
+    return -1;
+  }
+  if (key.size() < 3 || key.size() > 5) return -1;
+  int controller = 0;
+  for (size_t i = 2; i < key.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(key[i]))) return -1;
+    controller = controller * 10 + (key[i] - '0');
+  }
+  // One spelling for each number: no leading zeros.
+  if (controller > kMaxValue || key != "cc" + std::to_string(controller)) return -1;
+  return controller;
 }
 
 bool DisplayOrder(const VSTPluginProgram& preset, std::vector<int>& slots) {

@@ -26,9 +26,26 @@ std::string BankFirst(const BankOptions& options) {
                            : "off (each strip sends its Program Change before its Bank Select)";
 }
 
+// "GS Reset, XG System On, then 100 ms": the messages by name, others as their hex.
+std::string Sysex(const VSTPluginProgramExtension& extension) {
+  std::string text;
+  midi::ForEachSysex(extension.sysex, extension.sysexLength, [&text](const uint8_t* message, size_t size) {
+    text += SysexAsText(message, size) + ", ";
+  });
+  return text + "then " + std::to_string(extension.settleMs) + " ms";
+}
+
+// A row's controller as people know it: the four common ones by name, others by number ("CC74").
+std::string RowName(int controller) {
+  return midi::ControllerKey(controller) ? midi::ControllerMeaning(controller)
+                                         : "CC" + std::to_string(controller);
+}
+
 }  // namespace
 
-std::string BankSummary::strip(const VSTPluginStrip& strip) {
+std::string BankSummary::strip(const PresetBank& bank, int preset, int slot) {
+  const VSTPluginStrip& strip = bank[preset].strips[slot];
+  const VSTPluginProgramExtension& extension = bank.extensions[preset];
   if (strip.channel == 0) return "silent      '" + Shown(strip.label, kLabelSize) + "'";
   char channel[16];
   std::snprintf(channel, sizeof channel, "ch %-2d", strip.channel);
@@ -44,30 +61,47 @@ std::string BankSummary::strip(const VSTPluginStrip& strip) {
     line += "  Bank LSB " + lsb;
   if (strip.swapBankOrder && (strip.bankMsb || strip.bankLsb)) line += " (LSB first)";
   if (strip.volume) line += "  Volume " + std::to_string(strip.volume - 1);
-  if (!strip.program && !strip.bankMsb && !strip.bankLsb && !strip.volume) line += "  nothing to send";
+  bool rows = false;
+  for (int row = 0; row < kControllerRows; ++row) {
+    const uint8_t value = extension.rowValues[slot][row];
+    if (value) line += "  " + RowName(extension.rowControllers[row]) + " " + std::to_string(value - 1);
+    rows = rows || value;
+  }
+  if (!strip.program && !strip.bankMsb && !strip.bankLsb && !strip.volume && !rows)
+    line += "  nothing to send";
   return line + "  '" + Shown(strip.label, kLabelSize) + "'";
 }
 
 std::string BankSummary::describe(const PresetBank& bank) {
-  const BankOptions shared = BankOptions::of(bank[0]);
+  const BankOptions shared = BankOptions::of(bank[0], bank.extensions[0]);
   std::string text = "Options: " + Options(shared) + "\nBank Select first: " + BankFirst(shared) + "\n";
+  if (shared.resetControllers)
+    text +=
+        "Reset All Controllers first: on (each strip sends CC 121 before its Bank Select and Program "
+        "Change)\n";
   int shown = 0;
   for (int n = 0; n < kProgramCount; ++n) {
     const VSTPluginProgram& preset = bank[n];
-    if (SamePreset(preset, DefaultPreset(n, shared))) continue;
+    const VSTPluginProgramExtension& extension = bank.extensions[n];
+    if (IsDefaultPreset(bank, n, shared)) continue;
     ++shown;
     text += "\nPreset " + std::to_string(n + 1) + "  \"" + Shown(preset.name, kNameSize) + "\"" +
             (preset.midiThru ? "  MIDI thru on" : "") + "\n";
-    const BankOptions own = BankOptions::of(preset);
+    const BankOptions own = BankOptions::of(preset, extension);
     if (own != shared)
-      text += "  own options: " + Options(own) + ", Bank Select first " + OnOff(own.bankFirst) + "\n";
+      text += "  own options: " + Options(own) + ", Bank Select first " + OnOff(own.bankFirst) +
+              (own.resetControllers || shared.resetControllers
+                   ? ", Reset All Controllers first " + OnOff(own.resetControllers)
+                   : "") +
+              "\n";
+    if (extension.sysexLength) text += "  SysEx: " + Sysex(extension) + "\n";
     std::vector<int> slots;
     if (!DisplayOrder(preset, slots)) {
       text += "  (strip order as stored; strips in record order)\n";
       for (int slot = 0; slot < kStripCount; ++slot)
         if (preset.strips[slot].inUse) slots.push_back(slot);
     }
-    for (int slot : slots) text += "  " + strip(preset.strips[slot]) + "\n";
+    for (int slot : slots) text += "  " + strip(bank, n, slot) + "\n";
   }
   if (shown == 0) text += "All 128 presets are new presets.\n";
   return text;

@@ -21,13 +21,14 @@ using Table = toml::table;
 using Node = toml::node;
 
 const std::vector<std::string> kTopKeys = {"options", "preset"};
-const std::vector<std::string> kOptionKeys = {"init_send",        "init_delay", "change_send", "change_delay",
-                                              "preset_switching", "bank_first", "current"};
+const std::vector<std::string> kOptionKeys = {"init_send",         "init_delay",       "change_send",
+                                              "change_delay",      "preset_switching", "bank_first",
+                                              "reset_controllers", "current"};
 const std::vector<std::string> kPresetKeys = {
-    "number",           "name",        "name_bytes",  "thru",
-    "init_send",        "init_delay",  "change_send", "change_delay",
-    "preset_switching", "bank_first",  "reserved",    "padding",
-    "strip_order",      "strip_count", "strip",       "spare"};
+    "number",      "name",         "name_bytes",       "thru",       "init_send",         "init_delay",
+    "change_send", "change_delay", "preset_switching", "bank_first", "reset_controllers", "sysex",
+    "settle",      "controllers",  "reserved",         "padding",    "strip_order",       "strip_count",
+    "strip",       "spare"};
 const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb",   "bank_lsb",
                                              "volume", "swap",    "label",   "label_bytes"};
 
@@ -76,6 +77,14 @@ std::string ParseMessage(const toml::parse_error& error, const std::string& text
   return "integer " + number + " is beyond the 64-bit range of TOML integers";
 }
 
+// The named messages as a message lists them: "GM System On", ..., "XG System On".
+std::string SysexNames() {
+  std::string names;
+  for (const midi::NamedSysex& message : midi::NamedSysexMessages())
+    names += (names.empty() ? "\"" : ", \"") + std::string(message.name) + "\"";
+  return names;
+}
+
 class Checker {
  public:
   static constexpr size_t kShownErrors = 20;
@@ -103,9 +112,13 @@ class Checker {
 
   static size_t Line(const Node& value) { return value.source().begin.line; }
 
-  void checkKeys(const Table& table, const std::vector<std::string>& known, const char* what) {
+  // With `rowKeys`, keys that name a controller row are known too: whether the preset has that row is
+  // checked where the values are read.
+  void checkKeys(const Table& table, const std::vector<std::string>& known, const char* what,
+                 bool rowKeys = false) {
     for (const auto& [key, value] : table)
-      if (std::find(known.begin(), known.end(), key.str()) == known.end())
+      if (std::find(known.begin(), known.end(), key.str()) == known.end() &&
+          !(rowKeys && RowKeyController(std::string(key.str())) >= 0))
         error(value, "unknown key '" + std::string(key.str()) + "' in " + what);
   }
 
@@ -220,10 +233,88 @@ class Checker {
     readInt(table, "change_delay", 0, kMaxDelay, options.changeDelay);
     readBool(table, "preset_switching", options.presetSwitching);
     readBool(table, "bank_first", options.bankFirst);
+    readBool(table, "reset_controllers", options.resetControllers);
   }
 
-  void readStrip(const Table& table, VSTPluginStrip& strip, bool inUse) {
-    checkKeys(table, kStripKeys, inUse ? "a strip" : "a spare strip");
+  // The SysEx list: each item a named message or the hex of one whole message, all of them together at
+  // most kMaxSysexListBytes.
+  void readSysex(const Table& table, VSTPluginProgramExtension& extension) {
+    const Node* value = table.get("sysex");
+    if (!value) return;
+    const toml::array* items = value->as_array();
+    if (!items) {
+      error(*value, "sysex must be a list of messages, got " + Describe(*value));
+      return;
+    }
+    std::vector<uint8_t> list, message;
+    bool good = true;
+    for (const Node& item : *items) {
+      if (item.is_string() && SysexFromText(item.as_string()->get(), message)) {
+        list.insert(list.end(), message.begin(), message.end());
+        continue;
+      }
+      good = false;
+      error(item, "sysex: " + Describe(item) + " is not one of " + SysexNames() +
+                      ", nor the hex bytes of one whole message (F0, data bytes 00 to 7F, F7)");
+    }
+    if (!good) return;
+    if (list.size() > midi::kMaxSysexListBytes) {
+      error(*value, "sysex holds " + std::to_string(list.size()) + " bytes in all, at most " +
+                        std::to_string(midi::kMaxSysexListBytes) + " fit");
+      return;
+    }
+    std::copy(list.begin(), list.end(), extension.sysex);
+    extension.sysexLength = static_cast<uint16_t>(list.size());
+  }
+
+  // The controllers of the four rows: each one a row can send, and each once, since a strip names a row's
+  // value by its controller.
+  void readControllers(const Table& table, VSTPluginProgramExtension& extension) {
+    int32_t controllers[kControllerRows];
+    if (!readIntList(table, "controllers", kControllerRows, kMaxValue, controllers)) return;
+    const toml::array& items = *table.get("controllers")->as_array();
+    bool good = true;
+    for (int row = 0; row < kControllerRows; ++row) {
+      const std::string number = std::to_string(controllers[row]);
+      if (!midi::IsRowController(controllers[row])) {
+        error(items[row], "controllers: " + number +
+                              " cannot be a row; rows send controllers 1 to 119 but 6 and 38 (data entry), 7 "
+                              "and 32 (the strip's volume and Bank Select LSB)");
+        good = false;
+      } else if (std::find(controllers, controllers + row, controllers[row]) != controllers + row) {
+        error(items[row],
+              "controllers: " + number + " is given twice; each row sends a controller of its own");
+        good = false;
+      }
+    }
+    if (good) std::copy(controllers, controllers + kControllerRows, extension.rowControllers);
+  }
+
+  // A strip's values for the preset's controller rows, each under its row's key.
+  void readRowValues(const Table& table, const uint8_t* controllers, uint8_t* values, int number) {
+    std::fill(values, values + kControllerRows, 0);
+    for (const auto& [name, value] : table) {
+      const std::string key(name.str());
+      const int controller = RowKeyController(key);
+      if (controller < 0) continue;
+      const uint8_t* row = std::find(controllers, controllers + kControllerRows, controller);
+      if (key != RowKey(controller)) {
+        error(value,
+              "CC " + std::to_string(controller) + " is written " + RowKey(controller) + ", not " + key);
+      } else if (row == controllers + kControllerRows) {
+        std::string rows;
+        for (int i = 0; i < kControllerRows; ++i) rows += (i ? ", " : "") + std::to_string(controllers[i]);
+        error(value, key + ": preset " + std::to_string(number) + " has no controller row for CC " +
+                         std::to_string(controller) + " (its controllers are " + rows + ")");
+      } else {
+        readValue(table, key.c_str(), kMaxValue, values[row - controllers]);
+      }
+    }
+  }
+
+  void readStrip(const Table& table, VSTPluginStrip& strip, uint8_t* rowValues,
+                 const VSTPluginProgramExtension& extension, int number, bool inUse) {
+    checkKeys(table, kStripKeys, inUse ? "a strip" : "a spare strip", true);
     std::memset(&strip, 0, sizeof(strip));
     CopyText(strip.label, sizeof(strip.label), kNewLabel);
     strip.inUse = inUse ? 1 : 0;
@@ -236,6 +327,7 @@ class Checker {
     readBool(table, "swap", swap);
     strip.swapBankOrder = swap ? 1 : 0;
     readText(table, "label", "label_bytes", strip.label, kLabelSize, "label");
+    readRowValues(table, extension.rowControllers, rowValues, number);
   }
 
   // The record slot (0 to 15) a strip names, -1 when it names none or a wrong one.
@@ -245,7 +337,8 @@ class Checker {
     return slot - 1;
   }
 
-  void readStrips(const Table& table, VSTPluginProgram& preset, int number) {
+  void readStrips(const Table& table, VSTPluginProgram& preset, VSTPluginProgramExtension& extension,
+                  int number) {
     const std::vector<const Table*> strips = tables(table, "strip", "preset.strip");
     const std::vector<const Table*> spares = tables(table, "spare", "preset.spare");
     const bool asStored = table.contains("strip_order") || table.contains("strip_count");
@@ -261,6 +354,7 @@ class Checker {
       std::memset(&strip, 0, sizeof(strip));
       CopyText(strip.label, sizeof(strip.label), kNewLabel);
     }
+    uint8_t rowValues[kStripCount][kControllerRows] = {};
     // Explicit slots first; the others take the lowest free slots in the order given.
     std::map<int, size_t> taken;  // slot -> line
     std::vector<int> slots(strips.size(), -1);
@@ -287,14 +381,16 @@ class Checker {
       taken.emplace(free, Line(*strips[i]));
     }
     for (size_t i = 0; i < strips.size(); ++i)
-      if (slots[i] >= 0) readStrip(*strips[i], result.strips[slots[i]], true);
+      if (slots[i] >= 0)
+        readStrip(*strips[i], result.strips[slots[i]], rowValues[slots[i]], extension, number, true);
     for (const Table* spare : spares) {
       if (!spare->contains("slot")) {
         error(*spare, "slot missing: a spare strip names its slot");
         continue;
       }
       const int slot = slotOf(*spare);
-      if (slot >= 0 && take(*spare, slot)) readStrip(*spare, result.strips[slot], false);
+      if (slot >= 0 && take(*spare, slot))
+        readStrip(*spare, result.strips[slot], rowValues[slot], extension, number, false);
     }
 
     if (asStored) {
@@ -312,6 +408,7 @@ class Checker {
       result.stripCount = static_cast<int32_t>(strips.size());
     }
     preset = result;
+    std::memcpy(extension.rowValues, rowValues, sizeof(rowValues));
   }
 
   void readStoredLayout(const Table& table, VSTPluginProgram& preset) {
@@ -348,16 +445,22 @@ class Checker {
       return;
     }
     VSTPluginProgram preset = DefaultPreset(number - 1, shared);
+    VSTPluginProgramExtension extension = DefaultExtension(shared);
     readText(table, "name", "name_bytes", preset.name, kNameSize, "name");
     bool thru = false;
     readBool(table, "thru", thru);
     preset.midiThru = thru ? 1 : 0;
     BankOptions own = shared;
     readOptions(table, own);
-    own.applyTo(preset);
+    own.applyTo(preset, extension);
     readBytes(table, preset);
-    readStrips(table, preset, number);
+    readSysex(table, extension);
+    int32_t settle = extension.settleMs;
+    if (readInt(table, "settle", 0, kMaxSettleMs, settle)) extension.settleMs = static_cast<uint16_t>(settle);
+    readControllers(table, extension);
+    readStrips(table, preset, extension, number);
     bank[number - 1] = preset;
+    bank.extensions[number - 1] = extension;
   }
 
   void readBank(const Table& root, PresetBank& bank, int32_t& current) {
@@ -374,7 +477,10 @@ class Checker {
       }
     }
     current = number - 1;
-    for (int n = 0; n < kProgramCount; ++n) bank[n] = DefaultPreset(n, shared);
+    for (int n = 0; n < kProgramCount; ++n) {
+      bank[n] = DefaultPreset(n, shared);
+      bank.extensions[n] = DefaultExtension(shared);
+    }
     std::map<int, size_t> seen;
     for (const Table* preset : tables(root, "preset", "preset")) readPreset(*preset, shared, bank, seen);
   }

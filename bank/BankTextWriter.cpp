@@ -2,6 +2,7 @@
 // of keys, which tables) is ours, since users read it.
 #include "bank/BankTextWriter.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace vantorine::bank {
@@ -29,9 +30,15 @@ class Lines {
   void key(const char* name, const char* value) { line(name, Quoted(value)); }
   void key(const char* name, bool value) { line(name, value ? "true" : "false"); }
   void key(const char* name, int value) { line(name, std::to_string(value)); }
-  void intArray(const char* name, const int32_t* values, int count) {
+  template <typename Integer>
+  void intArray(const char* name, const Integer* values, int count) {
     std::string list = "[";
     for (int i = 0; i < count; ++i) list += (i ? ", " : "") + std::to_string(values[i]);
+    line(name, list + "]");
+  }
+  void textArray(const char* name, const std::vector<std::string>& values) {
+    std::string list = "[";
+    for (size_t i = 0; i < values.size(); ++i) list += (i ? ", " : "") + Quoted(values[i]);
     line(name, list + "]");
   }
   std::string text;
@@ -48,6 +55,27 @@ void WriteOptions(Lines& out, const BankOptions& options, const BankOptions* sha
   if (!shared || options.presetSwitching != shared->presetSwitching)
     out.key("preset_switching", options.presetSwitching);
   if (!shared || options.bankFirst != shared->bankFirst) out.key("bank_first", options.bankFirst);
+  // Written only when on, so that a bank that never had it reads as it always did.
+  if (shared ? options.resetControllers != shared->resetControllers : options.resetControllers)
+    out.key("reset_controllers", options.resetControllers);
+}
+
+// The SysEx list and the settle time after it, and the controllers of the rows when they are not the
+// General MIDI ones.
+void WriteInitAndRows(Lines& out, const VSTPluginProgramExtension& extension) {
+  std::vector<std::string> messages;
+  midi::ForEachSysex(
+      extension.sysex, extension.sysexLength,
+      [&messages](const uint8_t* message, size_t size) { messages.push_back(SysexAsText(message, size)); });
+  if (!messages.empty()) out.textArray("sysex", messages);
+  if (extension.settleMs != kDefaultSettleMs) out.key("settle", static_cast<int>(extension.settleMs));
+  if (!std::equal(extension.rowControllers, extension.rowControllers + kControllerRows,
+                  kDefaultRowControllers))
+    out.intArray("controllers", extension.rowControllers, kControllerRows);
+}
+
+bool HasRowValues(const uint8_t* values) {
+  return std::any_of(values, values + kControllerRows, [](uint8_t value) { return value != 0; });
 }
 
 void WriteTextField(Lines& out, const char* key, const char* bytesKey, const char* field, size_t size) {
@@ -58,8 +86,9 @@ void WriteTextField(Lines& out, const char* key, const char* bytesKey, const cha
     out.key(bytesKey, FieldAsHex(field, size));
 }
 
-// `slot` is 0 when the reader places the strip by itself.
-void WriteStrip(Lines& out, const VSTPluginStrip& strip, int slot, bool inUse) {
+// `slot` is 0 when the reader places the strip by itself; `rowValues` are the strip's controller row values.
+void WriteStrip(Lines& out, const VSTPluginStrip& strip, const uint8_t* rowControllers,
+                const uint8_t* rowValues, int slot, bool inUse) {
   out.blank();
   out.header(inUse ? "[[preset.strip]]" : "[[preset.spare]]");
   if (slot > 0) out.key("slot", slot);
@@ -71,19 +100,24 @@ void WriteStrip(Lines& out, const VSTPluginStrip& strip, int slot, bool inUse) {
       {"program", strip.program}, {"bank_msb", strip.bankMsb}, {"bank_lsb", strip.bankLsb}, {"volume", strip.volume}};
   for (const auto& [name, stored] : values)
     if (stored > 0) out.key(name, stored - 1);
+  for (int row = 0; row < kControllerRows; ++row)
+    if (rowValues[row] > 0) out.key(RowKey(rowControllers[row]).c_str(), rowValues[row] - 1);
   if (strip.swapBankOrder) out.key("swap", true);
   std::string label;
   if (!FieldAsText(strip.label, kLabelSize, label) || label != kNewLabel)
     WriteTextField(out, "label", "label_bytes", strip.label, kLabelSize);
 }
 
-void WritePreset(Lines& out, const VSTPluginProgram& preset, int index, const BankOptions& shared) {
+void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOptions& shared) {
+  const VSTPluginProgram& preset = bank[index];
+  const VSTPluginProgramExtension& extension = bank.extensions[index];
   out.blank();
   out.header("[[preset]]");
   out.key("number", index + 1);
   WriteTextField(out, "name", "name_bytes", preset.name, kNameSize);
   if (preset.midiThru) out.key("thru", true);
-  WriteOptions(out, BankOptions::of(preset), &shared);
+  WriteOptions(out, BankOptions::of(preset, extension), &shared);
+  WriteInitAndRows(out, extension);
   if (preset.reserved) out.key("reserved", static_cast<int>(preset.reserved));
   if (preset.padding[0] || preset.padding[1]) {
     const int32_t padding[] = {preset.padding[0], preset.padding[1]};
@@ -102,10 +136,14 @@ void WritePreset(Lines& out, const VSTPluginProgram& preset, int index, const Ba
     for (int slot = 0; slot < kStripCount; ++slot)
       if (preset.strips[slot].inUse) slots.push_back(slot);
   }
-  for (int slot : slots) WriteStrip(out, preset.strips[slot], placedByReader ? 0 : slot + 1, true);
+  const uint8_t* controllers = extension.rowControllers;
+  for (int slot : slots)
+    WriteStrip(out, preset.strips[slot], controllers, extension.rowValues[slot],
+               placedByReader ? 0 : slot + 1, true);
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
-    if (!strip.inUse && !IsBlankSpare(strip)) WriteStrip(out, strip, slot + 1, false);
+    if (!strip.inUse && (!IsBlankSpare(strip) || HasRowValues(extension.rowValues[slot])))
+      WriteStrip(out, strip, controllers, extension.rowValues[slot], slot + 1, false);
   }
 }
 
@@ -113,7 +151,7 @@ void WritePreset(Lines& out, const VSTPluginProgram& preset, int index, const Ba
 
 std::string BankTextWriter::write(const PresetBank& bank, int32_t current) {
   assert(ImpossibleValue(bank).empty());
-  const BankOptions shared = BankOptions::of(bank[0]);
+  const BankOptions shared = BankOptions::of(bank[0], bank.extensions[0]);
   Lines out;
   out.comment("Vantorine bank. Presets not listed are new presets with the options below.");
   out.comment("Values are MIDI data values, 0 to 127; a value that is not sent is left out.");
@@ -122,7 +160,7 @@ std::string BankTextWriter::write(const PresetBank& bank, int32_t current) {
   WriteOptions(out, shared, nullptr);
   out.key("current", current + 1);
   for (int n = 0; n < kProgramCount; ++n)
-    if (!SamePreset(bank[n], DefaultPreset(n, shared))) WritePreset(out, bank[n], n, shared);
+    if (!IsDefaultPreset(bank, n, shared)) WritePreset(out, bank, n, shared);
   return out.text;
 }
 

@@ -62,6 +62,16 @@ TEST(BankErrors, StripValuesOutOfRangeOrOfTheWrongKind) {
   ExpectRefused(p + "label_bytes = \"4g\"\n", 4, "label_bytes must be hex digits");
   ExpectRefused(p + "label_bytes = \"414243444546474849505152\"\n", 4, "at most 11 bytes");
   ExpectRefused(p + "label = \"a\"\nlabel_bytes = \"41\"\n", 5, "label or label_bytes, not both");
+  // Controller rows: a key for a row the preset has, by its one spelling.
+  ExpectRefused(p + "channel = 1\nreverb = 128\n", 5, "reverb must be 0 to 127, got 128");
+  ExpectRefused(p + "channel = 1\ncc74 = 64\n", 5,
+                "cc74: preset 2 has no controller row for CC 74 (its controllers are 10, 91, 93, 11)");
+  ExpectRefused(
+      "[[preset]]\nnumber = 2\ncontrollers = [74, 91, 93, 11]\n[[preset.strip]]\n[[preset.spare]]\nslot = 2\n"
+      "pan = 3\n",
+      7, "pan: preset 2 has no controller row for CC 10 (its controllers are 74, 91, 93, 11)");
+  ExpectRefused(p + "cc10 = 5\n", 4, "CC 10 is written pan, not cc10");
+  ExpectRefused(p + "cc074 = 5\n", 4, "unknown key 'cc074' in a strip");
 }
 
 TEST(BankErrors, UnknownKeysAreReportedWherever) {
@@ -96,6 +106,24 @@ TEST(BankErrors, PresetsAndTheirStripsAsAWhole) {
                 5, "slot missing: with strip_order every strip names its slot");
   ExpectRefused("preset = 3\n", 1, "preset must be a list of [[preset]] tables");
   ExpectRefused("[[preset]]\nnumber = 1\nreserved = 256\n", 3, "reserved must be 0 to 255");
+  // The SysEx list holds whole messages, at most 256 bytes of them; rows send distinct controllers.
+  const std::string one = "[[preset]]\nnumber = 1\n";
+  const std::string notOne =
+      " is not one of \"GM System On\", \"GM2 System On\", \"GS Reset\", \"XG System On\", nor the hex bytes "
+      "of one whole message (F0, data bytes 00 to 7F, F7)";
+  ExpectRefused(one + "sysex = [\"GS Reset\",\n  \"F0 41 10\"]\n", 4, "sysex: \"F0 41 10\"" + notOne);
+  ExpectRefused(one + "sysex = [\"F0 41 80 F7\"]\n", 3, "sysex: \"F0 41 80 F7\"" + notOne);
+  ExpectRefused(one + "sysex = [\"F0 7E 7F 09 01 F7 F0 7E 7F 09 01 F7\"]\n", 3, notOne);
+  ExpectRefused(one + "sysex = [\"gs reset\"]\n", 3, "sysex: \"gs reset\"" + notOne);
+  ExpectRefused(one + "sysex = \"GS Reset\"\n", 3, "sysex must be a list of messages, got \"GS Reset\"");
+  std::string tooLong = one + "sysex = [\"GS Reset\"";
+  for (int i = 1; i < 24; ++i) tooLong += ", \"GS Reset\"";
+  ExpectRefused(tooLong + "]\n", 3, "sysex holds 264 bytes in all, at most 256 fit");
+  ExpectRefused(one + "settle = 2001\n", 3, "settle must be 0 to 2000, got 2001");
+  ExpectRefused(one + "controllers = [10, 91, 10, 11]\n", 3,
+                "controllers: 10 is given twice; each row sends a controller of its own");
+  ExpectRefused(one + "controllers = [10, 7, 93, 11]\n", 3, "controllers: 7 cannot be a row");
+  ExpectRefused(one + "controllers = [10, 91, 93]\n", 3, "controllers must be a list of 4 numbers 0 to 127");
 }
 
 TEST(BankErrors, OptionsAndSyntax) {
@@ -105,6 +133,8 @@ TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("options = 1\n", 1, "options must be a table");
   ExpectRefused("[options]\n\ncurrent = 0\n", 3, "current must be 1 to 128, got 0");
   ExpectRefused("[options]\nbank_first = 1\n", 2, "bank_first must be true or false, got 1");
+  ExpectRefused("[options]\nreset_controllers = \"on\"\n", 2,
+                "reset_controllers must be true or false, got \"on\"");
   ExpectRefused("[[preset]]\nnumber = 1\ncurrent = 1\n", 3, "unknown key 'current' in a preset");
   ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
   ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "cannot redefine existing integer 'number'");
@@ -180,11 +210,14 @@ TEST(BankErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
 // runs of brackets, huge numbers and odd encodings; seeded, so every run reads the same texts.
 TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   std::vector<std::string> seeds;
-  for (const char* name : {"four-module-studio.toml", "live-keyboard.toml"})
+  for (const std::string& name : banktest::kExamples)
     seeds.push_back(banktest::ReadFile(banktest::ExamplePath(name)));
   auto loaded = std::make_unique<PresetBank>();
-  banktest::RandomBanks(9).loadedBank(*loaded);
+  banktest::RandomBanks banks(9);
+  banks.loadedBank(*loaded);
   seeds.push_back(BankTextWriter::write(*loaded, 77));
+  banks.addVersion2Fields(*loaded, false);
+  seeds.push_back(BankTextWriter::write(*loaded, 5));
   std::string utf16 = "\xFF\xFE";
   for (const char c : seeds[0]) utf16 += std::string{c, '\0'};
   std::string crlf;
@@ -199,12 +232,15 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
       "99999999999999999999", "-9223372036854775809", "0x1FFFFFFFFFFFFFFFF", "1e999", "nan", "-0",
       "1979-05-27T07:32:00Z", "a.b.c", "[[preset]]\n", "[[preset.strip]]\n", "[[preset.spare]]\n",
       "number = 1\n", "slot = 2\n", "channel = ", "strip_order = [", "name_bytes = \"ff\"\n", "current = ",
-      "bank_first = true\n", "[options]\n"};
+      "bank_first = true\n", "[options]\n", "reset_controllers = true\n", "sysex = [", "\"GS Reset\", ",
+      "\"F0 41 10 42 12 40 1A 15 02 0F F7\"", " F7", "F0 ", "settle = ", "controllers = [", "pan = ",
+      "cc74 = ", "cc7 = "};
   // Values put in place of a key's value: in range, just out of it, of the wrong kind.
   const std::vector<std::string> values = {
       "0", "1", "16", "17", "127", "128", "-1", "999", "1000", "true", "\"none\"", "\"\"", "[]", "{}", "1.5",
       "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"",
-      "99999999999999999999"};
+      "99999999999999999999", "2000", "2001", "[10, 91, 93, 11]", "[74, 74, 1, 119]",
+      "[\"XG System On\", \"F0 F7\"]", "[\"F0 00 F7\", \"F0 80 F7\"]"};
   auto check = [](const std::string& text) {
     auto bank = std::make_unique<PresetBank>();
     std::vector<std::string> errors;
@@ -287,6 +323,58 @@ TEST(BankErrors, APluginChunkIsNeverTakenForText) {
   ASSERT_TRUE(BankFile::fromChunk(BankBytes(*other), "the plug-in's bank", *bank, errors));
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(std::memcmp(bank.get(), other.get(), sizeof(PresetBank)), 0);
+}
+
+// The version 2 fields after the image come from a project file as well: a damaged one refuses the whole
+// chunk, and what is taken goes through text exactly. Rows sending the same controller, which the text
+// cannot tell apart, are refused too.
+TEST(BankErrors, DamagedVersion2FieldsInAChunkRefuseItWhole) {
+  banktest::RandomBanks random(12);
+  auto fields = std::make_unique<PresetBank>();
+  banktest::NewBank(*fields);
+  random.addVersion2Fields(*fields, false);
+  const std::vector<uint8_t> good = BankBytes(*fields);
+  ASSERT_GT(good.size(), kBankBytes);
+  auto before = std::make_unique<PresetBank>();
+  random.panelBank(*before);
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  int taken = 0, refused = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> chunk = good;
+    const int fieldBytes = static_cast<int>(good.size() - kBankBytes);
+    for (int flip = 0; flip <= round % 3; ++flip)
+      chunk[kBankBytes + random.below(fieldBytes)] = static_cast<uint8_t>(random.below(256));
+    if (round % 8 == 0) chunk.resize(kBankBytes + random.below(fieldBytes));
+    *bank = *before;
+    if (!BankFile::fromChunk(chunk, "chunk", *bank, errors)) {
+      ++refused;
+      ASSERT_EQ(errors.size(), 1u);
+      ASSERT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0) << errors[0];
+      continue;
+    }
+    ++taken;
+    auto back = std::make_unique<PresetBank>();
+    const std::string text = BankTextWriter::write(*bank);
+    ASSERT_TRUE(BankTextReader::read(text, "bank.toml", *back, errors)) << errors.front();
+    ASSERT_EQ(std::memcmp(bank.get(), back.get(), sizeof(PresetBank)), 0) << text;
+  }
+  EXPECT_GT(taken, 0);
+  EXPECT_GT(refused, 0);
+
+  // Fields of a newer version are refused as well: a bank of this version would drop them.
+  std::vector<uint8_t> newer = good;
+  newer[kBankBytes + 3] = '3';
+  *bank = *before;
+  EXPECT_FALSE(BankFile::fromChunk(newer, "chunk", *bank, errors));
+  EXPECT_EQ(errors.at(0), "chunk: saved by a newer version of the plug-in (" + std::to_string(newer.size()) +
+                              " bytes), whose settings this version would lose");
+  VSTPluginProgramExtension& twice = fields->extensions[5];
+  twice.rowControllers[0] = twice.rowControllers[1] = 10;
+  EXPECT_FALSE(BankFile::fromChunk(BankBytes(*fields), "chunk", *bank, errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "chunk: not a bank the plug-in can hold: what follows its first 55808 bytes is damaged");
+  EXPECT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0);
 }
 
 }  // namespace

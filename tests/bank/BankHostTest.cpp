@@ -93,7 +93,9 @@ TEST_F(BankHost, LoadTextMakesThePluginSendWhatTheFileSays) {
 
 TEST_F(BankHost, SaveTextGivesBackTheTextThatWasLoaded) {
   auto bank = std::make_unique<PresetBank>();
-  banktest::RandomBanks(11).panelBank(*bank);
+  banktest::RandomBanks random(11);
+  random.panelBank(*bank);
+  random.addVersion2Fields(*bank, true);
   const std::string text = vantorine::bank::BankTextWriter::write(*bank);
   banktest::WriteFile(folder + "in.toml", text);
   const hostrun::HostRun run = host({"--load-text", folder + "in.toml", "--save-text", folder + "out.toml"});

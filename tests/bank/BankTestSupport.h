@@ -8,8 +8,10 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bank/BankFormat.h"
+#include "midi/SysexMessages.h"
 
 namespace banktest {
 
@@ -30,8 +32,15 @@ inline std::string ExamplePath(const std::string& name) {
   return std::string(VANTORINE_TEST_DIR) + "/../../examples/" + name;
 }
 
+// Every bank in examples/.
+inline const std::vector<std::string> kExamples = {"four-module-studio.toml", "live-keyboard.toml",
+                                                   "gs-module-with-reset.toml"};
+
 inline void NewBank(PresetBank& bank) {
-  for (int n = 0; n < kProgramCount; ++n) InitNumberedProgram(bank[n], n);
+  for (int n = 0; n < kProgramCount; ++n) {
+    InitNumberedProgram(bank[n], n);
+    InitProgramExtension(bank.extensions[n]);
+  }
 }
 
 class RandomBanks {
@@ -63,7 +72,7 @@ class RandomBanks {
     options.bankFirst = below(2);
     for (int n = 0; n < kProgramCount; ++n) {
       VSTPluginProgram& preset = bank[n];
-      options.applyTo(preset);
+      options.applyTo(preset, bank.extensions[n]);
       if (below(3) == 0) continue;
       CopyText(preset.name, kNameSize, text(47).c_str());
       preset.midiThru = below(2);
@@ -99,6 +108,38 @@ class RandomBanks {
       preset.midiThru = below(2), preset.presetSwitching = below(2);
       preset.changeSend = below(2), preset.initSend = below(2), preset.bankSelectFirst = below(2);
       preset.initDelay = below(1000), preset.changeDelay = below(1000);
+    }
+  }
+
+  // The version 2 fields on top of a bank: in some presets a SysEx list of named and other messages, a
+  // settle time, other controllers for the rows and values for them, on the strips in use (as the panel
+  // sets them) or on any strip (as a loaded chunk may hold them); Reset All Controllers first in every
+  // preset or, loaded, in some.
+  void addVersion2Fields(PresetBank& bank, bool panel) {
+    const bool reset = below(2);
+    for (int n = 0; n < kProgramCount; ++n) {
+      VSTPluginProgramExtension& extension = bank.extensions[n];
+      extension.resetControllersFirst = panel ? reset : below(2);
+      if (below(2) == 0) continue;
+      for (int messages = below(4); messages > 0; --messages) {
+        std::vector<uint8_t> message = vantorine::midi::NamedSysexMessages()[below(4)].bytes;
+        if (below(2) == 0) message.assign(1, 0xF0);
+        while (message.back() != 0xF7) message.push_back(below(8) == 0 ? 0xF7 : below(128));
+        if (extension.sysexLength + message.size() > vantorine::midi::kMaxSysexListBytes) break;
+        std::copy(message.begin(), message.end(), extension.sysex + extension.sysexLength);
+        extension.sysexLength += message.size();
+      }
+      if (below(2) == 0) extension.settleMs = below(kMaxSettleMs + 1);
+      if (below(2) == 0) {
+        std::vector<uint8_t> controllers;
+        for (int number = 0; number < 128; ++number)
+          if (vantorine::midi::IsRowController(number)) controllers.push_back(number);
+        std::shuffle(controllers.begin(), controllers.end(), random);
+        std::copy(controllers.begin(), controllers.begin() + kControllerRows, extension.rowControllers);
+      }
+      for (int slot = 0; slot < kStripCount; ++slot)
+        for (uint8_t& value : extension.rowValues[slot])
+          value = (bank[n].strips[slot].inUse || !panel) && below(3) == 0 ? 1 + below(128) : 0;
     }
   }
 

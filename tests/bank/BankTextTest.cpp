@@ -28,8 +28,13 @@ void ExpectExactBothWays(const PresetBank& bank) {
   ASSERT_EQ(ImpossibleValue(bank), "");
   const std::string text = BankTextWriter::write(bank);
   const auto back = Read(text);
-  for (int n = 0; n < kProgramCount; ++n)
+  for (int n = 0; n < kProgramCount; ++n) {
     ASSERT_TRUE(SamePreset(bank[n], (*back)[n])) << "preset " << n + 1 << " differs after\n" << text;
+    ASSERT_EQ(std::memcmp(&bank.extensions[n], &back->extensions[n], sizeof(VSTPluginProgramExtension)), 0)
+        << "the version 2 fields of preset " << n + 1 << " differ after\n"
+        << text;
+  }
+  EXPECT_EQ(BankBytes(*back), BankBytes(bank));
   EXPECT_EQ(BankTextWriter::write(*back), text);
 }
 
@@ -40,6 +45,14 @@ TEST(BankText, RandomPanelBanksAndLoadedBanksSurviveBothWays) {
     random.panelBank(*bank);
     ExpectExactBothWays(*bank);
     random.loadedBank(*bank);
+    ExpectExactBothWays(*bank);
+    // A bank without version 2 fields is the image alone, as it always was; one with them is more.
+    EXPECT_EQ(BankBytes(*bank).size(), kBankBytes);
+    random.addVersion2Fields(*bank, false);
+    ExpectExactBothWays(*bank);
+    EXPECT_GT(BankBytes(*bank).size(), kBankBytes);
+    random.panelBank(*bank);
+    random.addVersion2Fields(*bank, true);
     ExpectExactBothWays(*bank);
   }
 }
@@ -62,7 +75,7 @@ TEST(BankText, PanelBanksNeedNoStoredLayoutAndLoadedOnesCarryTheirBytes) {
 }
 
 TEST(BankText, ExamplesReadAndRoundTrip) {
-  for (const char* name : {"four-module-studio.toml", "live-keyboard.toml"}) {
+  for (const std::string& name : banktest::kExamples) {
     const auto bank = Read(banktest::ReadFile(banktest::ExamplePath(name)));
     ExpectExactBothWays(*bank);
   }
@@ -77,7 +90,7 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
   // One changed preset is the only one written; the options go into every preset.
   BankOptions options;
   options.initSend = true, options.initDelay = 3, options.bankFirst = true;
-  for (VSTPluginProgram& preset : *bank) options.applyTo(preset);
+  for (int n = 0; n < kProgramCount; ++n) options.applyTo((*bank)[n], bank->extensions[n]);
   (*bank)[41].strips[0].volume = 101;
   const std::string one = BankTextWriter::write(*bank, 41);
   EXPECT_EQ(one.find("[[preset]]"), one.rfind("[[preset]]"));
@@ -97,6 +110,27 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
   ASSERT_TRUE(BankTextReader::read("[[preset]]\nnumber = 2\n", "bank.toml", *read, errors, &current));
   EXPECT_EQ(current, 0);
   for (const VSTPluginProgram& preset : *read) EXPECT_EQ(preset.bankSelectFirst, 0);
+
+  // The version 2 fields: a settle time of 100 ms is left out, a message with a name is written by it,
+  // Reset All Controllers first once among the options.
+  VSTPluginProgramExtension& extension = bank->extensions[41];
+  const uint8_t init[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
+                          0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
+  std::memcpy(extension.sysex, init, sizeof init);
+  extension.sysexLength = sizeof init;
+  extension.rowControllers[3] = 74;
+  extension.rowValues[0][0] = 65, extension.rowValues[0][3] = 41;
+  for (int n = 0; n < kProgramCount; ++n) bank->extensions[n].resetControllersFirst = 1;
+  const std::string rows = BankTextWriter::write(*bank, 41);
+  EXPECT_NE(rows.find("bank_first = true\nreset_controllers = true\ncurrent = 42\n"), std::string::npos)
+      << rows;
+  EXPECT_NE(rows.find("\"\nsysex = [\"GS Reset\", \"F0 41 10 42 12 40 1A 15 02 0F F7\"]\n"
+                      "controllers = [10, 91, 93, 74]\n\n[[preset.strip]]\n"),
+            std::string::npos)
+      << rows;
+  EXPECT_NE(rows.find("volume = 100\npan = 64\ncc74 = 40\n"), std::string::npos) << rows;
+  EXPECT_EQ(rows.find("reset_controllers"), rows.rfind("reset_controllers")) << rows;
+  ExpectExactBothWays(*bank);
 }
 
 TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
@@ -130,6 +164,22 @@ TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
   VSTPluginProgram expected = DefaultPreset(3, BankOptions());
   expected.midiThru = 1;
   EXPECT_TRUE(SamePreset((*bank)[3], expected));
+
+  // SysEx in either case with any spacing, a message with a name read as that message, row values by the
+  // preset's own controllers.
+  const auto reset = Read(
+      "[[preset]]\nnumber = 1\nsysex = [\"f0 41 10 42 12 40 00 7f 00 41  F7\", \"XG System On\"]\n"
+      "controllers = [10, 91, 93, 74]\n[[preset.strip]]\nchannel = 1\ncc74 = \"none\"\npan = 0\n");
+  const VSTPluginProgramExtension& extension = reset->extensions[0];
+  std::vector<uint8_t> gsThenXg;
+  ASSERT_TRUE(vantorine::midi::SysexByName("GS Reset", gsThenXg));
+  gsThenXg.insert(gsThenXg.end(), {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7});
+  EXPECT_EQ(std::vector<uint8_t>(extension.sysex, extension.sysex + extension.sysexLength), gsThenXg);
+  EXPECT_EQ(extension.settleMs, kDefaultSettleMs);
+  const uint8_t values[kControllerRows] = {1, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(extension.rowValues[0], values, sizeof values), 0);
+  EXPECT_NE(BankTextWriter::write(*reset).find("sysex = [\"GS Reset\", \"XG System On\"]\n"),
+            std::string::npos);
 }
 
 TEST(BankText, OddNamesAndLabelsStayExact) {

@@ -99,6 +99,7 @@ TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
       broken([&](auto& b) { b[fields] = 0; }),                    // no such field
       broken([&](auto& b) { b[b.size() - 1] = 2; }),              // an option that is neither 0 nor 1
       broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 7; }),        // volume as a row's controller
+      broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 10; }),        // two rows on pan
       broken([&](auto& b) { b[sysex + 11 + 4 + 4 + 4] = 200; }),  // a value above 128
       broken([&](auto& b) {                                       // a field twice
         const std::vector<uint8_t> last(b.end() - 5, b.end());
