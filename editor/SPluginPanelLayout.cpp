@@ -53,6 +53,7 @@ void SPluginPanel::RecalculatePositions() {
     VSTPluginStrip& strip = preset.strips[r];
     if (!StripInUse(strip)) {
       ClearStripValues(strip);
+      ClearRowValues(plugin->CurrentExtension(), r);
       StoreLabel(strip, kNewLabel);
       StoreShared(preset.stripOrder[position], kEmptyRow);
       rowShown[r] = 0;

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "plugin/VSTPluginProgram.h"
+#include "plugin/VSTPluginProgramExtension.h"
 
 template <typename T>
 inline T LoadShared(const T& field) {
@@ -34,6 +35,11 @@ inline void ClearStripValues(VSTPluginStrip& strip) {
   for (uint8_t* value : {&strip.swapBankOrder, &strip.channel, &strip.program, &strip.bankMsb, &strip.bankLsb,
                          &strip.volume})
     StoreShared(*value, uint8_t{0});
+}
+
+// The strip's controller row values back to "not sent", as its own values.
+inline void ClearRowValues(VSTPluginProgramExtension& extension, int strip) {
+  for (uint8_t& value : extension.rowValues[strip]) StoreShared(value, uint8_t{0});
 }
 
 // Copies a text into the strip's label, cut to fit and terminated, byte by byte.

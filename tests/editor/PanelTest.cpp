@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plugin/ProgramExtensionChunk.h"
+
 namespace editortest {
 
 PanelPoint stripPoint(int column, StripControl control) {
@@ -59,9 +61,10 @@ void PanelTest::TearDown() {
 
 // --- Presets ---------------------------------------------------------------------------------------------
 
-void PanelTest::loadPreset(const VSTPluginProgram& preset) {
+void PanelTest::loadPreset(const VSTPluginProgram& preset, const VSTPluginProgramExtension* extension) {
   std::vector<uint8_t> chunk(sizeof(preset));
   std::memcpy(chunk.data(), &preset, sizeof(preset));
+  if (extension) vantorine::AppendProgramExtensions(extension, 1, chunk);
   ASSERT_EQ(host.setChunk(chunk, true), 1);
   ASSERT_TRUE(within(40, [&] { return sizedFor(preset.stripCount); }));
   settle();

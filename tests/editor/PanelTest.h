@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorTest.h"
+#include "plugin/VSTPluginProgramExtension.h"
 #include "plugin/VSTPluginProgram.h"
 
 namespace editortest {
@@ -49,7 +50,8 @@ class PanelTest : public EditorTest {
 
   // Loads the preset into the current program through the host's chunk call and waits for the panel to
   // show it.
-  void loadPreset(const VSTPluginProgram& preset);
+  // The preset as a chunk, with its version 2 fields when given.
+  void loadPreset(const VSTPluginProgram& preset, const VSTPluginProgramExtension* extension = nullptr);
   // The current program as the host stores it.
   VSTPluginProgram currentPreset();
   // A preset with the strips in use in this column order, with distinct values and labels.

@@ -50,7 +50,10 @@ TEST_P(PanelControls, PanelGrowsAndShrinksWithItsStrips) {
 }
 
 TEST_P(PanelControls, AddTakesTheLowestFreeStripAndRemoveClosesTheGap) {
-  loadPreset(presetWithStrips({0, 1, 3}));
+  VSTPluginProgramExtension rows;
+  InitProgramExtension(rows);
+  rows.rowValues[1][0] = 33;
+  loadPreset(presetWithStrips({0, 1, 3}), &rows);
   click(stripPoint(0, StripControl::StripButton));
   ASSERT_TRUE(within(20, [&] { return sizedFor(4); }));
   VSTPluginProgram preset = currentPreset();
@@ -65,6 +68,7 @@ TEST_P(PanelControls, AddTakesTheLowestFreeStripAndRemoveClosesTheGap) {
   EXPECT_EQ(preset.stripCount, 3);
   EXPECT_FALSE(preset.strips[1].inUse);
   EXPECT_EQ(preset.strips[1].program, 0) << "a removed strip forgets its values";
+  EXPECT_EQ(host.getChunk(true).size(), sizeof(preset)) << "its controller row values too";
   EXPECT_STREQ(preset.strips[1].label, "Strip 1") << "and keeps its label";
 
   // Strip 3 now sits in column 1: its dial there sets its parameters.
