@@ -166,7 +166,7 @@ void SPluginPanel::RemoveStrip(int r) {
   // Withdrawn before its values go, so that a send in between sends what the user set or nothing.
   SetStripInUse(preset.strips[r], false);
   ClearStripValues(preset.strips[r]);
-  ClearRowValues(plugin->CurrentExtension(), r);
+  ClearStripExtension(plugin->CurrentExtension(), r);
   StoreShared(preset.stripOrder[c], kEmptyRow);
   for (int i = c; i < kStripCount - 1; ++i) {
     const int32_t here = LoadShared(preset.stripOrder[i]);

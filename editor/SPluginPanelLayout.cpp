@@ -53,7 +53,7 @@ void SPluginPanel::RecalculatePositions() {
     VSTPluginStrip& strip = preset.strips[r];
     if (!StripInUse(strip)) {
       ClearStripValues(strip);
-      ClearRowValues(plugin->CurrentExtension(), r);
+      ClearStripExtension(plugin->CurrentExtension(), r);
       StoreLabel(strip, kNewLabel);
       StoreShared(preset.stripOrder[position], kEmptyRow);
       rowShown[r] = 0;

@@ -37,9 +37,10 @@ inline void ClearStripValues(VSTPluginStrip& strip) {
     StoreShared(*value, uint8_t{0});
 }
 
-// The strip's controller row values back to "not sent", as its own values.
-inline void ClearRowValues(VSTPluginProgramExtension& extension, int strip) {
+// The strip's controller row values back to "not sent", as its own values, and its device to none.
+inline void ClearStripExtension(VSTPluginProgramExtension& extension, int strip) {
   for (uint8_t& value : extension.rowValues[strip]) StoreShared(value, uint8_t{0});
+  for (char& c : extension.devices[strip]) StoreShared(c, '\0');
 }
 
 // Copies a text into the strip's label, cut to fit and terminated, byte by byte.

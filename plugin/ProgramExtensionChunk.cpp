@@ -16,8 +16,12 @@ enum Tag : uint8_t {
   kRowControllers = 3,
   kRowValues = 4,
   kResetControllersFirst = 5,
+  kStripDevice = 6,  // one field per strip with a device: its slot, then the name
   kTagEnd
 };
+
+// What one preset's fields may hold once each: a field of every tag, and a device field per strip.
+constexpr size_t kFieldsPerPreset = kTagEnd + kStripCount;
 
 void PutField(std::vector<uint8_t>& out, Tag tag, int preset, const void* body, size_t size) {
   out.push_back(tag);
@@ -64,6 +68,14 @@ bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtens
       if (size != 1 || body[0] > 1) return false;
       extension.resetControllersFirst = body[0];
       return true;
+    case kStripDevice: {
+      // Printable ASCII, as model names are: every tool shows and writes it as it is.
+      if (size < 2 || size > kDeviceNameSize || body[0] >= kStripCount) return false;
+      for (size_t i = 1; i < size; ++i)
+        if (body[i] < 0x20 || body[i] > 0x7E) return false;
+      std::memcpy(extension.devices[body[0]], body + 1, size - 1);
+      return true;
+    }
     default:
       return false;
   }
@@ -88,6 +100,14 @@ void AppendProgramExtensions(const VSTPluginProgramExtension* extensions, int co
       PutField(fields, kRowValues, preset, extension.rowValues, sizeof(extension.rowValues));
     if (extension.resetControllersFirst)
       PutField(fields, kResetControllersFirst, preset, &extension.resetControllersFirst, 1);
+    for (int strip = 0; strip < kStripCount; ++strip) {
+      const size_t length = strnlen(extension.devices[strip], kDeviceNameSize - 1);
+      if (length == 0) continue;
+      uint8_t body[kDeviceNameSize];
+      body[0] = static_cast<uint8_t>(strip);
+      std::memcpy(body + 1, extension.devices[strip], length);
+      PutField(fields, kStripDevice, preset, body, length + 1);
+    }
   }
   if (fields.empty()) return;
   out.insert(out.end(), kMagic, kMagic + sizeof(kMagic));
@@ -107,7 +127,7 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
   if (declared != size - kHeaderBytes) return ExtensionRead::kBroken;
 
   ExtensionRead result = ExtensionRead::kRead;
-  std::vector<bool> seen(static_cast<size_t>(count) * kTagEnd, false);
+  std::vector<bool> seen(static_cast<size_t>(count) * kFieldsPerPreset, false);
   for (size_t at = kHeaderBytes; at < size;) {
     if (size - at < kFieldHeadBytes) return ExtensionRead::kBroken;
     const uint8_t tag = bytes[at];
@@ -122,7 +142,8 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
       continue;
     }
     if (preset >= count) return ExtensionRead::kBroken;
-    const size_t key = static_cast<size_t>(preset) * kTagEnd + tag;
+    const size_t slot = tag == kStripDevice && length > 0 ? kTagEnd + body[0] % kStripCount : tag;
+    const size_t key = static_cast<size_t>(preset) * kFieldsPerPreset + slot;
     if (seen[key]) return ExtensionRead::kBroken;
     seen[key] = true;
     if (!TakeField(static_cast<Tag>(tag), body, length, extensions[preset])) return ExtensionRead::kBroken;

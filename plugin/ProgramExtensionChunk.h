@@ -3,7 +3,7 @@
 // versions wrote, and a chunk with them is refused by those versions as any chunk of a newer version.
 //
 // After the image: the tag "VTX2" and the size of what follows (32-bit), then fields, each a tag byte, the
-// preset it belongs to, a 16-bit length and its bytes. Only fields that differ from the defaults are
+// preset it belongs to, a 16-bit length and its bytes (a strip's device: the strip's slot, then its name). Only fields that differ from the defaults are
 // written, preset by preset, in tag order. Fields are read as hostile input: a field of the wrong length,
 // for a preset the chunk does not hold, twice, or with a value no preset can hold (two rows on one
 // controller among them) refuses the whole chunk.

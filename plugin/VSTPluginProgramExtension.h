@@ -1,6 +1,7 @@
 // The fields a preset gained with version 2 of its record: the System Exclusive messages that reset a
 // module's mode and the time it needs to settle after them, four controller rows with a value per strip,
-// and the option to reset each strip's controllers first. They live beside the version 1 record, whose
+// the option to reset each strip's controllers first, and the device each strip plays, whose names the
+// editor and the tools show. They live beside the version 1 record, whose
 // bytes stay as they were: a preset that leaves them all at their defaults is stored exactly as before.
 #pragma once
 
@@ -13,6 +14,8 @@
 
 constexpr int kControllerRows = 4;
 constexpr int kMaxSettleMs = 2000;
+// A device's model name as its file gives it (or "General MIDI"), terminated; empty for none.
+constexpr int kDeviceNameSize = 48;
 // What a preset with a System Exclusive list waits when nobody said otherwise: most modules are ready then.
 constexpr int kDefaultSettleMs = 100;
 constexpr uint8_t kDefaultRowControllers[kControllerRows] = {
@@ -29,9 +32,11 @@ struct VSTPluginProgramExtension {
   // Global, as the other options: every change writes all 128 presets.
   uint8_t resetControllersFirst;
   uint8_t padding[3];
+  char devices[kStripCount][kDeviceNameSize];
 };
 
-static_assert(sizeof(VSTPluginProgramExtension) == 332, "no padding the compiler chose");
+static_assert(sizeof(VSTPluginProgramExtension) == 332 + kStripCount * kDeviceNameSize,
+              "no padding the compiler chose");
 
 inline void InitProgramExtension(VSTPluginProgramExtension& extension) {
   std::memset(&extension, 0, sizeof(extension));
