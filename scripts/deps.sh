@@ -2,7 +2,7 @@
 # Packages already present are not installed again.
 vantorine_install_deps() {
   local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev
-    libjack-jackd2-dev libtomlplusplus-dev lv2-dev libserd-dev "$@")
+    libjack-jackd2-dev libtomlplusplus-dev lv2-dev libserd-dev libxml2-dev "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
