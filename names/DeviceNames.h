@@ -50,7 +50,7 @@ struct Sound {
 struct SelectedSound {
   Sound sound;
   // The strip sends no Bank Select byte that this sound's bank needs, so the device stays on whichever
-  // bank it was in: the name is the first bank's that has the program, which is only a good guess.
+  // bank it was in: the sound is the first whose bank the strip's bytes do not contradict, a good guess.
   bool bankGuessed = false;
 };
 
@@ -79,7 +79,7 @@ class NameCatalog {
 
   // Models for a chooser: General MIDI, then the files' models in folder order and by file name. A
   // non-empty filter keeps those whose name or manufacturer contains it, ignoring ASCII case. A model
-  // defined by more than one file is listed once, from the first.
+  // (manufacturer and name) defined by more than one file is listed once, from the first.
   std::vector<ModelInfo> models(std::string_view filter = {}) const;
   // The model called `device`, ignoring ASCII case: its model name, or its manufacturer and model name
   // with a space between ("Roland JV-1080").
@@ -93,7 +93,8 @@ class NameCatalog {
   // program is unknown or no bank matches.
   std::optional<SelectedSound> soundAt(std::string_view device, int channel, int program,
                                        BankSelect bank) const;
-  // The sounds of `device` called `name`, on `channel` (1-16) or on any channel when 0.
+  // The sounds of `device` called `name`, on `channel` (1-16) or on any channel when 0; nothing matched
+  // and nothing close for an unknown device.
   SoundSearch findSound(std::string_view device, std::string_view name, int channel = 0) const;
 
  private:
