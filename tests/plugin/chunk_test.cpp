@@ -19,6 +19,7 @@ void UseVersionTwoFields(VSTPlugin& plugin) {
   extension.sysexLength = sizeof(gsReset);
   extension.rowControllers[3] = 74;
   extension.rowValues[0][0] = 65;
+  std::strcpy(extension.devices[2], "General MIDI");
   plugin.SetResetControllersFirst(true);
 }
 
@@ -81,7 +82,8 @@ TEST_F(Chunks, VersionTwoFieldsTravelAfterTheImageAndOnlyWhenUsed) {
 TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
   UseVersionTwoFields(*plugin);
   const std::vector<uint8_t> preset = GetChunk(true);
-  // The preset's fields as written: the tag and size (8 bytes), then SysEx, controllers, values, option.
+  // The preset's fields as written: the tag and size (8 bytes), then SysEx, controllers, values, option,
+  // strip 2's device.
   const size_t fields = 436 + 8;
   ASSERT_EQ(preset[fields], 1) << "the SysEx list comes first";
   const size_t sysex = fields + 4;
@@ -97,14 +99,16 @@ TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
       broken([&](auto& b) { b[sysex + 3] = 0x80; }),              // a data byte of 0x80
       broken([&](auto& b) { b[fields + 1] = 1; }),                // a preset the chunk does not hold
       broken([&](auto& b) { b[fields] = 0; }),                    // no such field
-      broken([&](auto& b) { b[b.size() - 1] = 2; }),              // an option that is neither 0 nor 1
+      broken([&](auto& b) { b[b.size() - 1] = '\n'; }),  // a device name with a control character
+      broken([&](auto& b) { b[b.size() - 13] = 16; }),  // a device for a strip no preset has
+      broken([&](auto& b) { b[b.size() - 18] = 2; }),              // an option that is neither 0 nor 1
       broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 7; }),        // volume as a row's controller
       broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 10; }),        // two rows on pan
       broken([&](auto& b) { b[sysex + 11 + 4 + 4 + 4] = 200; }),  // a value above 128
       broken([&](auto& b) {                                       // a field twice
-        const std::vector<uint8_t> last(b.end() - 5, b.end());
+        const std::vector<uint8_t> last(b.end() - 17, b.end());
         b.insert(b.end(), last.begin(), last.end());
-        b[436 + 4] += 5;
+        b[436 + 4] += 17;
       }),
   };
   plugin->setProgram(3);
