@@ -236,7 +236,7 @@ tovo::gui::STextDialog* SPluginPanel::MakeTextDialog(tovo::gui::SPoint size, int
   const tovo::data::datastring<64, char> name(128, "%s - Textbox", dialog->GetLabel().Get());
   auto* box = new tovo::gui::STextBox(globals, dialog, globals->NextId(), name.Get(), 0, 24, 34, width - 48,
                                       boxHeight, static_cast<int>(dialog->GetWindow()), false);
-  box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, 0, 0);
+  box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, Slot(kWhite), Slot(kWhite));
   box->SetHoverColours(Slot(kBody), Slot(kBody));
   box->SetFont(dialog->GetTextFont());
   box->SetTooltip(dialog->GetTooltip(), "Option:\nTextbox", kTooltipPlacement);
