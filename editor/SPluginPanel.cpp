@@ -197,6 +197,8 @@ void SPluginPanel::MakeExtensionControls() {
   constexpr int kSettleSteps = kMaxSettleMs / kSettleStepMs;
   settleDial = MakeOptionDial("(VTRN) Control: Settle Time", 17, 301, 40, kSettleSteps,
                               "Option:\nSelect Settle Time\n   \n(after the SysEx init,\nbefore the strips)");
+  // Control-click goes back to the time a preset has when nobody set one.
+  settleDial->SetValueRange(0, kSettleSteps, kDefaultSettleMs / kSettleStepMs);
   auto* settleTexts = new SDisplayText[kSettleSteps + 1];
   for (int step = 0; step <= kSettleSteps; ++step)
     settleTexts[step] = SDisplayText(8, "%d ms", step * kSettleStepMs);

@@ -231,8 +231,12 @@ TEST_P(PanelControls, SysexInitIsChosenTypedAndSentFirst) {
   EXPECT_EQ(listOf(currentExtension()), named("XG System On"));
   turn(kSysexChoice, 1);
   EXPECT_EQ(listOf(currentExtension()), custom);
+  turn(kSettle, -10);
+  EXPECT_EQ(currentExtension().settleMs, 0);
   turn(kSysexChoice, -5);
   EXPECT_EQ(currentExtension().sysexLength, 0);
+  controlClick(kSettle);
+  EXPECT_EQ(currentExtension().settleMs, 100) << "Control-click: the settle time of a preset nobody set";
   EXPECT_EQ(host.getChunk(true).size(), sizeof(VSTPluginProgram)) << "none is stored as never set";
 }
 
