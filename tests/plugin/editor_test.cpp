@@ -1,14 +1,15 @@
 // The editor in a host that passes no display: the panel is made in the holder and reparented into the
 // host's window on every open, keeps its window across close and open, and is rebuilt when the host
 // destroyed its window under it; the host's window takes the editor's size; updates wait for the host's
-// idle pass (one full refresh swallows indexed ones) unless the host falls silent, when the idle thread
-// stands in.
+// idle pass (one full refresh swallows indexed ones; a loaded bank asks for one) unless the host falls
+// silent, when the idle thread stands in.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "PluginHarness.h"
 #include "editor/SPluginEditor.h"
@@ -154,6 +155,19 @@ TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
   EXPECT_STREQ(panel->PresetName(), "renamed");
   EXPECT_EQ(panel->InitDelayDial()->GetValue(), 999);
   EXPECT_FALSE(editor->IsIndexPending(4));
+
+  // A bank the host loads changes the preset the panel shows, its controller rows too, with no preset
+  // change after it.
+  plugin->CurrentExtension().rowValues[0][0] = 41;
+  void* data = nullptr;
+  const VstInt32 size = plugin->getChunk(&data, false);
+  const std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  plugin->CurrentExtension().rowValues[0][0] = 0;
+  Idle();
+  ASSERT_EQ(plugin->setChunk(const_cast<uint8_t*>(bank.data()), size, false), 1);
+  EXPECT_TRUE(editor->IsUpdatePending());
+  Idle();
+  EXPECT_EQ(panel->GetRow(0).controllerValues[0]->GetValue(), 41);
 
   Close();
   plugin->setProgram(3);
