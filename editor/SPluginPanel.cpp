@@ -156,7 +156,7 @@ void SPluginPanel::MakeRow(int r) {
     char kind[16];
     std::snprintf(kind, sizeof(kind), "Row %d", k + 1);
     row.controllerValues[k] =
-        makeDial(kind, kFirstValueTop + kRowPitch * (6 + k), 128, valueTexts, kSand, Slot(kGrey));
+        makeDial(kind, kFirstValueTop + kRowPitch * (kOwnValueRows + k), 128, valueTexts, kSand, Slot(kGrey));
   }
 
   const bool add = r == 0;
@@ -214,7 +214,7 @@ void SPluginPanel::MakeExtensionControls() {
   for (int k = 0; k < kControllerRows; ++k) {
     char name[48];
     std::snprintf(name, sizeof(name), "(VTRN) Control: Row %d Controller", k + 1);
-    const SRect place = LegendPlace(6 + k);
+    const SRect place = LegendPlace(kOwnValueRows + k);
     auto* header = new SUpwardDial(globals, this, globals->NextId(), name, kDialStyle, place.left, place.top,
                                    place.right - place.left, place.bottom - place.top, false, true,
                                    static_cast<int>(window), kDefaultRowControllers[k], 1, 119,

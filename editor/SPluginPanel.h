@@ -46,7 +46,8 @@ class SPluginPanel : public tovo::gui::SWindow {
   // Value controls of a strip: channel, program, bank MSB, swap, bank LSB, volume and the controller rows,
   // each row 20 pixels below the one before; the strip button below them. A strip makes them in this
   // order, the strip button last, so its controls' IDs are this many apart from the next strip's.
-  static constexpr int kValueRows = 6 + kControllerRows;
+  static constexpr int kOwnValueRows = 6;
+  static constexpr int kValueRows = kOwnValueRows + kControllerRows;
   static constexpr int kControlsPerRow = kValueRows + 1;
   static constexpr int kFirstValueTop = 90;
   static constexpr int kRowPitch = 20;

@@ -179,8 +179,9 @@ void SPluginPanel::RefreshPanel() {
     DrawPresetName();
     // The legend names each row where its header would stand; the controller rows have header dials there.
     DrawUpwards(target, "Label", {kLegendLeft, 16, kLegendRight, 88}, small, Slot(kGrey));
-    static constexpr const char* kLegend[] = {"CH", "PC", "MSB", "S", "LSB", "VOL"};
-    for (int i = 0; i < 6; ++i) DrawUpwards(target, kLegend[i], LegendPlace(i), small, Slot(kGrey));
+    static constexpr const char* kLegend[kOwnValueRows] = {"CH", "PC", "MSB", "S", "LSB", "VOL"};
+    for (int i = 0; i < kOwnValueRows; ++i)
+      DrawUpwards(target, kLegend[i], LegendPlace(i), small, Slot(kGrey));
     DrawLabels();
   });
 }
