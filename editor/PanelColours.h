@@ -17,6 +17,7 @@ constexpr int kGreen = 13;
 constexpr int kLime = 16;
 constexpr int kYellow = 1;
 constexpr int kDisabledText = 19;
+constexpr int kSand = 21;
 constexpr int kBlack = 20;
 constexpr int kGrey = 23;
 constexpr int kBody = 24;

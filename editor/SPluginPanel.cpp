@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "editor/STextDialog.h"
+#include "editor/SUpwardDial.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -17,6 +18,8 @@
 #include "gui/widgets/SToolTip.h"
 #include "images/Swap.h"
 #include "images/TextLogo.h"
+#include "midi/Controllers.h"
+#include "plugin/VSTPlugin.h"
 
 using tovo::gui::SButton;
 using tovo::gui::SControl;
@@ -66,10 +69,12 @@ SPluginPanel::SPluginPanel(tovo::gui::SGlobals* owner, SControl* parentControl, 
 }
 
 SPluginPanel::~SPluginPanel() {
-  // A top-level window of its own, so not among the children: it goes first, with its text box.
+  // Top-level windows of their own, so not among the children: they go first, with their text boxes.
   delete textDialog;
+  delete sysexDialog;
   delete[] valueTexts;
   delete[] channelTexts;
+  delete[] controllerTexts;
   CleanUp();
   delete bufferDevice;
   delete bufferBitmap;
@@ -103,9 +108,10 @@ SButton<false>* SPluginPanel::MakeOptionButton(const char* name, int x, int y, i
   return button;
 }
 
-SDial<int>* SPluginPanel::MakeDelayDial(const char* name, int y, const char* tip) {
-  auto* dial = new SDial<int>(globals, this, globals->NextId(), name, kDialStyle, 27, y, 22, 14, false, true,
-                              static_cast<int>(window), 0, 0, 999, 0);
+SDial<int>* SPluginPanel::MakeOptionDial(const char* name, int x, int y, int width, int max,
+                                         const char* tip) {
+  auto* dial = new SDial<int>(globals, this, globals->NextId(), name, kDialStyle, x, y, width, 14, false,
+                              true, static_cast<int>(window), 0, 0, max, 0);
   PrepareDial(dial, kBody, kWhite);
   dial->SetHoverColours(Slot(kBody), Slot(kGrey));
   dial->SetTooltip(tooltip, tip, kTooltipPlacement);
@@ -146,11 +152,17 @@ void SPluginPanel::MakeRow(int r) {
 
   row.bankLsb = makeDial("LSB", 170, 128, valueTexts, kCyan, Slot(kGrey));
   row.volume = makeDial("Volume", 190, 128, valueTexts, kLilac, Slot(kGrey));
+  for (int k = 0; k < kControllerRows; ++k) {
+    char kind[16];
+    std::snprintf(kind, sizeof(kind), "Row %d", k + 1);
+    row.controllerValues[k] =
+        makeDial(kind, kFirstValueTop + kRowPitch * (kOwnValueRows + k), 128, valueTexts, kSand, Slot(kGrey));
+  }
 
   const bool add = r == 0;
   if (!add) std::snprintf(name, sizeof(name), "(VTRN) Button: Remove (Strip %d)", strip);
   row.stripButton = new SButton<false>(globals, this, globals->NextId(), add ? "(VTRN) Button: Add" : name, 0,
-                                       100, 210, 24, 14, host, false);
+                                       100, kStripButtonTop, 24, 14, host, false);
   SetSlotColours(row.stripButton, add ? kGreen : kBlack, kGrey, kBody);
   row.stripButton->SetLabel(add ? "+" : "-", statdata.FindFont(10, false, false), 0);
   row.stripButton->SetLabelColours(Slot(add ? kBlack : kWhite), Slot(kDisabledText));
@@ -166,25 +178,78 @@ void SPluginPanel::MakeRow(int r) {
   row.shown = add;
 }
 
-void SPluginPanel::MakeTextDialog() {
-  textDialog = new tovo::gui::STextDialog(this, tovo::gui::SPoint{180, 100}, false);
-  textDialog->EnableEventHandler(tovo::gui::kEventTextKey);
-  const SRect client = textDialog->GetClientRect();
+// Under B-First: Reset All Controllers first, the SysEx init (the button edits it as hex, the dial below
+// chooses it) and its settle time; in the legend, beside the strips' controller rows, the header dials that
+// name and choose each row's controller.
+void SPluginPanel::MakeExtensionControls() {
+  resetFirstButton = MakeOptionButton("(VTRN) Button: Reset Controllers First", 17, 243, 40, 16, "R-First", 8,
+                                      tovo::gui::kButtonReportOff, kLilac,
+                                      "Option:\nSend Reset All Controllers\nbefore each strip", false);
+  sysexButton = MakeOptionButton("(VTRN) Button: SysEx", 17, 268, 40, 16, "SysEx", 8,
+                                 tovo::gui::kButtonMomentary, kGrey, "Action:\nEdit SysEx Init\n(as hex bytes)",
+                                 false);
+  sysexChoiceDial = MakeOptionDial("(VTRN) Control: SysEx Init", 17, 285, 40, vantorine::editor::kSysexXg,
+                                   "Option:\nSelect SysEx Init\n   \n(sent before the strips)");
+  auto* choices = new SDisplayText[vantorine::editor::kSysexChoiceCount];
+  for (int c = 0; c < vantorine::editor::kSysexChoiceCount; ++c)
+    choices[c] = SDisplayText(8, "%s", vantorine::editor::kSysexChoiceNames[c]);
+  sysexChoiceDial->SetDisplayTextsA(choices, true, true);
+  constexpr int kSettleSteps = kMaxSettleMs / kSettleStepMs;
+  settleDial = MakeOptionDial("(VTRN) Control: Settle Time", 17, 301, 40, kSettleSteps,
+                              "Option:\nSelect Settle Time\n   \n(after the SysEx init,\nbefore the strips)");
+  // Control-click goes back to the time a preset has when nobody set one.
+  settleDial->SetValueRange(0, kSettleSteps, kDefaultSettleMs / kSettleStepMs);
+  auto* settleTexts = new SDisplayText[kSettleSteps + 1];
+  for (int step = 0; step <= kSettleSteps; ++step)
+    settleTexts[step] = SDisplayText(8, "%d ms", step * kSettleStepMs);
+  settleDial->SetDisplayTextsA(settleTexts, true, true);
+
+  // "PAN", "REV", "CHO" and "EXP" for the General MIDI rows, "C" and the number for the others.
+  controllerTexts = new SDisplayText[128];
+  for (int number = 0; number < 128; ++number) controllerTexts[number] = SDisplayText(8, "C%d", number);
+  controllerTexts[vantorine::midi::kPan] = SDisplayText(8, "%s", "PAN");
+  controllerTexts[vantorine::midi::kReverbSend] = SDisplayText(8, "%s", "REV");
+  controllerTexts[vantorine::midi::kChorusSend] = SDisplayText(8, "%s", "CHO");
+  controllerTexts[vantorine::midi::kExpression] = SDisplayText(8, "%s", "EXP");
+  for (int k = 0; k < kControllerRows; ++k) {
+    char name[48];
+    std::snprintf(name, sizeof(name), "(VTRN) Control: Row %d Controller", k + 1);
+    const SRect place = LegendPlace(kOwnValueRows + k);
+    auto* header = new SUpwardDial(globals, this, globals->NextId(), name, kDialStyle, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, false, true,
+                                   static_cast<int>(window), kDefaultRowControllers[k], 1, 119,
+                                   kDefaultRowControllers[k]);
+    PrepareDial(header, kInner, kGrey);
+    header->SetValueFont(statdata.FindFont(7, false, false));
+    header->SetHoverColours(Slot(kInner), Slot(kGrey));
+    header->SetDisplayTextsA(controllerTexts, false, true);
+    AddControl(header, tovo::gui::kEventControlChanged);
+    controllerHeaders[k] = header;
+  }
+  sysexDialog = MakeTextDialog({330, 174}, 84);
+}
+
+// The label dialog and the SysEx dialog: a dialog of that size around a text box of that height.
+tovo::gui::STextDialog* SPluginPanel::MakeTextDialog(tovo::gui::SPoint size, int boxHeight) {
+  auto* dialog = new tovo::gui::STextDialog(this, size, false);
+  dialog->EnableEventHandler(tovo::gui::kEventTextKey);
+  const SRect client = dialog->GetClientRect();
   const int width = client.right - client.left;
-  const tovo::data::datastring<64, char> name(128, "%s - Textbox", textDialog->GetLabel().Get());
-  auto* box = new tovo::gui::STextBox(globals, textDialog, globals->NextId(), name.Get(), 0, 24, 34, width - 48, 20,
-                                      static_cast<int>(textDialog->GetWindow()), false);
-  box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, 0, 0);
+  const tovo::data::datastring<64, char> name(128, "%s - Textbox", dialog->GetLabel().Get());
+  auto* box = new tovo::gui::STextBox(globals, dialog, globals->NextId(), name.Get(), 0, 24, 34, width - 48,
+                                      boxHeight, static_cast<int>(dialog->GetWindow()), false);
+  box->SetColours(Slot(kBlack), Slot(kBlack), Slot(kBody), 0, 0, Slot(kWhite), Slot(kWhite));
   box->SetHoverColours(Slot(kBody), Slot(kBody));
-  box->SetFont(textDialog->GetTextFont());
-  box->SetTooltip(textDialog->GetTooltip(), "Option:\nTextbox", kTooltipPlacement);
-  box->AddEventListener(textDialog, tovo::gui::kEventTextKey);
-  textDialog->GetTitleLabel()->AddEventListener(textDialog, tovo::gui::kEventValueChanged);
+  box->SetFont(dialog->GetTextFont());
+  box->SetTooltip(dialog->GetTooltip(), "Option:\nTextbox", kTooltipPlacement);
+  box->AddEventListener(dialog, tovo::gui::kEventTextKey);
+  dialog->GetTitleLabel()->AddEventListener(dialog, tovo::gui::kEventValueChanged);
   box->Show();
-  textDialog->Add(box);
-  textDialog->SetTextBox(box);
+  dialog->Add(box);
+  dialog->SetTextBox(box);
   box->SetMaxLength(10);
-  textDialog->AddEventListener(this, tovo::gui::kEventDialogResult);
+  dialog->AddEventListener(this, tovo::gui::kEventDialogResult);
+  return dialog;
 }
 
 void SPluginPanel::LoadControls() {
@@ -216,15 +281,15 @@ void SPluginPanel::LoadControls() {
   bankSelectFirstButton = MakeOptionButton(
       "(VTRN) Button: Bank Select First", 17, 225, 40, 16, "B-First", 8, kButtonReportOff, kCyan,
       "Option:\nSend Bank Select\nbefore Program Change\n(most modules want it)", false);
-  copyButton = MakeOptionButton("(VTRN) Button: Copy", 62, 210, 16, 16, "C", 7, kButtonMomentary, kGrey,
-                                "Action:\nCopy Preset", false);
-  pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, 210, 16, 16, "P", 7, kButtonMomentary, kGrey,
-                                 "Action:\nPaste Preset", false);
-  initDelayDial = MakeDelayDial(
-      "(VTRN) Control: Initdelay", 176,
+  copyButton = MakeOptionButton("(VTRN) Button: Copy", 62, kStripButtonTop, 16, 16, "C", 7, kButtonMomentary,
+                                kGrey, "Action:\nCopy Preset", false);
+  pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, kStripButtonTop, 16, 16, "P", 7,
+                                 kButtonMomentary, kGrey, "Action:\nPaste Preset", false);
+  initDelayDial = MakeOptionDial(
+      "(VTRN) Control: Initdelay", 27, 176, 22, VSTPlugin::kMaxDelaySeconds,
       "Option:\nSelect Delay\n   \n(after which the values\nare sent on plugin init)");
-  changeDelayDial = MakeDelayDial(
-      "(VTRN) Control: Changedelay", 209,
+  changeDelayDial = MakeOptionDial(
+      "(VTRN) Control: Changedelay", 27, 209, 22, VSTPlugin::kMaxDelaySeconds,
       "Option:\nSelect Delay\n   \n(after which the values\nare sent on preset change)");
 
   // "- - -" stands for a value that is not sent; the others show the MIDI value.
@@ -235,8 +300,9 @@ void SPluginPanel::LoadControls() {
   for (int v = 1; v <= 128; ++v) valueTexts[v] = SDisplayText(8, "%03d", v - 1);
   for (int c = 1; c <= 16; ++c) channelTexts[c] = SDisplayText(8, "%02d", c);
   for (int r = 0; r < kRows; ++r) MakeRow(r);
+  MakeExtensionControls();
 
-  MakeTextDialog();
+  textDialog = MakeTextDialog({180, 100}, 20);
   editedRow = 0;
   RefreshPanel();
 }

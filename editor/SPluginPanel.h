@@ -1,21 +1,26 @@
 // The plug-in's only visible window, which the editor embeds in the host's window: the global options on
 // the left (preset switching, MIDI thru, resend, the two sends with their delays, copy and paste of the
-// preset, Bank Select before Program Change) and one column per strip on the right (its label, channel,
-// program, bank MSB, swap flag, bank LSB and volume, and the button that adds or removes strips). Every
-// static part is drawn once into an off-screen picture that Draw copies to the window.
+// preset, Bank Select before Program Change, Reset All Controllers first, the preset's SysEx init and its
+// settle time) and one column per strip on the right (its label, channel, program, bank MSB, swap flag,
+// bank LSB, volume and the four controller rows, and the button that adds or removes strips), the rows'
+// controllers named in the legend beside them. Every static part is drawn once into an off-screen picture
+// that Draw copies to the window.
 //
-// Values travel to the plug-in through its parameters; strips and labels are written into the current
-// preset directly. The plug-in's changes come back through RefreshControls, called by the editor's idle
-// pass. Everything here runs on the editor's thread, under the toolkit lock.
+// Values travel to the plug-in through its parameters; strips, labels and the version 2 fields are written
+// into the current preset directly. The plug-in's changes come back through RefreshControls, called by the
+// editor's idle pass. Everything here runs on the editor's thread, under the toolkit lock.
 #pragma once
 
 #include <array>
 
 #include "data/datastring.h"
+#include "editor/SysexChoice.h"
 #include "gui/SWindow.h"
 #include "gui/widgets/SDial.h"
+#include "plugin/VSTPluginProgramExtension.h"
 
 class SPluginEditor;
+class SUpwardDial;
 class VSTPlugin;
 struct VSTPluginProgram;
 
@@ -37,7 +42,26 @@ class SPluginPanel : public tovo::gui::SWindow {
   static constexpr int kNoColumn = 16;
   static constexpr int kFixedWidth = 100;
   static constexpr int kColumnWidth = 25;
-  static constexpr int kHeight = 256;
+  static constexpr int kHeight = 336;
+  // Value controls of a strip: channel, program, bank MSB, swap, bank LSB, volume and the controller rows,
+  // each row 20 pixels below the one before; the strip button below them. A strip makes them in this
+  // order, the strip button last, so its controls' IDs are this many apart from the next strip's.
+  static constexpr int kOwnValueRows = 6;
+  static constexpr int kValueRows = kOwnValueRows + kControllerRows;
+  static constexpr int kControlsPerRow = kValueRows + 1;
+  static constexpr int kFirstValueTop = 90;
+  static constexpr int kRowPitch = 20;
+  static constexpr int kStripButtonTop = kFirstValueTop + kRowPitch * kValueRows;
+  // The legend's column, left of the strips; in it, each value row's name or, for a controller row, the
+  // header dial that names and chooses its controller.
+  static constexpr int kLegendLeft = 82;
+  static constexpr int kLegendRight = 93;
+  static tovo::gui::SRect LegendPlace(int valueRow) {
+    const int top = kFirstValueTop + kRowPitch * valueRow;
+    return {kLegendLeft, top - 2, kLegendRight, top + 16};
+  }
+  // The settle dial's step, in milliseconds.
+  static constexpr int kSettleStepMs = 10;
   // The panel's width for a number of strip columns: the fixed part, the columns and a right margin.
   static constexpr int WidthFor(int columns) { return kColumnWidth * columns + kFixedWidth + 20; }
 
@@ -48,14 +72,15 @@ class SPluginPanel : public tovo::gui::SWindow {
     tovo::gui::SButton<false>* swap = nullptr;
     tovo::gui::SDial<int>* bankLsb = nullptr;
     tovo::gui::SDial<int>* volume = nullptr;
+    std::array<tovo::gui::SDial<int>*, kControllerRows> controllerValues{};
     // "+" in row 0, "-" in the others.
     tovo::gui::SButton<false>* stripButton = nullptr;
     tovo::gui::SRect label{0, 0, 0, 0};
     int column = kNoColumn;
     bool shown = false;
 
-    // The six value controls from the top, then the strip button.
-    std::array<tovo::gui::SControl*, 7> Controls() const;
+    // The value controls from the top, then the strip button.
+    std::array<tovo::gui::SControl*, kControlsPerRow> Controls() const;
   };
 
   SPluginPanel(tovo::gui::SGlobals* globals, tovo::gui::SControl* parent, unsigned id, const char* name,
@@ -101,16 +126,19 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SButton<false>* PasteButton() const { return pasteButton; }
   tovo::gui::SDial<int>* InitDelayDial() const { return initDelayDial; }
   tovo::gui::SDial<int>* ChangeDelayDial() const { return changeDelayDial; }
+  tovo::gui::STextDialog* SysexDialog() const { return sysexDialog; }
 
  private:
   // Construction of the controls.
   tovo::gui::SButton<false>* MakeOptionButton(const char* name, int x, int y, int w, int h, const char* text,
                                              int fontSize, int type, int pressedSlot, const char* tip,
                                              bool activeColour);
-  tovo::gui::SDial<int>* MakeDelayDial(const char* name, int y, const char* tip);
+  tovo::gui::SDial<int>* MakeOptionDial(const char* name, int x, int y, int width, int max, const char* tip);
   void MakeRow(int row);
-  void MakeTextDialog();
+  tovo::gui::STextDialog* MakeTextDialog(tovo::gui::SPoint size, int boxHeight);
   void AddControl(tovo::gui::SControl* control, int eventType);
+  // The controls of the version 2 fields in the options column and the legend (SPluginPanelExtension.cpp).
+  void MakeExtensionControls();
 
   // Behaviour.
   void OnButton(tovo::gui::SControl* sender, int value);
@@ -120,6 +148,19 @@ class SPluginPanel : public tovo::gui::SWindow {
   void RemoveStrip(int row);
   void EditLabel(int row);
   void ApplyTimerLook();
+  // A dial that counts down shows it in orange, with its tooltip quiet; back to its own look after.
+  void SetCountingLook(tovo::gui::SDial<int>* dial, bool counting);
+  // The version 2 fields: the user's changes, and the controls brought in line with the preset.
+  bool OnExtensionButton(tovo::gui::SControl* sender, int value);
+  bool OnExtensionDial(tovo::gui::SControl* sender, int value);
+  void OnControllerHeader(int row, int value);
+  void OnSysexChoice(int choice);
+  void EditSysex();
+  void OnSysexDialogResult(int result);
+  void StoreSysex(const std::vector<uint8_t>& list);
+  void RefreshExtension();
+  void RefreshHeader(int row);
+  void ApplySettleLook();
   // The row of a strip control, from its ID's distance to the same control of row 0; -1 if none.
   int RowOf(const tovo::gui::SControl* sender, const tovo::gui::SControl* firstRowControl) const;
   void SetParameter(int index, float value);
@@ -146,11 +187,19 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SButton<false>* pasteButton = nullptr;
   tovo::gui::SDial<int>* initDelayDial = nullptr;
   tovo::gui::SDial<int>* changeDelayDial = nullptr;
+  tovo::gui::SButton<false>* resetFirstButton = nullptr;
+  tovo::gui::SButton<false>* sysexButton = nullptr;
+  tovo::gui::SDial<int>* sysexChoiceDial = nullptr;
+  tovo::gui::SDial<int>* settleDial = nullptr;
+  std::array<SUpwardDial*, kControllerRows> controllerHeaders{};
+  tovo::gui::STextDialog* sysexDialog = nullptr;
+  vantorine::editor::SysexChoiceMemory sysexChoice;
   tovo::gui::SImageLabel* logo = nullptr;
   tovo::gui::SRect logoRect{0, 0, 0, 0};
   char presetName[48] = {};
   tovo::gui::SDisplayText* valueTexts = nullptr;
   tovo::gui::SDisplayText* channelTexts = nullptr;
+  tovo::gui::SDisplayText* controllerTexts = nullptr;
   tovo::gui::STextDialog* textDialog = nullptr;
   int editedRow = 0;
   tovo::gui::SToolTip* tooltip = nullptr;

@@ -51,8 +51,8 @@ void SPluginPanel::PresetChangedDirectly() { plugin->updateDisplay(); }
 
 int SPluginPanel::RowOf(const SControl* sender, const SControl* firstRowControl) const {
   const long distance = static_cast<long>(sender->GetId()) - static_cast<long>(firstRowControl->GetId());
-  if (distance < 0 || distance % 7 != 0 || distance / 7 >= kRows) return -1;
-  return static_cast<int>(distance / 7);
+  if (distance < 0 || distance % kControlsPerRow != 0 || distance / kControlsPerRow >= kRows) return -1;
+  return static_cast<int>(distance / kControlsPerRow);
 }
 
 // --- User actions ----------------------------------------------------------------------------------------
@@ -68,6 +68,7 @@ void SPluginPanel::ParseEvent(SEvent* event) {
       break;
     case tovo::gui::kEventDialogResult:
       if (event->sender == textDialog) OnDialogResult(event->value);
+      if (event->sender == sysexDialog) OnSysexDialogResult(event->value);
       break;
     default:
       break;
@@ -76,6 +77,7 @@ void SPluginPanel::ParseEvent(SEvent* event) {
 
 void SPluginPanel::OnButton(SControl* sender, int value) {
   const float on = value ? 1.f : 0.f;
+  if (OnExtensionButton(sender, value)) return;
   if (sender == logo) {
     logo->Hide();
   } else if (sender == initSendButton) {
@@ -115,6 +117,7 @@ void SPluginPanel::OnDial(SControl* sender, int value) {
     SetParameter(VSTPlugin::kChangeDelay, v * kDelayScale);
     return;
   }
+  if (OnExtensionDial(sender, value)) return;
   struct StripDial {
     SDial<int>* Row::*dial;
     int firstIndex;
@@ -229,6 +232,7 @@ void SPluginPanel::RefreshControls(long index) {
       plugin->getProgramName(presetName);
       RecalculatePositions();
       for (int i = 0; i < VSTPlugin::kEditorSignalFirst; ++i) RefreshControls(i);
+      RefreshExtension();
       RefreshLabels();
       ApplyTimerLook();
       return;
@@ -260,6 +264,9 @@ void SPluginPanel::RefreshControls(long index) {
       return;
     case VSTPlugin::kSignalTimerState:
       ApplyTimerLook();
+      return;
+    case VSTPlugin::kSignalSettle:
+      ApplySettleLook();
       return;
     case VSTPlugin::kSignalTimerSecond:
       if (plugin->TimerRunning())
@@ -300,22 +307,21 @@ void SPluginPanel::RefreshControls(long index) {
   }
 }
 
-// The delay dial of a running countdown shows the seconds left in orange and keeps its tooltip quiet.
+// The delay dial of a running countdown shows the seconds left.
 void SPluginPanel::ApplyTimerLook() {
   if (plugin->TimerRunning()) {
     SDial<int>* counting = plugin->TimerKindValue() == VSTPlugin::kTimerChange ? changeDelayDial : initDelayDial;
-    counting->EnableTooltip(false);
-    counting->SetLabelColours(Slot(kOrange), Slot(kDisabledText));
-    counting->SetHoverColours(Slot(kBody), Slot(kBody));
-    counting->Refresh();
+    SetCountingLook(counting, true);
     counting->SetValue(plugin->SecondsLeft(), false);
     return;
   }
-  const bool tips = (midiThruButton->GetState() & tovo::gui::kStateTooltip) != 0;
-  for (SDial<int>* dial : {initDelayDial, changeDelayDial}) {
-    dial->SetLabelColours(Slot(kWhite), Slot(kDisabledText));
-    dial->SetHoverColours(Slot(kBody), Slot(kGrey));
-    dial->Refresh();
-    dial->EnableTooltip(tips);
-  }
+  for (SDial<int>* dial : {initDelayDial, changeDelayDial}) SetCountingLook(dial, false);
+}
+
+void SPluginPanel::SetCountingLook(SDial<int>* dial, bool counting) {
+  dial->SetLabelColours(Slot(counting ? kOrange : kWhite), Slot(kDisabledText));
+  dial->SetHoverColours(Slot(kBody), Slot(counting ? kBody : kGrey));
+  dial->Refresh();
+  // Tooltips follow their switch, whose state every control shares.
+  dial->EnableTooltip(!counting && (midiThruButton->GetState() & tovo::gui::kStateTooltip) != 0);
 }

@@ -29,13 +29,16 @@ namespace {
 
 constexpr int kTextAngle = 90;
 constexpr int kLabelRoom = 72;
+// Where the strip area, the preset name's column and the legend end: above the strip buttons.
+constexpr int kAreaBottom = SPluginPanel::kStripButtonTop - 4;
 
 SRect ColumnLabel(int column) { return {101 + 25 * column, 16, 125 + 25 * column, 88}; }
 
 }  // namespace
 
-std::array<SControl*, 7> SPluginPanel::Row::Controls() const {
-  return {channel, program, bankMsb, swap, bankLsb, volume, stripButton};
+std::array<SControl*, SPluginPanel::kControlsPerRow> SPluginPanel::Row::Controls() const {
+  return {channel, program, bankMsb, swap, bankLsb, volume, controllerValues[0], controllerValues[1],
+          controllerValues[2], controllerValues[3], stripButton};
 }
 
 VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentProgram(); }
@@ -63,9 +66,10 @@ void SPluginPanel::RecalculatePositions() {
     const int c = columnCount;
     Row& row = rows[r];
     row.label = ColumnLabel(c);
-    const std::array<SControl*, 7> controls = row.Controls();
-    for (int i = 0; i < 6; ++i) controls[i]->SetPosition(101 + 25 * c, 90 + 20 * i);
-    row.stripButton->SetPosition(100 + 25 * c, 210);
+    const std::array<SControl*, kControlsPerRow> controls = row.Controls();
+    for (int i = 0; i < kValueRows; ++i)
+      controls[i]->SetPosition(101 + 25 * c, kFirstValueTop + kRowPitch * i);
+    row.stripButton->SetPosition(100 + 25 * c, kStripButtonTop);
     row.shown = true;
     row.column = c;
     ++columnCount;
@@ -93,6 +97,7 @@ void SPluginPanel::ClearControl(int r) {
   row.label = {0, 0, 0, 0};
   for (tovo::gui::SDial<int>* dial : {row.channel, row.program, row.bankMsb, row.bankLsb, row.volume})
     dial->SetValue(0, false);
+  for (tovo::gui::SDial<int>* dial : row.controllerValues) dial->SetValue(0, false);
   row.swap->SetValue(0, false);
   row.shown = false;
   row.column = kNoColumn;
@@ -138,7 +143,7 @@ void SPluginPanel::DrawPresetName() {
 
 void SPluginPanel::DrawStripArea() {
   const int columns = plugin ? plugin->PanelColumns() : 1;
-  FillRounded(*drawing, 93, 13, 25 * columns + 102, 206, Slot(kBlack));
+  FillRounded(*drawing, 93, 13, 25 * columns + 102, kAreaBottom, Slot(kBlack));
 }
 
 void SPluginPanel::DrawLabels() {
@@ -168,11 +173,15 @@ void SPluginPanel::RefreshPanel() {
     DrawUpwards(target, product, {16, 10, 28, 98}, small, Slot(kWhite));
     DrawUpwards(target, "Vantorine team", {28, 10, 40, 98}, small, Slot(kGrey));
     DrawUpwards(target, "VST by Steinberg", {40, 10, 52, 98}, small, Slot(kGrey));
-    FillRounded(target, 62, 13, 125, 206, Slot(kDarkRed));
-    FillRounded(target, 82, 14, 125, 205, Slot(kInner));
+    FillRounded(target, 62, 13, 125, kAreaBottom, Slot(kDarkRed));
+    FillRounded(target, 82, 14, 125, kAreaBottom - 1, Slot(kInner));
     DrawStripArea();
     DrawPresetName();
-    DrawUpwards(target, "VOL  LSB  S   MSB  PC   CH         Label", {83, 38, 95, 200}, small, Slot(kGrey));
+    // The legend names each row where its header would stand; the controller rows have header dials there.
+    DrawUpwards(target, "Label", {kLegendLeft, 16, kLegendRight, 88}, small, Slot(kGrey));
+    static constexpr const char* kLegend[kOwnValueRows] = {"CH", "PC", "MSB", "S", "LSB", "VOL"};
+    for (int i = 0; i < kOwnValueRows; ++i)
+      DrawUpwards(target, kLegend[i], LegendPlace(i), small, Slot(kGrey));
     DrawLabels();
   });
 }
@@ -186,7 +195,7 @@ void SPluginPanel::RefreshLabels() {
     target.SetBrush(statdata.FindBrush(Slot(kBody)));
     target.FillRect(100, 10, width - 10, height - 10);
     target.SetBrush(statdata.FindBrush(Slot(kDarkRed)));
-    target.FillRect(65, 14, 82, 205);
+    target.FillRect(65, 14, 82, kAreaBottom - 1);
     DrawPresetName();
     DrawStripArea();
     DrawLabels();

@@ -33,6 +33,11 @@ void STextDialog::MouseStateChanged(bool* mouse, int index) {
 }
 
 void STextDialog::Finish(int value) {
+  if (const char* refusal = value == 1 && check && textBox ? check(*textBox) : nullptr) {
+    titleLabel->SetLabel(refusal);
+    FocusTextBox();
+    return;
+  }
   result = value;
   RestoreDisabled();
   SendResult();

@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 #include "plugin/VSTPluginProgram.h"
 #include "plugin/VSTPluginProgramExtension.h"
@@ -41,6 +43,25 @@ inline void ClearStripValues(VSTPluginStrip& strip) {
 inline void ClearStripExtension(VSTPluginProgramExtension& extension, int strip) {
   for (uint8_t& value : extension.rowValues[strip]) StoreShared(value, uint8_t{0});
   for (char& c : extension.devices[strip]) StoreShared(c, '\0');
+}
+
+// Replaces the preset's SysEx list. The length goes to 0 first and gets its new value last, and the bytes
+// past the list are zeroed, so that a list of none is stored as a preset that never had one.
+inline void StoreSysexList(VSTPluginProgramExtension& extension, const uint8_t* list, size_t length) {
+  if (length > sizeof(extension.sysex)) return;
+  StoreShared(extension.sysexLength, uint16_t{0});
+  for (size_t i = 0; i < sizeof(extension.sysex); ++i)
+    StoreShared(extension.sysex[i], i < length ? list[i] : uint8_t{0});
+  StoreShared(extension.sysexLength, static_cast<uint16_t>(length));
+}
+
+// The preset's SysEx list as a copy; empty when its length cannot be true.
+inline std::vector<uint8_t> LoadSysexList(const VSTPluginProgramExtension& extension) {
+  const size_t length = LoadShared(extension.sysexLength);
+  std::vector<uint8_t> list;
+  if (length > sizeof(extension.sysex)) return list;
+  for (size_t i = 0; i < length; ++i) list.push_back(LoadShared(extension.sysex[i]));
+  return list;
 }
 
 // Copies a text into the strip's label, cut to fit and terminated, byte by byte.

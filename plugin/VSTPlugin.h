@@ -45,7 +45,9 @@ class VSTPlugin : public SPlugin {
     kSignalTimerState = 107,
     kSignalTimerSecond = 108,
     kSignalTimerEnd = 109,
-    kEditorSignalLast = 109,
+    // The strips' wait for the settle time began, went on by 10 ms or ended.
+    kSignalSettle = 110,
+    kEditorSignalLast = 110,
   };
   enum TimerKind { kTimerInit = 0, kTimerChange = 1 };
 
@@ -101,6 +103,9 @@ class VSTPlugin : public SPlugin {
   int SecondsLeft() const { return secondsLeft.load(std::memory_order_relaxed); }
   bool TimerRunning() const { return timerRunning.load(std::memory_order_acquire); }
   int TimerKindValue() const { return timerKind.load(std::memory_order_relaxed); }
+  // While the strips of a send wait for the settle time: what is left of it, in milliseconds rounded up to
+  // the next 10; 0 when none wait.
+  int SettleMsLeft() const { return settleMsLeft.load(std::memory_order_relaxed); }
 
  private:
   enum AudioMode { kAdd, kReplace };
@@ -118,6 +123,7 @@ class VSTPlugin : public SPlugin {
   void QueueSysexList(const VSTPluginProgramExtension& extension);
   void QueueStrips(int preset, VstInt32 frame);
   void AdvanceWaitingSend(VstInt32 sampleFrames);
+  void PublishSettleLeft(int64_t framesLeft);
   void PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame);
 
   void SendDecision();
@@ -170,6 +176,9 @@ class VSTPlugin : public SPlugin {
     int64_t framesLeft = 0;
   } waitingSend;
   std::atomic<bool> dropWaitingSend{false};
+  // What the settle dial counts down: written by the audio thread (and by suspend, which stops it), each
+  // change signalled to the editor.
+  std::atomic<int> settleMsLeft{0};
   struct {
     VstInt32 numEvents;
     VstIntPtr reserved;

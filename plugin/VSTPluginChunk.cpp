@@ -45,5 +45,7 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
   // send must then follow the chunk, or it would never happen.
   ScheduleInitSend();
   chunkLoaded = true;
+  // A bank brings new values for the preset the editor shows, whether or not a preset change follows.
+  NotifyEditor();
   return 1;
 }

@@ -43,7 +43,10 @@ void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampl
 
 void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode) {
   if (IsSuspended()) return;
-  if (dropWaitingSend.exchange(false, std::memory_order_acq_rel)) waitingSend.active = false;
+  if (dropWaitingSend.exchange(false, std::memory_order_acq_rel)) {
+    waitingSend.active = false;
+    PublishSettleLeft(0);
+  }
   // The host has read the SysEx bytes of the last call by now.
   sysexOutUsed = 0;
   midiInProcess();

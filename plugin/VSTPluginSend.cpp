@@ -2,6 +2,8 @@
 // from any thread (a resend, the delay timer, a preset change); the processing call carries it out, so
 // the settle time is counted in the host's audio frames and the strips go out at the frame where it ends,
 // exact in every host and at every block size. A new send replaces strips that still wait.
+#include <cmath>
+
 #include "midi/SysexMessages.h"
 #include "plugin/MidiEventMaking.h"
 #include "plugin/PresetBytes.h"
@@ -36,12 +38,23 @@ void VSTPlugin::StartSend(int preset) {
   const int settleMs = hasList ? LoadShared(extension.settleMs) : 0;
   waitingSend.active = false;
   if (settleMs <= 0) {
+    PublishSettleLeft(0);
     QueueStrips(preset, 0);
     return;
   }
   waitingSend.preset = preset;
   waitingSend.framesLeft = static_cast<int64_t>(static_cast<double>(settleMs) * sampleRate / 1000.0 + 0.5);
   waitingSend.active = true;
+  PublishSettleLeft(waitingSend.framesLeft);
+}
+
+// The editor's settle dial shows the wait in its own 10 ms steps: only a change of those is signalled, so
+// small blocks do not flood the editor with updates. The signal only sets flags.
+void VSTPlugin::PublishSettleLeft(int64_t framesLeft) {
+  const double rate = sampleRate > 0 ? sampleRate : 44100.0;
+  const double tens = framesLeft > 0 ? std::ceil(static_cast<double>(framesLeft) * 100.0 / rate) : 0.0;
+  const int ms = static_cast<int>(tens) * 10;
+  if (settleMsLeft.exchange(ms, std::memory_order_relaxed) != ms) Signal(kSignalSettle);
 }
 
 // The list is copied byte by byte as the editor may be changing it; a copy caught in the middle of a change
@@ -68,10 +81,12 @@ void VSTPlugin::AdvanceWaitingSend(VstInt32 sampleFrames) {
   if (!waitingSend.active || sampleFrames <= 0) return;
   if (waitingSend.framesLeft < sampleFrames) {
     waitingSend.active = false;
+    PublishSettleLeft(0);
     QueueStrips(waitingSend.preset, static_cast<VstInt32>(waitingSend.framesLeft));
     return;
   }
   waitingSend.framesLeft -= sampleFrames;
+  PublishSettleLeft(waitingSend.framesLeft);
 }
 
 void VSTPlugin::PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame) {

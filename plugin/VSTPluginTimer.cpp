@@ -145,4 +145,6 @@ void VSTPlugin::suspend() {
   SPlugin::suspend();
   startTimer(false);
   dropWaitingSend.store(true, std::memory_order_release);
+  // Processing has stopped: nothing counts the wait down any more, so the editor must not show it.
+  if (settleMsLeft.exchange(0, std::memory_order_relaxed) != 0) Signal(kSignalSettle);
 }

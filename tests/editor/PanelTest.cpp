@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "plugin/ProgramExtensionChunk.h"
@@ -33,8 +34,12 @@ PanelPoint stripPoint(int column, StripControl control) {
     case StripControl::StripButton:
       break;
   }
-  return {x - 1, 217};
+  return {x - 1, 297};
 }
+
+PanelPoint controllerRowPoint(int column, int row) { return {113 + 25 * column, 217 + 20 * row}; }
+
+PanelPoint controllerHeaderPoint(int row) { return {87, 217 + 20 * row}; }
 
 void PanelTest::SetUp() {
   errorsBefore = EditorWindow::xErrorsReported();
@@ -77,6 +82,19 @@ VSTPluginProgram PanelTest::currentPreset() {
   EXPECT_GE(chunk.size(), sizeof(preset));
   if (chunk.size() >= sizeof(preset)) std::memcpy(&preset, chunk.data(), sizeof(preset));
   return preset;
+}
+
+VSTPluginProgramExtension PanelTest::currentExtension() {
+  VSTPluginProgramExtension extension;
+  InitProgramExtension(extension);
+  const std::vector<uint8_t> chunk = host.getChunk(true);
+  EXPECT_GE(chunk.size(), sizeof(VSTPluginProgram));
+  if (chunk.size() > sizeof(VSTPluginProgram)) {
+    EXPECT_EQ(vantorine::ReadProgramExtensions(chunk.data() + sizeof(VSTPluginProgram),
+                                               chunk.size() - sizeof(VSTPluginProgram), 1, &extension),
+              vantorine::ExtensionRead::kRead);
+  }
+  return extension;
 }
 
 VSTPluginProgram PanelTest::presetWithStrips(const std::vector<int>& order) {
@@ -143,6 +161,17 @@ void PanelTest::controlClick(PanelPoint point) {
   XTestFakeButtonEvent(display, 1, True, CurrentTime);
   XTestFakeButtonEvent(display, 1, False, CurrentTime);
   XTestFakeKeyEvent(display, control, False, CurrentTime);
+  settle();
+}
+
+void PanelTest::turn(PanelPoint point, int notches) {
+  moveTo(point);
+  Display* display = testDisplay();
+  const unsigned button = notches > 0 ? 4 : 5;
+  for (int n = 0; n < std::abs(notches); ++n) {
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+  }
   settle();
 }
 

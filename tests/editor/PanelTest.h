@@ -20,6 +20,8 @@ constexpr Rgb kDarkRed{100, 0, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kBody{kBodyRed, kBodyGreen, kBodyBlue};
 constexpr Rgb kInner{44, 44, 44};
+constexpr Rgb kSand{247, 231, 168};
+constexpr Rgb kGrey{138, 145, 150};
 
 // Where the controls are in the panel: the middle of each.
 struct PanelPoint {
@@ -34,13 +36,20 @@ constexpr PanelPoint kInitDelay{38, 183};
 constexpr PanelPoint kChangeSend{37, 200};
 constexpr PanelPoint kChangeDelay{38, 216};
 constexpr PanelPoint kBankSelectFirst{37, 233};
-constexpr PanelPoint kCopy{70, 218};
-constexpr PanelPoint kPaste{88, 218};
+constexpr PanelPoint kResetFirst{37, 251};
+constexpr PanelPoint kSysexEdit{37, 276};
+constexpr PanelPoint kSysexChoice{37, 292};
+constexpr PanelPoint kSettle{37, 308};
+constexpr PanelPoint kCopy{70, 298};
+constexpr PanelPoint kPaste{88, 298};
 constexpr PanelPoint kLogo{35, 54};
 constexpr PanelPoint kTooltipSwitch{5, 5};
 // The strip controls of a column.
 enum class StripControl { Label, Channel, Program, BankMsb, Swap, BankLsb, Volume, StripButton };
 PanelPoint stripPoint(int column, StripControl control);
+// A column's value dial of a controller row (0 to 3), and the row's header in the legend.
+PanelPoint controllerRowPoint(int column, int row);
+PanelPoint controllerHeaderPoint(int row);
 
 class PanelTest : public EditorTest {
  protected:
@@ -52,8 +61,10 @@ class PanelTest : public EditorTest {
   // show it.
   // The preset as a chunk, with its version 2 fields when given.
   void loadPreset(const VSTPluginProgram& preset, const VSTPluginProgramExtension* extension = nullptr);
-  // The current program as the host stores it.
+  // The current program as the host stores it: its record, and its version 2 fields (the defaults when
+  // the chunk has none).
   VSTPluginProgram currentPreset();
+  VSTPluginProgramExtension currentExtension();
   // A preset with the strips in use in this column order, with distinct values and labels.
   static VSTPluginProgram presetWithStrips(const std::vector<int>& order);
 
@@ -64,6 +75,8 @@ class PanelTest : public EditorTest {
   void click(PanelPoint point, unsigned button = 1);
   void clickIn(unsigned long window, int x, int y);
   void controlClick(PanelPoint point);
+  // Turns the wheel over the point by that many notches, up (positive) or down, all read in one go.
+  void turn(PanelPoint point, int notches);
   // Drags from the point by dy pixels (negative is up), in steps, each handled before the next.
   void drag(PanelPoint point, int dy, unsigned button = 1);
   // The same drag one pixel at a time, the motions reaching the plug-in perPass at a time, all read in
@@ -80,6 +93,7 @@ class PanelTest : public EditorTest {
   // (0 for any); 0 if none.
   unsigned long pluginTopLevel(int width, int height) const;
   unsigned long labelDialog() const { return pluginTopLevel(180, 100); }
+  unsigned long sysexDialog() const { return pluginTopLevel(330, 174); }
   // The panel's direct child window at that place and size; 0 if none.
   unsigned long childAt(int x, int y, int width, int height) const;
   // How many pixels of an area of the panel have the colour.

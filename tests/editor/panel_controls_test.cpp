@@ -1,18 +1,56 @@
 // The panel's controls do what they say to the plug-in: the panel is as wide as its strips, "+" and "-"
 // add the lowest free strip and close gaps, the option buttons toggle their parameters (only Thru and
-// Resend reach the host's automation), Resend sends, copy and paste copy a preset, each kind of dial sets
-// its parameter in its own scale by wheel, drag, middle click and Control-click, and the host's changes
-// show in the controls.
+// Resend reach the host's automation), Resend sends, copy and paste copy a preset with its version 2
+// fields, each kind of dial sets its parameter in its own scale by wheel, drag, middle click and
+// Control-click, the SysEx init is chosen or typed and sent first, the controller rows go out after the
+// volume on the controllers their headers choose, and the host's changes show in the controls.
 #include "PanelTest.h"
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstring>
+
+#include "midi/SysexMessages.h"
 
 namespace editortest {
 namespace {
 
-using PanelControls = PanelTest;
+using Bytes = std::vector<uint8_t>;
+
+class PanelControls : public PanelTest {
+ protected:
+  // Presses Resend and runs blocks until the default settle time after a SysEx list has passed: what went
+  // out, in order, each message as its bytes (System Exclusive whole).
+  std::vector<Bytes> resend() {
+    host.mainsChanged(true);
+    host.clearEvents();
+    click(kResend);
+    for (int block = 0; block < 12; ++block) host.processBlock();
+    std::vector<Bytes> sent;
+    for (const ReceivedEvent& event : host.takeEvents()) {
+      const uint8_t* bytes = event.bytes();
+      if (!event.sysex.empty())
+        sent.push_back(event.sysex);
+      else if ((bytes[0] & 0xF0) == 0xC0)
+        sent.push_back({bytes[0], bytes[1]});
+      else
+        sent.push_back({bytes[0], bytes[1], bytes[2]});
+    }
+    return sent;
+  }
+};
+
+Bytes listOf(const VSTPluginProgramExtension& extension) {
+  return Bytes(extension.sysex, extension.sysex + extension.sysexLength);
+}
+
+Bytes named(const char* name) {
+  Bytes bytes;
+  EXPECT_TRUE(vantorine::midi::SysexByName(name, bytes)) << name;
+  return bytes;
+}
 
 std::vector<int> order(const VSTPluginProgram& preset) {
   std::vector<int> rows(preset.stripOrder, preset.stripOrder + kStripCount);
@@ -110,6 +148,29 @@ TEST_P(PanelControls, ResendSendsStripOneFromTheNextBlock) {
 
 TEST_P(PanelControls, CopyAndPasteCopyAPreset) {
   loadPreset(presetWithStrips({0, 2}));
+  // The version 2 fields, set in the panel: GS Reset, 20 ms more to settle, a row value of strip 2, the
+  // expression row moved on to controller 12, and Reset All Controllers first.
+  turn(kSysexChoice, 3);
+  turn(kSettle, 2);
+  turn(controllerRowPoint(1, 1), 5);
+  turn(controllerHeaderPoint(3), 1);
+  click(kResetFirst);
+  const VSTPluginProgramExtension copied = currentExtension();
+  ASSERT_EQ(listOf(copied), named("GS Reset"));
+  ASSERT_EQ(copied.settleMs, 120);
+  ASSERT_EQ(copied.rowValues[2][1], 5);
+  ASSERT_EQ(copied.rowControllers[3], 12);
+  ASSERT_EQ(copied.resetControllersFirst, 1);
+  const int width = 25 * 2 + 120;
+  // The options column and the strips; the preset name between them is the pasted preset's own.
+  auto picture = [&] {
+    std::vector<Rgb> pixels = windowPixels(panel, 0, 0, 62, kEditorHeight);
+    const std::vector<Rgb> strips = windowPixels(panel, 82, 0, width, kEditorHeight);
+    pixels.insert(pixels.end(), strips.begin(), strips.end());
+    return pixels;
+  };
+  moveTo(editor->hostWindow(), 300, 300);
+  const std::vector<Rgb> shown = picture();
   click(kCopy);
   host.setProgram(1);
   ASSERT_TRUE(within(20, [&] { return sizedFor(1); }));
@@ -120,6 +181,101 @@ TEST_P(PanelControls, CopyAndPasteCopyAPreset) {
   EXPECT_EQ(pasted.strips[2].program, 12);
   EXPECT_STREQ(pasted.strips[2].label, "Strip 2");
   EXPECT_STREQ(pasted.name, "002 - empty preset") << "the name stays the preset's own";
+  const VSTPluginProgramExtension extension = currentExtension();
+  EXPECT_EQ(std::memcmp(&extension, &copied, sizeof(extension)), 0) << "the version 2 fields come along";
+  moveTo(editor->hostWindow(), 300, 300);
+  EXPECT_TRUE(within(20, [&] { return picture() == shown; })) << "and the panel shows them as before";
+}
+
+// The SysEx init: a named choice sets its message, a list typed in hex is sent as typed, text that is not
+// whole messages is refused in the dialog, and stepping through the choices gives a custom list back.
+TEST_P(PanelControls, SysexInitIsChosenTypedAndSentFirst) {
+  turn(kSysexChoice, 3);
+  EXPECT_EQ(listOf(currentExtension()), named("GS Reset"));
+  EXPECT_EQ(currentExtension().settleMs, 100) << "the settle time is left as it was";
+  EXPECT_EQ(resend(), (std::vector<Bytes>{named("GS Reset"), {0xC0, 0x00}}));
+
+  click(kSysexEdit);
+  unsigned long dialog = 0;
+  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; })) << "no 330 x 174 dialog opened";
+  moveTo(dialog, 165, 60);
+  // The list is selected: typing replaces it.
+  typeText("F0 7E 7F 09 03 F7 F0 41 10 42 12 40 1A 15 02 0F F7");
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return sysexDialog() == 0; }));
+  const Bytes custom = {0xF0, 0x7E, 0x7F, 0x09, 0x03, 0xF7,
+                        0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
+  EXPECT_EQ(listOf(currentExtension()), custom);
+  EXPECT_EQ(resend(), (std::vector<Bytes>{Bytes(custom.begin(), custom.begin() + 6),
+                                          Bytes(custom.begin() + 6, custom.end()), {0xC0, 0x00}}));
+
+  click(kSysexEdit);
+  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; }));
+  moveTo(dialog, 165, 60);
+  const std::vector<Rgb> title = windowPixels(dialog, 10, 10, 320, 30);
+  typeText("F0 7E 7F 09");
+  pressKey(XK_Return);
+  settle();
+  EXPECT_NE(sysexDialog(), 0u) << "a list that is not whole messages closes nothing";
+  EXPECT_NE(windowPixels(dialog, 10, 10, 320, 30), title) << "the dialog says why";
+  typeText(" 1 F7");
+  pressKey(XK_Return);
+  settle();
+  EXPECT_NE(sysexDialog(), 0u) << "neither does a byte of one digit";
+  pressKey(XK_Escape);
+  ASSERT_TRUE(within(20, [&] { return sysexDialog() == 0; }));
+  EXPECT_EQ(listOf(currentExtension()), custom) << "the old list stays";
+
+  // Custom is the last choice while the panel keeps the custom list: stepping away and back brings it.
+  turn(kSysexChoice, -1);
+  EXPECT_EQ(listOf(currentExtension()), named("XG System On"));
+  turn(kSysexChoice, 1);
+  EXPECT_EQ(listOf(currentExtension()), custom);
+  turn(kSettle, -10);
+  EXPECT_EQ(currentExtension().settleMs, 0);
+  turn(kSysexChoice, -5);
+  EXPECT_EQ(currentExtension().sysexLength, 0);
+  controlClick(kSettle);
+  EXPECT_EQ(currentExtension().settleMs, 100) << "Control-click: the settle time of a preset nobody set";
+  EXPECT_EQ(host.getChunk(true).size(), sizeof(VSTPluginProgram)) << "none is stored as never set";
+}
+
+// A strip's controller rows go out after its volume, each on the controller its header names; a header
+// steps past the controllers a strip sends itself and those of the other rows.
+TEST_P(PanelControls, ControllerRowsSendAfterTheVolumeOnTheirHeadersController) {
+  VSTPluginProgram preset = presetWithStrips({0, 1});
+  preset.strips[0].bankMsb = 5;
+  preset.strips[1].bankMsb = 6;
+  loadPreset(preset);
+  turn(controllerRowPoint(0, 0), 33);
+  EXPECT_EQ(currentExtension().rowValues[0][0], 33);
+  EXPECT_EQ(resend(), (std::vector<Bytes>{{0xC0, 9}, {0xB0, 0, 4}, {0xB0, 7, 99}, {0xB0, 10, 32},
+                                          {0xC1, 10}, {0xB1, 0, 5}, {0xB1, 7, 100}}));
+
+  // From 10 up to 74: 61 steps, past 11 (the expression row), 32 and 38.
+  turn(controllerHeaderPoint(0), 61);
+  EXPECT_EQ(currentExtension().rowControllers[0], 74);
+  turn(controllerHeaderPoint(2), -1);
+  EXPECT_EQ(currentExtension().rowControllers[2], 92);
+  turn(controllerHeaderPoint(2), -1);
+  EXPECT_EQ(currentExtension().rowControllers[2], 90) << "91 is the reverb row's";
+
+  click(kResetFirst);
+  click(kBankSelectFirst);
+  EXPECT_EQ(resend(), (std::vector<Bytes>{{0xB0, 0x79, 0}, {0xB0, 0, 4}, {0xC0, 9}, {0xB0, 7, 99},
+                                          {0xB0, 0x4A, 32}, {0xB1, 0x79, 0}, {0xB1, 0, 5}, {0xC1, 10},
+                                          {0xB1, 7, 100}}));
+  host.setProgram(2);
+  ASSERT_TRUE(within(20, [&] { return sizedFor(1); }));
+  EXPECT_EQ(currentExtension().resetControllersFirst, 1) << "an option for every preset";
+  EXPECT_EQ(currentExtension().rowControllers[0], 10) << "the controllers are the preset's own";
+  host.setProgram(0);
+  ASSERT_TRUE(within(20, [&] { return sizedFor(2); }));
+
+  controlClick(controllerRowPoint(0, 0));
+  EXPECT_EQ(currentExtension().rowValues[0][0], 0) << "Control-click: not sent";
+  controlClick(controllerHeaderPoint(0));
+  EXPECT_EQ(currentExtension().rowControllers[0], 10) << "Control-click: the row's standard controller";
 }
 
 TEST_P(PanelControls, DialsSetTheirParameterInTheirScale) {

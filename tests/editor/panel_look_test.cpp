@@ -1,12 +1,13 @@
 // What the panel shows: its picture in the right places and colours for any number of strips, the labels,
-// the tooltips and their switch, the logo that hides and comes back, the delay dial counting down in
-// orange, and the same pixels after closing and opening again, also after many cycles that leave nothing
-// behind.
+// the controller rows and their headers, the tooltips and their switch, the logo that hides and comes back,
+// the delay and settle dials counting down in orange, and the same pixels after closing and opening again,
+// also after many cycles that leave nothing behind.
 #include "PanelTest.h"
 
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace editortest {
@@ -14,8 +15,24 @@ namespace {
 
 using PanelLook = PanelTest;
 
+// A preset that uses its version 2 fields: GS Reset, the second row on controller 74, row values in every
+// strip.
+VSTPluginProgramExtension extensionInUse() {
+  VSTPluginProgramExtension extension;
+  InitProgramExtension(extension);
+  const uint8_t gs[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+  std::memcpy(extension.sysex, gs, sizeof(gs));
+  extension.sysexLength = sizeof(gs);
+  extension.rowControllers[1] = 74;
+  for (int r = 0; r < 4; ++r)
+    for (int k = 0; k < kControllerRows; ++k) extension.rowValues[r][k] = static_cast<uint8_t>(1 + 20 * k + r);
+  extension.resetControllersFirst = 1;
+  return extension;
+}
+
 TEST_P(PanelLook, PictureIsPaintedInPlaceAndInItsColours) {
-  loadPreset(presetWithStrips({0, 1, 2, 3}));
+  const VSTPluginProgramExtension extension = extensionInUse();
+  loadPreset(presetWithStrips({0, 1, 2, 3}), &extension);
   const int width = 25 * 4 + 120;
   ASSERT_TRUE(within(20, [&] { return pixelAt(panel, width / 2, 0) == kBlue; }));
   // The blue frame around the whole panel.
@@ -36,6 +53,17 @@ TEST_P(PanelLook, PictureIsPaintedInPlaceAndInItsColours) {
   EXPECT_GT(pixelsIn(kWhite, 65, 109, 80, 199), 10);
   for (int column = 0; column < 4; ++column)
     EXPECT_GT(pixelsIn(kWhite, 101 + 25 * column, 16, 125 + 25 * column, 88), 10) << "label " << column;
+  // The controller rows' values in sand under the volume, their headers in grey in the legend, and the
+  // legend's column and the strip area reaching down to them.
+  for (int row = 0; row < kControllerRows; ++row) {
+    const int top = 210 + 20 * row;
+    for (int column = 0; column < 4; ++column)
+      EXPECT_GT(pixelsIn(kSand, 101 + 25 * column, top, 125 + 25 * column, top + 14), 5) << row << " " << column;
+    EXPECT_GT(pixelsIn(kGrey, 82, top - 2, 93, top + 16), 5) << "header " << row;
+  }
+  EXPECT_EQ(pixelAt(panel, 70, 280), kDarkRed);
+  EXPECT_EQ(pixelAt(panel, width - 15, 280), kBody);
+  EXPECT_EQ(pixelAt(panel, 97, 280), kBlack);
   // The logo covers the texts beneath it.
   EXPECT_NE(childAt(10, 10, 50, 88), 0u);
 }
@@ -116,8 +144,36 @@ TEST_P(PanelLook, DelayDialCountsDownInOrange) {
   EXPECT_EQ(host.getParameter(6), 2 / 999.f);
 }
 
+// While the strips wait after the SysEx init, the settle dial counts down what is left, in the host's audio
+// frames, and shows its own value again once they are sent.
+TEST_P(PanelLook, SettleDialCountsDownWhileTheStripsWait) {
+  VSTPluginProgramExtension extension = extensionInUse();
+  extension.settleMs = 1000;
+  loadPreset(presetWithStrips({0}), &extension);
+  auto dial = [&] { return windowPixels(panel, 17, 301, 57, 315); };
+  auto orange = [&] { return pixelsIn(kOrange, 17, 301, 57, 315); };
+  ASSERT_TRUE(within(10, [&] { return orange() == 0 && pixelsIn(kWhite, 17, 301, 57, 315) > 0; }));
+  const std::vector<Rgb> idle = dial();
+  host.mainsChanged(true);
+  host.setParameter(0, 1.f);
+  host.setParameter(0, 0.f);
+  host.processBlock();
+  EXPECT_TRUE(within(20, [&] { return orange() > 0; })) << "no count shown";
+  const std::vector<Rgb> counting = dial();
+  // 44100 frames make the second: the strips go out in the 87th block of 512.
+  for (int block = 0; block < 40; ++block) host.processBlock();
+  EXPECT_TRUE(within(20, [&] { return dial() != counting && orange() > 0; })) << "the count does not go on";
+  host.clearEvents();
+  for (int block = 0; block < 46; ++block) host.processBlock();
+  EXPECT_TRUE(within(20, [&] { return dial() == idle; })) << "the dial stays orange after the send";
+  const std::vector<ReceivedEvent> sent = host.takeEvents();
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front().bytes()[0], 0xB0) << "the strip, Reset All Controllers first";
+}
+
 TEST_P(PanelLook, ReopenedPanelShowsTheSamePixels) {
-  loadPreset(presetWithStrips({0, 3, 1, 2}));
+  const VSTPluginProgramExtension extension = extensionInUse();
+  loadPreset(presetWithStrips({0, 3, 1, 2}), &extension);
   const int width = 25 * 4 + 120;
   auto picture = [&] { return windowPixels(panel, 0, 0, width, kEditorHeight); };
   ASSERT_TRUE(within(20, [&] { return pixelAt(panel, width / 2, 0) == kBlue; }));

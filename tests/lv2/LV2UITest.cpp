@@ -31,10 +31,11 @@ LV2World* world = nullptr;
 
 using editortest::kChangeSend;
 using editortest::kMidiThru;
+using editortest::kResetFirst;
 using editortest::kPresetSwitching;
 using editortest::PanelPoint;
 // The "+" under the first strip, and what a strip adds to the panel's width.
-constexpr PanelPoint kAddStrip{112, 217};
+constexpr PanelPoint kAddStrip{112, 297};
 constexpr int kWidth = editortest::kEditorWidth;
 constexpr int kHeight = editortest::kEditorHeight;
 constexpr int kStripWidth = 25;
@@ -131,6 +132,9 @@ TEST_F(LV2UI, OpensPaintedInTheHostsWindowAndGrowsByAStripThroughUiResize) {
   EXPECT_EQ(1, plugin->stateChangedCount()) << "the host hears of the new strip";
   cycle();
   EXPECT_EQ(0, plugin->stateChangedCount());
+  click(kResetFirst);
+  cycle();
+  EXPECT_EQ(1, plugin->stateChangedCount()) << "and of a version 2 field";
 }
 
 TEST_F(LV2UI, HostAndEditorAgreeOnPresetAndThruWithoutActingTwice) {

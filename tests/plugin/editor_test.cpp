@@ -1,14 +1,15 @@
 // The editor in a host that passes no display: the panel is made in the holder and reparented into the
 // host's window on every open, keeps its window across close and open, and is rebuilt when the host
 // destroyed its window under it; the host's window takes the editor's size; updates wait for the host's
-// idle pass (one full refresh swallows indexed ones) unless the host falls silent, when the idle thread
-// stands in.
+// idle pass (one full refresh swallows indexed ones; a loaded bank asks for one) unless the host falls
+// silent, when the idle thread stands in.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "PluginHarness.h"
 #include "editor/SPluginEditor.h"
@@ -104,7 +105,7 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
   plugin->dispatcher(effEditGetRect, 0, 0, &rect, 0.f);
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->right - rect->left, 120);
-  EXPECT_EQ(rect->bottom - rect->top, 256);
+  EXPECT_EQ(rect->bottom - rect->top, 336);
 
   ASSERT_EQ(Open(window), 1);
   ASSERT_NE(editor->Panel(), nullptr);
@@ -113,10 +114,10 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
   EXPECT_EQ(ParentOf(panel), window);
   EXPECT_EQ(Attributes(panel).map_state, IsViewable);
   EXPECT_EQ(Attributes(panel).width, 120);
-  EXPECT_EQ(Attributes(panel).height, 256);
+  EXPECT_EQ(Attributes(panel).height, 336);
   // This host cannot size its window itself, so the editor did.
   EXPECT_EQ(Attributes(window).width, 120);
-  EXPECT_EQ(Attributes(window).height, 256);
+  EXPECT_EQ(Attributes(window).height, 336);
   EXPECT_NE(editor->Cursor(), nullptr);
 
   Close();
@@ -154,6 +155,19 @@ TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
   EXPECT_STREQ(panel->PresetName(), "renamed");
   EXPECT_EQ(panel->InitDelayDial()->GetValue(), 999);
   EXPECT_FALSE(editor->IsIndexPending(4));
+
+  // A bank the host loads changes the preset the panel shows, its controller rows too, with no preset
+  // change after it.
+  plugin->CurrentExtension().rowValues[0][0] = 41;
+  void* data = nullptr;
+  const VstInt32 size = plugin->getChunk(&data, false);
+  const std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  plugin->CurrentExtension().rowValues[0][0] = 0;
+  Idle();
+  ASSERT_EQ(plugin->setChunk(const_cast<uint8_t*>(bank.data()), size, false), 1);
+  EXPECT_TRUE(editor->IsUpdatePending());
+  Idle();
+  EXPECT_EQ(panel->GetRow(0).controllerValues[0]->GetValue(), 41);
 
   Close();
   plugin->setProgram(3);
