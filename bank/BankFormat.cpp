@@ -81,7 +81,8 @@ std::string ImpossibleExtension(const VSTPluginProgramExtension& extension) {
   for (int strip = 0; strip < kStripCount; ++strip) {
     const char* device = extension.devices[strip];
     const char* end = device + strnlen(device, kDeviceNameSize);
-    if (end == device + kDeviceNameSize || std::any_of(device, end, [](char c) { return c < 0x20 || c > 0x7E; }) ||
+    if (end == device + kDeviceNameSize ||
+        std::any_of(device, end, [](char c) { return c < 0x20 || c > 0x7E; }) ||
         std::any_of(end, device + kDeviceNameSize, [](char c) { return c != 0; }))
       return "the device of strip record " + std::to_string(strip + 1) + " is not a name in printable ASCII";
   }

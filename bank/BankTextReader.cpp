@@ -30,8 +30,9 @@ const std::vector<std::string> kPresetKeys = {
     "change_send", "change_delay", "preset_switching", "bank_first", "reset_controllers", "sysex",
     "settle",      "controllers",  "reserved",         "padding",    "strip_order",       "strip_count",
     "strip",       "spare"};
-const std::vector<std::string> kStripKeys = {"slot", "channel", "device", "sound",       "program", "bank_msb",
-                                             "bank_lsb", "volume", "swap", "label", "label_bytes"};
+const std::vector<std::string> kStripKeys = {"slot",    "channel",  "device",     "sound",
+                                             "program", "bank_msb", "bank_lsb",   "volume",
+                                             "swap",    "label",    "label_bytes"};
 
 std::string Describe(const Node& value) {
   if (value.is_table()) return "a table";
@@ -338,7 +339,8 @@ class Checker {
     if (!value->is_string()) {
       error(*value, "sound must be text, got " + Describe(*value));
     } else if (table.contains("program") || table.contains("bank_msb") || table.contains("bank_lsb")) {
-      error(*value, "give sound, or program, bank_msb and bank_lsb, not both: the sound's name sets all three");
+      error(*value,
+            "give sound, or program, bank_msb and bank_lsb, not both: the sound's name sets all three");
     } else if (!table.contains("device")) {
       error(*value, "sound needs the strip's device, whose names it is looked up in: add device = \"...\"");
     } else if (hasDevice) {
@@ -419,8 +421,7 @@ class Checker {
       taken.emplace(free, Line(*strips[i]));
     }
     for (size_t i = 0; i < strips.size(); ++i)
-      if (slots[i] >= 0)
-        readStrip(*strips[i], result.strips[slots[i]], fields, slots[i], number, true);
+      if (slots[i] >= 0) readStrip(*strips[i], result.strips[slots[i]], fields, slots[i], number, true);
     for (const Table* spare : spares) {
       if (!spare->contains("slot")) {
         error(*spare, "slot missing: a spare strip names its slot");

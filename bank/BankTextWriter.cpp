@@ -145,11 +145,12 @@ void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOption
     for (int slot = 0; slot < kStripCount; ++slot)
       if (preset.strips[slot].inUse) slots.push_back(slot);
   }
-  for (int slot : slots) WriteStrip(out, preset.strips[slot], extension, slot, placedByReader ? 0 : slot + 1, true);
+  for (int slot : slots)
+    WriteStrip(out, preset.strips[slot], extension, slot, placedByReader ? 0 : slot + 1, true);
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
-    if (!strip.inUse && (!IsBlankSpare(strip) || HasRowValues(extension.rowValues[slot]) ||
-                         extension.devices[slot][0]))
+    if (!strip.inUse &&
+        (!IsBlankSpare(strip) || HasRowValues(extension.rowValues[slot]) || extension.devices[slot][0]))
       WriteStrip(out, strip, extension, slot, slot + 1, false);
   }
 }

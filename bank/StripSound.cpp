@@ -14,7 +14,8 @@ std::string Shown(const std::string& name, size_t most) {
   std::string shown;
   for (size_t i = 0; i < name.size(); ++i) {
     const auto c = static_cast<unsigned char>(name[i]);
-    const bool c1 = c == 0xC2 && i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
+    const bool c1 =
+        c == 0xC2 && i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
     if (c < 0x20 || c == 0x7F || c1) {
       shown += '?';
       i += c1 ? 1 : 0;
@@ -28,7 +29,9 @@ std::string Shown(const std::string& name, size_t most) {
   return shown.substr(0, cut) + "...";
 }
 
-std::string Quoted(const std::string& name) { return "\"" + Shown(name, kShownNameBytes) + "\""; }
+std::string Quoted(const std::string& name) {
+  return "\"" + Shown(name, kShownNameBytes) + "\"";
+}
 
 // "program 0, bank 81/0": what selects a sound, in the text form's numbers.
 std::string Selection(const names::Sound& sound) {
@@ -41,10 +44,13 @@ std::string Selection(const names::Sound& sound) {
 }
 
 bool SameNumbers(const names::Sound& a, const names::Sound& b) {
-  return a.program == b.program && a.bankSelect.msb == b.bankSelect.msb && a.bankSelect.lsb == b.bankSelect.lsb;
+  return a.program == b.program && a.bankSelect.msb == b.bankSelect.msb &&
+         a.bankSelect.lsb == b.bankSelect.lsb;
 }
 
-uint8_t Stored(std::optional<uint8_t> value) { return value ? static_cast<uint8_t>(*value + 1) : 0; }
+uint8_t Stored(std::optional<uint8_t> value) {
+  return value ? static_cast<uint8_t>(*value + 1) : 0;
+}
 
 }  // namespace
 
@@ -104,8 +110,8 @@ std::string SelectSound(const std::string& device, const std::string& name, VSTP
     return "sound " + Quoted(name) + " of " + device + " is in bank " + Quoted(search.matches[0].bank) +
            ", which the module selects with System Exclusive or Program Change messages a strip cannot send";
   if (selectable.size() > 1) {
-    std::string message = "sound " + Quoted(name) + " is in " + std::to_string(selectable.size()) +
-                          " banks of " + where + ": ";
+    std::string message =
+        "sound " + Quoted(name) + " is in " + std::to_string(selectable.size()) + " banks of " + where + ": ";
     for (size_t n = 0; n < selectable.size(); ++n)
       message += (n ? ", " : "") + Quoted(selectable[n].bank) + " (" + Selection(selectable[n]) + ")";
     return message + "; give program, bank_msb and bank_lsb instead of sound";

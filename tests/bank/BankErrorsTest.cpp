@@ -78,7 +78,7 @@ TEST(BankErrors, StripValuesOutOfRangeOrOfTheWrongKind) {
 // numbers it sets; a device is a model's name as the chunk can store it, installed here or not.
 TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
   const std::string p = std::string(kPreset) + "channel = 1\n";  // a strip's keys from line 5
-  const std::string alpha = p + "device = \"Alpha 1\"\n";      // from line 6
+  const std::string alpha = p + "device = \"Alpha 1\"\n";        // from line 6
   ExpectRefused(alpha + "sound = \"Warm Strngs\"\n", 6,
                 "no sound \"Warm Strngs\" in Alpha 1 on channel 1; closest: \"Warm Strings\"");
   ExpectRefused(alpha + "sound = \"a\"\n", 6,
@@ -89,9 +89,9 @@ TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
   ExpectRefused(std::string(kPreset) + "channel = 1\ndevice = \"General MIDI\"\nsound = \"Brush\"\n", 6,
                 "no sound \"Brush\" in General MIDI on channel 1");
   ExpectRefused(alpha + "sound = \"warm strings\"\n", 6,
-                "sound \"warm strings\" is in 2 banks of Alpha 1 on channel 1: \"Preset A\" (program 0, bank "
-                "81/0), \"Preset B\" (program 0, bank MSB 82); give program, bank_msb and bank_lsb instead of "
-                "sound");
+                "sound \"warm strings\" is in 2 banks of Alpha 1 on channel 1: \"Preset A\" (program 0, "
+                "bank 81/0), \"Preset B\" (program 0, bank MSB 82); give program, bank_msb and bank_lsb "
+                "instead of sound");
   ExpectRefused(alpha + "sound = \"Hidden Choir\"\n", 6,
                 "sound \"Hidden Choir\" of Alpha 1 is in bank \"SysEx Bank\", which the module selects with "
                 "System Exclusive or Program Change messages a strip cannot send");
@@ -115,7 +115,8 @@ TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
   auto bank = std::make_unique<PresetBank>();
   banktest::NewBank(*bank);
   bank->extensions[3].devices[2][0] = '\x01';
-  EXPECT_EQ(ImpossibleValue(*bank), "preset 4: the device of strip record 3 is not a name in printable ASCII");
+  EXPECT_EQ(ImpossibleValue(*bank),
+            "preset 4: the device of strip record 3 is not a name in printable ASCII");
   CopyText(bank->extensions[3].devices[2], kDeviceNameSize, "JV-1080");
   bank->extensions[3].devices[2][9] = 'x';
   EXPECT_NE(ImpossibleValue(*bank), "");
@@ -269,8 +270,8 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   seeds.push_back(BankTextWriter::write(*loaded, 5));
   seeds.push_back(
       "[[preset]]\nnumber = 7\n[[preset.strip]]\nchannel = 10\ndevice = \"General MIDI\"\nsound = \"Brush\"\n"
-      "[[preset.strip]]\nchannel = 2\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n[[preset.spare]]\nslot = 4\n"
-      "device = \"Alpha 2\"\nsound = \"Card Harp\"\n");
+      "[[preset.strip]]\nchannel = 2\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n"
+      "[[preset.spare]]\nslot = 4\ndevice = \"Alpha 2\"\nsound = \"Card Harp\"\n");
   std::string utf16 = "\xFF\xFE";
   for (const char c : seeds[0]) utf16 += std::string{c, '\0'};
   std::string crlf;

@@ -114,7 +114,8 @@ TEST_F(BankHost, ProgramChangesOfStripsWithADeviceArePrintedWithTheirSounds) {
             std::string::npos)
       << run.out;
   // The second preset's strip has no device.
-  EXPECT_NE(run.out.find("block 2 frame 0: C9 28 00  ch 10 Program Change 40\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("block 2 frame 0: C9 28 00  ch 10 Program Change 40\n"), std::string::npos)
+      << run.out;
 }
 
 TEST_F(BankHost, SaveTextGivesBackTheTextThatWasLoaded) {

@@ -18,14 +18,20 @@ namespace banktest {
 
 using vantorine::bank::PresetBank;
 
-// The folder of the test devices (General MIDI and Testworks' Alpha 1 and 2), which every bank test
-// process and the programs it runs read instead of the machine's files: VANTORINE_MIDNAM_PATH names it
-// before anything starts, since the shared catalog is made once per process.
+// The folder of the test devices (General MIDI, Testworks' Alpha 1 and 2, and Odd, whose names hold control
+// characters and run long), which every bank test process and the programs it runs read instead of the
+// machine's files: VANTORINE_MIDNAM_PATH names it before anything starts, since the shared catalog is made
+// once per process.
 inline const std::string& TestDevicesFolder() {
   static const namestest::TempFolder folder;
   static const bool written = [] {
     folder.write("testworks.midnam", namestest::TestworksMidnam());
     folder.write("testworks-card.midnam", namestest::CardMidnam());
+    const std::string longName = std::string(36, 'A') + "\xC3\xA9" + std::string(30, 'B');
+    folder.write("odd.midnam", namestest::SimpleMidnam("Oddco", "Odd",
+                                                       "<Patch Number=\"1\" Name=\"Bell&#x7F;Tree&#x85;!\" "
+                                                       "ProgramChange=\"3\"/><Patch Number=\"2\" Name=\"" +
+                                                           longName + "\" ProgramChange=\"4\"/>"));
     return setenv("VANTORINE_MIDNAM_PATH", folder.path.c_str(), 1) == 0;
   }();
   (void)written;
@@ -35,7 +41,8 @@ inline const std::string kTestDevicesFolder = TestDevicesFolder();
 
 // Devices a strip may name: installed (in any spelling the catalog takes), not installed here, and names
 // with every character the text form must escape.
-inline const std::vector<std::string> kDeviceNames = {"General MIDI", "Alpha 1", "testworks alpha 2", "JV-1080",
+inline const std::vector<std::string> kDeviceNames = {"General MIDI",           "Alpha 1",
+                                                      "testworks alpha 2",      "JV-1080",
                                                       "Quote \" back \\ # = [x]", std::string(47, '~')};
 
 inline std::string ReadFile(const std::string& path) {
@@ -161,8 +168,8 @@ class RandomBanks {
       for (int slot = 0; slot < kStripCount; ++slot) {
         const bool valued = bank[n].strips[slot].inUse || !panel;
         for (uint8_t& value : extension.rowValues[slot]) value = valued && below(3) == 0 ? 1 + below(128) : 0;
-        if (valued && below(3) == 0)
-          CopyText(extension.devices[slot], kDeviceNameSize, kDeviceNames[below(static_cast<int>(kDeviceNames.size()))].c_str());
+        const std::string& device = kDeviceNames[below(static_cast<int>(kDeviceNames.size()))];
+        if (valued && below(3) == 0) CopyText(extension.devices[slot], kDeviceNameSize, device.c_str());
       }
     }
   }

@@ -196,6 +196,8 @@ TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
       "[[preset.strip]]\nchannel = 3\ndevice = \"Alpha 1\"\nsound = \"Deep Bass\"\n"
       "[[preset.strip]]\nchannel = 4\ndevice = \"JV-1080\"\nprogram = 49\nbank_msb = 81\n"
       "[[preset.strip]]\nchannel = 5\ndevice = \"Alpha 1\"\nprogram = 0\nbank_msb = 81\n"
+      "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 3\n"
+      "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 4\n"
       "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n");
   const VSTPluginProgram& preset = (*bank)[1];
   auto values = [&](int slot) {
@@ -220,6 +222,9 @@ TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
         "device = \"General MIDI\"\nprogram = 40  # Brush\n\n",
         "device = \"JV-1080\"\nprogram = 49\nbank_msb = 81\n\n",
         "program = 0  # Warm Strings (bank Preset A assumed)\nbank_msb = 81\n\n",
+        // A device file's names are printed without their control characters, and long ones are cut
+        // before a whole character.
+        "program = 3  # Bell?Tree?!\n", "program = 4  # AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA...\n",
         "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n"})
     EXPECT_NE(text.find(strip), std::string::npos) << strip << "\nin:\n" << text;
   ExpectExactBothWays(*bank);

@@ -186,7 +186,8 @@ TEST_F(BankTool, DevicesShowTheirSoundsWhereTheirFilesAreAndKeepTheirNamesElsewh
   const std::string original = banktest::ReadFile(folder + "b.fxb");
   for (const std::string& environment : {std::string(), noFiles})
     for (const char* input : {"named.toml", "bare.toml"}) {
-      const hostrun::HostRun made = run({"from-text", folder + input, "-o", folder + "back.fxb"}, environment);
+      const hostrun::HostRun made =
+          run({"from-text", folder + input, "-o", folder + "back.fxb"}, environment);
       ASSERT_EQ(made.exitCode, 0) << made.err;
       EXPECT_EQ(banktest::ReadFile(folder + "back.fxb"), original) << input << " " << environment;
     }
@@ -216,7 +217,8 @@ TEST_F(BankTool, ASoundOfAnInstalledModuleLoadsWithTheFilesBankAndProgram) {
   banktest::WriteFile(folder + "jv.toml", "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 1\n"
                                           "device = \"JV-1080\"\nsound = \"" + chosen->name + "\"\n");
   const std::string environment = "VANTORINE_MIDNAM_PATH='" + path + "'";
-  const hostrun::HostRun made = run({"from-text", folder + "jv.toml", "-o", folder + "jv.chunk"}, environment);
+  const hostrun::HostRun made =
+      run({"from-text", folder + "jv.toml", "-o", folder + "jv.chunk"}, environment);
   ASSERT_EQ(made.exitCode, 0) << made.err;
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;

@@ -259,8 +259,9 @@ TEST_F(JackHost, AProgramChangeOfAStripWithADeviceIsPrintedWithItsSound) {
                          "program = 40\n";
   TestClient recorder("rec", server->name());
   ASSERT_TRUE(recorder.ok());
-  HostProcess host(hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-text", text, "--resend"}),
-                   server->name());
+  HostProcess host(
+      hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-text", text, "--resend"}),
+      server->name());
   EXPECT_EQ(std::vector<Bytes>{Bytes({0xC9, 40})}, bytesOf(recorder.waitForEvents(1)));
   EXPECT_EQ(0, host.wait()) << host.err();
   EXPECT_NE(host.out().find(": C9 28  ch 10 Program Change 40  (Brush, General MIDI)\n"), std::string::npos)
