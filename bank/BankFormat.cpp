@@ -77,6 +77,15 @@ std::string ImpossibleExtension(const VSTPluginProgramExtension& extension) {
   if (extension.resetControllersFirst > 1 || extension.padding[0] || extension.padding[1] ||
       extension.padding[2])
     return "Reset All Controllers first flag or its padding";
+  // As the chunk stores a device: printable ASCII, terminated, nothing after its end.
+  for (int strip = 0; strip < kStripCount; ++strip) {
+    const char* device = extension.devices[strip];
+    const char* end = device + strnlen(device, kDeviceNameSize);
+    if (end == device + kDeviceNameSize ||
+        std::any_of(device, end, [](char c) { return c < 0x20 || c > 0x7E; }) ||
+        std::any_of(end, device + kDeviceNameSize, [](char c) { return c != 0; }))
+      return "the device of strip record " + std::to_string(strip + 1) + " is not a name in printable ASCII";
+  }
   return {};
 }
 

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "bank/StripSound.h"
+
 namespace vantorine::bank {
 
 namespace {
@@ -41,12 +43,22 @@ std::string RowName(int controller) {
                                          : "CC" + std::to_string(controller);
 }
 
+// "  Brush  (General MIDI)": the sound the strip selects and its device; the device alone when the strip
+// selects none of its sounds, and said to be missing when no file here knows it.
+std::string DeviceAndSound(const std::string& device, const VSTPluginStrip& strip) {
+  if (device.empty()) return {};
+  if (!DeviceKnownHere(device)) return "  (" + device + ", not installed)";
+  const std::string sound = SoundOfStrip(device, strip);
+  return (sound.empty() ? "" : "  " + sound) + "  (" + device + ")";
+}
+
 }  // namespace
 
 std::string BankSummary::strip(const PresetBank& bank, int preset, int slot) {
   const VSTPluginStrip& strip = bank[preset].strips[slot];
   const VSTPluginProgramExtension& extension = bank.extensions[preset];
-  if (strip.channel == 0) return "silent      '" + Shown(strip.label, kLabelSize) + "'";
+  const std::string device = DeviceAndSound(StripDevice(extension, slot), strip);
+  if (strip.channel == 0) return "silent    " + device + "  '" + Shown(strip.label, kLabelSize) + "'";
   char channel[16];
   std::snprintf(channel, sizeof channel, "ch %-2d", strip.channel);
   std::string line = channel;
@@ -60,6 +72,7 @@ std::string BankSummary::strip(const PresetBank& bank, int preset, int slot) {
   else if (strip.bankLsb)
     line += "  Bank LSB " + lsb;
   if (strip.swapBankOrder && (strip.bankMsb || strip.bankLsb)) line += " (LSB first)";
+  line += device;
   if (strip.volume) line += "  Volume " + std::to_string(strip.volume - 1);
   bool rows = false;
   for (int row = 0; row < kControllerRows; ++row) {

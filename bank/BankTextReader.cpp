@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "bank/StripSound.h"
 #include "bank/Toml.h"
 #include "bank/TomlNesting.h"
 
@@ -29,8 +30,9 @@ const std::vector<std::string> kPresetKeys = {
     "change_send", "change_delay", "preset_switching", "bank_first", "reset_controllers", "sysex",
     "settle",      "controllers",  "reserved",         "padding",    "strip_order",       "strip_count",
     "strip",       "spare"};
-const std::vector<std::string> kStripKeys = {"slot",   "channel", "program", "bank_msb",   "bank_lsb",
-                                             "volume", "swap",    "label",   "label_bytes"};
+const std::vector<std::string> kStripKeys = {"slot",    "channel",  "device",     "sound",
+                                             "program", "bank_msb", "bank_lsb",   "volume",
+                                             "swap",    "label",    "label_bytes"};
 
 std::string Describe(const Node& value) {
   if (value.is_table()) return "a table";
@@ -312,22 +314,59 @@ class Checker {
     }
   }
 
-  void readStrip(const Table& table, VSTPluginStrip& strip, uint8_t* rowValues,
-                 const VSTPluginProgramExtension& extension, int number, bool inUse) {
+  // The model a strip's device is, stored as written: a device not installed here keeps its name, and the
+  // catalog's lookups ignore case and take "Manufacturer Model" too. False when absent or wrong.
+  bool readDevice(const Table& table, char* device) {
+    std::memset(device, 0, kDeviceNameSize);
+    const Node* value = table.get("device");
+    if (!value) return false;
+    const std::string* text = value->is_string() ? &value->as_string()->get() : nullptr;
+    if (!text || text->empty() || text->size() > kDeviceNameSize - 1 ||
+        !std::all_of(text->begin(), text->end(), [](char c) { return c >= 0x20 && c <= 0x7E; })) {
+      error(*value, "device must be a model name of 1 to " + std::to_string(kDeviceNameSize - 1) +
+                        " printable ASCII characters, got " + Describe(*value));
+      return false;
+    }
+    CopyText(device, kDeviceNameSize, text->c_str());
+    return true;
+  }
+
+  // `sound` stands for the program and Bank Select of the device's sound of that name. It takes the place
+  // of those keys rather than mixing with them, so that a strip's values come from one source.
+  void readSound(const Table& table, VSTPluginStrip& strip, const char* device, bool hasDevice) {
+    const Node* value = table.get("sound");
+    if (!value) return;
+    if (!value->is_string()) {
+      error(*value, "sound must be text, got " + Describe(*value));
+    } else if (table.contains("program") || table.contains("bank_msb") || table.contains("bank_lsb")) {
+      error(*value,
+            "give sound, or program, bank_msb and bank_lsb, not both: the sound's name sets all three");
+    } else if (!table.contains("device")) {
+      error(*value, "sound needs the strip's device, whose names it is looked up in: add device = \"...\"");
+    } else if (hasDevice) {
+      const std::string why = SelectSound(device, value->as_string()->get(), strip);
+      if (!why.empty()) error(*value, why);
+    }
+  }
+
+  void readStrip(const Table& table, VSTPluginStrip& strip, VSTPluginProgramExtension& fields, int slot,
+                 int number, bool inUse) {
     checkKeys(table, kStripKeys, inUse ? "a strip" : "a spare strip", true);
     std::memset(&strip, 0, sizeof(strip));
     CopyText(strip.label, sizeof(strip.label), kNewLabel);
     strip.inUse = inUse ? 1 : 0;
     readValue(table, "channel", 16, strip.channel);
+    const bool hasDevice = readDevice(table, fields.devices[slot]);
     readValue(table, "program", kMaxValue, strip.program);
     readValue(table, "bank_msb", kMaxValue, strip.bankMsb);
     readValue(table, "bank_lsb", kMaxValue, strip.bankLsb);
+    readSound(table, strip, fields.devices[slot], hasDevice);
     readValue(table, "volume", kMaxValue, strip.volume);
     bool swap = false;
     readBool(table, "swap", swap);
     strip.swapBankOrder = swap ? 1 : 0;
     readText(table, "label", "label_bytes", strip.label, kLabelSize, "label");
-    readRowValues(table, extension.rowControllers, rowValues, number);
+    readRowValues(table, fields.rowControllers, fields.rowValues[slot], number);
   }
 
   // The record slot (0 to 15) a strip names, -1 when it names none or a wrong one.
@@ -354,7 +393,8 @@ class Checker {
       std::memset(&strip, 0, sizeof(strip));
       CopyText(strip.label, sizeof(strip.label), kNewLabel);
     }
-    uint8_t rowValues[kStripCount][kControllerRows] = {};
+    // The strips' row values and devices, taken only with the strips.
+    VSTPluginProgramExtension fields = extension;
     // Explicit slots first; the others take the lowest free slots in the order given.
     std::map<int, size_t> taken;  // slot -> line
     std::vector<int> slots(strips.size(), -1);
@@ -381,8 +421,7 @@ class Checker {
       taken.emplace(free, Line(*strips[i]));
     }
     for (size_t i = 0; i < strips.size(); ++i)
-      if (slots[i] >= 0)
-        readStrip(*strips[i], result.strips[slots[i]], rowValues[slots[i]], extension, number, true);
+      if (slots[i] >= 0) readStrip(*strips[i], result.strips[slots[i]], fields, slots[i], number, true);
     for (const Table* spare : spares) {
       if (!spare->contains("slot")) {
         error(*spare, "slot missing: a spare strip names its slot");
@@ -390,7 +429,7 @@ class Checker {
       }
       const int slot = slotOf(*spare);
       if (slot >= 0 && take(*spare, slot))
-        readStrip(*spare, result.strips[slot], rowValues[slot], extension, number, false);
+        readStrip(*spare, result.strips[slot], fields, slot, number, false);
     }
 
     if (asStored) {
@@ -408,7 +447,7 @@ class Checker {
       result.stripCount = static_cast<int32_t>(strips.size());
     }
     preset = result;
-    std::memcpy(extension.rowValues, rowValues, sizeof(rowValues));
+    extension = fields;
   }
 
   void readStoredLayout(const Table& table, VSTPluginProgram& preset) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "bank/StripSound.h"
+
 namespace vantorine::bank {
 
 namespace {
@@ -29,7 +31,9 @@ class Lines {
   void key(const char* name, const std::string& value) { line(name, Quoted(value)); }
   void key(const char* name, const char* value) { line(name, Quoted(value)); }
   void key(const char* name, bool value) { line(name, value ? "true" : "false"); }
-  void key(const char* name, int value) { line(name, std::to_string(value)); }
+  void key(const char* name, int value, const std::string& comment = {}) {
+    line(name, std::to_string(value) + (comment.empty() ? "" : "  # " + comment));
+  }
   template <typename Integer>
   void intArray(const char* name, const Integer* values, int count) {
     std::string list = "[";
@@ -86,22 +90,27 @@ void WriteTextField(Lines& out, const char* key, const char* bytesKey, const cha
     out.key(bytesKey, FieldAsHex(field, size));
 }
 
-// `slot` is 0 when the reader places the strip by itself; `rowValues` are the strip's controller row values.
-void WriteStrip(Lines& out, const VSTPluginStrip& strip, const uint8_t* rowControllers,
-                const uint8_t* rowValues, int slot, bool inUse) {
+// `slot` is the strip's record slot; `shownSlot` is 0 when the reader places the strip by itself.
+void WriteStrip(Lines& out, const VSTPluginStrip& strip, const VSTPluginProgramExtension& extension, int slot,
+                int shownSlot, bool inUse) {
   out.blank();
   out.header(inUse ? "[[preset.strip]]" : "[[preset.spare]]");
-  if (slot > 0) out.key("slot", slot);
+  if (shownSlot > 0) out.key("slot", shownSlot);
   if (strip.channel > 0)
     out.key("channel", static_cast<int>(strip.channel));
   else if (inUse)
     out.key("channel", "none");
+  const std::string device = StripDevice(extension, slot);
+  if (!device.empty()) out.key("device", device);
+  // The sound's name is a comment: the numbers stay what the strip sends, on any machine.
+  if (strip.program > 0) out.key("program", strip.program - 1, SoundOfStrip(device, strip));
   const std::pair<const char*, uint8_t> values[] = {
-      {"program", strip.program}, {"bank_msb", strip.bankMsb}, {"bank_lsb", strip.bankLsb}, {"volume", strip.volume}};
+      {"bank_msb", strip.bankMsb}, {"bank_lsb", strip.bankLsb}, {"volume", strip.volume}};
   for (const auto& [name, stored] : values)
     if (stored > 0) out.key(name, stored - 1);
+  const uint8_t* rowValues = extension.rowValues[slot];
   for (int row = 0; row < kControllerRows; ++row)
-    if (rowValues[row] > 0) out.key(RowKey(rowControllers[row]).c_str(), rowValues[row] - 1);
+    if (rowValues[row] > 0) out.key(RowKey(extension.rowControllers[row]).c_str(), rowValues[row] - 1);
   if (strip.swapBankOrder) out.key("swap", true);
   std::string label;
   if (!FieldAsText(strip.label, kLabelSize, label) || label != kNewLabel)
@@ -136,14 +145,13 @@ void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOption
     for (int slot = 0; slot < kStripCount; ++slot)
       if (preset.strips[slot].inUse) slots.push_back(slot);
   }
-  const uint8_t* controllers = extension.rowControllers;
   for (int slot : slots)
-    WriteStrip(out, preset.strips[slot], controllers, extension.rowValues[slot],
-               placedByReader ? 0 : slot + 1, true);
+    WriteStrip(out, preset.strips[slot], extension, slot, placedByReader ? 0 : slot + 1, true);
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
-    if (!strip.inUse && (!IsBlankSpare(strip) || HasRowValues(extension.rowValues[slot])))
-      WriteStrip(out, strip, controllers, extension.rowValues[slot], slot + 1, false);
+    if (!strip.inUse &&
+        (!IsBlankSpare(strip) || HasRowValues(extension.rowValues[slot]) || extension.devices[slot][0]))
+      WriteStrip(out, strip, extension, slot, slot + 1, false);
   }
 }
 

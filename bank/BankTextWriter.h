@@ -3,7 +3,9 @@
 // differs from a new preset's defaults, so that a bank made in the panel reads as what the user set. Fields
 // users rarely see (bytes after a name's end, the reserved byte, a strip order the panel would not keep,
 // removed strips that still hold values or a label) are written only when present, which keeps every bank
-// the plug-in can hold exact through bank -> text -> bank.
+// the plug-in can hold exact through bank -> text -> bank. A strip with a device has the name of the sound
+// its values select as a comment on its program line (from the machine's device files, see
+// bank/StripSound.h): a comment only, so the text reads back to the same bank anywhere.
 #pragma once
 
 #include <string>

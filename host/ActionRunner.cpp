@@ -15,8 +15,10 @@
 // Returns how many events were printed.
 size_t ActionRunner::printEvents() {
   const std::vector<ReceivedEvent> events = host.takeEvents();
-  for (const ReceivedEvent& event : events)
-    std::printf("%s\n", PluginReport::eventLine(event, realtime).c_str());
+  for (const ReceivedEvent& event : events) {
+    const std::string names = event.event.type == kVstMidiType ? soundNames.of(event.bytes(), 2) : "";
+    std::printf("%s%s\n", PluginReport::eventLine(event, realtime).c_str(), names.c_str());
+  }
   std::fflush(stdout);
   return events.size();
 }

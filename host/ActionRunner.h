@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/CommandLine.h"
+#include "host/ProgramChangeNames.h"
 #include "host/VstHost.h"
 #include "vst/FxFile.h"
 
@@ -18,7 +19,7 @@ class EditorWindow;
 class ActionRunner {
  public:
   ActionRunner(VstHost& plugin, bool paced, EditorWindow* window)
-      : host(plugin), realtime(paced), editor(window) {}
+      : host(plugin), realtime(paced), editor(window), soundNames([this] { return host.getChunk(true); }) {}
 
   // Returns the empty string on success, else a one-line reason.
   std::string run(const HostAction& action);
@@ -40,6 +41,7 @@ class ActionRunner {
   VstHost& host;
   bool realtime;
   EditorWindow* editor;
+  ProgramChangeNames soundNames;
   bool presetChunks = false;
   // With --realtime, when the next block is due; pacing restarts after a pause such as --sleep.
   std::chrono::steady_clock::time_point nextBlock = std::chrono::steady_clock::now();

@@ -29,7 +29,11 @@ JackSession::JackSession(const CommandLine& commandLine, VstHost& plugin, JackCl
       jack(client),
       state(file),
       editor(window),
-      actions(plugin, true, window) {
+      actions(plugin, true, window),
+      sentNames([this] {
+        const std::lock_guard<std::mutex> lock(pluginCalls);
+        return host.getChunk(true);
+      }) {
   actions.midiRoute = [this](const std::vector<uint8_t>& message) { return jack.queueMidi(message); };
 }
 
@@ -67,7 +71,7 @@ int JackSession::run() {
     if (end == End::None && action.kind == HostAction::Kind::Sleep)
       end = waitUntil(Clock::now() + std::chrono::milliseconds(action.index));
     else if (end == End::None)
-      reason = actions.run(action);
+      reason = runAction(action);
     if (end != End::None || !reason.empty()) return finish(end, reason);
   }
   const Clock::time_point until = line.runSeconds < 0
@@ -98,7 +102,10 @@ JackSession::End JackSession::waitUntil(Clock::time_point until) {
       nextSave = now + kSaveInterval;
     }
     // Events sent outside a cycle, by the plug-in's own threads, are printed from here.
-    actions.printEvents();
+    {
+      const std::lock_guard<std::mutex> lock(pluginCalls);
+      actions.printEvents();
+    }
     if (jack.bufferSizeChanges() != resizesShown) {
       resizesShown = jack.bufferSizeChanges();
       std::printf("buffer size now %u frames: the plug-in was suspended, told and resumed\n",
@@ -109,7 +116,13 @@ JackSession::End JackSession::waitUntil(Clock::time_point until) {
   }
 }
 
+std::string JackSession::runAction(const HostAction& action) {
+  const std::lock_guard<std::mutex> lock(pluginCalls);
+  return actions.run(action);
+}
+
 std::string JackSession::saveState() {
+  const std::lock_guard<std::mutex> lock(pluginCalls);
   bool wrote = false;
   const std::string reason = state->saveIfChanged(host, wrote);
   if (wrote) {
@@ -130,8 +143,10 @@ void JackSession::printSent() {
     JackClient::SentMessage message;
     bool any = false;
     while (jack.takeSent(message)) {
-      std::printf("%8.3f s  midi_out frame %u: %s\n", message.seconds, message.frame,
-                  MidiText::message(message.bytes.data(), message.bytes.size()).c_str());
+      const uint8_t* bytes = message.bytes.data();
+      std::printf("%8.3f s  midi_out frame %u: %s%s\n", message.seconds, message.frame,
+                  MidiText::message(bytes, message.bytes.size()).c_str(),
+                  sentNames.of(bytes, message.bytes.size()).c_str());
       any = true;
     }
     const uint64_t dropped = jack.droppedFromPrinting() + jack.droppedOnPort();
@@ -169,8 +184,12 @@ int JackSession::finish(End end, const std::string& failure) {
     case End::None:
       break;
   }
-  if (editor) editor->close();
-  jack.deactivate();
+  {
+    // The printing thread may still be asking the plug-in for names.
+    const std::lock_guard<std::mutex> lock(pluginCalls);
+    if (editor) editor->close();
+    jack.deactivate();
+  }
   std::string saveFailure;
   if (state) saveFailure = saveState();
   printing = false;

@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
 
 #include "host/ActionRunner.h"
 #include "host/CommandLine.h"
 #include "host/JackClient.h"
+#include "host/ProgramChangeNames.h"
 #include "host/StateFile.h"
 
 class EditorWindow;
@@ -39,6 +41,7 @@ class JackSession {
   // Returns why the run must end, or End::None when the time came.
   End waitUntil(Clock::time_point until);
   End endReason();
+  std::string runAction(const HostAction& action);
   std::string saveState();
   void printSent();
   int finish(End end, const std::string& failure);
@@ -53,5 +56,10 @@ class JackSession {
   Clock::time_point nextSave;
   int resizesShown = 0;
   std::atomic<bool> printing{false};
+  // The printing thread asks the plug-in for its current preset to name the Program Changes it prints. A
+  // plug-in is not made for two threads calling it at once (ours builds every chunk in one buffer), so
+  // this thread's calls into it and the printing thread's are taken in turn.
+  std::mutex pluginCalls;
+  ProgramChangeNames sentNames;
   std::thread printer;
 };

@@ -74,6 +74,56 @@ TEST(BankErrors, StripValuesOutOfRangeOrOfTheWrongKind) {
   ExpectRefused(p + "cc074 = 5\n", 4, "unknown key 'cc074' in a strip");
 }
 
+// A sound must name exactly one sound a strip can select on the strip's device, and comes instead of the
+// numbers it sets; a device is a model's name as the chunk can store it, installed here or not.
+TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
+  const std::string p = std::string(kPreset) + "channel = 1\n";  // a strip's keys from line 5
+  const std::string alpha = p + "device = \"Alpha 1\"\n";        // from line 6
+  ExpectRefused(alpha + "sound = \"Warm Strngs\"\n", 6,
+                "no sound \"Warm Strngs\" in Alpha 1 on channel 1; closest: \"Warm Strings\"");
+  ExpectRefused(alpha + "sound = \"a\"\n", 6,
+                "no sound \"a\" in Alpha 1 on channel 1; closest: \"My Lead\", \"Glass Pad\", \"Deep Bass\", "
+                "\"Card Harp\", \"Plain Organ\"");
+  ExpectRefused(alpha + "sound = \"Xylophone Quartet\"\n", 6,
+                "no sound \"Xylophone Quartet\" in Alpha 1 on channel 1");
+  ExpectRefused(std::string(kPreset) + "channel = 1\ndevice = \"General MIDI\"\nsound = \"Brush\"\n", 6,
+                "no sound \"Brush\" in General MIDI on channel 1");
+  ExpectRefused(alpha + "sound = \"warm strings\"\n", 6,
+                "sound \"warm strings\" is in 2 banks of Alpha 1 on channel 1: \"Preset A\" (program 0, "
+                "bank 81/0), \"Preset B\" (program 0, bank MSB 82); give program, bank_msb and bank_lsb "
+                "instead of sound");
+  ExpectRefused(alpha + "sound = \"Hidden Choir\"\n", 6,
+                "sound \"Hidden Choir\" of Alpha 1 is in bank \"SysEx Bank\", which the module selects with "
+                "System Exclusive or Program Change messages a strip cannot send");
+  ExpectRefused(p + "device = \"JV-1080\"\nsound = \"Warm Strings\"\n", 6,
+                "sound \"Warm Strings\": no MIDNAM file on this machine defines device \"JV-1080\"");
+  ExpectRefused(p + "sound = \"Brush\"\n", 5, "sound needs the strip's device");
+  ExpectRefused(alpha + "sound = \"Glass Pad\"\nbank_lsb = 0\n", 6,
+                "give sound, or program, bank_msb and bank_lsb, not both");
+  ExpectRefused(alpha + "program = 1\nsound = \"Glass Pad\"\n", 7, "not both");
+  ExpectRefused(alpha + "sound = 1\n", 6, "sound must be text, got 1");
+  const std::string model = "device must be a model name of 1 to 47 printable ASCII characters, got ";
+  ExpectRefused(p + "device = 1\n", 5, model + "1");
+  ExpectRefused(p + "device = \"\"\n", 5, model + "\"\"");
+  ExpectRefused(p + "device = \"" + std::string(48, 'x') + "\"\n", 5, model + "\"xxx");
+  ExpectRefused(p + "device = \"Caf\u00e9\"\n", 5, model + "\"Caf\xC3\xA9\"");
+  ExpectRefused(p + "device = \"tab\there\"\n", 5, model);
+  // A wrong device is told once, not again for the sound looked up in it.
+  ExpectRefused(p + "device = \"\"\nsound = \"Glass Pad\"\n", 5, model);
+
+  // What the reader never makes, a chunk never holds either: a device is printable ASCII and terminated.
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  bank->extensions[3].devices[2][0] = '\x01';
+  EXPECT_EQ(ImpossibleValue(*bank),
+            "preset 4: the device of strip record 3 is not a name in printable ASCII");
+  CopyText(bank->extensions[3].devices[2], kDeviceNameSize, "JV-1080");
+  bank->extensions[3].devices[2][9] = 'x';
+  EXPECT_NE(ImpossibleValue(*bank), "");
+  std::memset(bank->extensions[3].devices[2], 'x', kDeviceNameSize);
+  EXPECT_NE(ImpossibleValue(*bank), "");
+}
+
 TEST(BankErrors, UnknownKeysAreReportedWherever) {
   ExpectRefused(std::string(kPreset) + "chanel = 3\n", 4, "unknown key 'chanel' in a strip");
   ExpectRefused("[[preset]]\nnumber = 1\nnmae = \"x\"\n", 3, "unknown key 'nmae' in a preset");
@@ -218,6 +268,10 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
   seeds.push_back(BankTextWriter::write(*loaded, 77));
   banks.addVersion2Fields(*loaded, false);
   seeds.push_back(BankTextWriter::write(*loaded, 5));
+  seeds.push_back(
+      "[[preset]]\nnumber = 7\n[[preset.strip]]\nchannel = 10\ndevice = \"General MIDI\"\nsound = \"Brush\"\n"
+      "[[preset.strip]]\nchannel = 2\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n"
+      "[[preset.spare]]\nslot = 4\ndevice = \"Alpha 2\"\nsound = \"Card Harp\"\n");
   std::string utf16 = "\xFF\xFE";
   for (const char c : seeds[0]) utf16 += std::string{c, '\0'};
   std::string crlf;
@@ -234,13 +288,15 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
       "number = 1\n", "slot = 2\n", "channel = ", "strip_order = [", "name_bytes = \"ff\"\n", "current = ",
       "bank_first = true\n", "[options]\n", "reset_controllers = true\n", "sysex = [", "\"GS Reset\", ",
       "\"F0 41 10 42 12 40 1A 15 02 0F F7\"", " F7", "F0 ", "settle = ", "controllers = [", "pan = ",
-      "cc74 = ", "cc7 = "};
+      "cc74 = ", "cc7 = ", "device = ", "sound = ", "device = \"Alpha 1\"\n", "sound = \"Glass Pad\"\n",
+      "\"General MIDI\"", "\"Warm Strings\"", "  # Brush"};
   // Values put in place of a key's value: in range, just out of it, of the wrong kind.
   const std::vector<std::string> values = {
       "0", "1", "16", "17", "127", "128", "-1", "999", "1000", "true", "\"none\"", "\"\"", "[]", "{}", "1.5",
       "[0, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16]", "\"\\u00e9\\u0000\"",
       "99999999999999999999", "2000", "2001", "[10, 91, 93, 11]", "[74, 74, 1, 119]",
-      "[\"XG System On\", \"F0 F7\"]", "[\"F0 00 F7\", \"F0 80 F7\"]"};
+      "[\"XG System On\", \"F0 F7\"]", "[\"F0 00 F7\", \"F0 80 F7\"]", "\"Alpha 1\"", "\"Brush\"",
+      "\"Dry Kit\"", "\"Hidden Choir\"", "\"JV-1080\""};
   auto check = [](const std::string& text) {
     auto bank = std::make_unique<PresetBank>();
     std::vector<std::string> errors;

@@ -91,6 +91,33 @@ TEST_F(BankHost, LoadTextMakesThePluginSendWhatTheFileSays) {
   EXPECT_EQ(SentInBlockOne(second.out), ExpectedFromFile(path, 2)) << second.out;
 }
 
+// The host's print names the sound of a Program Change whose strip has a device, from the plug-in's
+// current preset as its chunk gives it; a strip without a device prints as before.
+TEST_F(BankHost, ProgramChangesOfStripsWithADeviceArePrintedWithTheirSounds) {
+  const std::string path = folder + "named.toml";
+  banktest::WriteFile(path,
+                      "[[preset]]\nnumber = 1\n"
+                      "[[preset.strip]]\nchannel = 10\ndevice = \"General MIDI\"\nprogram = 40\n"
+                      "[[preset.strip]]\nchannel = 2\nprogram = 5\n"
+                      "[[preset.strip]]\nchannel = 1\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n"
+                      "[[preset.strip]]\nchannel = 3\ndevice = \"JV-1080\"\nprogram = 7\n"
+                      "[[preset]]\nnumber = 2\n[[preset.strip]]\nchannel = 10\nprogram = 40\n");
+  const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1", "--program", "1",
+                                     "--resend", "--process", "1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("block 1 frame 0: C9 28 00  ch 10 Program Change 40  (Brush, General MIDI)\n"
+                         "block 1 frame 0: C1 05 00  ch 2 Program Change 5\n"
+                         "block 1 frame 0: C0 01 00  ch 1 Program Change 1  (Glass Pad, Alpha 1)\n"
+                         "block 1 frame 0: B0 00 51  ch 1 Control Change 0 = 81\n"
+                         "block 1 frame 0: B0 20 00  ch 1 Control Change 32 = 0\n"
+                         "block 1 frame 0: C2 07 00  ch 3 Program Change 7  (JV-1080)\n"),
+            std::string::npos)
+      << run.out;
+  // The second preset's strip has no device.
+  EXPECT_NE(run.out.find("block 2 frame 0: C9 28 00  ch 10 Program Change 40\n"), std::string::npos)
+      << run.out;
+}
+
 TEST_F(BankHost, SaveTextGivesBackTheTextThatWasLoaded) {
   auto bank = std::make_unique<PresetBank>();
   banktest::RandomBanks random(11);

@@ -12,10 +12,38 @@
 
 #include "bank/BankFormat.h"
 #include "midi/SysexMessages.h"
+#include "tests/names/MidnamFixtures.h"
 
 namespace banktest {
 
 using vantorine::bank::PresetBank;
+
+// The folder of the test devices (General MIDI, Testworks' Alpha 1 and 2, and Odd, whose names hold control
+// characters and run long), which every bank test process and the programs it runs read instead of the
+// machine's files: VANTORINE_MIDNAM_PATH names it before anything starts, since the shared catalog is made
+// once per process.
+inline const std::string& TestDevicesFolder() {
+  static const namestest::TempFolder folder;
+  static const bool written = [] {
+    folder.write("testworks.midnam", namestest::TestworksMidnam());
+    folder.write("testworks-card.midnam", namestest::CardMidnam());
+    const std::string longName = std::string(36, 'A') + "\xC3\xA9" + std::string(30, 'B');
+    folder.write("odd.midnam", namestest::SimpleMidnam("Oddco", "Odd",
+                                                       "<Patch Number=\"1\" Name=\"Bell&#x7F;Tree&#x85;!\" "
+                                                       "ProgramChange=\"3\"/><Patch Number=\"2\" Name=\"" +
+                                                           longName + "\" ProgramChange=\"4\"/>"));
+    return setenv("VANTORINE_MIDNAM_PATH", folder.path.c_str(), 1) == 0;
+  }();
+  (void)written;
+  return folder.path;
+}
+inline const std::string kTestDevicesFolder = TestDevicesFolder();
+
+// Devices a strip may name: installed (in any spelling the catalog takes), not installed here, and names
+// with every character the text form must escape.
+inline const std::vector<std::string> kDeviceNames = {"General MIDI",           "Alpha 1",
+                                                      "testworks alpha 2",      "JV-1080",
+                                                      "Quote \" back \\ # = [x]", std::string(47, '~')};
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -112,9 +140,9 @@ class RandomBanks {
   }
 
   // The version 2 fields on top of a bank: in some presets a SysEx list of named and other messages, a
-  // settle time, other controllers for the rows and values for them, on the strips in use (as the panel
-  // sets them) or on any strip (as a loaded chunk may hold them); Reset All Controllers first in every
-  // preset or, loaded, in some.
+  // settle time, other controllers for the rows, values for them and devices, on the strips in use (as the
+  // panel sets them) or on any strip (as a loaded chunk may hold them); Reset All Controllers first in
+  // every preset or, loaded, in some.
   void addVersion2Fields(PresetBank& bank, bool panel) {
     const bool reset = below(2);
     for (int n = 0; n < kProgramCount; ++n) {
@@ -137,9 +165,12 @@ class RandomBanks {
         std::shuffle(controllers.begin(), controllers.end(), random);
         std::copy(controllers.begin(), controllers.begin() + kControllerRows, extension.rowControllers);
       }
-      for (int slot = 0; slot < kStripCount; ++slot)
-        for (uint8_t& value : extension.rowValues[slot])
-          value = (bank[n].strips[slot].inUse || !panel) && below(3) == 0 ? 1 + below(128) : 0;
+      for (int slot = 0; slot < kStripCount; ++slot) {
+        const bool valued = bank[n].strips[slot].inUse || !panel;
+        for (uint8_t& value : extension.rowValues[slot]) value = valued && below(3) == 0 ? 1 + below(128) : 0;
+        const std::string& device = kDeviceNames[below(static_cast<int>(kDeviceNames.size()))];
+        if (valued && below(3) == 0) CopyText(extension.devices[slot], kDeviceNameSize, device.c_str());
+      }
     }
   }
 

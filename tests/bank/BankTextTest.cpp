@@ -54,6 +54,8 @@ TEST(BankText, RandomPanelBanksAndLoadedBanksSurviveBothWays) {
     random.panelBank(*bank);
     random.addVersion2Fields(*bank, true);
     ExpectExactBothWays(*bank);
+    // Strips with devices whose values name a sound: the names are comments, which reading passes over.
+    EXPECT_NE(BankTextWriter::write(*bank).find("  # "), std::string::npos);
   }
 }
 
@@ -180,6 +182,52 @@ TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
   EXPECT_EQ(std::memcmp(extension.rowValues[0], values, sizeof values), 0);
   EXPECT_NE(BankTextWriter::write(*reset).find("sysex = [\"GS Reset\", \"XG System On\"]\n"),
             std::string::npos);
+}
+
+// `sound` takes the program and Bank Select of the device's sound on the strip's channel, a byte its bank
+// does not send left "none"; to-text writes the numbers with the name as a comment, and a device not
+// installed here keeps its name and its numbers.
+TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
+  const auto bank = Read(
+      "[[preset]]\nnumber = 2\n"
+      "[[preset.strip]]\nchannel = 1\ndevice = \"Alpha 1\"\nsound = \"glass  PAD\"\n"
+      "[[preset.strip]]\nchannel = 2\ndevice = \"Testworks Alpha 1\"\nsound = \"Bright Brass\"\nvolume = 90\n"
+      "[[preset.strip]]\nchannel = 10\ndevice = \"General MIDI\"\nsound = \"Brush\"\n"
+      "[[preset.strip]]\nchannel = 3\ndevice = \"Alpha 1\"\nsound = \"Deep Bass\"\n"
+      "[[preset.strip]]\nchannel = 4\ndevice = \"JV-1080\"\nprogram = 49\nbank_msb = 81\n"
+      "[[preset.strip]]\nchannel = 5\ndevice = \"Alpha 1\"\nprogram = 0\nbank_msb = 81\n"
+      "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 3\n"
+      "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 4\n"
+      "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n");
+  const VSTPluginProgram& preset = (*bank)[1];
+  auto values = [&](int slot) {
+    const VSTPluginStrip& strip = preset.strips[slot];
+    return std::vector<int>{strip.program, strip.bankMsb, strip.bankLsb};
+  };
+  using Stored = std::vector<int>;  // each value plus one, 0 for "none"
+  EXPECT_EQ(values(0), (Stored{2, 82, 1}));
+  EXPECT_EQ(values(1), (Stored{2, 83, 0}));
+  EXPECT_EQ(preset.strips[1].volume, 91);
+  EXPECT_EQ(values(2), (Stored{41, 0, 0}));
+  EXPECT_EQ(values(3), (Stored{8, 101, 4}));  // the patch's own commands
+  EXPECT_STREQ(bank->extensions[1].devices[1], "Testworks Alpha 1");
+  EXPECT_STREQ(bank->extensions[1].devices[4], "JV-1080");
+  EXPECT_STREQ(bank->extensions[1].devices[8], "General MIDI");
+  EXPECT_FALSE(preset.strips[8].inUse);
+
+  const std::string text = BankTextWriter::write(*bank);
+  for (const char* strip :
+       {"channel = 1\ndevice = \"Alpha 1\"\nprogram = 1  # Glass Pad\nbank_msb = 81\nbank_lsb = 0\n",
+        "device = \"Testworks Alpha 1\"\nprogram = 1  # Bright Brass\nbank_msb = 82\nvolume = 90\n",
+        "device = \"General MIDI\"\nprogram = 40  # Brush\n\n",
+        "device = \"JV-1080\"\nprogram = 49\nbank_msb = 81\n\n",
+        "program = 0  # Warm Strings (bank Preset A assumed)\nbank_msb = 81\n\n",
+        // A device file's names are printed without their control characters, and long ones are cut
+        // before a whole character.
+        "program = 3  # Bell?Tree?!\n", "program = 4  # AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA...\n",
+        "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n"})
+    EXPECT_NE(text.find(strip), std::string::npos) << strip << "\nin:\n" << text;
+  ExpectExactBothWays(*bank);
 }
 
 TEST(BankText, OddNamesAndLabelsStayExact) {

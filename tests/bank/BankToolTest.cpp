@@ -1,5 +1,6 @@
 // vantorine-bank as a user runs it: to-text and from-text convert between the forms without loss, show
 // prints each strip in words, and a bad file ends with its messages, a failure status and no output file.
+#include <glob.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include "bank/BankLv2State.h"
 #include "bank/BankSummary.h"
 #include "bank/BankTextWriter.h"
+#include "names/DeviceNames.h"
 #include "tests/bank/BankTestSupport.h"
 #include "tests/host/HostRun.h"
 #include "vst/FxFile.h"
@@ -27,8 +29,9 @@ class BankTool : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-  hostrun::HostRun run(const std::vector<std::string>& args) {
-    return hostrun::runHost(VANTORINE_BANK_PATH, args, folder);
+  // `environment`: assignments the tool runs with, such as "VANTORINE_MIDNAM_PATH=''".
+  hostrun::HostRun run(const std::vector<std::string>& args, const std::string& environment = {}) {
+    return hostrun::runHost(VANTORINE_BANK_PATH, args, folder, environment);
   }
 
   std::string folder;
@@ -129,6 +132,103 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
                              "  ch 1   Program Change 0  Volume 100  Reverb 0  '.....'\n"),
             std::string::npos)
       << gsShown.out;
+}
+
+// A strip's device and the sound its values select, in show and as to-text's comments; on a machine without
+// the device's file the device keeps its name, the numbers stay, and the bank comes back byte for byte.
+TEST_F(BankTool, DevicesShowTheirSoundsWhereTheirFilesAreAndKeepTheirNamesElsewhere) {
+  auto bank = std::make_unique<PresetBank>();
+  banktest::NewBank(*bank);
+  VSTPluginProgram& preset = (*bank)[9];
+  VSTPluginStrip& drums = preset.strips[0];
+  drums.channel = 10, drums.program = 41, drums.bankMsb = 1, drums.bankLsb = 9;
+  VSTPluginStrip& pad = preset.strips[1];
+  pad = drums;
+  pad.channel = 1, pad.program = 2, pad.bankMsb = 82, pad.bankLsb = 1;
+  preset.stripOrder[1] = 1, preset.stripCount = 2;
+  CopyText(bank->extensions[9].devices[0], kDeviceNameSize, vantorine::names::kGeneralMidi);
+  CopyText(bank->extensions[9].devices[1], kDeviceNameSize, "Alpha 1");
+  ASSERT_EQ(BankFile::save(folder + "b.fxb", *bank, BankFile::Form::Fxb), "");
+  const std::string noFiles = "VANTORINE_MIDNAM_PATH=''";
+
+  const hostrun::HostRun shown = run({"show", folder + "b.fxb"});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("  ch 10  Program Change 40  Bank 0/8  Brush  (General MIDI)  '.....'\n"
+                           "  ch 1   Program Change 1  Bank 81/0  Glass Pad  (Alpha 1)  '.....'\n"),
+            std::string::npos)
+      << shown.out;
+  const hostrun::HostRun bare = run({"show", folder + "b.fxb"}, noFiles);
+  ASSERT_EQ(bare.exitCode, 0) << bare.err;
+  EXPECT_NE(bare.out.find("  ch 10  Program Change 40  Bank 0/8  Brush  (General MIDI)  '.....'\n"
+                          "  ch 1   Program Change 1  Bank 81/0  (Alpha 1, not installed)  '.....'\n"),
+            std::string::npos)
+      << bare.out;
+
+  // The names are comments only: without them the text is the same, and both read back to the same file.
+  const hostrun::HostRun text = run({"to-text", folder + "b.fxb"});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("channel = 10\ndevice = \"General MIDI\"\nprogram = 40  # Brush\nbank_msb = 0\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("channel = 1\ndevice = \"Alpha 1\"\nprogram = 1  # Glass Pad\nbank_msb = 81\n"),
+            std::string::npos)
+      << text.out;
+  const hostrun::HostRun bareText = run({"to-text", folder + "b.fxb"}, noFiles);
+  ASSERT_EQ(bareText.exitCode, 0) << bareText.err;
+  std::string uncommented = text.out;
+  for (const char* comment : {"  # Glass Pad", "  # Brush"})
+    uncommented.erase(uncommented.find(comment), std::strlen(comment));
+  std::string bareComments = bareText.out;
+  bareComments.erase(bareComments.find("  # Brush"), std::strlen("  # Brush"));
+  EXPECT_EQ(bareComments, uncommented);
+  banktest::WriteFile(folder + "named.toml", text.out);
+  banktest::WriteFile(folder + "bare.toml", bareText.out);
+  const std::string original = banktest::ReadFile(folder + "b.fxb");
+  for (const std::string& environment : {std::string(), noFiles})
+    for (const char* input : {"named.toml", "bare.toml"}) {
+      const hostrun::HostRun made =
+          run({"from-text", folder + input, "-o", folder + "back.fxb"}, environment);
+      ASSERT_EQ(made.exitCode, 0) << made.err;
+      EXPECT_EQ(banktest::ReadFile(folder + "back.fxb"), original) << input << " " << environment;
+    }
+}
+
+// With Ardour's device files installed (Debian's ardour-data), a sound of a real module's file by its name
+// loads with the file's program and bank, and show names it.
+TEST_F(BankTool, ASoundOfAnInstalledModuleLoadsWithTheFilesBankAndProgram) {
+  std::vector<std::string> folders;
+  glob_t found;
+  if (glob("/usr/share/ardour*/patchfiles", GLOB_ONLYDIR, nullptr, &found) == 0)
+    folders.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+  globfree(&found);
+  if (folders.empty()) GTEST_SKIP() << "no /usr/share/ardour*/patchfiles (Debian's ardour-data)";
+  std::string path;
+  for (const std::string& installedFolder : folders) path += (path.empty() ? "" : ":") + installedFolder;
+  using namespace vantorine::names;
+  const NameCatalog installed{folders};
+  // The last sound on channel 1 that a strip can select by its name alone: its bank needs no other
+  // messages, and no other sound there has the name.
+  const std::vector<Sound> tones = installed.sounds("JV-1080", 1);
+  const auto chosen = std::find_if(tones.rbegin(), tones.rend(), [&](const Sound& sound) {
+    return !sound.bankNeedsOtherMessages && sound.name.find_first_of("\"\\") == std::string::npos &&
+           installed.findSound("JV-1080", sound.name, 1).matches.size() == 1;
+  });
+  ASSERT_NE(chosen, tones.rend());
+  banktest::WriteFile(folder + "jv.toml", "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 1\n"
+                                          "device = \"JV-1080\"\nsound = \"" + chosen->name + "\"\n");
+  const std::string environment = "VANTORINE_MIDNAM_PATH='" + path + "'";
+  const hostrun::HostRun made =
+      run({"from-text", folder + "jv.toml", "-o", folder + "jv.chunk"}, environment);
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  ASSERT_TRUE(BankFile::load(folder + "jv.chunk", *bank, errors)) << errors.front();
+  const VSTPluginStrip& strip = (*bank)[0].strips[0];
+  EXPECT_EQ(strip.program, chosen->program + 1) << chosen->name;
+  EXPECT_EQ(strip.bankMsb, chosen->bankSelect.msb ? *chosen->bankSelect.msb + 1 : 0) << chosen->name;
+  EXPECT_EQ(strip.bankLsb, chosen->bankSelect.lsb ? *chosen->bankSelect.lsb + 1 : 0) << chosen->name;
+  const hostrun::HostRun shown = run({"show", folder + "jv.chunk"}, environment);
+  EXPECT_NE(shown.out.find("  " + chosen->name + "  (JV-1080)  '.....'\n"), std::string::npos) << shown.out;
 }
 
 TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {

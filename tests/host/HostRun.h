@@ -26,12 +26,12 @@ inline std::string slurp(const std::string& path) {
 }
 
 // Arguments are single-quoted for the shell; none of the ones used contains a quote. Output goes through
-// files in `folder`.
+// files in `folder`. `environment` holds assignments the program runs with ("NAME='value' ...").
 inline HostRun runHost(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& folder) {
+                       const std::string& folder, const std::string& environment = {}) {
   const std::string outPath = folder + "host_run_out.txt";
   const std::string errPath = folder + "host_run_err.txt";
-  std::string command = "'" + program + "'";
+  std::string command = environment + " '" + program + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " >'" + outPath + "' 2>'" + errPath + "'";
   const int status = std::system(command.c_str());

@@ -251,6 +251,23 @@ TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
       << host.out();
 }
 
+// The printing thread names the sound of a Program Change whose strip has a device, asking the plug-in
+// for its current preset in turn with the actions.
+TEST_F(JackHost, AProgramChangeOfAStripWithADeviceIsPrintedWithItsSound) {
+  const std::string text = folder.file("drums.toml");
+  std::ofstream(text) << "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 10\ndevice = \"General MIDI\"\n"
+                         "program = 40\n";
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  HostProcess host(
+      hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-text", text, "--resend"}),
+      server->name());
+  EXPECT_EQ(std::vector<Bytes>{Bytes({0xC9, 40})}, bytesOf(recorder.waitForEvents(1)));
+  EXPECT_EQ(0, host.wait()) << host.err();
+  EXPECT_NE(host.out().find(": C9 28  ch 10 Program Change 40  (Brush, General MIDI)\n"), std::string::npos)
+      << host.out();
+}
+
 TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
   const Setting setting{5, {{24, 33 / 128.f}, {40, 7 / 128.f}, {1, 1.f}}};
   const Reference reference = referenceFor(setting);

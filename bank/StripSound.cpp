@@ -1,0 +1,126 @@
+// Sound names for strips through the shared catalog, and the wording of what a name cannot select.
+#include "bank/StripSound.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vantorine::bank {
+
+namespace {
+
+// A name from a device file made safe to print and short enough for a line: C0 and C1 control characters
+// and DEL as '?', cut at a character's start with "..." when longer than `most` bytes.
+std::string Shown(const std::string& name, size_t most) {
+  std::string shown;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const bool c1 =
+        c == 0xC2 && i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
+    if (c < 0x20 || c == 0x7F || c1) {
+      shown += '?';
+      i += c1 ? 1 : 0;
+    } else {
+      shown += name[i];
+    }
+  }
+  if (shown.size() <= most) return shown;
+  size_t cut = most - 3;
+  while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+  return shown.substr(0, cut) + "...";
+}
+
+std::string Quoted(const std::string& name) {
+  return "\"" + Shown(name, kShownNameBytes) + "\"";
+}
+
+// "program 0, bank 81/0": what selects a sound, in the text form's numbers.
+std::string Selection(const names::Sound& sound) {
+  const auto& [msb, lsb] = sound.bankSelect;
+  std::string text = "program " + std::to_string(sound.program) + ", ";
+  if (msb && lsb) return text + "bank " + std::to_string(*msb) + "/" + std::to_string(*lsb);
+  if (msb) return text + "bank MSB " + std::to_string(*msb);
+  if (lsb) return text + "bank LSB " + std::to_string(*lsb);
+  return text + "no Bank Select";
+}
+
+bool SameNumbers(const names::Sound& a, const names::Sound& b) {
+  return a.program == b.program && a.bankSelect.msb == b.bankSelect.msb &&
+         a.bankSelect.lsb == b.bankSelect.lsb;
+}
+
+uint8_t Stored(std::optional<uint8_t> value) {
+  return value ? static_cast<uint8_t>(*value + 1) : 0;
+}
+
+}  // namespace
+
+std::string StripDevice(const VSTPluginProgramExtension& extension, int slot) {
+  return std::string(extension.devices[slot], strnlen(extension.devices[slot], kDeviceNameSize));
+}
+
+names::BankSelect StripBankSelect(const VSTPluginStrip& strip) {
+  names::BankSelect bank;
+  if (strip.bankMsb >= 1 && strip.bankMsb <= 128) bank.msb = static_cast<uint8_t>(strip.bankMsb - 1);
+  if (strip.bankLsb >= 1 && strip.bankLsb <= 128) bank.lsb = static_cast<uint8_t>(strip.bankLsb - 1);
+  return bank;
+}
+
+bool DeviceKnownHere(const std::string& device) {
+  return names::NameCatalog::shared().findModel(device).has_value();
+}
+
+std::string SoundName(const std::string& device, int channel, int program, names::BankSelect bank) {
+  const std::optional<names::SelectedSound> found =
+      names::NameCatalog::shared().soundAt(device, channel, program, bank);
+  if (!found) return {};
+  // The bank's name is cut shorter: with the sound's it makes one line, and one comment in to-text.
+  std::string name = Shown(found->sound.name, kShownNameBytes);
+  if (found->bankGuessed || found->sound.bankNeedsOtherMessages)
+    name += " (bank " + Shown(found->sound.bank, kShownNameBytes / 2) + " assumed)";
+  return name;
+}
+
+std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip) {
+  if (device.empty() || strip.program == 0) return {};
+  return SoundName(device, strip.channel, strip.program - 1, StripBankSelect(strip));
+}
+
+std::string SelectSound(const std::string& device, const std::string& name, VSTPluginStrip& strip) {
+  const names::NameCatalog& catalog = names::NameCatalog::shared();
+  if (!catalog.findModel(device))
+    return "sound " + Quoted(name) + ": no MIDNAM file on this machine defines device \"" + device +
+           "\" (see VANTORINE_MIDNAM_PATH); give program, bank_msb and bank_lsb instead";
+  const int channel = strip.channel;  // 0, a silent strip's: every channel's names
+  const names::SoundSearch search = catalog.findSound(device, name, channel);
+  const std::string where = device + (channel ? " on channel " + std::to_string(channel) : "");
+  if (search.matches.empty()) {
+    std::string message = "no sound " + Quoted(name) + " in " + where;
+    for (size_t n = 0; n < search.closest.size(); ++n)
+      message += (n ? ", " : "; closest: ") + Quoted(search.closest[n]);
+    return message;
+  }
+  // Banks of the same numbers under other names select the same sound: one way to select it is no choice.
+  std::vector<names::Sound> selectable;
+  for (const names::Sound& sound : search.matches)
+    if (!sound.bankNeedsOtherMessages &&
+        std::none_of(selectable.begin(), selectable.end(),
+                     [&](const names::Sound& other) { return SameNumbers(sound, other); }))
+      selectable.push_back(sound);
+  if (selectable.empty())
+    return "sound " + Quoted(name) + " of " + device + " is in bank " + Quoted(search.matches[0].bank) +
+           ", which the module selects with System Exclusive or Program Change messages a strip cannot send";
+  if (selectable.size() > 1) {
+    std::string message =
+        "sound " + Quoted(name) + " is in " + std::to_string(selectable.size()) + " banks of " + where + ": ";
+    for (size_t n = 0; n < selectable.size(); ++n)
+      message += (n ? ", " : "") + Quoted(selectable[n].bank) + " (" + Selection(selectable[n]) + ")";
+    return message + "; give program, bank_msb and bank_lsb instead of sound";
+  }
+  const names::Sound& sound = selectable[0];
+  strip.program = static_cast<uint8_t>(sound.program + 1);
+  strip.bankMsb = Stored(sound.bankSelect.msb);
+  strip.bankLsb = Stored(sound.bankSelect.lsb);
+  return {};
+}
+
+}  // namespace vantorine::bank

@@ -1,0 +1,43 @@
+// A strip's sound by its name, for a strip with a device: the sound the text form's `sound` key names, and
+// the name of the sound a strip's values select, as to-text's comments, show and the host's print give it.
+// The names come from NameCatalog::shared() (names/DeviceNames.h), which reads files on first use: never
+// call these from a real-time thread.
+#pragma once
+
+#include <string>
+
+#include "names/DeviceNames.h"
+#include "plugin/VSTPluginProgram.h"
+#include "plugin/VSTPluginProgramExtension.h"
+
+namespace vantorine::bank {
+
+// The device of the strip in record slot `slot`, empty for none.
+std::string StripDevice(const VSTPluginProgramExtension& extension, int slot);
+
+// The Bank Select a strip sends; a stored byte beyond a data value counts as not sent.
+names::BankSelect StripBankSelect(const VSTPluginStrip& strip);
+
+// Whether a MIDNAM file on this machine (or General MIDI) knows `device`.
+bool DeviceKnownHere(const std::string& device);
+
+// What `device` calls the sound that Program Change `program` with `bank` selects on `channel` (1 to 16),
+// ready to print: "Brush", or "Warm Strings (bank Preset A assumed)" when the name holds only if the module
+// is in that bank (the strip does not send a Bank Select byte the bank needs, or the bank is selected by
+// messages a strip cannot send). Empty when the device is not known here or has no sound there. Files are
+// hostile input, so control characters are shown as '?' and a name is cut to at most kShownNameBytes.
+constexpr size_t kShownNameBytes = 40;
+std::string SoundName(const std::string& device, int channel, int program, names::BankSelect bank);
+
+// The sound `strip`'s own values select, as SoundName gives it; empty when it sends no Program Change.
+std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip);
+
+// Sets `strip`'s program and Bank Select to those of the sound called `name` on `device`, looked up on the
+// strip's channel (on every channel for a silent strip); a Bank Select byte the sound's bank does not send
+// becomes "not sent". Returns why it cannot, or empty: the device is not known here, no sound has the name
+// (with the closest names), sounds in several banks have it (with what tells them apart), or its bank is
+// selected by messages a strip cannot send. Sounds a strip cannot select are left out when one it can
+// select has the name too.
+std::string SelectSound(const std::string& device, const std::string& name, VSTPluginStrip& strip);
+
+}  // namespace vantorine::bank

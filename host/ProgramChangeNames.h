@@ -1,0 +1,27 @@
+// What the host's print adds to a Program Change the plug-in sent when a strip of its current preset on that
+// channel has a device: the sound it selects and the device, "  (Brush, General MIDI)". The host knows the
+// preset only through its chunk (effGetChunk for the current preset), asked for at each Program Change. The
+// names are read from files: use this where the printing happens, never on a processing thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class ProgramChangeNames {
+ public:
+  // Gives the plug-in's current preset chunk, empty when it has none.
+  using ChunkSource = std::function<std::vector<uint8_t>()>;
+
+  explicit ProgramChangeNames(ChunkSource currentPresetChunk) : presetChunk(std::move(currentPresetChunk)) {}
+
+  // "  (Brush, General MIDI)" for the Program Change of `count` bytes at `bytes`, "  (JV-1080)" when the
+  // device has no name for it here; empty for any other message, and when no strip of the preset on its
+  // channel has a device.
+  std::string of(const uint8_t* bytes, size_t count) const;
+
+ private:
+  ChunkSource presetChunk;
+};
