@@ -71,6 +71,17 @@ inline void NewBank(PresetBank& bank) {
   }
 }
 
+// The version 2 fields of a preset that readies a GS module: GS Reset and one more message, CC 74 on the
+// last controller row, and on strip 1 pan 64 and CC 74 at 40 (stored values, each one more).
+inline void UseGsInitAndRows(VSTPluginProgramExtension& extension) {
+  const uint8_t init[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
+                          0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
+  std::memcpy(extension.sysex, init, sizeof init);
+  extension.sysexLength = sizeof init;
+  extension.rowControllers[3] = 74;
+  extension.rowValues[0][0] = 65, extension.rowValues[0][3] = 41;
+}
+
 class RandomBanks {
  public:
   explicit RandomBanks(unsigned seed) : random(seed) {}

@@ -115,13 +115,7 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
 
   // The version 2 fields: a settle time of 100 ms is left out, a message with a name is written by it,
   // Reset All Controllers first once among the options.
-  VSTPluginProgramExtension& extension = bank->extensions[41];
-  const uint8_t init[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
-                          0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
-  std::memcpy(extension.sysex, init, sizeof init);
-  extension.sysexLength = sizeof init;
-  extension.rowControllers[3] = 74;
-  extension.rowValues[0][0] = 65, extension.rowValues[0][3] = 41;
+  banktest::UseGsInitAndRows(bank->extensions[41]);
   for (int n = 0; n < kProgramCount; ++n) bank->extensions[n].resetControllersFirst = 1;
   const std::string rows = BankTextWriter::write(*bank, 41);
   EXPECT_NE(rows.find("bank_first = true\nreset_controllers = true\ncurrent = 42\n"), std::string::npos)
