@@ -1,7 +1,9 @@
+// The device a typed text chooses and the sound a strip's dials select, as the panel tells them.
 #include "editor/StripSound.h"
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "names/DeviceNames.h"
 #include "plugin/VSTPluginProgramExtension.h"
