@@ -7,6 +7,7 @@
 
 #include "editor/STextDialog.h"
 #include "editor/SUpwardDial.h"
+#include "editor/StripSound.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -72,6 +73,7 @@ SPluginPanel::~SPluginPanel() {
   // Top-level windows of their own, so not among the children: they go first, with their text boxes.
   delete textDialog;
   delete sysexDialog;
+  delete deviceDialog;
   delete[] valueTexts;
   delete[] channelTexts;
   delete[] controllerTexts;
@@ -151,6 +153,11 @@ void SPluginPanel::MakeRow(int r) {
   AddControl(row.swap, tovo::gui::kEventValueChanged);
 
   row.bankLsb = makeDial("LSB", 170, 128, valueTexts, kCyan, Slot(kGrey));
+  // Registered with the tooltip from the start, so that its switch reaches them; the sound comes with the
+  // first refresh.
+  const std::string soundTip = vantorine::editor::SoundTip({}, {});
+  for (SDial<int>* dial : {row.program, row.bankMsb, row.bankLsb})
+    dial->SetTooltip(tooltip, soundTip.c_str(), kTooltipPlacement);
   row.volume = makeDial("Volume", 190, 128, valueTexts, kLilac, Slot(kGrey));
   for (int k = 0; k < kControllerRows; ++k) {
     char kind[16];
@@ -303,6 +310,7 @@ void SPluginPanel::LoadControls() {
   MakeExtensionControls();
 
   textDialog = MakeTextDialog({180, 100}, 20);
+  MakeDeviceDialog();
   editedRow = 0;
   RefreshPanel();
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "data/datastring.h"
 #include "editor/SysexChoice.h"
@@ -127,6 +128,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SDial<int>* InitDelayDial() const { return initDelayDial; }
   tovo::gui::SDial<int>* ChangeDelayDial() const { return changeDelayDial; }
   tovo::gui::STextDialog* SysexDialog() const { return sysexDialog; }
+  tovo::gui::STextDialog* DeviceDialog() const { return deviceDialog; }
 
  private:
   // Construction of the controls.
@@ -161,6 +163,12 @@ class SPluginPanel : public tovo::gui::SWindow {
   void RefreshExtension();
   void RefreshHeader(int row);
   void ApplySettleLook();
+  // A strip's device, chosen by typing part of its name (SPluginPanelDevice.cpp), and the sound its program
+  // and bank dials select, named in their tooltip.
+  void MakeDeviceDialog();
+  void EditDevice(int row);
+  void OnDeviceDialogResult(int result);
+  void RefreshSound(int row);
   // The row of a strip control, from its ID's distance to the same control of row 0; -1 if none.
   int RowOf(const tovo::gui::SControl* sender, const tovo::gui::SControl* firstRowControl) const;
   void SetParameter(int index, float value);
@@ -193,6 +201,9 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SDial<int>* settleDial = nullptr;
   std::array<SUpwardDial*, kControllerRows> controllerHeaders{};
   tovo::gui::STextDialog* sysexDialog = nullptr;
+  tovo::gui::STextDialog* deviceDialog = nullptr;
+  // The refusal the device dialog shows, kept while it shows it.
+  std::string deviceRefusal;
   vantorine::editor::SysexChoiceMemory sysexChoice;
   tovo::gui::SImageLabel* logo = nullptr;
   tovo::gui::SRect logoRect{0, 0, 0, 0};
@@ -201,6 +212,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SDisplayText* channelTexts = nullptr;
   tovo::gui::SDisplayText* controllerTexts = nullptr;
   tovo::gui::STextDialog* textDialog = nullptr;
+  // The strip whose label or device a dialog edits: both are modal, so one at a time.
   int editedRow = 0;
   tovo::gui::SToolTip* tooltip = nullptr;
   int columnCount = 1;

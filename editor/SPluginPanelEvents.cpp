@@ -69,6 +69,7 @@ void SPluginPanel::ParseEvent(SEvent* event) {
     case tovo::gui::kEventDialogResult:
       if (event->sender == textDialog) OnDialogResult(event->value);
       if (event->sender == sysexDialog) OnSysexDialogResult(event->value);
+      if (event->sender == deviceDialog) OnDeviceDialogResult(event->value);
       break;
     default:
       break;
@@ -132,6 +133,7 @@ void SPluginPanel::OnDial(SControl* sender, int value) {
     const int r = RowOf(sender, rows[0].*kind.dial);
     if (r >= 0 && sender == rows[r].*kind.dial) {
       SetParameter(kind.firstIndex + r, v * kind.scale);
+      if (kind.dial != &Row::volume) RefreshSound(r);
       return;
     }
   }
@@ -200,7 +202,10 @@ void SPluginPanel::MouseStateChanged(bool* mouse, int index) {
   }
   for (int r = 0; r < kRows; ++r) {
     if (rows[r].shown && Inside(rows[r].label, point)) {
-      EditLabel(r);
+      if (input && input->state[tovo::gui::context::kInputShift])
+        EditDevice(r);
+      else
+        EditLabel(r);
       return;
     }
   }
@@ -284,7 +289,8 @@ void SPluginPanel::RefreshControls(long index) {
   }
   if (index < VSTPlugin::kStripChannel || index >= VSTPlugin::kEditorSignalFirst) return;
   const int block = static_cast<int>(index - VSTPlugin::kStripChannel) / kRows;
-  Row& row = rows[(index - VSTPlugin::kStripChannel) % kRows];
+  const int r = static_cast<int>(index - VSTPlugin::kStripChannel) % kRows;
+  Row& row = rows[r];
   switch (block) {
     case 0:
       row.channel->SetValue(round(p, 16), false);
@@ -305,6 +311,8 @@ void SPluginPanel::RefreshControls(long index) {
       row.volume->SetValue(round(p, 128), false);
       break;
   }
+  // Channel, program and the bank bytes select the sound.
+  if (block <= 3) RefreshSound(r);
 }
 
 // The delay dial of a running countdown shows the seconds left.

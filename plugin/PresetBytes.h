@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "plugin/VSTPluginProgram.h"
@@ -39,10 +40,29 @@ inline void ClearStripValues(VSTPluginStrip& strip) {
     StoreShared(*value, uint8_t{0});
 }
 
+// Copies a device's name into the strip's device, cut to fit and terminated, byte by byte; the caller
+// passes printable ASCII only, as the chunk requires.
+inline void StoreDevice(VSTPluginProgramExtension& extension, int strip, const char* name) {
+  int i = 0;
+  for (; i < kDeviceNameSize - 1 && name && name[i]; ++i) StoreShared(extension.devices[strip][i], name[i]);
+  for (; i < kDeviceNameSize; ++i) StoreShared(extension.devices[strip][i], '\0');
+}
+
+// The strip's device as a terminated copy; empty for none.
+inline std::string LoadDevice(const VSTPluginProgramExtension& extension, int strip) {
+  std::string name;
+  for (int i = 0; i < kDeviceNameSize - 1; ++i) {
+    const char c = LoadShared(extension.devices[strip][i]);
+    if (!c) break;
+    name.push_back(c);
+  }
+  return name;
+}
+
 // The strip's controller row values back to "not sent", as its own values, and its device to none.
 inline void ClearStripExtension(VSTPluginProgramExtension& extension, int strip) {
   for (uint8_t& value : extension.rowValues[strip]) StoreShared(value, uint8_t{0});
-  for (char& c : extension.devices[strip]) StoreShared(c, '\0');
+  StoreDevice(extension, strip, "");
 }
 
 // Replaces the preset's SysEx list. The length goes to 0 first and gets its new value last, and the bytes

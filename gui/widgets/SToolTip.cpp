@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "gui/SDisplay.h"
 #include "gui/SInput.h"
@@ -72,6 +73,12 @@ SToolTip::~SToolTip() {
 
 void SToolTip::TakeData(SToolTipData* next) {
   shown = next;
+  // The window is named after its text, one line after the other, so that what reads windows rather than
+  // pixels (a screen reader, a test) can read the tip.
+  std::string name;
+  for (const SToolTipData::Text& line : next->Lines())
+    name.append(name.empty() ? "" : " ").append(line.Get());
+  SetTitleText(name.c_str());
   const SRect& content = next->Bounds();
   SetSize(content.right - content.left + kWidthRoom, content.bottom - content.top + kHeightRoom);
   // The shape is cut for a size; a new size needs a new cut.

@@ -10,9 +10,31 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../names/MidnamFixtures.h"
 #include "plugin/ProgramExtensionChunk.h"
 
 namespace editortest {
+
+namespace {
+
+// Set before any test, so before the plug-in first looks for device files.
+class DeviceFilesEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ASSERT_FALSE(folder.path.empty());
+    folder.write("testworks.midnam", namestest::TestworksMidnam());
+    folder.write("testworks-card.midnam", namestest::CardMidnam());
+    setenv("VANTORINE_MIDNAM_PATH", folder.path.c_str(), 1);
+  }
+
+ private:
+  namestest::TempFolder folder;
+};
+
+[[maybe_unused]] ::testing::Environment* const deviceFiles =
+    ::testing::AddGlobalTestEnvironment(new DeviceFilesEnvironment);
+
+}  // namespace
 
 PanelPoint stripPoint(int column, StripControl control) {
   const int x = 113 + 25 * column;
@@ -153,16 +175,20 @@ void PanelTest::clickIn(unsigned long window, int x, int y) {
   settle();
 }
 
-void PanelTest::controlClick(PanelPoint point) {
+void PanelTest::clickHolding(PanelPoint point, unsigned long modifierKeysym) {
   Display* display = testDisplay();
-  const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+  const KeyCode modifier = XKeysymToKeycode(display, modifierKeysym);
   moveTo(point);
-  XTestFakeKeyEvent(display, control, True, CurrentTime);
+  XTestFakeKeyEvent(display, modifier, True, CurrentTime);
   XTestFakeButtonEvent(display, 1, True, CurrentTime);
   XTestFakeButtonEvent(display, 1, False, CurrentTime);
-  XTestFakeKeyEvent(display, control, False, CurrentTime);
+  XTestFakeKeyEvent(display, modifier, False, CurrentTime);
   settle();
 }
+
+void PanelTest::controlClick(PanelPoint point) { clickHolding(point, XK_Control_L); }
+
+void PanelTest::shiftClick(PanelPoint point) { clickHolding(point, XK_Shift_L); }
 
 void PanelTest::turn(PanelPoint point, int notches) {
   moveTo(point);
@@ -263,6 +289,15 @@ unsigned long PanelTest::pluginTopLevel(int width, int height) const {
   }
   if (children) XFree(children);
   return found;
+}
+
+std::string PanelTest::tooltipText() const {
+  const unsigned long tip = pluginTopLevel(0, 0);
+  char* name = nullptr;
+  if (!tip || !XFetchName(testDisplay(), tip, &name) || !name) return {};
+  const std::string text = name;
+  XFree(name);
+  return text;
 }
 
 unsigned long PanelTest::childAt(int x, int y, int width, int height) const {

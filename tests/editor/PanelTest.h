@@ -75,6 +75,7 @@ class PanelTest : public EditorTest {
   void click(PanelPoint point, unsigned button = 1);
   void clickIn(unsigned long window, int x, int y);
   void controlClick(PanelPoint point);
+  void shiftClick(PanelPoint point);
   // Turns the wheel over the point by that many notches, up (positive) or down, all read in one go.
   void turn(PanelPoint point, int notches);
   // Drags from the point by dy pixels (negative is up), in steps, each handled before the next.
@@ -94,6 +95,9 @@ class PanelTest : public EditorTest {
   unsigned long pluginTopLevel(int width, int height) const;
   unsigned long labelDialog() const { return pluginTopLevel(180, 100); }
   unsigned long sysexDialog() const { return pluginTopLevel(330, 174); }
+  unsigned long deviceDialog() const { return pluginTopLevel(330, 100); }
+  // The text of the open tooltip, which names its window; empty when none is open.
+  std::string tooltipText() const;
   // The panel's direct child window at that place and size; 0 if none.
   unsigned long childAt(int x, int y, int width, int height) const;
   // How many pixels of an area of the panel have the colour.
@@ -101,6 +105,9 @@ class PanelTest : public EditorTest {
 
   unsigned long panel = 0;
   long errorsBefore = 0;
+
+ private:
+  void clickHolding(PanelPoint point, unsigned long modifierKeysym);
 };
 
 }  // namespace editortest

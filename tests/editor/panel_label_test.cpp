@@ -1,7 +1,9 @@
 // A strip's label is edited in the panel's "Insert Text" dialog: a click on the label area opens it with
 // the label selected; typing and Return store at most 11 characters, Escape and Cancel store nothing, and
 // the panel ignores clicks while the dialog is open. Text copied in the dialog pastes in another X client
-// that asks for the targets first, and the other way round.
+// that asks for the targets first, and the other way round. Shift and a click on the label choose the
+// strip's device instead, by typing part of its name or maker (the tests see General MIDI and Testworks'
+// Alpha 1 and Alpha 2).
 #include "PanelTest.h"
 
 #include <X11/Xatom.h>
@@ -103,6 +105,49 @@ TEST_P(PanelLabel, TextCopiedInTheDialogPastesInAnotherClientAndBack) {
   ASSERT_TRUE(within(20, [&] { return labelDialog() == 0; }));
   EXPECT_GT(other.RequestsAnswered(), 0);
   EXPECT_STREQ(currentPreset().strips[0].label, "Bass");
+}
+
+TEST_P(PanelLabel, ShiftClickChoosesTheStripsDeviceByPartOfItsName) {
+  loadPreset(presetWithStrips({0, 1}));
+  const int updates = host.callbackCount(audioMasterUpdateDisplay);
+  shiftClick(stripPoint(0, StripControl::Label));
+  unsigned long dialog = 0;
+  ASSERT_TRUE(within(20, [&] { return (dialog = deviceDialog()) != 0; })) << "no 330 x 100 dialog opened";
+  EXPECT_EQ(labelDialog(), 0u) << "Shift-click does not edit the label";
+  moveTo(dialog, 165, 44);
+  // Both Testworks models match: refused, the dialog stays for more typing.
+  typeText("testworks");
+  pressKey(XK_Return);
+  settle();
+  EXPECT_NE(deviceDialog(), 0u) << "two matches choose nothing";
+  EXPECT_STREQ(currentExtension().devices[0], "");
+  pressKey(XK_a, true);
+  typeText("general");
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return deviceDialog() == 0; })) << "one match closes the dialog";
+  EXPECT_STREQ(currentExtension().devices[0], "General MIDI");
+  EXPECT_STREQ(currentPreset().strips[0].label, "Strip 0") << "the label stays";
+  EXPECT_GT(host.callbackCount(audioMasterUpdateDisplay), updates) << "the host hears of the device";
+
+  // Part of a name that only one model has is enough; the dialog opens on the strip's device, selected.
+  shiftClick(stripPoint(1, StripControl::Label));
+  ASSERT_TRUE(within(20, [&] { return (dialog = deviceDialog()) != 0; }));
+  moveTo(dialog, 165, 44);
+  typeText("a 2");
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return deviceDialog() == 0; }));
+  EXPECT_STREQ(currentExtension().devices[1], "Alpha 2");
+  EXPECT_STREQ(currentExtension().devices[0], "General MIDI");
+
+  // No text is no device.
+  shiftClick(stripPoint(0, StripControl::Label));
+  ASSERT_TRUE(within(20, [&] { return (dialog = deviceDialog()) != 0; }));
+  moveTo(dialog, 165, 44);
+  pressKey(XK_BackSpace);
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return deviceDialog() == 0; }));
+  EXPECT_STREQ(currentExtension().devices[0], "");
+  EXPECT_STREQ(currentExtension().devices[1], "Alpha 2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PanelLabel,

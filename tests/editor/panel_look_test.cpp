@@ -1,14 +1,18 @@
 // What the panel shows: its picture in the right places and colours for any number of strips, the labels,
 // the controller rows and their headers, the tooltips and their switch, the logo that hides and comes back,
 // the delay and settle dials counting down in orange, and the same pixels after closing and opening again,
-// also after many cycles that leave nothing behind.
+// also after many cycles that leave nothing behind. The program and bank dials' tip names the sound they
+// select on the strip's device, as they change.
 #include "PanelTest.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace editortest {
 namespace {
@@ -116,6 +120,61 @@ TEST_P(PanelLook, TooltipsFollowTheirSwitch) {
   click(kTooltipSwitch);
   moveTo(kResend);
   EXPECT_FALSE(within(5, [&] { return pluginTopLevel(0, 0) != 0; }));
+}
+
+TEST_P(PanelLook, ProgramTipNamesTheSoundsADragPasses) {
+  // Strip 1 plays General MIDI's drum sets on channel 10 from program 0; strip 2 a device that is not
+  // installed, strip 3 none.
+  VSTPluginProgram preset = presetWithStrips({0, 1, 2});
+  preset.strips[0].channel = 10;
+  preset.strips[0].program = 1;
+  VSTPluginProgramExtension extension;
+  InitProgramExtension(extension);
+  std::strcpy(extension.devices[0], "General MIDI");
+  std::strcpy(extension.devices[1], "Model Q-99");
+  loadPreset(preset, &extension);
+  click(kTooltipSwitch);
+
+  const PanelPoint program = stripPoint(0, StripControl::Program);
+  moveTo(program);
+  EXPECT_TRUE(within(20, [&] { return tooltipText() == "Sound: Standard (General MIDI)"; })) << tooltipText();
+  // Up a step (6 pixels) at a time until program 40, the tip read after every motion.
+  Display* display = testDisplay();
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  settle();
+  std::vector<std::string> sounds = {tooltipText()};
+  for (int moved = 6; moved <= 300 && host.getParameter(24) < 41 / 128.f; moved += 6) {
+    moveTo({program.x, program.y - moved});
+    const std::string tip = tooltipText();
+    if (tip.find("no such sound") == std::string::npos && sounds.back() != tip)
+      sounds.push_back(tip);
+  }
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  settle();
+  EXPECT_EQ(currentPreset().strips[0].program, 41);
+  const std::vector<std::string> drumSets = {"Standard", "Room", "Power", "Electronic",
+                                             "TR-808", "Jazz", "Brush"};
+  std::vector<std::string> expected;
+  for (const std::string& set : drumSets) expected.push_back("Sound: " + set + " (General MIDI)");
+  EXPECT_EQ(sounds, expected);
+  // The bank dials tell the same, and the wheel changes it as a drag does.
+  moveTo(stripPoint(0, StripControl::BankMsb));
+  EXPECT_TRUE(within(20, [&] { return tooltipText() == "Sound: Brush (General MIDI)"; })) << tooltipText();
+  turn(program, 8);
+  EXPECT_TRUE(within(20, [&] { return tooltipText() == "Sound: Orchestra (General MIDI)"; }))
+      << tooltipText();
+
+  // Numbers as the dial shows them, with the device's name, which the preset keeps.
+  moveTo(stripPoint(1, StripControl::Program));
+  EXPECT_TRUE(within(20, [&] { return tooltipText() == "Sound: Program 010 (Model Q-99 not installed)"; }))
+      << tooltipText();
+  turn(stripPoint(1, StripControl::Program), 1);
+  EXPECT_TRUE(within(20, [&] { return tooltipText() == "Sound: Program 011 (Model Q-99 not installed)"; }))
+      << tooltipText();
+  EXPECT_STREQ(currentExtension().devices[1], "Model Q-99");
+  moveTo(stripPoint(2, StripControl::BankLsb));
+  EXPECT_TRUE(within(20, [&] { return tooltipText().find("no device") != std::string::npos; }))
+      << tooltipText();
 }
 
 TEST_P(PanelLook, LogoHidesAndComesBack) {

@@ -1,0 +1,65 @@
+// The panel's handling of a strip's device: Shift and a click on the strip's label open a dialog in which
+// the user types part of a device's name or maker, and the strip's program and bank dials name the sound
+// they select in their tooltip, kept up to date as they change. The names are looked up here, on the user's
+// input and the plug-in's changes, never while drawing: the tooltip data holds what the tip paints.
+#include "editor/SPluginPanel.h"
+#include "editor/STextDialog.h"
+#include "editor/StripSound.h"
+#include "gui/SInput.h"
+#include "gui/widgets/STextBox.h"
+#include "gui/widgets/SToolTip.h"
+#include "plugin/PresetBytes.h"
+#include "plugin/VSTPlugin.h"
+
+using vantorine::editor::ChooseDevice;
+using vantorine::editor::DeviceChoice;
+
+namespace {
+
+constexpr int kTooltipPlacement = 1;
+constexpr const char* kDeviceDialogTitle = "Device (part of its name or maker)";
+
+}  // namespace
+
+void SPluginPanel::MakeDeviceDialog() {
+  deviceDialog = MakeTextDialog({330, 100}, 20);
+  deviceDialog->SetCheck([this](const tovo::gui::STextBox& box) -> const char* {
+    deviceRefusal = ChooseDevice(box.GetLine(0).Get()).refusal;
+    return deviceRefusal.empty() ? nullptr : deviceRefusal.c_str();
+  });
+}
+
+void SPluginPanel::EditDevice(int r) {
+  if (tovo::gui::capture == this) MouseReleaseCapture();
+  // The dialog takes over the mouse: the press that opened it must not stay pending here.
+  if (input) input->Reset();
+  editedRow = r;
+  tovo::gui::STextBox* box = deviceDialog->GetTextBox();
+  box->SetMaxLength(kDeviceNameSize - 1);
+  box->SetText(LoadDevice(plugin->CurrentExtension(), r).c_str());
+  box->SelectAll();
+  box->RedrawLabel();
+  deviceDialog->ShowDialog(kDeviceDialogTitle, true);
+}
+
+void SPluginPanel::OnDeviceDialogResult(int result) {
+  if (result != 1 || editedRow < 0 || editedRow >= kRows) return;
+  const DeviceChoice choice = ChooseDevice(deviceDialog->GetTextBox()->GetLine(0).Get());
+  if (!choice.refusal.empty()) return;
+  StoreDevice(plugin->CurrentExtension(), editedRow, choice.device.c_str());
+  RefreshSound(editedRow);
+  PresetChangedDirectly();
+}
+
+void SPluginPanel::RefreshSound(int r) {
+  const Row& row = rows[r];
+  const vantorine::editor::StripSelection values{row.channel->GetValue(), row.program->GetValue(),
+                                                 row.bankMsb->GetValue(), row.bankLsb->GetValue()};
+  const std::string tip = vantorine::editor::SoundTip(LoadDevice(plugin->CurrentExtension(), r), values);
+  for (tovo::gui::SDial<int>* dial : {row.program, row.bankMsb, row.bankLsb}) {
+    // A tip open over the dial, a drag's or the wheel's, shows the new sound at once.
+    const bool open = tooltip->IsOpen() && tooltip->GetData() == dial->GetTooltipData();
+    dial->SetTooltip(tooltip, tip.c_str(), kTooltipPlacement);
+    if (open) tooltip->Open(dial->GetTooltipData(), tooltip->Place(dial->GetTooltipData()));
+  }
+}

@@ -1,0 +1,67 @@
+// The device a typed text chooses and the sound a strip's dials select, as the panel tells them.
+#include "editor/StripSound.h"
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "names/DeviceNames.h"
+#include "plugin/VSTPluginProgramExtension.h"
+
+namespace vantorine::editor {
+
+namespace {
+
+constexpr size_t kNamesInRefusal = 3;
+
+// A device field holds printable ASCII only (the chunk refuses anything else), and must keep its end.
+bool Storable(const std::string& name) {
+  if (name.empty() || name.size() >= static_cast<size_t>(kDeviceNameSize)) return false;
+  for (unsigned char c : name)
+    if (c < 0x20 || c > 0x7E) return false;
+  return true;
+}
+
+DeviceChoice Chosen(const names::ModelInfo& model) {
+  if (Storable(model.name)) return {model.name, {}};
+  return {{}, "That device's name cannot be stored"};
+}
+
+std::optional<uint8_t> SentByte(int dialValue) {
+  if (dialValue <= 0) return std::nullopt;
+  return static_cast<uint8_t>(dialValue - 1);
+}
+
+}  // namespace
+
+DeviceChoice ChooseDevice(std::string_view typed) {
+  if (typed.empty()) return {};
+  const names::NameCatalog& catalog = names::NameCatalog::shared();
+  if (const std::optional<names::ModelInfo> exact = catalog.findModel(typed)) return Chosen(*exact);
+  const std::vector<names::ModelInfo> found = catalog.models(typed);
+  if (found.size() == 1) return Chosen(found.front());
+  if (found.empty()) return {{}, "No device matches"};
+  std::string refusal = std::to_string(found.size()) + " devices match: ";
+  for (size_t i = 0; i < kNamesInRefusal && i < found.size(); ++i)
+    refusal.append(i ? ", " : "").append(found[i].name);
+  if (found.size() > kNamesInRefusal) refusal.append("...");
+  return {{}, refusal};
+}
+
+std::string SoundTip(std::string_view device, const StripSelection& values) {
+  char program[16] = "not sent";
+  if (values.program > 0) std::snprintf(program, sizeof(program), "%03d", values.program - 1);
+  const std::string numbers = std::string("Sound:\nProgram ") + program + "\n";
+  if (device.empty()) return numbers + "(no device:\nShift-click the label)";
+  const std::string named = std::string(device);
+  const names::NameCatalog& catalog = names::NameCatalog::shared();
+  if (!catalog.findModel(device)) return numbers + "(" + named + "\nnot installed)";
+  if (values.channel <= 0 || values.program <= 0) return numbers + "(" + named + ")";
+  const std::optional<names::SelectedSound> selected =
+      catalog.soundAt(device, values.channel, values.program - 1,
+                      {SentByte(values.bankMsb), SentByte(values.bankLsb)});
+  if (!selected) return numbers + "(" + named + ":\nno such sound)";
+  return "Sound:\n" + selected->sound.name + "\n(" + named + ")";
+}
+
+}  // namespace vantorine::editor
