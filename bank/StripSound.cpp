@@ -1,6 +1,8 @@
 // Sound names for strips through the shared catalog, and the wording of what a name cannot select.
 #include "bank/StripSound.h"
 
+#include "names/ShownNames.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,29 +10,8 @@ namespace vantorine::bank {
 
 namespace {
 
-// A name from a device file made safe to print and short enough for a line: C0 and C1 control characters
-// and DEL as '?', cut at a character's start with "..." when longer than `most` bytes.
-std::string Shown(const std::string& name, size_t most) {
-  std::string shown;
-  for (size_t i = 0; i < name.size(); ++i) {
-    const auto c = static_cast<unsigned char>(name[i]);
-    const bool c1 =
-        c == 0xC2 && i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
-    if (c < 0x20 || c == 0x7F || c1) {
-      shown += '?';
-      i += c1 ? 1 : 0;
-    } else {
-      shown += name[i];
-    }
-  }
-  if (shown.size() <= most) return shown;
-  size_t cut = most - 3;
-  while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
-  return shown.substr(0, cut) + "...";
-}
-
 std::string Quoted(const std::string& name) {
-  return "\"" + Shown(name, kShownNameBytes) + "\"";
+  return "\"" + names::ShownName(name) + "\"";
 }
 
 // "program 0, bank 81/0": what selects a sound, in the text form's numbers.
@@ -69,20 +50,9 @@ bool DeviceKnownHere(const std::string& device) {
   return names::NameCatalog::shared().findModel(device).has_value();
 }
 
-std::string SoundName(const std::string& device, int channel, int program, names::BankSelect bank) {
-  const std::optional<names::SelectedSound> found =
-      names::NameCatalog::shared().soundAt(device, channel, program, bank);
-  if (!found) return {};
-  // The bank's name is cut shorter: with the sound's it makes one line, and one comment in to-text.
-  std::string name = Shown(found->sound.name, kShownNameBytes);
-  if (found->bankGuessed || found->sound.bankNeedsOtherMessages)
-    name += " (bank " + Shown(found->sound.bank, kShownNameBytes / 2) + " assumed)";
-  return name;
-}
-
 std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip) {
   if (device.empty() || strip.program == 0) return {};
-  return SoundName(device, strip.channel, strip.program - 1, StripBankSelect(strip));
+  return names::ShownSoundName(device, strip.channel, strip.program - 1, StripBankSelect(strip));
 }
 
 std::string SelectSound(const std::string& device, const std::string& name, VSTPluginStrip& strip) {

@@ -21,15 +21,8 @@ names::BankSelect StripBankSelect(const VSTPluginStrip& strip);
 // Whether a MIDNAM file on this machine (or General MIDI) knows `device`.
 bool DeviceKnownHere(const std::string& device);
 
-// What `device` calls the sound that Program Change `program` with `bank` selects on `channel` (1 to 16),
-// ready to print: "Brush", or "Warm Strings (bank Preset A assumed)" when the name holds only if the module
-// is in that bank (the strip does not send a Bank Select byte the bank needs, or the bank is selected by
-// messages a strip cannot send). Empty when the device is not known here or has no sound there. Files are
-// hostile input, so control characters are shown as '?' and a name is cut to at most kShownNameBytes.
-constexpr size_t kShownNameBytes = 40;
-std::string SoundName(const std::string& device, int channel, int program, names::BankSelect bank);
-
-// The sound `strip`'s own values select, as SoundName gives it; empty when it sends no Program Change.
+// The sound `strip`'s own values select, as names::ShownSoundName gives it; empty when it sends no
+// Program Change.
 std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip);
 
 // Sets `strip`'s program and Bank Select to those of the sound called `name` on `device`, looked up on the

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "names/DeviceNames.h"
+#include "names/ShownNames.h"
 #include "plugin/VSTPluginProgramExtension.h"
 
 namespace vantorine::editor {
@@ -57,11 +58,10 @@ std::string SoundTip(std::string_view device, const StripSelection& values) {
   const names::NameCatalog& catalog = names::NameCatalog::shared();
   if (!catalog.findModel(device)) return numbers + "(" + named + "\nnot installed)";
   if (values.channel <= 0 || values.program <= 0) return numbers + "(" + named + ")";
-  const std::optional<names::SelectedSound> selected =
-      catalog.soundAt(device, values.channel, values.program - 1,
-                      {SentByte(values.bankMsb), SentByte(values.bankLsb)});
-  if (!selected) return numbers + "(" + named + ":\nno such sound)";
-  return "Sound:\n" + selected->sound.name + "\n(" + named + ")";
+  const std::string sound = names::ShownSoundName(named, values.channel, values.program - 1,
+                                                  {SentByte(values.bankMsb), SentByte(values.bankLsb)});
+  if (sound.empty()) return numbers + "(" + named + ":\nno such sound)";
+  return "Sound:\n" + sound + "\n(" + named + ")";
 }
 
 }  // namespace vantorine::editor

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "bank/StripSound.h"
+#include "names/ShownNames.h"
 #include "plugin/ProgramExtensionChunk.h"
 
 namespace {
@@ -41,7 +42,7 @@ std::string ProgramChangeNames::of(const uint8_t* bytes, size_t count) const {
   const int slot = SendingStrip(preset, extension, channel, program);
   if (slot < 0) return {};
   const std::string device = vantorine::bank::StripDevice(extension, slot);
-  const std::string sound = vantorine::bank::SoundName(device, channel, program,
+  const std::string sound = vantorine::names::ShownSoundName(device, channel, program,
                                                        vantorine::bank::StripBankSelect(preset.strips[slot]));
   return "  (" + (sound.empty() ? "" : sound + ", ") + device + ")";
 }
