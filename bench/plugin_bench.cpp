@@ -2,7 +2,8 @@
 // driven through the functions it exports (effProcessEvents through the dispatcher, then
 // processReplacing), beside a plain memcpy of the same events and of the same audio. MIDI thru of 256
 // events a block (notes, controllers, a mix), the same with 200 notes held, the notes-off flush of 256
-// held notes, processReplacing of 2 x 512 frames without MIDI, and the strip send with all 16 strips.
+// held notes, processReplacing of 2 x 512 frames without MIDI, the strip send with all 16 strips, and an
+// instance's creation.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
@@ -140,6 +141,20 @@ void ResendSixteenStrips(benchmark::State& state) {
       static_cast<double>(eventsReceived - before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(ResendSixteenStrips);
+
+// What a host scanning its plug-ins pays for each instance: creating it and closing it again. Nothing of
+// the editor's sound names may be read here.
+void CreateAndClose(benchmark::State& state) {
+  for (auto _ : state) {
+    AEffect* effect = entryPoint(CountingHost);
+    if (!effect) {
+      state.SkipWithError("no instance");
+      return;
+    }
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.f);
+  }
+}
+BENCHMARK(CreateAndClose)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
