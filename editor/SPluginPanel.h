@@ -174,7 +174,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   void SetParameter(int index, float value);
   // After a change of the preset that bypasses the parameters.
   void PresetChangedDirectly();
-  VSTPluginProgram& Preset() const;
+  const VSTPluginProgram& Preset() const;
 
   // Drawing into the off-screen picture.
   void DrawPresetName();

@@ -46,7 +46,9 @@ void SPluginPanel::OnDeviceDialogResult(int result) {
   if (result != 1 || editedRow < 0 || editedRow >= kRows) return;
   const DeviceChoice choice = ChooseDevice(deviceDialog->GetTextBox()->GetLine(0).Get());
   if (!choice.refusal.empty()) return;
-  StoreDevice(plugin->CurrentExtension(), editedRow, choice.device.c_str());
+  plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    StoreDevice(extension, editedRow, choice.device.c_str());
+  });
   RefreshSound(editedRow);
   PresetChangedDirectly();
 }

@@ -141,24 +141,29 @@ void SPluginPanel::OnDial(SControl* sender, int value) {
 
 void SPluginPanel::OnDialogResult(int result) {
   if (result != 1 || editedRow < 0 || editedRow >= kRows) return;
-  StoreLabel(Preset().strips[editedRow], textDialog->GetTextBox()->GetLine(0).Get());
+  const char* text = textDialog->GetTextBox()->GetLine(0).Get();
+  plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension&) {
+    StoreLabel(preset.strips[editedRow], text);
+  });
   RefreshLabels();
   PresetChangedDirectly();
 }
 
 void SPluginPanel::AddStrip() {
-  VSTPluginProgram& preset = Preset();
-  const int n = LoadShared(preset.stripCount);
-  if (n < 1 || n > 15) return;
   int added = -1;
-  for (int a = 1; a < kRows && added < 0; ++a)
-    if (!StripInUse(preset.strips[a])) added = a;
+  plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension&) {
+    const int n = LoadShared(preset.stripCount);
+    if (n < 1 || n > 15) return;
+    for (int a = 1; a < kRows && added < 0; ++a)
+      if (!StripInUse(preset.strips[a])) added = a;
+    if (added < 0) return;
+    VSTPluginStrip& strip = preset.strips[added];
+    StoreLabel(strip, kNewLabel);
+    StoreShared(preset.stripOrder[n], static_cast<int32_t>(added));
+    StoreShared(preset.stripCount, static_cast<int32_t>(n + 1));
+    SetStripInUse(strip, true);
+  });
   if (added < 0) return;
-  VSTPluginStrip& strip = preset.strips[added];
-  StoreLabel(strip, kNewLabel);
-  StoreShared(preset.stripOrder[n], static_cast<int32_t>(added));
-  StoreShared(preset.stripCount, static_cast<int32_t>(n + 1));
-  SetStripInUse(strip, true);
   ResetControl(added);
   RefreshControls(-1);
   PresetChangedDirectly();
@@ -167,20 +172,20 @@ void SPluginPanel::AddStrip() {
 void SPluginPanel::RemoveStrip(int r) {
   const int c = rows[r].column;
   if (c < 1 || c >= kRows) return;
-  VSTPluginProgram& preset = Preset();
-  // Withdrawn before its values go, so that a send in between sends what the user set or nothing.
-  SetStripInUse(preset.strips[r], false);
-  ClearStripValues(preset.strips[r]);
-  ClearStripExtension(plugin->CurrentExtension(), r);
-  StoreShared(preset.stripOrder[c], kEmptyRow);
-  for (int i = c; i < kStripCount - 1; ++i) {
-    const int32_t here = LoadShared(preset.stripOrder[i]);
-    const int32_t next = LoadShared(preset.stripOrder[i + 1]);
-    if (next < here) {
-      StoreShared(preset.stripOrder[i], next);
-      StoreShared(preset.stripOrder[i + 1], here);
+  plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
+    SetStripInUse(preset.strips[r], false);
+    ClearStripValues(preset.strips[r]);
+    ClearStripExtension(extension, r);
+    StoreShared(preset.stripOrder[c], kEmptyRow);
+    for (int i = c; i < kStripCount - 1; ++i) {
+      const int32_t here = LoadShared(preset.stripOrder[i]);
+      const int32_t next = LoadShared(preset.stripOrder[i + 1]);
+      if (next < here) {
+        StoreShared(preset.stripOrder[i], next);
+        StoreShared(preset.stripOrder[i + 1], here);
+      }
     }
-  }
+  });
   ResetControl(r);
   RefreshControls(-1);
   PresetChangedDirectly();

@@ -48,13 +48,14 @@ bool SPluginPanel::OnExtensionButton(SControl* sender, int value) {
 }
 
 bool SPluginPanel::OnExtensionDial(SControl* sender, int value) {
-  VSTPluginProgramExtension& extension = plugin->CurrentExtension();
   if (sender == sysexChoiceDial) {
     OnSysexChoice(value);
     return true;
   }
   if (sender == settleDial) {
-    StoreShared(extension.settleMs, static_cast<uint16_t>(value * kSettleStepMs));
+    plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+      extension.settleMs = static_cast<uint16_t>(value * kSettleStepMs);
+    });
     PresetChangedDirectly();
     return true;
   }
@@ -65,7 +66,9 @@ bool SPluginPanel::OnExtensionDial(SControl* sender, int value) {
     }
     const int r = RowOf(sender, rows[0].controllerValues[k]);
     if (r >= 0 && sender == rows[r].controllerValues[k]) {
-      StoreShared(extension.rowValues[r][k], static_cast<uint8_t>(value));
+      plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+        extension.rowValues[r][k] = static_cast<uint8_t>(value);
+      });
       PresetChangedDirectly();
       return true;
     }
@@ -77,7 +80,7 @@ bool SPluginPanel::OnExtensionDial(SControl* sender, int value) {
 // on one): a step goes on past the others in its direction; a jump to a taken one (Control-click back to
 // the row's standard controller) changes nothing.
 void SPluginPanel::OnControllerHeader(int row, int value) {
-  VSTPluginProgramExtension& extension = plugin->CurrentExtension();
+  const VSTPluginProgramExtension& extension = plugin->CurrentExtension();
   const int current = LoadShared(extension.rowControllers[row]);
   auto free = [&](int number) {
     if (!vantorine::midi::IsRowController(number)) return false;
@@ -91,7 +94,9 @@ void SPluginPanel::OnControllerHeader(int row, int value) {
     while (number > 0 && number < 128 && !free(number)) number += step;
   }
   if (number != current && free(number)) {
-    StoreShared(extension.rowControllers[row], static_cast<uint8_t>(number));
+    plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& edited) {
+      edited.rowControllers[row] = static_cast<uint8_t>(number);
+    });
     PresetChangedDirectly();
   }
   RefreshHeader(row);
@@ -100,7 +105,9 @@ void SPluginPanel::OnControllerHeader(int row, int value) {
 void SPluginPanel::OnSysexChoice(int choice) { StoreSysex(sysexChoice.Choose(choice)); }
 
 void SPluginPanel::StoreSysex(const std::vector<uint8_t>& list) {
-  StoreSysexList(plugin->CurrentExtension(), list.data(), list.size());
+  plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    StoreSysexList(extension, list.data(), list.size());
+  });
   sysexChoiceDial->SetValueRange(0, sysexChoice.LastChoice(), vantorine::editor::kSysexNone);
   sysexChoiceDial->SetValue(sysexChoice.Choice(), false);
   PresetChangedDirectly();

@@ -41,27 +41,37 @@ std::array<SControl*, SPluginPanel::kControlsPerRow> SPluginPanel::Row::Controls
           controllerValues[2], controllerValues[3], stripButton};
 }
 
-VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentProgram(); }
+const VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentProgram(); }
 
 // --- Columns ---------------------------------------------------------------------------------------------
 
+// The order may name strips that are no longer in use (a preset from a host or a file): those rows are
+// emptied, and the count follows the columns, in one edit that makes no X call.
 void SPluginPanel::RecalculatePositions() {
   for (int r = 1; r < kRows; ++r) rowShown[r] = 0;
+  plugin->EditCurrentPreset([](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
+    int32_t count = 1;
+    for (int position = 1; position < kStripCount; ++position) {
+      const int r = preset.stripOrder[position];
+      // Strip 0 always owns the first column; an entry that names it again is no column of its own.
+      if (r < 1 || r >= kRows) continue;
+      VSTPluginStrip& strip = preset.strips[r];
+      if (strip.inUse) {
+        ++count;
+        continue;
+      }
+      ClearStripValues(strip);
+      ClearStripExtension(extension, r);
+      StoreLabel(strip, kNewLabel);
+      preset.stripOrder[position] = kEmptyRow;
+    }
+    preset.stripCount = count;
+  });
   columnCount = 1;
-  VSTPluginProgram& preset = Preset();
+  const VSTPluginProgram& preset = Preset();
   for (int position = 1; position < kStripCount; ++position) {
     const int r = LoadShared(preset.stripOrder[position]);
-    // Strip 0 always owns the first column; an entry that names it again is no column of its own.
-    if (r < 1 || r >= kRows) continue;
-    VSTPluginStrip& strip = preset.strips[r];
-    if (!StripInUse(strip)) {
-      ClearStripValues(strip);
-      ClearStripExtension(plugin->CurrentExtension(), r);
-      StoreLabel(strip, kNewLabel);
-      StoreShared(preset.stripOrder[position], kEmptyRow);
-      rowShown[r] = 0;
-      continue;
-    }
+    if (r < 1 || r >= kRows || !StripInUse(preset.strips[r])) continue;
     ClearControl(r);
     const int c = columnCount;
     Row& row = rows[r];
@@ -75,7 +85,6 @@ void SPluginPanel::RecalculatePositions() {
     ++columnCount;
     rowShown[r] = 1;
   }
-  StoreShared(preset.stripCount, static_cast<int32_t>(columnCount));
   RecalculateSize(columnCount);
 }
 

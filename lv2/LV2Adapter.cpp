@@ -260,7 +260,7 @@ void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
       const uint32_t size = kMessageLengths[bytes & 0xFF];
       if (size == 0) continue;
       bytes &= 0xFFFFFFFFu >> (32 - 8 * size);
-      AddPending({std::clamp(midi->deltaFrames, 0, lastFrame), size, bytes, 0});
+      AddPending({std::clamp(midi->deltaFrames, 0, lastFrame), size, bytes, 0, false});
     } else if (event->type == kVstSysExType) {
       const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       if (sysex->dumpBytes <= 0 || !sysex->sysexDump ||
@@ -268,21 +268,15 @@ void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
         continue;
       const auto size = static_cast<uint32_t>(sysex->dumpBytes);
       std::memcpy(sysexStore + sysexStoreUsed, sysex->sysexDump, size);
-      AddPending({std::clamp(sysex->deltaFrames, 0, lastFrame), size, 0, sysexStoreUsed});
+      AddPending({std::clamp(sysex->deltaFrames, 0, lastFrame), size, 0, sysexStoreUsed, true});
       sysexStoreUsed += size;
     }
   }
 }
 
-// An atom sequence must be in time order. The engine hands out what it passed through at its frames and
-// what it generated at frame 0 (or at the frame its settle time ended), behind what waited from earlier
-// runs at frame 0: an insertion from the end puts each in its place, in one step when it is in order
-// already, and keeps events of one frame in the order they came.
-void LV2Adapter::AddPending(const PendingMidi& event) {
-  uint32_t place = pendingCount++;
-  for (; place > 0 && pending[place - 1].frame > event.frame; --place) pending[place] = pending[place - 1];
-  pending[place] = event;
-}
+// An atom sequence must be in time order. The engine hands its events over in time order, and what waits
+// from earlier runs sits at frame 0 before them, so each goes at the end.
+void LV2Adapter::AddPending(const PendingMidi& event) { pending[pendingCount++] = event; }
 
 // Events that do not fit wait, in order, for the next run.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
@@ -293,9 +287,8 @@ void LV2Adapter::WriteMidiOutput(uint32_t frames) {
     for (; written < pendingCount; ++written) {
       const PendingMidi& event = pending[written];
       const bool fits =
-          event.size <= 3
-              ? sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size)
-              : sequence.Append(event.frame, urids.midiEvent, sysexStore + event.sysexAt, event.size);
+          event.sysex ? sequence.Append(event.frame, urids.midiEvent, sysexStore + event.sysexAt, event.size)
+                      : sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size);
       if (!fits) break;
     }
   }
@@ -312,7 +305,7 @@ void LV2Adapter::KeepUnwritten(uint32_t written) {
     PendingMidi& event = pending[i - written];
     event = pending[i];
     event.frame = 0;
-    if (event.size <= 3) continue;
+    if (!event.sysex) continue;
     std::memcpy(kept + keptBytes, sysexStore + event.sysexAt, event.size);
     event.sysexAt = keptBytes;
     keptBytes += event.size;

@@ -63,11 +63,14 @@ class LV2Adapter {
   // An event bound for midi_out. A short message keeps its bytes packed (first byte lowest); a SysEx its
   // place in sysexStore, since the engine's bytes last only until its next processing call and a SysEx may
   // wait longer than that.
+  // A short message carries its bytes in `bytes`; a System Exclusive, of any length, lies in the SysEx
+  // store at `sysexAt`.
   struct PendingMidi {
     int32_t frame;
     uint32_t size;
     uint32_t bytes;
     uint32_t sysexAt;
+    bool sysex;
   };
 
   LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);

@@ -2,6 +2,8 @@
 // parameter map through which host and editor read and change every value.
 #include "plugin/VSTPlugin.h"
 
+#include <sched.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -26,10 +28,6 @@ constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
 }  // namespace
 
 VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, status) {
-  for (int n = 0; n < kProgramCount; ++n) {
-    InitNumberedProgram(bank[n], n);
-    InitProgramExtension(extensions[n]);
-  }
   InitProgram(copyBuffer, "(default)");
   InitProgramExtension(copyExtension);
   hostEvents.numEvents = 0;
@@ -53,67 +51,88 @@ void VSTPlugin::setProgram(VstInt32 program) {
   SendDecision();
 }
 
-void VSTPlugin::getProgramName(char* name) { std::strcpy(name, bank[curProgram].name); }
+void VSTPlugin::ReadPreset(int preset, VSTPluginProgram& record, VSTPluginProgramExtension& extension) const {
+  while (!presets.Read(preset, record, extension)) sched_yield();
+}
+
+void VSTPlugin::getProgramName(char* name) {
+  VSTPluginProgram record;
+  VSTPluginProgramExtension extension;
+  ReadPreset(curProgram, record, extension);
+  std::strcpy(name, record.name);
+}
 
 void VSTPlugin::setProgramName(char* name) {
   // Only our copy is cut to 47 characters: the host's text stays as it was.
-  CopyText(bank[curProgram].name, sizeof(bank[curProgram].name), name);
+  EditCurrentPreset([name](VSTPluginProgram& record, VSTPluginProgramExtension&) {
+    CopyText(record.name, sizeof(record.name), name);
+  });
   NotifyEditor();
 }
 
 bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
   if (index < 0 || index >= kProgramCount) return false;
-  std::strcpy(text, bank[index].name);
+  VSTPluginProgram record;
+  VSTPluginProgramExtension extension;
+  ReadPreset(index, record, extension);
+  std::strcpy(text, record.name);
   return true;
 }
 
 void VSTPlugin::copySelProgram() {
-  std::memcpy(reinterpret_cast<char*>(&copyBuffer) + kNameSize,
-              reinterpret_cast<const char*>(&bank[curProgram]) + kNameSize,
+  VSTPluginProgram record;
+  ReadPreset(curProgram, record, copyExtension);
+  std::memcpy(reinterpret_cast<char*>(&copyBuffer) + kNameSize, reinterpret_cast<const char*>(&record) + kNameSize,
               sizeof(VSTPluginProgram) - kNameSize);
-  copyExtension = extensions[curProgram];
   copyBufferValid = true;
 }
 
+// The preset's own part goes into the current preset, the global options into all of them, in one edit.
 void VSTPlugin::pasteSelProgram() {
   if (!copyBufferValid) return;
-  VSTPluginProgram& current = bank[curProgram];
-  std::memcpy(current.strips, copyBuffer.strips, sizeof(current.strips));
-  std::memcpy(current.stripOrder, copyBuffer.stripOrder, sizeof(current.stripOrder));
-  current.stripCount = copyBuffer.stripCount;
-  current.reserved = copyBuffer.reserved;
-  current.midiThru = copyBuffer.midiThru;
-  SetGlobalOption(&VSTPluginProgram::presetSwitching, copyBuffer.presetSwitching);
-  SetGlobalOption(&VSTPluginProgram::changeSend, copyBuffer.changeSend);
-  SetGlobalOption(&VSTPluginProgram::initSend, copyBuffer.initSend);
-  SetGlobalOption(&VSTPluginProgram::bankSelectFirst, copyBuffer.bankSelectFirst);
-  SetGlobalDelay(&VSTPluginProgram::initDelay, copyBuffer.initDelay);
-  SetGlobalDelay(&VSTPluginProgram::changeDelay, copyBuffer.changeDelay);
-  extensions[curProgram] = copyExtension;
-  SetResetControllersFirst(copyExtension.resetControllersFirst != 0);
-  if (!current.initSend && timerKind == kTimerInit) startTimer(false);
-  if (!current.changeSend && timerKind == kTimerChange) startTimer(false);
-  if (!current.midiThru) notesOffPending = true;
+  const int current = curProgram;
+  const VSTPluginProgram& from = copyBuffer;
+  EditAllPresets([&](int preset, VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+    if (preset == current) {
+      std::memcpy(record.strips, from.strips, sizeof(record.strips));
+      std::memcpy(record.stripOrder, from.stripOrder, sizeof(record.stripOrder));
+      record.stripCount = from.stripCount;
+      record.reserved = from.reserved;
+      record.midiThru = from.midiThru;
+      extension = copyExtension;
+    }
+    record.presetSwitching = from.presetSwitching;
+    record.changeSend = from.changeSend;
+    record.initSend = from.initSend;
+    record.bankSelectFirst = from.bankSelectFirst;
+    record.initDelay = from.initDelay;
+    record.changeDelay = from.changeDelay;
+    extension.resetControllersFirst = copyExtension.resetControllersFirst;
+  });
+  if (!from.initSend && timerKind == kTimerInit) startTimer(false);
+  if (!from.changeSend && timerKind == kTimerChange) startTimer(false);
+  if (!from.midiThru) notesOffPending = true;
   NotifyEditor();
 }
 
 void VSTPlugin::SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value) {
-  for (VSTPluginProgram& program : bank) StoreShared(program.*field, value);
+  EditAllPresets([=](int, VSTPluginProgram& record, VSTPluginProgramExtension&) { record.*field = value; });
 }
 
 void VSTPlugin::SetResetControllersFirst(bool on) {
-  for (VSTPluginProgramExtension& extension : extensions)
-    StoreShared(extension.resetControllersFirst, static_cast<uint8_t>(on));
+  EditAllPresets([=](int, VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    extension.resetControllersFirst = on ? 1 : 0;
+  });
 }
 
 void VSTPlugin::SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value) {
-  for (VSTPluginProgram& program : bank) StoreShared(program.*field, value);
+  EditAllPresets([=](int, VSTPluginProgram& record, VSTPluginProgramExtension&) { record.*field = value; });
 }
 
 void VSTPlugin::setParameter(VstInt32 index, float value) {
   // Also refuses NaN, which a damaged automation lane can carry.
   if (!(value >= 0.f && value <= 1.f)) return;
-  VSTPluginProgram& current = bank[curProgram];
+  const VSTPluginProgram& current = CurrentProgram();
   const bool on = value > 0.5f;
   if (index == kResend) {
     if (!resendRequest.exchange(on) && on) sendPCData();
@@ -121,7 +140,7 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
   }
   if (index == kMidiThru) {
     if (LoadShared(current.midiThru) == on) return;
-    StoreShared(current.midiThru, static_cast<uint8_t>(on));
+    presets.SetThru(curProgram, on);
     if (!on) notesOffPending = true;
   } else if (index == kBankSelectFirst || index == kInitSend || index == kChangeSend ||
              index == kPresetSwitching) {
@@ -139,14 +158,13 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     SetGlobalDelay(&VSTPluginProgram::changeDelay, ScaleToInt(value, kMaxDelaySeconds));
   } else if (index >= kFirstStripIndex && index < kStripIndexEnd) {
     const StripField& field = kStripFields[(index - kFirstStripIndex) / kStripCount];
-    uint8_t& stored = current.strips[(index - kFirstStripIndex) % kStripCount].*field.field;
-    if (field.scale == 0) {
-      if (LoadShared(stored) == on) return;
-      StoreShared(stored, static_cast<uint8_t>(on));
-    } else {
-      // Numeric values always store and notify, even when unchanged.
-      StoreShared(stored, ScaleToByte(value, field.scale));
-    }
+    const int strip = (index - kFirstStripIndex) % kStripCount;
+    // Numeric values always store and notify, even when unchanged.
+    if (field.scale == 0 && LoadShared(current.strips[strip].*field.field) == on) return;
+    const uint8_t stored = field.scale == 0 ? on : ScaleToByte(value, field.scale);
+    EditCurrentPreset([&](VSTPluginProgram& record, VSTPluginProgramExtension&) {
+      record.strips[strip].*field.field = stored;
+    });
   } else if (index < kEditorSignalFirst || index > kEditorSignalLast) {
     return;  // everything outside the map
   }
@@ -154,7 +172,7 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
 }
 
 float VSTPlugin::getParameter(VstInt32 index) {
-  const VSTPluginProgram& current = bank[curProgram];
+  const VSTPluginProgram& current = CurrentProgram();
   switch (index) {
     case kResend:
       return resendRequest ? 1.f : 0.f;

@@ -12,10 +12,13 @@
 #include <semaphore.h>
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
+#include "plugin/PublishedPresets.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VSTPluginProgram.h"
 #include "plugin/VSTPluginProgramExtension.h"
@@ -92,11 +95,22 @@ class VSTPlugin : public SPlugin {
   VstInt32 getChunk(void** data, bool isPreset) override;
   VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
-  // The preset the editor panel edits directly.
-  VSTPluginProgram& CurrentProgram() { return bank[curProgram]; }
-  VSTPluginProgramExtension& CurrentExtension() { return extensions[curProgram]; }
-  VSTPluginProgram* Bank() { return bank; }
-  VSTPluginProgramExtension* Extensions() { return extensions; }
+  // The presets as they are now, for fields read alone (with LoadShared).
+  const VSTPluginProgram& CurrentProgram() const { return presets.Record(curProgram); }
+  const VSTPluginProgramExtension& CurrentExtension() const { return presets.Extension(curProgram); }
+  const VSTPluginProgram& Program(int preset) const { return presets.Record(preset); }
+  const VSTPluginProgramExtension& Extension(int preset) const { return presets.Extension(preset); }
+  // Changes preset `preset` (0 to 127) from any thread but the audio thread: `edit(record, extension)` works
+  // on a copy of it, which then replaces the preset whole. Edits of one plug-in take turns.
+  template <typename Edit>
+  void EditPreset(int preset, Edit&& edit) {
+    std::lock_guard<std::mutex> lock(editLock);
+    EditLocked(preset, edit);
+  }
+  template <typename Edit>
+  void EditCurrentPreset(Edit&& edit) {
+    EditPreset(curProgram, edit);
+  }
   // The global option, written into every preset.
   void SetResetControllersFirst(bool on);
   int& PanelColumns() { return panelColumns; }
@@ -117,11 +131,12 @@ class VSTPlugin : public SPlugin {
   void PassNoteStart(VstMidiEvent& event);
   void PassNoteEnd(VstMidiEvent& event);
   void SendQueuedEventsToHost();
+  static void PutInTimeOrder(VstEvent** events, VstInt32 count);
   void NotesOffHandshake();
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
   void StartSend(int preset);
-  void QueueSysexList(const VSTPluginProgramExtension& extension);
-  void QueueStrips(int preset, VstInt32 frame);
+  void QueueSysexList();
+  void QueueStrips(VstInt32 frame);
   void AdvanceWaitingSend(VstInt32 sampleFrames);
   void PublishSettleLeft(int64_t framesLeft);
   void PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame);
@@ -131,6 +146,33 @@ class VSTPlugin : public SPlugin {
   void ScheduleSend(int delaySeconds, TimerKind kind);
   bool IsOn(int index) { return getParameter(index) >= 1e-10f; }
   int DelayFromParameter(int index);
+  template <typename Edit>
+  void EditLocked(int preset, Edit& edit) {
+    VSTPluginProgram record;
+    VSTPluginProgramExtension extension;
+    presets.Read(preset, record, extension);
+    const VSTPluginProgram recordBefore = record;
+    const VSTPluginProgramExtension extensionBefore = extension;
+    edit(record, extension);
+    // An edit that changes nothing publishes nothing: readers on the audio thread need not look again.
+    if (std::memcmp(&record, &recordBefore, sizeof(record)) == 0 &&
+        std::memcmp(&extension, &extensionBefore, sizeof(extension)) == 0)
+      return;
+    presets.Publish(preset, record, extension, recordBefore.midiThru);
+  }
+  // The global options are stored in every preset: `edit(preset, record, extension)` for each, in one turn.
+  template <typename Edit>
+  void EditAllPresets(Edit&& edit) {
+    std::lock_guard<std::mutex> lock(editLock);
+    for (int preset = 0; preset < kProgramCount; ++preset) {
+      auto editThis = [&](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+        edit(preset, record, extension);
+      };
+      EditLocked(preset, editThis);
+    }
+  }
+  // A whole copy, for threads other than the audio thread, which may wait for one.
+  void ReadPreset(int preset, VSTPluginProgram& record, VSTPluginProgramExtension& extension) const;
   void SetGlobalOption(uint8_t VSTPluginProgram::*field, uint8_t value);
   void SetGlobalDelay(int32_t VSTPluginProgram::*field, int32_t value);
   void Signal(int index) { setParameter(index, 0.f); }
@@ -142,10 +184,11 @@ class VSTPlugin : public SPlugin {
   bool WaitForTimerEvent(long milliseconds);
   bool TimerRunCancelled(uint32_t generation) const;
 
-  VSTPluginProgram bank[kProgramCount];
-  // Each preset's version 2 fields, beside its record.
-  VSTPluginProgramExtension extensions[kProgramCount];
-  // A stored chunk with version 2 fields, while the host reads it.
+  PublishedPresets presets;
+  // Held by an edit from its copy to its publication, so edits from several threads never undo each other.
+  // Never taken on the audio thread.
+  mutable std::mutex editLock;
+  // A stored chunk, while the host reads it.
   std::vector<uint8_t> chunkImage;
   VSTPluginProgram copyBuffer;
   VSTPluginProgramExtension copyExtension;
@@ -172,9 +215,13 @@ class VSTPlugin : public SPlugin {
   // start of the current block. Audio thread only; a stop of processing drops it through the flag.
   struct WaitingSend {
     bool active = false;
-    int preset = 0;
     int64_t framesLeft = 0;
   } waitingSend;
+  // The preset a send sends, read whole when the send starts: its list and its strips are of one version.
+  VSTPluginProgram sendRecord;
+  VSTPluginProgramExtension sendExtension;
+  // A send whose preset could not be read whole (it was being replaced each time), tried again next block.
+  int retrySend = -1;
   std::atomic<bool> dropWaitingSend{false};
   // What the settle dial counts down: written by the audio thread (and by suspend, which stops it), each
   // change signalled to the editor.

@@ -1,35 +1,52 @@
 // The host stores and restores the plug-in's state as opaque chunks: one
-// preset or the whole bank, handed out straight from the plug-in's memory.
-// A chunk that uses none of the version 2 fields is the image itself; one that does is built in a buffer
-// that lives until the next request.
+// preset or the whole bank. A chunk that uses none of the version 2 fields is the image itself; one that
+// does has them after it. The chunk lives until the next request.
 #include <cstring>
 
 #include "plugin/ProgramExtensionChunk.h"
 #include "plugin/VSTPlugin.h"
 #include "plugin/VSTPluginProgramBank.h"
 
+// A copy of whole presets, taken between edits: the host may read it long after, while presets change.
 VstInt32 VSTPlugin::getChunk(void** data, bool isPreset) {
-  const VSTPluginProgram* image = isPreset ? &bank[curProgram] : bank;
+  const int first = isPreset ? static_cast<int>(curProgram) : 0;
   const int count = isPreset ? 1 : kProgramCount;
-  const size_t imageSize = sizeof(VSTPluginProgram) * count;
-  std::vector<uint8_t> fields;
-  vantorine::AppendProgramExtensions(isPreset ? &extensions[curProgram] : extensions, count, fields);
-  if (fields.empty()) {
-    *data = const_cast<VSTPluginProgram*>(image);
-    return static_cast<VstInt32>(imageSize);
+  std::vector<VSTPluginProgram> records(count);
+  std::vector<VSTPluginProgramExtension> extensions(count);
+  {
+    std::lock_guard<std::mutex> lock(editLock);
+    for (int n = 0; n < count; ++n) ReadPreset(first + n, records[n], extensions[n]);
   }
+  const size_t imageSize = sizeof(VSTPluginProgram) * count;
   chunkImage.resize(imageSize);
-  std::memcpy(chunkImage.data(), image, imageSize);
-  chunkImage.insert(chunkImage.end(), fields.begin(), fields.end());
+  std::memcpy(chunkImage.data(), records.data(), imageSize);
+  vantorine::AppendProgramExtensions(extensions.data(), count, chunkImage);
   *data = chunkImage.data();
   return static_cast<VstInt32>(chunkImage.size());
 }
 
+// The chunk is read into copies of the presets it changes, which then replace them whole.
 VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
-  VSTPluginProgramBank reader(bank, extensions);
-  const int result =
-      isPreset ? reader.readProgram(data, byteSize, curProgram) : reader.readBank(data, byteSize);
+  const int first = isPreset ? static_cast<int>(curProgram) : 0;
+  const int count = isPreset ? 1 : kProgramCount;
+  std::vector<VSTPluginProgram> records(count);
+  std::vector<VSTPluginProgramExtension> extensions(count);
+  std::vector<uint8_t> thruBefore(count);
+  {
+    std::lock_guard<std::mutex> lock(editLock);
+    for (int n = 0; n < count; ++n) {
+      ReadPreset(first + n, records[n], extensions[n]);
+      thruBefore[n] = records[n].midiThru;
+    }
+  }
+  // Outside the lock: the reader may tell the user of a newer version in a message box.
+  VSTPluginProgramBank reader(records.data(), extensions.data());
+  const int result = isPreset ? reader.readProgram(data, byteSize, 0) : reader.readBank(data, byteSize);
   if (result != 1) return result;
+  {
+    std::lock_guard<std::mutex> lock(editLock);
+    for (int n = 0; n < count; ++n) presets.Publish(first + n, records[n], extensions[n], thruBefore[n]);
+  }
   std::memset(hostProductName, 0, sizeof(hostProductName));
   getHostProductString(hostProductName);
   hostProductName[sizeof(hostProductName) - 1] = 0;

@@ -73,6 +73,11 @@ void VSTPlugin::midiInProcess() {
     if (notesOffPending.load(std::memory_order_acquire)) continue;
     PassIncomingEvent(event);
   }
+  if (retrySend >= 0) {
+    const int preset = retrySend;
+    retrySend = -1;
+    StartSend(preset);
+  }
   while (generatedQueue.Pop(event)) {
     if (event.type == kSendRequestType)
       StartSend(Byte(event, 0));
@@ -89,7 +94,7 @@ void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
   if ((Byte(event, 0) & 0x80) == 0 || Byte(event, 0) == 0xF0 || Byte(event, 0) == 0xF7) return;
   SetMidiBytes(event, Byte(event, 0), Byte(event, 1) & 0x7F, Byte(event, 2) & 0x7F);
   event.midiData[3] = 0;
-  const bool thru = LoadShared(bank[curProgram].midiThru) != 0;
+  const bool thru = LoadShared(CurrentProgram().midiThru) != 0;
   const uint8_t status = Byte(event, 0) & 0xF0;
   if (status == kNoteOn || status == kNoteOff) {
     if (!thru) return;
@@ -99,7 +104,7 @@ void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
       PassNoteEnd(event);
     return;
   }
-  if (status == kProgramChange && LoadShared(bank[curProgram].presetSwitching)) {
+  if (status == kProgramChange && LoadShared(CurrentProgram().presetSwitching)) {
     setProgram(Byte(event, 1) & 0x7F);
     return;
   }
@@ -133,6 +138,19 @@ void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
 
 void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
 
+// Hosts take a block's events in time order, and some drop or reorder what is not. What passed through
+// waits at its own frames, and the plug-in's own sends behind it at the start of the block or where the
+// settle time ended: an insertion sort puts each in its place, keeps events of one frame in the order they
+// came, allocates nothing, and costs one comparison per event when the list is in order already.
+void VSTPlugin::PutInTimeOrder(VstEvent** events, VstInt32 count) {
+  for (VstInt32 i = 1; i < count; ++i) {
+    VstEvent* moving = events[i];
+    VstInt32 j = i;
+    for (; j > 0 && events[j - 1]->deltaFrames > moving->deltaFrames; --j) events[j] = events[j - 1];
+    events[j] = moving;
+  }
+}
+
 // A SysEx waits in the output queue as a reference into this call's SysEx bytes; the host gets it as the
 // interface's SysEx event.
 void VSTPlugin::SendQueuedEventsToHost() {
@@ -154,6 +172,7 @@ void VSTPlugin::SendQueuedEventsToHost() {
     ++count;
   }
   if (count == 0) return;
+  PutInTimeOrder(hostEvents.events, count);
   hostEvents.numEvents = count;
   hostEvents.reserved = 0;
   sendVstEventsToHost(reinterpret_cast<VstEvents*>(&hostEvents));

@@ -3,10 +3,10 @@
 // the settle time is counted in the host's audio frames and the strips go out at the frame where it ends,
 // exact in every host and at every block size. A new send replaces strips that still wait.
 #include <cmath>
+#include <cstring>
 
 #include "midi/SysexMessages.h"
 #include "plugin/MidiEventMaking.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
 namespace {
@@ -29,20 +29,23 @@ void VSTPlugin::sendPCData() {
   generatedQueue.Push(request);
 }
 
-// Audio thread, from the generated queue.
+// Audio thread, from the generated queue. The preset is read whole once; its list goes now and its strips,
+// from the same copy, when the settle time has passed.
 void VSTPlugin::StartSend(int preset) {
   if (preset < 0 || preset >= kProgramCount) return;
-  const VSTPluginProgramExtension& extension = extensions[preset];
-  const bool hasList = LoadShared(extension.sysexLength) > 0;
-  QueueSysexList(extension);
-  const int settleMs = hasList ? LoadShared(extension.settleMs) : 0;
+  if (!presets.Read(preset, sendRecord, sendExtension)) {
+    retrySend = preset;
+    return;
+  }
+  const bool hasList = sendExtension.sysexLength > 0;
+  QueueSysexList();
+  const int settleMs = hasList ? sendExtension.settleMs : 0;
   waitingSend.active = false;
   if (settleMs <= 0) {
     PublishSettleLeft(0);
-    QueueStrips(preset, 0);
+    QueueStrips(0);
     return;
   }
-  waitingSend.preset = preset;
   waitingSend.framesLeft = static_cast<int64_t>(static_cast<double>(settleMs) * sampleRate / 1000.0 + 0.5);
   waitingSend.active = true;
   PublishSettleLeft(waitingSend.framesLeft);
@@ -57,14 +60,13 @@ void VSTPlugin::PublishSettleLeft(int64_t framesLeft) {
   if (settleMsLeft.exchange(ms, std::memory_order_relaxed) != ms) Signal(kSignalSettle);
 }
 
-// The list is copied byte by byte as the editor may be changing it; a copy caught in the middle of a change
-// is no list of whole messages, and is not sent.
-void VSTPlugin::QueueSysexList(const VSTPluginProgramExtension& extension) {
-  const size_t length = LoadShared(extension.sysexLength);
+// Only a list of whole messages goes out: a module would take the rest of a broken one as other messages.
+void VSTPlugin::QueueSysexList() {
+  const size_t length = sendExtension.sysexLength;
   if (length == 0 || length > vantorine::midi::kMaxSysexListBytes || length > kSysexOutBytes - sysexOutUsed)
     return;
   uint8_t* list = sysexOut + sysexOutUsed;
-  for (size_t i = 0; i < length; ++i) list[i] = LoadShared(extension.sysex[i]);
+  std::memcpy(list, sendExtension.sysex, length);
   if (!vantorine::midi::IsSysexList(list, length)) return;
   vantorine::midi::ForEachSysex(list, length, [&](const uint8_t* message, size_t size) {
     VstMidiEvent reference;
@@ -82,7 +84,7 @@ void VSTPlugin::AdvanceWaitingSend(VstInt32 sampleFrames) {
   if (waitingSend.framesLeft < sampleFrames) {
     waitingSend.active = false;
     PublishSettleLeft(0);
-    QueueStrips(waitingSend.preset, static_cast<VstInt32>(waitingSend.framesLeft));
+    QueueStrips(static_cast<VstInt32>(waitingSend.framesLeft));
     return;
   }
   waitingSend.framesLeft -= sampleFrames;
@@ -96,29 +98,29 @@ void VSTPlugin::PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt3
 // Strip by strip in strip-number order: Reset All Controllers (when that option is on), Bank Select and
 // Program Change (in the order the options say), volume, then the controller rows in row order; a value
 // that is not set is not sent.
-void VSTPlugin::QueueStrips(int preset, VstInt32 frame) {
+void VSTPlugin::QueueStrips(VstInt32 frame) {
   using namespace vantorine::midi;
-  const VSTPluginProgram& program = bank[preset];
-  const VSTPluginProgramExtension& extension = extensions[preset];
+  const VSTPluginProgram& program = sendRecord;
+  const VSTPluginProgramExtension& extension = sendExtension;
   // Modules that take Bank Select as pending until the next Program Change need the banks first.
-  const bool bankSelectFirst = LoadShared(program.bankSelectFirst) != 0;
-  const bool resetFirst = LoadShared(extension.resetControllersFirst) != 0;
+  const bool bankSelectFirst = program.bankSelectFirst != 0;
+  const bool resetFirst = extension.resetControllersFirst != 0;
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = program.strips[slot];
-    if (!StripInUse(strip)) continue;
-    const uint8_t stripChannel = LoadShared(strip.channel);
+    if (!strip.inUse) continue;
+    const uint8_t stripChannel = strip.channel;
     if (stripChannel < 1 || stripChannel > 16) continue;
     const auto channel = static_cast<uint8_t>(stripChannel - 1);
     const auto controlChange = static_cast<uint8_t>(kControlChange + channel);
     auto sendProgram = [&] {
-      const uint8_t value = LoadShared(strip.program);
+      const uint8_t value = strip.program;
       if (value > 0) PushOutput(kProgramChange + channel, Value(value), 0, frame);
     };
     auto sendBankSelect = [&] {
-      const bool swapped = LoadShared(strip.swapBankOrder) != 0;
+      const bool swapped = strip.swapBankOrder != 0;
       for (const uint8_t controller :
            {swapped ? kBankSelectLsb : kBankSelectMsb, swapped ? kBankSelectMsb : kBankSelectLsb}) {
-        const uint8_t value = LoadShared(controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb);
+        const uint8_t value = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
         if (value > 0) PushOutput(controlChange, controller, Value(value), frame);
       }
     };
@@ -130,11 +132,11 @@ void VSTPlugin::QueueStrips(int preset, VstInt32 frame) {
       sendProgram();
       sendBankSelect();
     }
-    const uint8_t volume = LoadShared(strip.volume);
+    const uint8_t volume = strip.volume;
     if (volume > 0) PushOutput(controlChange, kChannelVolume, Value(volume), frame);
     for (int row = 0; row < kControllerRows; ++row) {
-      const uint8_t controller = LoadShared(extension.rowControllers[row]);
-      const uint8_t value = LoadShared(extension.rowValues[slot][row]);
+      const uint8_t controller = extension.rowControllers[row];
+      const uint8_t value = extension.rowValues[slot][row];
       if (value > 0 && IsRowController(controller))
         PushOutput(controlChange, controller, Value(value), frame);
     }

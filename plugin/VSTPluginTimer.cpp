@@ -28,7 +28,7 @@ void VSTPlugin::SendDecision() {
   if (!firstProgramPending) hostWorkaround = false;
   firstProgramPending = false;
   chunkLoaded = false;
-  if (!LoadShared(bank[curProgram].midiThru)) notesOffPending = true;
+  if (!LoadShared(CurrentProgram().midiThru)) notesOffPending = true;
 }
 
 // The start-up send happens at most once per instance, whoever asks first.

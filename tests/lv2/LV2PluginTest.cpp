@@ -195,29 +195,43 @@ TEST_F(LV2Plugin, AShortOutputBufferGetsWholeEventsAndTheRestInOrderLater) {
   }
 }
 
-// A SysEx goes out whole as one MIDI event, the strips at the frame where the settle time ends.
+// A SysEx goes out whole as one MIDI event, the strips at the frame where the settle time ends: the GS
+// Reset, the shortest messages a list may hold (which must not go out as data bytes without a status) and
+// the longest list.
 TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
-  Bytes bank = BankImage(0, 5, 0);
-  std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
-  for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
-  const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
-  std::memcpy(extensions[0].sysex, gsReset.data(), gsReset.size());
-  extensions[0].sysexLength = static_cast<uint16_t>(gsReset.size());
-  extensions[0].rowValues[0][0] = 33;
-  vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
-  LV2Instance plugin(*world);
-  ASSERT_TRUE(plugin.ok());
-  ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(bank));
-  EXPECT_EQ(bank, plugin.saveBank());
-  plugin.run();
-  plugin.setControl(kResendPort, 1);
-  std::vector<std::pair<uint32_t, TimedMidi>> sent;  // with the run each came out of
-  for (uint32_t cycle = 0; cycle < 20; ++cycle)
-    for (TimedMidi& message : plugin.run()) sent.push_back({cycle, message});
-  // 100 ms at 48 kHz is 4800 frames: 18 cycles of 256 and 192 frames into the next.
-  const std::vector<std::pair<uint32_t, TimedMidi>> expected = {
-      {0, At(0, gsReset)}, {18, At(192, {0xC0, 0x00})}, {18, At(192, {0xB0, 0x0A, 0x20})}};
-  EXPECT_EQ(expected, sent);
+  Bytes longest(vantorine::midi::kMaxSysexListBytes, 0x55);
+  longest.front() = 0xF0;
+  longest.back() = 0xF7;
+  const std::vector<std::vector<Bytes>> lists = {
+      {{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7}},
+      {{0xF0, 0xF7}, {0xF0, 0x7E, 0xF7}, {0xF0, 0xF7}},
+      {longest}};
+  for (const std::vector<Bytes>& list : lists) {
+    Bytes bank = BankImage(0, 5, 0);
+    std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
+    for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
+    for (const Bytes& message : list) {
+      std::memcpy(extensions[0].sysex + extensions[0].sysexLength, message.data(), message.size());
+      extensions[0].sysexLength = static_cast<uint16_t>(extensions[0].sysexLength + message.size());
+    }
+    extensions[0].rowValues[0][0] = 33;
+    vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
+    LV2Instance plugin(*world);
+    ASSERT_TRUE(plugin.ok());
+    ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(bank));
+    EXPECT_EQ(bank, plugin.saveBank());
+    plugin.run();
+    plugin.setControl(kResendPort, 1);
+    std::vector<std::pair<uint32_t, TimedMidi>> sent;  // with the run each came out of
+    for (uint32_t cycle = 0; cycle < 20; ++cycle)
+      for (TimedMidi& message : plugin.run()) sent.push_back({cycle, message});
+    // 100 ms at 48 kHz is 4800 frames: 18 cycles of 256 and 192 frames into the next.
+    std::vector<std::pair<uint32_t, TimedMidi>> expected;
+    for (const Bytes& message : list) expected.push_back({0, At(0, message)});
+    expected.push_back({18, At(192, {0xC0, 0x00})});
+    expected.push_back({18, At(192, {0xB0, 0x0A, 0x20})});
+    EXPECT_EQ(expected, sent) << list.front().size() << "-byte first message";
+  }
 }
 
 // Hosts run 0 frames to pass control changes: nothing can go out of a block without frames, so the

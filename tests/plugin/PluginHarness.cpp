@@ -53,13 +53,14 @@ std::vector<MidiBytes> PluginHarness::Process(VSTPlugin& plugin, int frames) {
   return TakeSent();
 }
 
-void PluginHarness::Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events) {
+void PluginHarness::Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events, std::vector<int> frames) {
   std::vector<VstMidiEvent> store(events.size());
   std::vector<VstEvent*> pointers;
   for (size_t i = 0; i < events.size(); ++i) {
     std::memset(&store[i], 0, sizeof(VstMidiEvent));
     store[i].type = kVstMidiType;
     store[i].byteSize = 24;
+    store[i].deltaFrames = i < frames.size() ? frames[i] : 0;
     store[i].midiData[0] = static_cast<char>(events[i].status);
     store[i].midiData[1] = static_cast<char>(events[i].data1);
     store[i].midiData[2] = static_cast<char>(events[i].data2);

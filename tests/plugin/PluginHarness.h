@@ -34,7 +34,8 @@ class PluginHarness {
 
   // Runs one processReplacing block of the given size and returns the MIDI it sent.
   std::vector<MidiBytes> Process(VSTPlugin& plugin, int frames = 64);
-  void Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events);
+  // Hands the plug-in these events, each at its frame (frame 0 where none is given).
+  void Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events, std::vector<int> frames = {});
   std::vector<MidiBytes> TakeSent();
   // Every message handed over since the last call, SysEx included, with its frame.
   std::vector<SentMessage> TakeMessages();

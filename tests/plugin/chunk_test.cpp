@@ -13,13 +13,14 @@ namespace {
 
 // GS Reset, custom controllers, a pan value and Reset All Controllers first in the current preset.
 void UseVersionTwoFields(VSTPlugin& plugin) {
-  VSTPluginProgramExtension& extension = plugin.CurrentExtension();
-  const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
-  std::memcpy(extension.sysex, gsReset, sizeof(gsReset));
-  extension.sysexLength = sizeof(gsReset);
-  extension.rowControllers[3] = 74;
-  extension.rowValues[0][0] = 65;
-  std::strcpy(extension.devices[2], "General MIDI");
+  plugin.EditCurrentPreset([](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+    std::memcpy(extension.sysex, gsReset, sizeof(gsReset));
+    extension.sysexLength = sizeof(gsReset);
+    extension.rowControllers[3] = 74;
+    extension.rowValues[0][0] = 65;
+    std::strcpy(extension.devices[2], "General MIDI");
+  });
   plugin.SetResetControllersFirst(true);
 }
 
@@ -164,7 +165,7 @@ TEST_F(Chunks, OlderBankTakesItsTrailer) {
   std::memcpy(old.data() + 54284, &initDelay, 4);
   EXPECT_EQ(1, SetChunk(old, false));
   for (int n = 0; n < kProgramCount; ++n) {
-    const VSTPluginProgram& p = plugin->Bank()[n];
+    const VSTPluginProgram& p = plugin->Program(n);
     EXPECT_EQ(9, p.strips[0].channel);
     EXPECT_EQ(7, p.changeDelay);
     EXPECT_EQ(3, p.initDelay);
@@ -282,7 +283,8 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
     }
     // Version 2 fields of a good chunk, mutated: refused whole, or taken and sent as valid MIDI.
     if (round % 10 == 0) {
-      InitProgramExtension(plugin->CurrentExtension());
+      plugin->EditCurrentPreset(
+          [](VSTPluginProgram&, VSTPluginProgramExtension& extension) { InitProgramExtension(extension); });
       UseVersionTwoFields(*plugin);
       void* data = nullptr;
       const VstIntPtr goodSize = plugin->dispatcher(effGetChunk, 1, 0, &data, 0);

@@ -158,11 +158,15 @@ TEST_F(EditorTest, UpdatesWaitForTheHostsIdlePass) {
 
   // A bank the host loads changes the preset the panel shows, its controller rows too, with no preset
   // change after it.
-  plugin->CurrentExtension().rowValues[0][0] = 41;
+  auto setPan = [&](uint8_t value) {
+    plugin->EditCurrentPreset(
+        [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) { extension.rowValues[0][0] = value; });
+  };
+  setPan(41);
   void* data = nullptr;
   const VstInt32 size = plugin->getChunk(&data, false);
   const std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  plugin->CurrentExtension().rowValues[0][0] = 0;
+  setPan(0);
   Idle();
   ASSERT_EQ(plugin->setChunk(const_cast<uint8_t*>(bank.data()), size, false), 1);
   EXPECT_TRUE(editor->IsUpdatePending());

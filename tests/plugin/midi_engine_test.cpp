@@ -24,14 +24,23 @@ class MidiEngine : public ::testing::Test {
   }
 
   void SetStrip(int strip, int channel, int program, int msb, int lsb, int volume, bool swap) {
-    VSTPluginStrip& s = plugin->CurrentProgram().strips[strip];
-    s.inUse = 1;
-    s.channel = channel;
-    s.program = program;
-    s.bankMsb = msb;
-    s.bankLsb = lsb;
-    s.volume = volume;
-    s.swapBankOrder = swap;
+    plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension&) {
+      VSTPluginStrip& s = preset.strips[strip];
+      s.inUse = 1;
+      s.channel = channel;
+      s.program = program;
+      s.bankMsb = msb;
+      s.bankLsb = lsb;
+      s.volume = volume;
+      s.swapBankOrder = swap;
+    });
+  }
+  // Changes one preset's fields, as the editor does.
+  template <typename Change>
+  void Edit(int preset, Change&& edit) {
+    plugin->EditPreset(preset, [&](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+      edit(record, extension);
+    });
   }
   // What a press of Resend sends: it leaves with the next processing call.
   Events Resend() {
@@ -76,14 +85,15 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   plugin->setSampleRate(48000.f);
   SetStrip(0, 1, 49, 1, 2, 101, false);
   SetStrip(3, 16, 1, 0, 0, 0, false);
-  VSTPluginProgramExtension& extension = plugin->CurrentExtension();
-  std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
-  std::memcpy(extension.sysex + gsReset.size(), gmOn.data(), gmOn.size());
-  extension.sysexLength = static_cast<uint16_t>(gsReset.size() + gmOn.size());
-  extension.rowValues[0][0] = 33;  // pan 32
-  extension.rowValues[0][1] = 61;  // reverb 60
-  extension.rowValues[3][3] = 128;
-  extension.rowControllers[3] = 74;
+  Edit(0, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
+    std::memcpy(extension.sysex + gsReset.size(), gmOn.data(), gmOn.size());
+    extension.sysexLength = static_cast<uint16_t>(gsReset.size() + gmOn.size());
+    extension.rowValues[0][0] = 33;  // pan 32
+    extension.rowValues[0][1] = 61;  // reverb 60
+    extension.rowValues[3][3] = 128;
+    extension.rowControllers[3] = 74;
+  });
   plugin->SetResetControllersFirst(true);
   plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
   const std::vector<SentMessage> strips = {{4800, {0xB0, 0x79, 0x00}}, {4800, {0xB0, 0x00, 0x00}},
@@ -126,16 +136,53 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   EXPECT_TRUE(run(256, 6000).empty());
 
   // Without a list there is no wait, whatever the settle time.
-  extension.sysexLength = 0;
+  Edit(0, [](VSTPluginProgram&, VSTPluginProgramExtension& extension) { extension.sysexLength = 0; });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   EXPECT_EQ(strips.size(), run(64, 64).size());
+}
+
+// Passed-through notes wait at their own frames, the plug-in's sends at the block's start or where the
+// settle time ends: the list the host gets is in time order all the same.
+TEST_F(MidiEngine, TheHostGetsThruAndSendsOfOneBlockInTimeOrder) {
+  const std::vector<unsigned char> gmOn = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  plugin->setSampleRate(48000.f);
+  plugin->setParameter(VSTPlugin::kPresetSwitching, 1.f);
+  plugin->setParameter(VSTPlugin::kChangeSend, 1.f);
+  plugin->setProgram(1);  // uses up the first change after start
+  for (int preset : {1, 4}) Edit(preset, [](VSTPluginProgram& record, auto&) { record.midiThru = 1; });
+  host.Process(*plugin);
+  host.Process(*plugin);
+  Edit(4, [](VSTPluginProgram& record, auto&) { record.strips[0].program = 10; });
+  host.TakeMessages();
+  auto frameOrder = [](const std::vector<SentMessage>& sent) {
+    std::vector<int> frames;
+    for (const SentMessage& message : sent) frames.push_back(message.frame);
+    return frames;
+  };
+
+  // A Program Change among notes switches presets and sends the new one in the same block.
+  host.Incoming(*plugin, {{0x90, 60, 100}, {0xC0, 4, 0}, {0x90, 62, 100}}, {5, 20, 40});
+  host.Process(*plugin, 64);
+  EXPECT_EQ((std::vector<SentMessage>{{0, {0xC0, 9}}, {5, {0x90, 60, 100}}, {40, {0x90, 62, 100}}}),
+            host.TakeMessages());
+
+  // A resend with a reset list: the list at the start, the strips 1 ms (48 frames) later, among the notes.
+  Edit(4, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    std::memcpy(extension.sysex, gmOn.data(), gmOn.size());
+    extension.sysexLength = static_cast<uint16_t>(gmOn.size());
+    extension.settleMs = 1;
+  });
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  host.Incoming(*plugin, {{0x80, 60, 0}, {0x80, 62, 0}}, {30, 60});
+  host.Process(*plugin, 64);
+  EXPECT_EQ((std::vector<int>{0, 30, 48, 60}), frameOrder(host.TakeMessages()));
 }
 
 TEST_F(MidiEngine, FieldsSetToNoneAndSilentStripsSendNothing) {
   SetStrip(0, 16, 128, 0, 0, 0, false);  // program 128 is Program Change 127
   SetStrip(1, 0, 5, 5, 5, 5, false);     // channel 0: silent
   SetStrip(2, 2, 5, 5, 5, 5, false);
-  plugin->CurrentProgram().strips[2].inUse = 0;  // removed
+  Edit(0, [](VSTPluginProgram& record, auto&) { record.strips[2].inUse = 0; });  // removed
   SetStrip(15, 1, 0, 0, 128, 0, false);
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   EXPECT_EQ((Events{{0xCF, 127, 0}, {0xB0, 32, 127}}), host.Process(*plugin));
@@ -217,7 +264,7 @@ TEST_F(MidiEngine, PresetSwitchingWithChangeSendSendsTheNewPresetInTheSameCall) 
   plugin->setProgram(1);  // uses up the first change after start
   host.Process(*plugin);
   host.Process(*plugin);
-  plugin->Bank()[4].strips[0].program = 10;
+  Edit(4, [](VSTPluginProgram& record, auto&) { record.strips[0].program = 10; });
   host.Incoming(*plugin, {{0xC0, 4, 0}});
   EXPECT_EQ((Events{{0xC0, 9, 0}}), host.Process(*plugin));
 }

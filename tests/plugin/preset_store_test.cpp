@@ -91,16 +91,16 @@ TEST_F(PresetStore, GlobalOptionsReachEveryPreset) {
   plugin->setParameter(VSTPlugin::kPresetSwitching, 1.f);
   plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
   for (int n = 0; n < kProgramCount; ++n) {
-    EXPECT_EQ(999, plugin->Bank()[n].initDelay);
-    EXPECT_EQ(7, plugin->Bank()[n].changeDelay);
-    EXPECT_EQ(1, plugin->Bank()[n].presetSwitching);
-    EXPECT_EQ(1, plugin->Bank()[n].bankSelectFirst);
+    EXPECT_EQ(999, plugin->Program(n).initDelay);
+    EXPECT_EQ(7, plugin->Program(n).changeDelay);
+    EXPECT_EQ(1, plugin->Program(n).presetSwitching);
+    EXPECT_EQ(1, plugin->Program(n).bankSelectFirst);
   }
   EXPECT_FLOAT_EQ(1.f, plugin->getParameter(VSTPlugin::kInitDelay));
   // MIDI thru belongs to the one preset.
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
-  EXPECT_EQ(1, plugin->Bank()[0].midiThru);
-  EXPECT_EQ(0, plugin->Bank()[1].midiThru);
+  EXPECT_EQ(1, plugin->Program(0).midiThru);
+  EXPECT_EQ(0, plugin->Program(1).midiThru);
   plugin->setProgram(40);
   EXPECT_EQ(1.f, plugin->getParameter(VSTPlugin::kBankSelectFirst));
 }
@@ -163,10 +163,10 @@ TEST_F(PresetStore, CopyAndPasteCarryStripsAndGlobalOptions) {
   EXPECT_EQ(5, pasted.strips[1].channel);
   EXPECT_EQ(1, pasted.midiThru);
   for (int n = 0; n < kProgramCount; ++n) {
-    EXPECT_EQ(1, plugin->Bank()[n].initSend) << n;
-    EXPECT_EQ(1, plugin->Bank()[n].bankSelectFirst) << n;
+    EXPECT_EQ(1, plugin->Program(n).initSend) << n;
+    EXPECT_EQ(1, plugin->Program(n).bankSelectFirst) << n;
   }
-  EXPECT_EQ(0, plugin->Bank()[8].strips[1].channel);
+  EXPECT_EQ(0, plugin->Program(8).strips[1].channel);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// The processing path allocates no memory and takes no mutex, and resends and
-// preset changes from host threads are safe while the audio thread processes.
+// The processing path allocates no memory and takes no mutex, and resends,
+// preset changes and edits from host threads are safe while the audio thread processes.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "CallCounter.h"
 #include "PluginHarness.h"
@@ -28,7 +30,8 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   plugin.setParameter(VSTPlugin::kPresetSwitching, 1.f);
   plugin.setParameter(VSTPlugin::kChangeSend, 1.f);
   plugin.setParameter(VSTPlugin::kChangeDelay, 2 / 999.f);
-  for (VSTPluginProgram* p = plugin.Bank(); p != plugin.Bank() + kProgramCount; ++p) p->midiThru = 1;
+  for (int n = 0; n < kProgramCount; ++n)
+    plugin.EditPreset(n, [](VSTPluginProgram& preset, VSTPluginProgramExtension&) { preset.midiThru = 1; });
   int window = 1;
   plugin.dispatcher(effEditOpen, 0, 0, &window, 0);  // editor notifications are on the path too
 
@@ -95,6 +98,80 @@ TEST(Realtime, ResendsAndPresetChangesWhileProcessing) {
   // Every event that reached the host is a whole strip message of the presets' strip 0.
   EXPECT_FALSE(sent.empty());
   for (const MidiBytes& e : sent) EXPECT_EQ((MidiBytes{0xC0, 0, 0}), e);
+}
+
+// Two whole states of one preset: every strip on its own channel with one set of values, and a reset list
+// in the first. A send that mixed them would show as strips of one send with different values.
+void FillPreset(VSTPluginProgram& record, VSTPluginProgramExtension& extension, bool first) {
+  const uint8_t value = first ? 10 : 20;
+  for (int k = 0; k < kStripCount; ++k) {
+    VSTPluginStrip& strip = record.strips[k];
+    strip = VSTPluginStrip{1, 0, static_cast<uint8_t>(k + 1), value, value, value, value, {}};
+    record.stripOrder[k] = k;
+  }
+  record.stripCount = kStripCount;
+  const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  std::memcpy(extension.sysex, gmOn, sizeof(gmOn));
+  extension.sysexLength = first ? sizeof(gmOn) : 0;
+  extension.settleMs = 0;
+}
+
+TEST(Realtime, TheAudioThreadSendsWholePresetsWhileTheyArePastedRestoredAndEdited) {
+  PluginHarness host;
+  auto plugin = MakePlugin();
+  auto chunkOf = [&](bool first) {
+    plugin->EditCurrentPreset([&](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+      FillPreset(record, extension, first);
+    });
+    void* data = nullptr;
+    const VstInt32 size = plugin->getChunk(&data, true);
+    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  };
+  std::vector<uint8_t> chunks[2] = {chunkOf(true), chunkOf(false)};
+  auto restore = [&](std::vector<uint8_t>& chunk) {
+    ASSERT_EQ(1, plugin->setChunk(chunk.data(), static_cast<VstInt32>(chunk.size()), true));
+  };
+
+  std::atomic<bool> done{false};
+  std::vector<std::vector<SentMessage>> blocks;
+  std::thread audio([&] {
+    float left[64] = {}, right[64] = {};
+    float* buffers[2] = {left, right};
+    while (!done) {
+      plugin->setParameter(VSTPlugin::kResend, 1.f);
+      plugin->setParameter(VSTPlugin::kResend, 0.f);
+      plugin->processReplacing(buffers, buffers, 64);
+      blocks.push_back(host.TakeMessages());
+    }
+  });
+  for (int round = 0; round < 200; ++round) {
+    const bool first = round % 2 == 0;
+    restore(chunks[first ? 1 : 0]);
+    plugin->copySelProgram();
+    restore(chunks[first ? 0 : 1]);
+    plugin->pasteSelProgram();
+    plugin->EditCurrentPreset([&](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+      FillPreset(record, extension, first);
+    });
+    plugin->setParameter(VSTPlugin::kMidiThru, first ? 1.f : 0.f);
+  }
+  done = true;
+  audio.join();
+
+  // Each send is 16 strips of four messages, after its reset list when it has one.
+  int sends = 0;
+  for (const std::vector<SentMessage>& block : blocks) {
+    std::vector<std::vector<unsigned char>> strips;
+    for (const SentMessage& message : block)
+      if (message.bytes[0] != 0xF0) strips.push_back(message.bytes);
+    ASSERT_EQ(0u, strips.size() % (4 * kStripCount));
+    for (size_t send = 0; send < strips.size(); send += 4 * kStripCount, ++sends) {
+      const unsigned char value = strips[send][1];
+      for (size_t i = send; i < send + 4 * kStripCount; ++i)
+        ASSERT_EQ(value, strips[i].back()) << "a send with strips of two versions of the preset";
+    }
+  }
+  EXPECT_GT(sends, 0);
 }
 
 }  // namespace
