@@ -116,6 +116,11 @@ void SToolTip::Forget(SToolTipData* gone) {
   shown = nullptr;
 }
 
+// A tip must be read whole, and a window edge of the editor's host cuts what crosses it in the user's eye
+// if not on the screen: the tip stays inside its owner window when it fits there, inside the monitors
+// otherwise. The preferred side comes first, then the opposite one, then left and above, the sides a
+// control at the window's right or bottom edge has room on; where no side holds it whole, the preferred
+// side is moved inside as far as it goes.
 SPoint SToolTip::Place(SToolTipData* tip) {
   SControl* control = tip ? tip->GetOwner() : nullptr;
   if (!control) return {0, 0};
@@ -125,44 +130,58 @@ SPoint SToolTip::Place(SToolTipData* tip) {
   const int tw = content.right - content.left + kWidthRoom, th = content.bottom - content.top + kHeightRoom;
   SDisplay monitors;
   monitors.AllMonitorRects();
-  const SRect limit = monitors.Bounds();
+  const SRect limit = PlacementLimit(monitors.Bounds(), tw, th);
   SPoint origin{0, 0};
   control->GetClient2Screen(origin);
 
-  // The preferred side is tried with its own offset; the tip flips when any part of it would then lie
-  // outside the monitors.
-  flipped = false;
-  const SPoint preferred = tip->GetOffset();
-  const int screenX = origin.x + preferred.x, screenY = origin.y + preferred.y;
-  int x, y;
-  switch (tip->GetPlacement()) {
-    case kTipAbove:
-      x = FloorHalf(cw - tw);
-      y = -th - kGap;
-      flipped = screenY + y < limit.top;
-      if (flipped) y = ch + kGap;
-      break;
-    case kTipRight:
-      x = cw + kGap;
-      y = FloorHalf(ch - th);
-      flipped = screenX + x + tw > limit.right;
-      if (flipped) x = -tw - kGap;
-      break;
-    case kTipBelow:
-      x = FloorHalf(cw - tw);
-      y = ch + kGap;
-      flipped = screenY + y + th > limit.bottom;
-      if (flipped) y = -th - kGap;
-      break;
-    default:
-      x = -tw - kGap;
-      y = FloorHalf(ch - th);
-      flipped = screenX + x < limit.left;
-      if (flipped) x = cw + kGap;
-      break;
+  const int preferred = tip->GetPlacement() >= kTipAbove && tip->GetPlacement() <= kTipLeft ? tip->GetPlacement()
+                                                                                              : kTipLeft;
+  auto besideOn = [&](int placement) {
+    side = placement;
+    flipped = placement != preferred;
+    const SPoint offset = tip->GetOffset();  // the flipped side's offset while flipped
+    SPoint at = origin;
+    switch (placement) {
+      case kTipAbove:
+        at.x += FloorHalf(cw - tw), at.y += -th - kGap;
+        break;
+      case kTipRight:
+        at.x += cw + kGap, at.y += FloorHalf(ch - th);
+        break;
+      case kTipBelow:
+        at.x += FloorHalf(cw - tw), at.y += ch + kGap;
+        break;
+      default:
+        at.x += -tw - kGap, at.y += FloorHalf(ch - th);
+        break;
+    }
+    return SPoint{at.x + offset.x, at.y + offset.y};
+  };
+  auto whole = [&](const SPoint& at) {
+    return at.x >= limit.left && at.y >= limit.top && at.x + tw <= limit.right && at.y + th <= limit.bottom;
+  };
+  const int opposite = (preferred + 2) % 4;
+  for (const int placement : {preferred, opposite, static_cast<int>(kTipLeft), static_cast<int>(kTipAbove),
+                              static_cast<int>(kTipRight), static_cast<int>(kTipBelow)}) {
+    const SPoint at = besideOn(placement);
+    if (whole(at)) return at;
   }
-  const SPoint used = tip->GetOffset();
-  return {origin.x + x + used.x, origin.y + y + used.y};
+  const SPoint at = besideOn(preferred);
+  return {std::clamp(at.x, limit.left, std::max(limit.left, limit.right - tw)),
+          std::clamp(at.y, limit.top, std::max(limit.top, limit.bottom - th))};
+}
+
+// The owner window on the screen, when a tip of this size fits inside it; else the monitors' bounds.
+SRect SToolTip::PlacementLimit(const SRect& screen, int tipWidth, int tipHeight) const {
+  if (!ownerWindow) return screen;
+  const SRect client = ownerWindow->GetClientRect();
+  SPoint origin{0, 0};
+  ownerWindow->GetClient2Screen(origin);
+  const SRect visible{std::max(screen.left, origin.x), std::max(screen.top, origin.y),
+                    std::min(screen.right, origin.x + client.right - client.left),
+                    std::min(screen.bottom, origin.y + client.bottom - client.top)};
+  const bool fits = visible.right - visible.left >= tipWidth && visible.bottom - visible.top >= tipHeight;
+  return fits ? visible : screen;
 }
 
 void SToolTip::MouseStateChanged(bool* mouse, int index) {
@@ -193,14 +212,12 @@ void SToolTip::Draw(const SRect&) {
   DrawArrow();
 }
 
-// The arrow sits on the edge that faces the control: the tip's preferred side, or the other one when
-// it had to flip.
+// The arrow sits on the edge that faces the control.
 void SToolTip::DrawArrow() {
   const int w = clientRect.right - clientRect.left, h = clientRect.bottom - clientRect.top;
-  const int side = shown->GetPlacement();
-  const bool atBottom = (side == kTipAbove && !flipped) || (side == kTipBelow && flipped);
-  const bool atTop = (side == kTipAbove && flipped) || (side == kTipBelow && !flipped);
-  const bool atLeft = (side == kTipRight && !flipped) || (side == kTipLeft && flipped);
+  const bool atBottom = side == kTipAbove;
+  const bool atTop = side == kTipBelow;
+  const bool atLeft = side == kTipRight;
   using P = SDrawing::Point;
   std::array<P, 4> arrow;
   if (atBottom)

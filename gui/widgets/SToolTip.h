@@ -1,6 +1,6 @@
 // The tooltip window: one small top-level window that serves every control of its owner window. On
 // EnterNotify of a registered control it is placed beside the control, on the control's preferred side
-// unless that would leave the screen, and paints that control's draw objects with an arrow pointing at
+// unless it would then not lie whole inside the owner window, and paints that control's draw objects with an arrow pointing at
 // the control; it closes when the pointer leaves. A panel-wide switch, shown by a small indicator lamp
 // that the owner paints with DrawTiprect, turns the tips of all registered controls on and off.
 #pragma once
@@ -36,8 +36,9 @@ class SToolTip : public SControl {
 
   // Takes the data and sizes the window to it without moving or showing; 0 for null data, else 1.
   int SetData(SToolTipData* data);
-  // The screen point at which the data's tip goes beside its owner, on the preferred side unless the tip
-  // would then leave the bounds of all monitors; records whether it had to flip to the other side.
+  // The screen point at which the data's tip goes beside its owner: on the first side, the preferred one
+  // first, where it lies whole inside the owner window (or, when it is larger than that, the monitors);
+  // records the side and whether it is not the preferred one.
   SPoint Place(SToolTipData* data);
 
   // Sets or inverts the switch, applies it to every registered control and colours the indicator.
@@ -74,6 +75,7 @@ class SToolTip : public SControl {
  private:
   void TakeData(SToolTipData* next);
   void DrawArrow();
+  SRect PlacementLimit(const SRect& screen, int tipWidth, int tipHeight) const;
 
   SWindow* ownerWindow;
   SToolTipData* shown = nullptr;
@@ -87,6 +89,7 @@ class SToolTip : public SControl {
   int indicatorColour;
   bool roundShape = false;
   bool flipped = false;
+  int side = 0;  // the placement the tip is shown on
   std::vector<SControl*> registered;
   SRect indicatorRect{1, 1, 10, 10};
   bool tooltipsEnabled = false;

@@ -1,6 +1,7 @@
 // The tooltip window opens beside a registered control when the pointer enters it (only while the
 // control's tip is enabled) and closes when it leaves; it keeps to the preferred side unless the tip would
-// leave the screen, flips to the other side then, and points its arrow at the control. One switch turns
+// not lie whole inside its window (or the screen, for a tip larger than its window), takes the first side
+// with room then, and points its arrow at the control. One switch turns
 // all registered controls' tips on and off, and neither the tip nor its controls outlive each other's
 // references.
 #include <cmath>
@@ -67,12 +68,12 @@ class TooltipWindow : public test::TooltipFixture {
   int tipHeight = 0;
 };
 
-// Each case: the owner's screen position, the control at its top (20 high; its width negative for
-// narrower than its tip by that much), the preferred side, whether the tip must flip, where it must land
-// for a tip of w x h, and the edge that carries the arrow.
+// Each case: the owner window's place and size on the 2560 x 1024 screen, the control in it (20 high),
+// the preferred side, whether the tip ends on another side, where it must land for a tip of w x h, and
+// the edge that carries the arrow.
 struct PlacementCase {
   const char* name;
-  int ownerX, ownerY, controlX, controlWidth;
+  int ownerX, ownerY, ownerWidth, ownerHeight, controlX, controlY, controlWidth;
   int placement;
   bool flipped;
   SPoint (*expected)(int w, int h);
@@ -83,26 +84,35 @@ struct PlacementCase {
 int Centred(int room, int size) { return Floor((room - size) / 2.0); }
 
 const PlacementCase kPlacements[] = {
-    // 11 pixels narrower than its tip: the tip starts 6 further left.
-    {"above near the top flips below", 400, 2, 20, -11, kTipAbove, true,
-     [](int, int) { return SPoint{420 - 6, 2 + 20 + 3}; }, 1},
-    {"right near the right edge flips left", 2500, 500, 0, 40, kTipRight, true,
-     [](int w, int h) { return SPoint{2500 - w - 3, 500 + Centred(20, h)}; }, 3},
-    // Crossing from the first monitor onto the second: only the screen's outer edges count.
-    {"right with room stays right", 1200, 400, 10, 40, kTipRight, false,
-     [](int, int h) { return SPoint{1210 + 40 + 3, 400 + Centred(20, h)}; }, 2},
-    {"below near the bottom flips above", 600, 1000, 0, 50, kTipBelow, true,
-     [](int w, int h) { return SPoint{600 + Centred(50, w), 1000 - h - 3}; }, 0},
-    {"left near the left edge flips right", 0, 300, 5, 40, kTipLeft, true,
-     [](int, int h) { return SPoint{5 + 40 + 3, 300 + Centred(20, h)}; }, 2},
+    {"right with room in the window stays right", 1000, 400, 300, 200, 10, 80, 40, kTipRight, false,
+     [](int, int h) { return SPoint{1010 + 40 + 3, 480 + Centred(20, h)}; }, 2},
+    {"right at the window's right edge goes left", 1000, 400, 300, 200, 250, 80, 40, kTipRight, true,
+     [](int w, int h) { return SPoint{1250 - w - 3, 480 + Centred(20, h)}; }, 3},
+    {"above at the window's top goes below", 1000, 400, 300, 200, 100, 0, 60, kTipAbove, true,
+     [](int w, int) { return SPoint{1100 + Centred(60, w), 400 + 20 + 3}; }, 1},
+    {"below at the window's bottom goes above", 1000, 400, 300, 200, 100, 180, 60, kTipBelow, true,
+     [](int w, int h) { return SPoint{1100 + Centred(60, w), 580 - h - 3}; }, 0},
+    {"left at the window's left edge goes right", 1000, 400, 300, 200, 5, 80, 40, kTipLeft, true,
+     [](int, int h) { return SPoint{1005 + 40 + 3, 480 + Centred(20, h)}; }, 2},
+    // Too wide a control for either side: the tip goes above it.
+    {"no room on either side goes above", 1000, 400, 300, 200, 50, 120, 200, kTipRight, true,
+     [](int w, int h) { return SPoint{1050 + Centred(200, w), 520 - h - 3}; }, 0},
+    // Only the part of the window on the screen counts.
+    {"a window past the screen's edge keeps the tip on the screen", 2300, 400, 400, 200, 200, 80, 40,
+     kTipRight, true, [](int w, int h) { return SPoint{2500 - w - 3, 480 + Centred(20, h)}; }, 3},
+    // A window smaller than the tip: the screen is the limit, and the preferred side has room there.
+    {"a tip larger than its window keeps to its side on the screen", 1000, 400, 60, 20, 0, 0, 60, kTipAbove,
+     false, [](int w, int h) { return SPoint{1000 + Centred(60, w), 400 - h - 3}; }, 0},
+    {"above near the screen's top flips below", 400, 2, 60, 20, 0, 0, 60, kTipAbove, true,
+     [](int w, int) { return SPoint{400 + Centred(60, w), 2 + 20 + 3}; }, 1},
 };
 
-TEST_F(TooltipWindow, KeepsToItsSideUnlessTheScreenEndsThereAndPointsAtTheControl) {
+TEST_F(TooltipWindow, LiesWholeInsideItsWindowOnTheFirstSideWithRoomAndPointsAtTheControl) {
   for (const PlacementCase& c : kPlacements) {
     SCOPED_TRACE(c.name);
-    MakeOwner(c.ownerX, c.ownerY);
+    MakeOwner(c.ownerX, c.ownerY, c.ownerWidth, c.ownerHeight);
     MeasureTip();
-    EnterControl(c.controlX, 0, c.controlWidth > 0 ? c.controlWidth : tipWidth + c.controlWidth, 20, c.placement);
+    EnterControl(c.controlX, c.controlY, c.controlWidth, 20, c.placement);
     ASSERT_TRUE(tip->IsOpen());
     EXPECT_EQ(tip->IsFlipped(), c.flipped);
     const SPoint at = TipOnScreen(), expected = c.expected(tipWidth, tipHeight);
@@ -119,7 +129,7 @@ TEST_F(TooltipWindow, KeepsToItsSideUnlessTheScreenEndsThereAndPointsAtTheContro
 TEST_F(TooltipWindow, TheFlippedSideUsesItsOwnOffset) {
   MakeOwner(400, 2);
   MeasureTip();
-  SWindow* control = EnterControl(20, 0, 60, 20, kTipAbove);
+  SWindow* control = EnterControl(100, 0, 60, 20, kTipAbove);
   ASSERT_TRUE(tip->IsFlipped());
   const SPoint first = TipOnScreen();
   control->GetTooltipData()->SetOffset({4, 9}, false);
