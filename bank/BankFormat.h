@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 namespace vantorine::bank {
 
@@ -30,7 +30,6 @@ struct PresetBank {
 };
 
 constexpr size_t kBankBytes = sizeof(VSTPluginProgram) * kProgramCount;
-constexpr int kMaxDelay = 999;
 constexpr int kMaxValue = 127;
 
 // The options the plug-in keeps in every preset but changes for all of them at once.

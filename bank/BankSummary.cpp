@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
 
 namespace vantorine::bank {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
 
 namespace vantorine::bank {
 

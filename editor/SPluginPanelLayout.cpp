@@ -14,9 +14,10 @@
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/SToolTip.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
+#include "preset/StripEdits.h"
 
 using tovo::gui::SControl;
 using tovo::gui::SRect;
@@ -49,19 +50,11 @@ void SPluginPanel::RecalculatePositions() {
   for (int r = 1; r < kRows; ++r) rowShown[r] = 0;
   columnCount = 1;
   VSTPluginProgram& preset = Preset();
+  vantorine::preset::TidyStripRows(preset, plugin->CurrentExtension());
   for (int position = 1; position < kStripCount; ++position) {
     const int r = LoadShared(preset.stripOrder[position]);
     // Strip 0 always owns the first column; an entry that names it again is no column of its own.
-    if (r < 1 || r >= kRows) continue;
-    VSTPluginStrip& strip = preset.strips[r];
-    if (!StripInUse(strip)) {
-      ClearStripValues(strip);
-      ClearStripExtension(plugin->CurrentExtension(), r);
-      StoreLabel(strip, kNewLabel);
-      StoreShared(preset.stripOrder[position], kEmptyRow);
-      rowShown[r] = 0;
-      continue;
-    }
+    if (r < 1 || r >= kRows || !StripInUse(preset.strips[r])) continue;
     ClearControl(r);
     const int c = columnCount;
     Row& row = rows[r];
@@ -75,7 +68,6 @@ void SPluginPanel::RecalculatePositions() {
     ++columnCount;
     rowShown[r] = 1;
   }
-  StoreShared(preset.stripCount, static_cast<int32_t>(columnCount));
   RecalculateSize(columnCount);
 }
 

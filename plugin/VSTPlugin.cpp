@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "plugin/ParameterScale.h"
-#include "plugin/PresetBytes.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 

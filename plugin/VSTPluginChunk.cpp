@@ -4,9 +4,9 @@
 // that lives until the next request.
 #include <cstring>
 
-#include "plugin/ProgramExtensionChunk.h"
 #include "plugin/VSTPlugin.h"
 #include "plugin/VSTPluginProgramBank.h"
+#include "preset/ProgramExtensionChunk.h"
 
 VstInt32 VSTPlugin::getChunk(void** data, bool isPreset) {
   const VSTPluginProgram* image = isPreset ? &bank[curProgram] : bank;

@@ -6,8 +6,8 @@
 
 #include "midi/SysexMessages.h"
 #include "plugin/MidiEventMaking.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 

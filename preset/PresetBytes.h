@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 template <typename T>
 inline T LoadShared(const T& field) {

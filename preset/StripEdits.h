@@ -1,0 +1,27 @@
+// The edits the editor's panel makes to a preset's strips, on the record the plug-in plays from. Every
+// field is written with StoreShared (preset/PresetBytes.h), and a strip is published in use only after its
+// values are in place and withdrawn before they are cleared, so a thread that sends the preset meanwhile
+// sends what the user set or nothing.
+//
+// The panel keeps the strips as rows: row 0 shows strip 0, the next stripCount - 1 rows name the other
+// strips in use, each once, and the rows after them are empty.
+#pragma once
+
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
+
+namespace vantorine::preset {
+
+// Puts the first strip not in use, with the new-strip label, in the row after the last; its slot, or -1 when
+// every strip is in use or the count is out of range.
+int AddStrip(VSTPluginProgram& preset);
+
+// Takes the strip in `slot` (never strip 0) out of use: its values and its version 2 values back to "not
+// sent", its row out of the order and the rows after it one up, the count recounted.
+void RemoveStrip(VSTPluginProgram& preset, VSTPluginProgramExtension& extension, int slot);
+
+// Brings the rows back to the panel's layout after a chunk or a paste: a row naming a strip not in use
+// becomes empty and that strip blank, and the count is one more than the rows naming a strip in use.
+void TidyStripRows(VSTPluginProgram& preset, VSTPluginProgramExtension& extension);
+
+}  // namespace vantorine::preset
