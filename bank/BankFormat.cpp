@@ -1,5 +1,5 @@
-// The shared rules of the bank's text form: defaults, range checks, text fields, the spelling of SysEx
-// messages and controller rows, and the panel's layout.
+// The shared rules of the bank's text form: defaults, the wording of a record's faults, text fields, and the
+// spelling of SysEx messages and controller rows.
 #include "bank/BankFormat.h"
 
 #include <algorithm>
@@ -307,28 +307,6 @@ int RowKeyController(const std::string& key) {
   // One spelling for each number: no leading zeros.
   if (controller > kMaxValue || key != "cc" + std::to_string(controller)) return -1;
   return controller;
-}
-
-bool DisplayOrder(const VSTPluginProgram& preset, std::vector<int>& slots) {
-  slots.clear();
-  const int count = preset.stripCount;
-  if (count < 1 || count > kStripCount || preset.stripOrder[0] != 0 || !preset.strips[0].inUse) return false;
-  bool listed[kStripCount] = {true};
-  std::vector<int> order{0};
-  for (int row = 1; row < kStripCount; ++row) {
-    const int32_t slot = preset.stripOrder[row];
-    if (row >= count) {
-      if (slot != kEmptyRow) return false;
-      continue;
-    }
-    if (slot < 1 || slot >= kStripCount || listed[slot] || !preset.strips[slot].inUse) return false;
-    listed[slot] = true;
-    order.push_back(slot);
-  }
-  for (int slot = 0; slot < kStripCount; ++slot)
-    if (preset.strips[slot].inUse && !listed[slot]) return false;
-  slots = order;
-  return true;
 }
 
 }  // namespace vantorine::bank

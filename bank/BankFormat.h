@@ -86,9 +86,4 @@ bool SysexFromText(const std::string& text, std::vector<uint8_t>& message);
 std::string RowKey(int controller);
 int RowKeyController(const std::string& key);
 
-// The strips of a preset in the order the panel shows them, when the record is laid out as the panel keeps
-// it: strip 0 first and in use, then `stripCount - 1` distinct strips in use, empty rows after them, and no
-// other strip in use. Returns false (and leaves `slots` empty) for any other layout.
-bool DisplayOrder(const VSTPluginProgram& preset, std::vector<int>& slots);
-
 }  // namespace vantorine::bank

@@ -15,7 +15,7 @@
 #include "plugin/ParameterScale.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
-#include "preset/StripEdits.h"
+#include "preset/StripRows.h"
 
 using tovo::gui::SControl;
 using tovo::gui::SDial;

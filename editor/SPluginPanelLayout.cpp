@@ -17,7 +17,7 @@
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
-#include "preset/StripEdits.h"
+#include "preset/StripRows.h"
 
 using tovo::gui::SControl;
 using tovo::gui::SRect;

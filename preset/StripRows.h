@@ -1,11 +1,13 @@
-// The edits the editor's panel makes to a preset's strips, on the record the plug-in plays from. Every
-// field is written with StoreShared (preset/PresetBytes.h), and a strip is published in use only after its
-// values are in place and withdrawn before they are cleared, so a thread that sends the preset meanwhile
-// sends what the user set or nothing.
+// The panel's rows of strips: the layout in which it keeps a preset's strips, and the edits it makes to them
+// on the record the plug-in plays from. Every field is written with StoreShared (preset/PresetBytes.h), and a
+// strip is published in use only after its values are in place and withdrawn before they are cleared, so a
+// thread that sends the preset meanwhile sends what the user set or nothing.
 //
 // The panel keeps the strips as rows: row 0 shows strip 0, the next stripCount - 1 rows name the other
 // strips in use, each once, and the rows after them are empty.
 #pragma once
+
+#include <vector>
 
 #include "preset/VSTPluginProgram.h"
 #include "preset/VSTPluginProgramExtension.h"
@@ -23,5 +25,10 @@ void RemoveStrip(VSTPluginProgram& preset, VSTPluginProgramExtension& extension,
 // Brings the rows back to the panel's layout after a chunk or a paste: a row naming a strip not in use
 // becomes empty and that strip blank, and the count is one more than the rows naming a strip in use.
 void TidyStripRows(VSTPluginProgram& preset, VSTPluginProgramExtension& extension);
+
+// The strips of a preset in the order the panel shows them, when the record is laid out as the panel keeps
+// it: strip 0 first and in use, then `stripCount - 1` distinct strips in use, empty rows after them, and no
+// other strip in use. Returns false (and leaves `slots` empty) for any other layout.
+bool PanelOrder(const VSTPluginProgram& preset, std::vector<int>& slots);
 
 }  // namespace vantorine::preset

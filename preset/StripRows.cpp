@@ -1,5 +1,5 @@
 // The panel's strip edits, in the order of stores that keeps every reader's view whole.
-#include "preset/StripEdits.h"
+#include "preset/StripRows.h"
 
 #include "preset/PresetBytes.h"
 
@@ -69,6 +69,28 @@ void TidyStripRows(VSTPluginProgram& preset, VSTPluginProgramExtension& extensio
     StoreShared(preset.stripOrder[row], kEmptyRow);
   }
   StoreShared(preset.stripCount, CountStrips(preset));
+}
+
+bool PanelOrder(const VSTPluginProgram& preset, std::vector<int>& slots) {
+  slots.clear();
+  const int count = preset.stripCount;
+  if (count < 1 || count > kStripCount || preset.stripOrder[0] != 0 || !preset.strips[0].inUse) return false;
+  bool listed[kStripCount] = {true};
+  std::vector<int> order{0};
+  for (int row = 1; row < kStripCount; ++row) {
+    const int32_t slot = preset.stripOrder[row];
+    if (row >= count) {
+      if (slot != kEmptyRow) return false;
+      continue;
+    }
+    if (slot < 1 || slot >= kStripCount || listed[slot] || !preset.strips[slot].inUse) return false;
+    listed[slot] = true;
+    order.push_back(slot);
+  }
+  for (int slot = 0; slot < kStripCount; ++slot)
+    if (preset.strips[slot].inUse && !listed[slot]) return false;
+  slots = order;
+  return true;
 }
 
 }  // namespace vantorine::preset
