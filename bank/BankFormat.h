@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "preset/PresetChunk.h"
 #include "preset/VSTPluginProgram.h"
 #include "preset/VSTPluginProgramExtension.h"
 
@@ -29,7 +30,7 @@ struct PresetBank {
   auto end() const { return presets.end(); }
 };
 
-constexpr size_t kBankBytes = sizeof(VSTPluginProgram) * kProgramCount;
+constexpr size_t kBankBytes = preset::kBankChunkBytes;
 constexpr int kMaxValue = 127;
 
 // The options the plug-in keeps in every preset but changes for all of them at once.
