@@ -1,6 +1,6 @@
-// The one judge of what a preset record may hold. The chunk reader refuses version 2 fields it finds here,
-// and brings the version 1 record into range as earlier versions did; the bank tools refuse a bank whose
-// records break a rule. Each says why in its own words, from the fault found here.
+// The one judge of what a preset record may hold. The chunk reader refuses version 2 fields that break a rule
+// and brings the version 1 record into range, as earlier versions did; the bank tools refuse a bank whose
+// records break a rule. Each tells why in its own words, from the fault found here.
 #pragma once
 
 #include <cstdint>
