@@ -1,12 +1,13 @@
-// The shared rules of the bank's text form: defaults, range checks, text fields, the spelling of SysEx
-// messages and controller rows, and the panel's layout.
+// The shared rules of the bank's text form: defaults, the wording of a record's faults, text fields, and the
+// spelling of SysEx messages and controller rows.
 #include "bank/BankFormat.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 
-#include "plugin/ProgramExtensionChunk.h"
+#include "preset/PresetRules.h"
+#include "preset/ProgramExtensionChunk.h"
 
 namespace vantorine::bank {
 
@@ -53,40 +54,61 @@ void NewPreset(int index, const BankOptions& options, VSTPluginProgram& preset,
   options.applyTo(preset, extension);
 }
 
-// Why a preset's version 2 fields hold what the plug-in never stores or the text form cannot name, or empty.
-std::string ImpossibleExtension(const VSTPluginProgramExtension& extension) {
-  const size_t length = extension.sysexLength;
-  if (length > midi::kMaxSysexListBytes || !midi::IsSysexList(extension.sysex, length))
-    return "the SysEx list is not whole messages";
-  for (size_t i = length; i < midi::kMaxSysexListBytes; ++i)
-    if (extension.sysex[i] != 0) return "bytes after the end of the SysEx list";
-  if (extension.settleMs > kMaxSettleMs)
-    return "settle time of " + std::to_string(extension.settleMs) + " ms";
-  for (int row = 0; row < kControllerRows; ++row) {
-    const int controller = extension.rowControllers[row];
-    const std::string which = "controller row " + std::to_string(row + 1);
-    if (!midi::IsRowController(controller)) return which + " sends CC " + std::to_string(controller);
-    for (int other = 0; other < row; ++other)
-      if (extension.rowControllers[other] == controller)
-        return "controller rows " + std::to_string(other + 1) + " and " + std::to_string(row + 1) +
-               " both send CC " + std::to_string(controller);
+// A fault of a preset's version 2 fields in the text tools' words.
+std::string ExtensionWording(const preset::Refusal& refusal) {
+  using preset::Fault;
+  const std::string value = std::to_string(refusal.value);
+  switch (refusal.fault) {
+    case Fault::kSysexList:
+      return "the SysEx list is not whole messages";
+    case Fault::kBytesAfterSysexList:
+      return "bytes after the end of the SysEx list";
+    case Fault::kSettle:
+      return "settle time of " + value + " ms";
+    case Fault::kRowController:
+      return "controller row " + std::to_string(refusal.row + 1) + " sends CC " + value;
+    case Fault::kRowTwice:
+      return "controller rows " + std::to_string(refusal.otherRow + 1) + " and " +
+             std::to_string(refusal.row + 1) + " both send CC " + value;
+    case Fault::kRowValue:
+      return "controller row value byte " + value;
+    case Fault::kResetFlagOrPadding:
+      return "Reset All Controllers first flag or its padding";
+    case Fault::kDevice:
+      return "the device of strip record " + std::to_string(refusal.strip + 1) +
+             " is not a name in printable ASCII";
+    default:
+      return {};
   }
-  for (const auto& values : extension.rowValues)
-    for (uint8_t value : values)
-      if (value > kMaxValue + 1) return "controller row value byte " + std::to_string(value);
-  if (extension.resetControllersFirst > 1 || extension.padding[0] || extension.padding[1] ||
-      extension.padding[2])
-    return "Reset All Controllers first flag or its padding";
-  // As the chunk stores a device: printable ASCII, terminated, nothing after its end.
-  for (int strip = 0; strip < kStripCount; ++strip) {
-    const char* device = extension.devices[strip];
-    const char* end = device + strnlen(device, kDeviceNameSize);
-    if (end == device + kDeviceNameSize ||
-        std::any_of(device, end, [](char c) { return c < 0x20 || c > 0x7E; }) ||
-        std::any_of(end, device + kDeviceNameSize, [](char c) { return c != 0; }))
-      return "the device of strip record " + std::to_string(strip + 1) + " is not a name in printable ASCII";
+}
+
+// A fault of a preset's version 1 record in the text tools' words.
+std::string ProgramWording(const preset::Refusal& refusal) {
+  using preset::Fault;
+  const std::string value = std::to_string(refusal.value);
+  const std::string strip = "strip record " + std::to_string(refusal.strip + 1) + ": ";
+  switch (refusal.fault) {
+    case Fault::kNameNotTerminated:
+      return "name is not terminated";
+    case Fault::kStripFlag:
+      return strip + "flag byte is neither 0 nor 1";
+    case Fault::kChannel:
+      return strip + "channel byte " + value;
+    case Fault::kValue:
+      return strip + "value byte " + value;
+    case Fault::kLabelNotTerminated:
+      return strip + "label is not terminated";
+    case Fault::kStripOrderEntry:
+      return "strip order entry " + value;
+    case Fault::kStripCount:
+      return "strip count " + value;
+    case Fault::kOptionFlag:
+      return "option flag is neither 0 nor 1";
+    case Fault::kDelay:
+      return "delay of " + value + " s";
+    default:
+      return {};
   }
-  return {};
 }
 
 }  // namespace
@@ -181,29 +203,10 @@ std::string BankFromBytes(const std::vector<uint8_t>& bytes, PresetBank& bank) {
 
 std::string ImpossibleValue(const PresetBank& bank) {
   for (int n = 0; n < kProgramCount; ++n) {
-    const VSTPluginProgram& preset = bank[n];
     const std::string where = "preset " + std::to_string(n + 1) + ": ";
-    if (preset.name[kNameSize - 1] != 0) return where + "name is not terminated";
-    for (int s = 0; s < kStripCount; ++s) {
-      const VSTPluginStrip& strip = preset.strips[s];
-      const std::string at = where + "strip record " + std::to_string(s + 1) + ": ";
-      if (strip.inUse > 1 || strip.swapBankOrder > 1) return at + "flag byte is neither 0 nor 1";
-      if (strip.channel > 16) return at + "channel byte " + std::to_string(strip.channel);
-      for (uint8_t value : {strip.program, strip.bankMsb, strip.bankLsb, strip.volume})
-        if (value > kMaxValue + 1) return at + "value byte " + std::to_string(value);
-      if (strip.label[kLabelSize - 1] != 0) return at + "label is not terminated";
-    }
-    for (int32_t row : preset.stripOrder)
-      if (row < 0 || row > kEmptyRow) return where + "strip order entry " + std::to_string(row);
-    if (preset.stripCount < 1 || preset.stripCount > kStripCount)
-      return where + "strip count " + std::to_string(preset.stripCount);
-    if (preset.midiThru > 1 || preset.presetSwitching > 1 || preset.changeSend > 1 || preset.initSend > 1 ||
-        preset.bankSelectFirst > 1)
-      return where + "option flag is neither 0 nor 1";
-    for (int32_t delay : {preset.initDelay, preset.changeDelay})
-      if (delay < 0 || delay > kMaxDelay) return where + "delay of " + std::to_string(delay) + " s";
-    const std::string extension = ImpossibleExtension(bank.extensions[n]);
-    if (!extension.empty()) return where + extension;
+    if (const preset::Refusal refusal = preset::CheckProgram(bank[n])) return where + ProgramWording(refusal);
+    if (const preset::Refusal refusal = preset::CheckExtension(bank.extensions[n]))
+      return where + ExtensionWording(refusal);
   }
   return {};
 }
@@ -304,28 +307,6 @@ int RowKeyController(const std::string& key) {
   // One spelling for each number: no leading zeros.
   if (controller > kMaxValue || key != "cc" + std::to_string(controller)) return -1;
   return controller;
-}
-
-bool DisplayOrder(const VSTPluginProgram& preset, std::vector<int>& slots) {
-  slots.clear();
-  const int count = preset.stripCount;
-  if (count < 1 || count > kStripCount || preset.stripOrder[0] != 0 || !preset.strips[0].inUse) return false;
-  bool listed[kStripCount] = {true};
-  std::vector<int> order{0};
-  for (int row = 1; row < kStripCount; ++row) {
-    const int32_t slot = preset.stripOrder[row];
-    if (row >= count) {
-      if (slot != kEmptyRow) return false;
-      continue;
-    }
-    if (slot < 1 || slot >= kStripCount || listed[slot] || !preset.strips[slot].inUse) return false;
-    listed[slot] = true;
-    order.push_back(slot);
-  }
-  for (int slot = 0; slot < kStripCount; ++slot)
-    if (preset.strips[slot].inUse && !listed[slot]) return false;
-  slots = order;
-  return true;
 }
 
 }  // namespace vantorine::bank

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/PresetChunk.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 namespace vantorine::bank {
 
@@ -29,8 +30,7 @@ struct PresetBank {
   auto end() const { return presets.end(); }
 };
 
-constexpr size_t kBankBytes = sizeof(VSTPluginProgram) * kProgramCount;
-constexpr int kMaxDelay = 999;
+constexpr size_t kBankBytes = preset::kBankChunkBytes;
 constexpr int kMaxValue = 127;
 
 // The options the plug-in keeps in every preset but changes for all of them at once.
@@ -86,10 +86,5 @@ bool SysexFromText(const std::string& text, std::vector<uint8_t>& message);
 // "ccN" for any other; and the controller a key names, in either spelling ("cc10" too), or -1.
 std::string RowKey(int controller);
 int RowKeyController(const std::string& key);
-
-// The strips of a preset in the order the panel shows them, when the record is laid out as the panel keeps
-// it: strip 0 first and in use, then `stripCount - 1` distinct strips in use, empty rows after them, and no
-// other strip in use. Returns false (and leaves `slots` empty) for any other layout.
-bool DisplayOrder(const VSTPluginProgram& preset, std::vector<int>& slots);
 
 }  // namespace vantorine::bank

@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
+#include "preset/StripRows.h"
 
 namespace vantorine::bank {
 
@@ -109,7 +110,7 @@ std::string BankSummary::describe(const PresetBank& bank) {
               "\n";
     if (extension.sysexLength) text += "  SysEx: " + Sysex(extension) + "\n";
     std::vector<int> slots;
-    if (!DisplayOrder(preset, slots)) {
+    if (!preset::PanelOrder(preset, slots)) {
       text += "  (strip order as stored; strips in record order)\n";
       for (int slot = 0; slot < kStripCount; ++slot)
         if (preset.strips[slot].inUse) slots.push_back(slot);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <sstream>
 
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
 #include "bank/Toml.h"
 #include "bank/TomlNesting.h"
 
@@ -230,9 +230,9 @@ class Checker {
 
   void readOptions(const Table& table, BankOptions& options) {
     readBool(table, "init_send", options.initSend);
-    readInt(table, "init_delay", 0, kMaxDelay, options.initDelay);
+    readInt(table, "init_delay", 0, kMaxDelaySeconds, options.initDelay);
     readBool(table, "change_send", options.changeSend);
-    readInt(table, "change_delay", 0, kMaxDelay, options.changeDelay);
+    readInt(table, "change_delay", 0, kMaxDelaySeconds, options.changeDelay);
     readBool(table, "preset_switching", options.presetSwitching);
     readBool(table, "bank_first", options.bankFirst);
     readBool(table, "reset_controllers", options.resetControllers);
@@ -321,8 +321,7 @@ class Checker {
     const Node* value = table.get("device");
     if (!value) return false;
     const std::string* text = value->is_string() ? &value->as_string()->get() : nullptr;
-    if (!text || text->empty() || text->size() > kDeviceNameSize - 1 ||
-        !std::all_of(text->begin(), text->end(), [](char c) { return c >= 0x20 && c <= 0x7E; })) {
+    if (!text || !IsStorableDeviceName(*text)) {
       error(*value, "device must be a model name of 1 to " + std::to_string(kDeviceNameSize - 1) +
                         " printable ASCII characters, got " + Describe(*value));
       return false;

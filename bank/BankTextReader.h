@@ -2,7 +2,7 @@
 // is produced: every error is reported as "FILE:LINE: message" naming the field, unknown keys included, and
 // the bank is filled only when there was none. Presets the file leaves out are default presets with the
 // file's options. The file may name the program a host had selected (`current` in [options]). A strip's
-// `sound` is looked up in its device's names on this machine (see bank/StripSound.h).
+// `sound` is looked up in its device's names on this machine (see bank/StripSoundLookup.h).
 #pragma once
 
 #include <string>

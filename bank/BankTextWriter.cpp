@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
+#include "preset/StripRows.h"
 
 namespace vantorine::bank {
 
@@ -134,7 +135,7 @@ void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOption
   }
 
   std::vector<int> slots;
-  const bool panelLayout = DisplayOrder(preset, slots);
+  const bool panelLayout = preset::PanelOrder(preset, slots);
   bool placedByReader = panelLayout;
   if (panelLayout) {
     for (size_t row = 0; row < slots.size(); ++row) placedByReader = placedByReader && slots[row] == int(row);

@@ -7,7 +7,7 @@
 
 #include "editor/STextDialog.h"
 #include "editor/SUpwardDial.h"
-#include "editor/StripSound.h"
+#include "editor/PanelSoundNames.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -293,10 +293,10 @@ void SPluginPanel::LoadControls() {
   pasteButton = MakeOptionButton("(VTRN) Button: Paste", 80, kStripButtonTop, 16, 16, "P", 7,
                                  kButtonMomentary, kGrey, "Action:\nPaste Preset", false);
   initDelayDial = MakeOptionDial(
-      "(VTRN) Control: Initdelay", 27, 176, 22, VSTPlugin::kMaxDelaySeconds,
+      "(VTRN) Control: Initdelay", 27, 176, 22, kMaxDelaySeconds,
       "Option:\nSelect Delay\n   \n(after which the values\nare sent on plugin init)");
   changeDelayDial = MakeOptionDial(
-      "(VTRN) Control: Changedelay", 27, 209, 22, VSTPlugin::kMaxDelaySeconds,
+      "(VTRN) Control: Changedelay", 27, 209, 22, kMaxDelaySeconds,
       "Option:\nSelect Delay\n   \n(after which the values\nare sent on preset change)");
 
   // "- - -" stands for a value that is not sent; the others show the MIDI value.

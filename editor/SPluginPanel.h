@@ -18,7 +18,7 @@
 #include "editor/SysexChoice.h"
 #include "gui/SWindow.h"
 #include "gui/widgets/SDial.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 class SPluginEditor;
 class SUpwardDial;

@@ -4,11 +4,11 @@
 // input and the plug-in's changes, never while drawing: the tooltip data holds what the tip paints.
 #include "editor/SPluginPanel.h"
 #include "editor/STextDialog.h"
-#include "editor/StripSound.h"
+#include "editor/PanelSoundNames.h"
 #include "gui/SInput.h"
 #include "gui/widgets/STextBox.h"
 #include "gui/widgets/SToolTip.h"
-#include "plugin/PresetBytes.h"
+#include "preset/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
 using vantorine::editor::ChooseDevice;

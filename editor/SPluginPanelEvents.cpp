@@ -13,8 +13,9 @@
 #include "gui/widgets/STextBox.h"
 #include "gui/widgets/SToolTip.h"
 #include "plugin/ParameterScale.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
+#include "preset/StripRows.h"
 
 using tovo::gui::SControl;
 using tovo::gui::SDial;
@@ -26,7 +27,7 @@ using namespace panelcolour;
 
 namespace {
 
-constexpr float kDelayScale = 0.001001001f;  // 1 / 999
+constexpr float kDelayScale = 1.f / kMaxDelaySeconds;
 constexpr float kChannelScale = 0.0625f;     // 1 / 16
 constexpr float kValueScale = 0.0078125f;    // 1 / 128
 
@@ -151,18 +152,8 @@ void SPluginPanel::OnDialogResult(int result) {
 
 void SPluginPanel::AddStrip() {
   int added = -1;
-  plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension&) {
-    const int n = LoadShared(preset.stripCount);
-    if (n < 1 || n > 15) return;
-    for (int a = 1; a < kRows && added < 0; ++a)
-      if (!StripInUse(preset.strips[a])) added = a;
-    if (added < 0) return;
-    VSTPluginStrip& strip = preset.strips[added];
-    StoreLabel(strip, kNewLabel);
-    StoreShared(preset.stripOrder[n], static_cast<int32_t>(added));
-    StoreShared(preset.stripCount, static_cast<int32_t>(n + 1));
-    SetStripInUse(strip, true);
-  });
+  plugin->EditCurrentPreset(
+      [&](VSTPluginProgram& preset, VSTPluginProgramExtension&) { added = vantorine::preset::AddStrip(preset); });
   if (added < 0) return;
   ResetControl(added);
   RefreshControls(-1);
@@ -173,18 +164,7 @@ void SPluginPanel::RemoveStrip(int r) {
   const int c = rows[r].column;
   if (c < 1 || c >= kRows) return;
   plugin->EditCurrentPreset([&](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
-    SetStripInUse(preset.strips[r], false);
-    ClearStripValues(preset.strips[r]);
-    ClearStripExtension(extension, r);
-    StoreShared(preset.stripOrder[c], kEmptyRow);
-    for (int i = c; i < kStripCount - 1; ++i) {
-      const int32_t here = LoadShared(preset.stripOrder[i]);
-      const int32_t next = LoadShared(preset.stripOrder[i + 1]);
-      if (next < here) {
-        StoreShared(preset.stripOrder[i], next);
-        StoreShared(preset.stripOrder[i + 1], here);
-      }
-    }
+    vantorine::preset::RemoveStrip(preset, extension, r);
   });
   ResetControl(r);
   RefreshControls(-1);
@@ -262,10 +242,10 @@ void SPluginPanel::RefreshControls(long index) {
       presetSwitchingButton->SetValue(round(p, 1), false);
       return;
     case VSTPlugin::kInitDelay:
-      initDelayDial->SetValue(round(p, 999), false);
+      initDelayDial->SetValue(round(p, kMaxDelaySeconds), false);
       return;
     case VSTPlugin::kChangeDelay:
-      changeDelayDial->SetValue(round(p, 999), false);
+      changeDelayDial->SetValue(round(p, kMaxDelaySeconds), false);
       return;
     // The two layout signals.
     case VSTPlugin::kEditorSignalFirst:
@@ -285,7 +265,8 @@ void SPluginPanel::RefreshControls(long index) {
       return;
     case VSTPlugin::kSignalTimerEnd: {
       const bool change = plugin->TimerKindValue() == VSTPlugin::kTimerChange;
-      const int stored = round(plugin->getParameter(change ? VSTPlugin::kChangeDelay : VSTPlugin::kInitDelay), 999);
+      const int stored =
+          round(plugin->getParameter(change ? VSTPlugin::kChangeDelay : VSTPlugin::kInitDelay), kMaxDelaySeconds);
       (change ? changeDelayDial : initDelayDial)->SetValue(stored, false);
       return;
     }

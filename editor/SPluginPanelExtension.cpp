@@ -12,8 +12,8 @@
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/STextBox.h"
 #include "midi/Controllers.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
 
 using tovo::gui::SControl;
 using vantorine::editor::SysexChoiceMemory;

@@ -14,9 +14,10 @@
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/SToolTip.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
+#include "preset/StripRows.h"
 
 using tovo::gui::SControl;
 using tovo::gui::SRect;
@@ -50,27 +51,13 @@ const VSTPluginProgram& SPluginPanel::Preset() const { return plugin->CurrentPro
 void SPluginPanel::RecalculatePositions() {
   for (int r = 1; r < kRows; ++r) rowShown[r] = 0;
   plugin->EditCurrentPreset([](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
-    int32_t count = 1;
-    for (int position = 1; position < kStripCount; ++position) {
-      const int r = preset.stripOrder[position];
-      // Strip 0 always owns the first column; an entry that names it again is no column of its own.
-      if (r < 1 || r >= kRows) continue;
-      VSTPluginStrip& strip = preset.strips[r];
-      if (strip.inUse) {
-        ++count;
-        continue;
-      }
-      ClearStripValues(strip);
-      ClearStripExtension(extension, r);
-      StoreLabel(strip, kNewLabel);
-      preset.stripOrder[position] = kEmptyRow;
-    }
-    preset.stripCount = count;
+    vantorine::preset::TidyStripRows(preset, extension);
   });
   columnCount = 1;
   const VSTPluginProgram& preset = Preset();
   for (int position = 1; position < kStripCount; ++position) {
     const int r = LoadShared(preset.stripOrder[position]);
+    // Strip 0 always owns the first column; an entry that names it again is no column of its own.
     if (r < 1 || r >= kRows || !StripInUse(preset.strips[r])) continue;
     ClearControl(r);
     const int c = columnCount;

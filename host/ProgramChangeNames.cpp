@@ -1,11 +1,10 @@
 // The strip that sent a Program Change, read from the plug-in's preset chunk, and its sound's name.
 #include "host/ProgramChangeNames.h"
 
-#include <cstring>
-
-#include "bank/StripSound.h"
+#include "bank/StripSoundLookup.h"
 #include "names/ShownNames.h"
-#include "plugin/ProgramExtensionChunk.h"
+#include "preset/PresetChunk.h"
+#include "preset/StoredValue.h"
 
 namespace {
 
@@ -16,8 +15,8 @@ int SendingStrip(const VSTPluginProgram& preset, const VSTPluginProgramExtension
   int found = -1;
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
-    if (strip.inUse != 1 || strip.channel != channel || extension.devices[slot][0] == '\0') continue;
-    if (strip.program == program + 1) return slot;
+    if (!strip.inUse || strip.channel != channel || extension.devices[slot][0] == '\0') continue;
+    if (vantorine::preset::SentValue(strip.program) == program) return slot;
     if (found < 0) found = slot;
   }
   return found;
@@ -27,15 +26,14 @@ int SendingStrip(const VSTPluginProgram& preset, const VSTPluginProgramExtension
 
 std::string ProgramChangeNames::of(const uint8_t* bytes, size_t count) const {
   if (count < 2 || (bytes[0] & 0xF0) != 0xC0) return {};
-  // Whatever plug-in is loaded, its chunk is read as hostile: an image of another size or fields that are
-  // not ours name nothing.
+  // Whatever plug-in is loaded, its chunk is read as hostile: a size of no layout or fields that are not ours
+  // name nothing.
   const std::vector<uint8_t> chunk = presetChunk();
-  if (chunk.size() < sizeof(VSTPluginProgram)) return {};
   VSTPluginProgram preset;
-  std::memcpy(&preset, chunk.data(), sizeof preset);
+  InitProgram(preset, "");
   VSTPluginProgramExtension extension;
-  if (vantorine::ReadProgramExtensions(chunk.data() + sizeof preset, chunk.size() - sizeof preset, 1,
-                                       &extension) == vantorine::ExtensionRead::kBroken)
+  if (vantorine::preset::ReadPresetChunk(chunk.data(), chunk.size(), preset, extension) ==
+      vantorine::preset::ChunkRead::kRefused)
     return {};
   const int channel = (bytes[0] & 0x0F) + 1;
   const int program = bytes[1] & 0x7F;
@@ -43,6 +41,6 @@ std::string ProgramChangeNames::of(const uint8_t* bytes, size_t count) const {
   if (slot < 0) return {};
   const std::string device = vantorine::bank::StripDevice(extension, slot);
   const std::string sound = vantorine::names::ShownSoundName(device, channel, program,
-                                                       vantorine::bank::StripBankSelect(preset.strips[slot]));
+                                                             vantorine::bank::StripBankSelect(preset.strips[slot]));
   return "  (" + (sound.empty() ? "" : sound + ", ") + device + ")";
 }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "plugin/VSTPluginProgram.h"
+#include "preset/VSTPluginProgram.h"
 
 namespace vantorine::lv2 {
 

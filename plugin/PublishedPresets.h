@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 class PublishedPresets {
  public:

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "plugin/ParameterScale.h"
-#include "plugin/PresetBytes.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 

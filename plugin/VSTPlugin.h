@@ -20,8 +20,8 @@
 #include "plugin/MidiEventQueue.h"
 #include "plugin/PublishedPresets.h"
 #include "plugin/SPlugin.h"
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 #include "threading/SMutexID.h"
 #include "threading/SThread.h"
 #include "threading/SingleWriterRing.h"
@@ -53,8 +53,6 @@ class VSTPlugin : public SPlugin {
     kEditorSignalLast = 110,
   };
   enum TimerKind { kTimerInit = 0, kTimerChange = 1 };
-
-  static constexpr int kMaxDelaySeconds = 999;
 
   VSTPlugin(audioMasterCallback audioMaster, int& status);
   ~VSTPlugin() override;

@@ -3,9 +3,9 @@
 // does has them after it. The chunk lives until the next request.
 #include <cstring>
 
-#include "plugin/ProgramExtensionChunk.h"
 #include "plugin/VSTPlugin.h"
 #include "plugin/VSTPluginProgramBank.h"
+#include "preset/ProgramExtensionChunk.h"
 
 // A copy of whole presets, taken between edits: the host may read it long after, while presets change.
 VstInt32 VSTPlugin::getChunk(void** data, bool isPreset) {

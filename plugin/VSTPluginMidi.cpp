@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "plugin/MidiEventMaking.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 

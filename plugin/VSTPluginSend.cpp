@@ -8,6 +8,7 @@
 #include "midi/SysexMessages.h"
 #include "plugin/MidiEventMaking.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cerrno>
 
 #include "plugin/ParameterScale.h"
-#include "plugin/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "preset/PresetBytes.h"
 
 int VSTPlugin::DelayFromParameter(int index) {
   return ScaleToInt(getParameter(index), kMaxDelaySeconds);

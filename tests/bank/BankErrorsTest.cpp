@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 
 #include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
+#include "preset/PresetChunk.h"
 #include "tests/bank/BankTestSupport.h"
 
 namespace {
@@ -429,6 +431,73 @@ TEST(BankErrors, DamagedVersion2FieldsInAChunkRefuseItWhole) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "chunk: not a bank the plug-in can hold: what follows its first 55808 bytes is damaged");
   EXPECT_EQ(std::memcmp(bank.get(), before.get(), sizeof(PresetBank)), 0);
+}
+
+// Each rule of the record broken on its own: the bank tools name it, and the chunk reader the plug-in and
+// the host program use agrees with them. It brings a version 1 field back into range and leaves the other
+// presets as they were, and refuses a chunk whose version 2 fields break a rule (those a chunk can hold).
+TEST(BankErrors, EveryBrokenRuleIsNamedAndTheChunkReaderAgrees) {
+  struct Broken {
+    std::function<void(VSTPluginProgram&, VSTPluginProgramExtension&)> apply;
+    const char* why;
+    bool version2;
+    bool inChunk;
+  };
+  const Broken cases[] = {
+      {[](auto& p, auto&) { p.name[kNameSize - 1] = 'x'; }, "name is not terminated", false, true},
+      {[](auto& p, auto&) { p.strips[2].swapBankOrder = 2; }, "strip record 3: flag byte is neither 0 nor 1",
+       false, true},
+      {[](auto& p, auto&) { p.strips[0].channel = 17; }, "strip record 1: channel byte 17", false, true},
+      {[](auto& p, auto&) { p.strips[15].volume = 129; }, "strip record 16: value byte 129", false, true},
+      {[](auto& p, auto&) { p.strips[4].label[kLabelSize - 1] = 'x'; }, "strip record 5: label is not terminated",
+       false, true},
+      {[](auto& p, auto&) { p.stripOrder[4] = kEmptyRow + 1; }, "strip order entry 17", false, true},
+      {[](auto& p, auto&) { p.stripOrder[4] = -1; }, "strip order entry -1", false, true},
+      {[](auto& p, auto&) { p.stripCount = kStripCount + 1; }, "strip count 17", false, true},
+      {[](auto& p, auto&) { p.bankSelectFirst = 2; }, "option flag is neither 0 nor 1", false, true},
+      {[](auto& p, auto&) { p.changeDelay = 1000; }, "delay of 1000 s", false, true},
+      {[](auto& p, auto&) { p.initDelay = -1; }, "delay of -1 s", false, true},
+      {[](auto&, auto& e) { e.sysex[0] = 0xF0, e.sysex[1] = 0x7E, e.sysexLength = 2; },
+       "the SysEx list is not whole messages", true, true},
+      {[](auto&, auto& e) { e.sysex[10] = 1; }, "bytes after the end of the SysEx list", true, false},
+      {[](auto&, auto& e) { e.settleMs = kMaxSettleMs + 1; }, "settle time of 2001 ms", true, true},
+      {[](auto&, auto& e) { e.rowControllers[2] = 7; }, "controller row 3 sends CC 7", true, true},
+      {[](auto&, auto& e) {
+         const uint8_t rows[kControllerRows] = {10, 91, 93, 91};
+         std::copy(rows, rows + kControllerRows, e.rowControllers);
+       },
+       "controller rows 2 and 4 both send CC 91", true, true},
+      {[](auto&, auto& e) { e.rowValues[4][1] = 129; }, "controller row value byte 129", true, true},
+      {[](auto&, auto& e) { e.resetControllersFirst = 2; }, "Reset All Controllers first flag or its padding",
+       true, true},
+      {[](auto&, auto& e) { e.padding[1] = 1; }, "Reset All Controllers first flag or its padding", true, false},
+      {[](auto&, auto& e) { CopyText(e.devices[6], kDeviceNameSize, "JV\t1080"); },
+       "the device of strip record 7 is not a name in printable ASCII", true, true},
+  };
+  auto good = std::make_unique<PresetBank>();
+  banktest::RandomBanks(13).panelBank(*good);
+  ASSERT_EQ(ImpossibleValue(*good), "");
+  auto bank = std::make_unique<PresetBank>();
+  auto read = std::make_unique<PresetBank>();
+  for (const Broken& broken : cases) {
+    *bank = *good;
+    broken.apply(bank->presets[8], bank->extensions[8]);
+    EXPECT_EQ(ImpossibleValue(*bank), std::string("preset 9: ") + broken.why);
+    if (!broken.inChunk) continue;
+    *read = *good;
+    const std::vector<uint8_t> chunk = BankBytes(*bank);
+    const vantorine::preset::ChunkRead result = vantorine::preset::ReadBankChunk(
+        chunk.data(), chunk.size(), read->presets.data(), read->extensions.data());
+    if (broken.version2) {
+      EXPECT_EQ(result, vantorine::preset::ChunkRead::kRefused) << broken.why;
+      EXPECT_EQ(std::memcmp(read.get(), good.get(), sizeof(PresetBank)), 0) << broken.why;
+      continue;
+    }
+    EXPECT_EQ(result, vantorine::preset::ChunkRead::kRead) << broken.why;
+    EXPECT_EQ(ImpossibleValue(*read), "") << broken.why;
+    for (int n = 0; n < kProgramCount; ++n)
+      EXPECT_TRUE(n == 8 || SamePreset(read->presets[n], good->presets[n])) << broken.why << ", preset " << n;
+  }
 }
 
 }  // namespace

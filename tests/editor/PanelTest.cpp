@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "../names/MidnamFixtures.h"
-#include "plugin/ProgramExtensionChunk.h"
+#include "preset/ProgramExtensionChunk.h"
 
 namespace editortest {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "EditorTest.h"
-#include "plugin/VSTPluginProgramExtension.h"
-#include "plugin/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
 
 namespace editortest {
 

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "plugin/ProgramExtensionChunk.h"
-#include "plugin/VSTPluginProgram.h"
+#include "preset/ProgramExtensionChunk.h"
+#include "preset/VSTPluginProgram.h"
 #include "tests/editor/EditorTest.h"
 #include "tests/jack/JackTestSupport.h"
 #include "tests/lv2/LV2TestHost.h"

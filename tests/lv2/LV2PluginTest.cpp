@@ -14,8 +14,8 @@
 #include "CallCounter.h"
 #include "bank/BankFile.h"
 #include "host/VstHost.h"
-#include "plugin/ProgramExtensionChunk.h"
-#include "plugin/VSTPluginProgram.h"
+#include "preset/ProgramExtensionChunk.h"
+#include "preset/VSTPluginProgram.h"
 #include "tests/lv2/LV2TestHost.h"
 
 namespace {

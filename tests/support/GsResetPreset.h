@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/ProgramExtensionChunk.h"
+#include "preset/ProgramExtensionChunk.h"
 
 namespace testsupport {
 

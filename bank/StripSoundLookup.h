@@ -7,8 +7,8 @@
 #include <string>
 
 #include "names/DeviceNames.h"
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 namespace vantorine::bank {
 

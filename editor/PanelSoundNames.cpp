@@ -1,5 +1,5 @@
 // The device a typed text chooses and the sound a strip's dials select, as the panel tells them.
-#include "editor/StripSound.h"
+#include "editor/PanelSoundNames.h"
 
 #include <cstdio>
 #include <optional>
@@ -7,7 +7,8 @@
 
 #include "names/DeviceNames.h"
 #include "names/ShownNames.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/PresetLimits.h"
+#include "preset/StoredValue.h"
 
 namespace vantorine::editor {
 
@@ -15,22 +16,9 @@ namespace {
 
 constexpr size_t kNamesInRefusal = 3;
 
-// A device field holds printable ASCII only (the chunk refuses anything else), and must keep its end.
-bool Storable(const std::string& name) {
-  if (name.empty() || name.size() >= static_cast<size_t>(kDeviceNameSize)) return false;
-  for (unsigned char c : name)
-    if (c < 0x20 || c > 0x7E) return false;
-  return true;
-}
-
 DeviceChoice Chosen(const names::ModelInfo& model) {
-  if (Storable(model.name)) return {model.name, {}};
+  if (IsStorableDeviceName(model.name)) return {model.name, {}};
   return {{}, "That device's name cannot be stored"};
-}
-
-std::optional<uint8_t> SentByte(int dialValue) {
-  if (dialValue <= 0) return std::nullopt;
-  return static_cast<uint8_t>(dialValue - 1);
 }
 
 }  // namespace
@@ -58,8 +46,9 @@ std::string SoundTip(std::string_view device, const StripSelection& values) {
   const names::NameCatalog& catalog = names::NameCatalog::shared();
   if (!catalog.findModel(device)) return numbers + "(" + named + "\nnot installed)";
   if (values.channel <= 0 || values.program <= 0) return numbers + "(" + named + ")";
-  const std::string sound = names::ShownSoundName(named, values.channel, values.program - 1,
-                                                  {SentByte(values.bankMsb), SentByte(values.bankLsb)});
+  const std::string sound =
+      names::ShownSoundName(named, values.channel, values.program - 1,
+                            {preset::SentValue(values.bankMsb), preset::SentValue(values.bankLsb)});
   if (sound.empty()) return numbers + "(" + named + ":\nno such sound)";
   return "Sound:\n" + sound + "\n(" + named + ")";
 }

@@ -1,11 +1,7 @@
-// Access to the bytes of a preset that several threads touch at once: the host's threads change values
-// through the parameters, the editor's panel adds and removes strips and edits labels, and the delay timer,
-// a host thread or the audio thread read the strips to send them. Each field is read and written whole, so
-// a reader sees either the value before or the value after a change, never a mixture; the stored record
-// keeps its plain layout (it is also the chunk the host stores).
-//
-// A strip is published in use only after its values are in place, and withdrawn before they are cleared:
-// a reader that sees a strip in use reads, for every value, one the user set or "not sent".
+// Field by field access to a preset record. The plug-in's presets are read by several threads while a
+// host or editor thread replaces one (with a copy it edited): each field is read and written whole, so a
+// reader of one field sees the value before or the value after a change, never a mixture. What must be
+// consistent across fields (a send) reads the whole preset from the plug-in instead.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VSTPluginProgram.h"
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgram.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 template <typename T>
 inline T LoadShared(const T& field) {

@@ -1,7 +1,9 @@
 // Writing and checking the version 2 fields of stored chunks.
-#include "plugin/ProgramExtensionChunk.h"
+#include "preset/ProgramExtensionChunk.h"
 
 #include <cstring>
+
+#include "preset/PresetRules.h"
 
 namespace vantorine {
 namespace {
@@ -36,46 +38,36 @@ uint16_t Read16(const uint8_t* bytes) {
   return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-// Takes one field's body into its preset's extension; false when it holds what no preset can.
+// Takes one field's body into its preset's extension; false when its size or slot cannot be one the writer
+// wrote. What the values may be is checked once all fields are in, by the record's own rules.
 bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtension& extension) {
   switch (tag) {
     case kSysexList:
-      if (size == 0 || !midi::IsSysexList(body, size)) return false;
+      if (size == 0 || size > sizeof(extension.sysex)) return false;
       std::memcpy(extension.sysex, body, size);
       extension.sysexLength = static_cast<uint16_t>(size);
       return true;
     case kSettle:
-      if (size != 2 || Read16(body) > kMaxSettleMs) return false;
+      if (size != 2) return false;
       extension.settleMs = Read16(body);
       return true;
     case kRowControllers:
       if (size != kControllerRows) return false;
-      // A strip's value is known by its row's controller (the text form names it so): rows are distinct.
-      for (size_t row = 0; row < size; ++row) {
-        if (!midi::IsRowController(body[row])) return false;
-        for (size_t other = 0; other < row; ++other)
-          if (body[other] == body[row]) return false;
-      }
       std::memcpy(extension.rowControllers, body, size);
       return true;
     case kRowValues:
       if (size != sizeof(extension.rowValues)) return false;
-      for (size_t i = 0; i < size; ++i)
-        if (body[i] > 128) return false;
       std::memcpy(extension.rowValues, body, size);
       return true;
     case kResetControllersFirst:
-      if (size != 1 || body[0] > 1) return false;
+      if (size != 1) return false;
       extension.resetControllersFirst = body[0];
       return true;
-    case kStripDevice: {
-      // Printable ASCII, as model names are: every tool shows and writes it as it is.
+    case kStripDevice:
+      // The slot, then a name that leaves room for the terminator.
       if (size < 2 || size > kDeviceNameSize || body[0] >= kStripCount) return false;
-      for (size_t i = 1; i < size; ++i)
-        if (body[i] < 0x20 || body[i] > 0x7E) return false;
       std::memcpy(extension.devices[body[0]], body + 1, size - 1);
       return true;
-    }
     default:
       return false;
   }
@@ -148,6 +140,8 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
     seen[key] = true;
     if (!TakeField(static_cast<Tag>(tag), body, length, extensions[preset])) return ExtensionRead::kBroken;
   }
+  for (int preset = 0; preset < count; ++preset)
+    if (preset::CheckExtension(extensions[preset])) return ExtensionRead::kBroken;
   return result;
 }
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/VSTPluginProgramExtension.h"
+#include "preset/VSTPluginProgramExtension.h"
 
 namespace vantorine {
 

@@ -8,12 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-constexpr int kStripCount = 16;
-constexpr int kProgramCount = 128;
-constexpr int kNameSize = 48;
-constexpr int kLabelSize = 12;
-// A row of the strip order that shows no strip.
-constexpr int32_t kEmptyRow = 16;
+#include "preset/PresetLimits.h"
 
 // One strip: value bytes hold 0 for "send nothing" and 1 to 128 for the MIDI value plus one.
 struct VSTPluginStrip {

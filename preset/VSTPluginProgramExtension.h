@@ -10,12 +10,8 @@
 
 #include "midi/Controllers.h"
 #include "midi/SysexMessages.h"
-#include "plugin/VSTPluginProgram.h"
+#include "preset/VSTPluginProgram.h"
 
-constexpr int kControllerRows = 4;
-constexpr int kMaxSettleMs = 2000;
-// A device's model name as its file gives it (or "General MIDI"), terminated; empty for none.
-constexpr int kDeviceNameSize = 48;
 // What a preset with a System Exclusive list waits when nobody said otherwise: most modules are ready then.
 constexpr int kDefaultSettleMs = 100;
 constexpr uint8_t kDefaultRowControllers[kControllerRows] = {

@@ -1,10 +1,11 @@
 // Sound names for strips through the shared catalog, and the wording of what a name cannot select.
-#include "bank/StripSound.h"
-
-#include "names/ShownNames.h"
+#include "bank/StripSoundLookup.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "names/ShownNames.h"
+#include "preset/StoredValue.h"
 
 namespace vantorine::bank {
 
@@ -29,10 +30,6 @@ bool SameNumbers(const names::Sound& a, const names::Sound& b) {
          a.bankSelect.lsb == b.bankSelect.lsb;
 }
 
-uint8_t Stored(std::optional<uint8_t> value) {
-  return value ? static_cast<uint8_t>(*value + 1) : 0;
-}
-
 }  // namespace
 
 std::string StripDevice(const VSTPluginProgramExtension& extension, int slot) {
@@ -40,10 +37,7 @@ std::string StripDevice(const VSTPluginProgramExtension& extension, int slot) {
 }
 
 names::BankSelect StripBankSelect(const VSTPluginStrip& strip) {
-  names::BankSelect bank;
-  if (strip.bankMsb >= 1 && strip.bankMsb <= 128) bank.msb = static_cast<uint8_t>(strip.bankMsb - 1);
-  if (strip.bankLsb >= 1 && strip.bankLsb <= 128) bank.lsb = static_cast<uint8_t>(strip.bankLsb - 1);
-  return bank;
+  return {preset::SentValue(strip.bankMsb), preset::SentValue(strip.bankLsb)};
 }
 
 bool DeviceKnownHere(const std::string& device) {
@@ -51,8 +45,9 @@ bool DeviceKnownHere(const std::string& device) {
 }
 
 std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip) {
-  if (device.empty() || strip.program == 0) return {};
-  return names::ShownSoundName(device, strip.channel, strip.program - 1, StripBankSelect(strip));
+  const std::optional<uint8_t> program = preset::SentValue(strip.program);
+  if (device.empty() || !program) return {};
+  return names::ShownSoundName(device, strip.channel, *program, StripBankSelect(strip));
 }
 
 std::string SelectSound(const std::string& device, const std::string& name, VSTPluginStrip& strip) {
@@ -87,9 +82,9 @@ std::string SelectSound(const std::string& device, const std::string& name, VSTP
     return message + "; give program, bank_msb and bank_lsb instead of sound";
   }
   const names::Sound& sound = selectable[0];
-  strip.program = static_cast<uint8_t>(sound.program + 1);
-  strip.bankMsb = Stored(sound.bankSelect.msb);
-  strip.bankLsb = Stored(sound.bankSelect.lsb);
+  strip.program = preset::StoredValue(sound.program);
+  strip.bankMsb = preset::StoredValue(sound.bankSelect.msb);
+  strip.bankLsb = preset::StoredValue(sound.bankSelect.lsb);
   return {};
 }
 
