@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "names/GuardedXml.h"
+#include "names/Limits.h"
 #include "names/NameText.h"
 
 namespace vantorine::names {
@@ -83,6 +84,12 @@ bool ScanMidnamFile(const std::string& path, MidnamContents& contents, std::stri
   }
   if (!collector.isMidnam()) {
     why = "not a MIDNAM document";
+    contents = MidnamContents{};
+    return false;
+  }
+  if (contents.models.size() + contents.extended.size() > kMaxModelsInFile) {
+    why = "names " + std::to_string(contents.models.size() + contents.extended.size()) +
+          " models, more than the " + std::to_string(kMaxModelsInFile) + " a file may";
     contents = MidnamContents{};
     return false;
   }
