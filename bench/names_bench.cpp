@@ -149,7 +149,9 @@ BENCHMARK_CAPTURE(FirstUseOfHostileFiles, shared_lists, {namestest::SharedListBo
     ->Unit(benchmark::kMillisecond);
 // 128,000 sounds of one name, each selected otherwise: the bank text's `sound = "Same"`.
 BENCHMARK_CAPTURE(FirstUseOfHostileFiles, same_name_everywhere, {namestest::SameNameEverywhere(1000)},
-                  [](const NameCatalog& catalog) { return catalog.findSound("Same", "Same", 1).matches.size(); })
+                  [](const NameCatalog& catalog) {
+                    return catalog.findSound("Same", "Same", 1).matches.size();
+                  })
     ->Unit(benchmark::kMillisecond);
 // 150,000 models in one file of 3.2 MB, and 20,000 models in 100 files: finding the last one.
 BENCHMARK_CAPTURE(FirstUseOfHostileFiles, many_models, {namestest::ManyModels(150000)},

@@ -58,8 +58,10 @@ void StartElement(void* context, const xmlChar* name, const xmlChar* prefix, con
   Guard& guard = GuardOf(context);
   if (++guard.depth > kMaxXmlDepth) return Refuse(context, "elements nested too deep");
   guard.nodes += 1 + static_cast<size_t>(namespaceCount) + static_cast<size_t>(attributeCount);
-  if (guard.nodes > kMaxXmlNodes)
-    return Refuse(context, ("more than " + std::to_string(kMaxXmlNodes) + " elements and attributes").c_str());
+  if (guard.nodes > kMaxXmlNodes) {
+    const std::string why = "more than " + std::to_string(kMaxXmlNodes) + " elements and attributes";
+    return Refuse(context, why.c_str());
+  }
   if (guard.events)
     guard.events->startElement(reinterpret_cast<const char*>(name), guard.depth);
   else

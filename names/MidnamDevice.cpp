@@ -133,8 +133,8 @@ class DeviceReader {
         missingLists,
         [](const std::string& name) { return "the name list \"" + ShownName(name) + "\" is nowhere"; },
         "name lists are nowhere");
-    const std::string unusable =
-        Told(unusableExtensions, [](const std::string& problem) { return problem; }, "extensions are unusable");
+    const std::string unusable = Told(
+        unusableExtensions, [](const std::string& problem) { return problem; }, "extensions are unusable");
     for (const std::string* part : {&missing, &unusable})
       if (!part->empty()) text += (text.empty() ? "" : "; ") + *part;
     return text;
@@ -259,7 +259,8 @@ class DeviceReader {
         if (Is(section, "ExtendingDeviceNames"))
           ForEachChild(section, "PatchNameList", [&](const xmlNode* list) {
             const std::string name = Attribute(list, "Name");
-            if (wanted.count(name) && !extensionLists.count(name)) extensionLists.emplace(name, readPatches(list));
+            if (wanted.count(name) && !extensionLists.count(name))
+              extensionLists.emplace(name, readPatches(list));
           });
     }
   }

@@ -17,6 +17,8 @@ class ModelCollector : public XmlEvents {
   ModelCollector(const std::string& path, MidnamContents& found) : file(path), contents(found) {}
 
   bool isMidnam() const { return rootIsMidnam; }
+  // The models the file names, of which only the first kMaxModelsInFile are collected.
+  size_t modelsNamed() const { return named; }
 
   void startElement(const char* name, int depth) override {
     if (depth == 1) rootIsMidnam = std::strcmp(name, "MIDINameDocument") == 0;
@@ -44,7 +46,7 @@ class ModelCollector : public XmlEvents {
       std::string value = Collapsed(collected);
       if (collecting == Field::Manufacturer)
         manufacturer = std::move(value);
-      else if (!value.empty())
+      else if (!value.empty() && ++named <= kMaxModelsInFile)
         models.push_back(std::move(value));
       collecting = Field::None;
     }
@@ -69,6 +71,7 @@ class ModelCollector : public XmlEvents {
   std::string collected;
   std::string manufacturer;
   std::vector<std::string> models;
+  size_t named = 0;
 };
 
 }  // namespace
@@ -87,9 +90,9 @@ bool ScanMidnamFile(const std::string& path, MidnamContents& contents, std::stri
     contents = MidnamContents{};
     return false;
   }
-  if (contents.models.size() + contents.extended.size() > kMaxModelsInFile) {
-    why = "names " + std::to_string(contents.models.size() + contents.extended.size()) +
-          " models, more than the " + std::to_string(kMaxModelsInFile) + " a file may";
+  if (collector.modelsNamed() > kMaxModelsInFile) {
+    why = "names " + std::to_string(collector.modelsNamed()) + " models, more than the " +
+          std::to_string(kMaxModelsInFile) + " a file may";
     contents = MidnamContents{};
     return false;
   }

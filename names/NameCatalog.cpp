@@ -98,21 +98,22 @@ class NameCatalog::Index {
 
   std::shared_ptr<const Device> read(const ModelInfo& model) {
     const auto extensions = extensionsOf.find(model.name);
+    const std::vector<std::string> none;
     auto device = std::make_shared<Device>();
     std::string why, warning;
     bool usable = false;
     try {
       usable = ReadMidnamDevice(model.file, model.name,
-                                extensions == extensionsOf.end() ? std::vector<std::string>{} : extensions->second,
-                                *device, why, warning);
+                                extensions == extensionsOf.end() ? none : extensions->second, *device, why,
+                                warning);
     } catch (const std::bad_alloc&) {
       why = "out of memory";  // the host goes on without this device
     }
     const size_t bytes = usable ? device->keptBytes() : 0;
     if (usable && kept + bytes > kMaxKeptBytes) {
       usable = false;
-      why = ShownName(model.name) + "'s names (" + Mebibytes(bytes) + ") would take what all devices keep past " +
-            Mebibytes(kMaxKeptBytes);
+      why = ShownName(model.name) + "'s names (" + Mebibytes(bytes) +
+            ") would take what all devices keep past " + Mebibytes(kMaxKeptBytes);
     }
     // A file's other models would only repeat what is wrong with it.
     if ((!usable || !warning.empty()) && reported.insert(model.file).second)

@@ -32,9 +32,10 @@ inline std::string SharedListBomb(int banks, int patches) {
 inline std::string SameNameEverywhere(int banks) {
   std::string body, list = "<PatchNameList Name=\"L\">";
   for (int bank = 0; bank < banks; ++bank)
-    body += "<PatchBank Name=\"B" + std::to_string(bank) + "\"><MIDICommands><ControlChange Control=\"0\" Value=\"" +
-            std::to_string(bank / 128) + "\"/><ControlChange Control=\"32\" Value=\"" +
-            std::to_string(bank % 128) + "\"/></MIDICommands><UsesPatchNameList Name=\"L\"/></PatchBank>";
+    body += "<PatchBank Name=\"B" + std::to_string(bank) +
+            "\"><MIDICommands><ControlChange Control=\"0\" Value=\"" + std::to_string(bank / 128) +
+            "\"/><ControlChange Control=\"32\" Value=\"" + std::to_string(bank % 128) +
+            "\"/></MIDICommands><UsesPatchNameList Name=\"L\"/></PatchBank>";
   for (int program = 0; program < 128; ++program)
     list += "<Patch Name=\"Same\" ProgramChange=\"" + std::to_string(program) + "\"/>";
   return DeviceDocument("Same", body, list + "</PatchNameList>");
@@ -42,8 +43,9 @@ inline std::string SameNameEverywhere(int banks) {
 
 // One MasterDeviceNames naming `models` models, "M0" to "M<models - 1>".
 inline std::string ManyModels(int models) {
-  std::string text = "<?xml version=\"1.0\"?>\n<MIDINameDocument><MasterDeviceNames><Manufacturer>Hostile"
-                     "</Manufacturer>";
+  std::string text =
+      "<?xml version=\"1.0\"?>\n<MIDINameDocument><MasterDeviceNames><Manufacturer>Hostile"
+      "</Manufacturer>";
   for (int model = 0; model < models; ++model) text += "<Model>M" + std::to_string(model) + "</Model>";
   return text + "</MasterDeviceNames></MIDINameDocument>\n";
 }
@@ -51,7 +53,8 @@ inline std::string ManyModels(int models) {
 // A device whose root element has `attributes` attributes, each of another name.
 inline std::string ManyAttributes(int attributes) {
   std::string root = "<MIDINameDocument";
-  for (int attribute = 0; attribute < attributes; ++attribute) root += " a" + std::to_string(attribute) + "=\"\"";
+  for (int attribute = 0; attribute < attributes; ++attribute)
+    root += " a" + std::to_string(attribute) + "=\"\"";
   return "<?xml version=\"1.0\"?>\n" + root +
          "><MasterDeviceNames><Manufacturer>Hostile</Manufacturer><Model>Attributes</Model>"
          "</MasterDeviceNames></MIDINameDocument>\n";
