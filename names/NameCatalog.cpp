@@ -163,10 +163,16 @@ std::vector<Sound> NameCatalog::sounds(std::string_view device, int channel) con
   const std::shared_ptr<const Device> names = index->device(device);
   const NameSet* set = names ? names->setOn(channel) : nullptr;
   std::vector<Sound> sounds;
-  if (set) ForEachSound(*set, [&](const Bank& bank, const Patch& patch) {
-      sounds.push_back(SoundOf(bank, patch));
-      return true;
-    });
+  if (!set) return sounds;
+  // Made to size: a chooser's list of a few thousand sounds is large enough for its own pages.
+  size_t count = 0;
+  for (const Bank& bank : set->banks)
+    for (const std::shared_ptr<const PatchList>& list : bank.lists) count += list->size();
+  sounds.reserve(count);
+  ForEachSound(*set, [&](const Bank& bank, const Patch& patch) {
+    sounds.push_back(SoundOf(bank, patch));
+    return true;
+  });
   return sounds;
 }
 
