@@ -280,16 +280,16 @@ class DeviceReader {
   }
 
   void assignChannels() {
+    // A file may hold tens of thousands of sets and assignments: each name is looked up, not searched for.
+    std::map<std::string, int> firstNamed;
+    for (size_t set = 0; set < device.nameSets.size(); ++set)
+      firstNamed.emplace(device.nameSets[set].name, static_cast<int>(set));
     if (const xmlNode* mode = FirstChild(master, "CustomDeviceMode"))
       if (const xmlNode* assignments = FirstChild(mode, "ChannelNameSetAssignments"))
         ForEachChild(assignments, "ChannelNameSetAssign", [&](const xmlNode* assign) {
           const int channel = Number(Attribute(assign, "Channel"), 1, 16);
-          const std::string name = Attribute(assign, "NameSet");
-          for (size_t set = 0; channel > 0 && set < device.nameSets.size(); ++set)
-            if (device.nameSets[set].name == name) {
-              device.setOfChannel[channel - 1] = static_cast<int>(set);
-              break;
-            }
+          const auto set = firstNamed.find(Attribute(assign, "NameSet"));
+          if (channel > 0 && set != firstNamed.end()) device.setOfChannel[channel - 1] = set->second;
         });
     for (int channel = 0; channel < 16; ++channel)
       for (size_t set = 0; device.setOfChannel[channel] == Device::kNoSet && set < availableOn.size(); ++set)

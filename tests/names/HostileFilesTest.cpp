@@ -214,12 +214,14 @@ TEST(HostileFiles, PatchesWithoutAProgramAndMissingListsAreToldInOneLinePerFile)
 }
 
 // A list shared by 5000 banks would be 25 million sounds: the device is left out when first used. 128,000
-// sounds of one name in 1000 banks are each found once, in the file's order; an extension file that would
-// take a device's files past their limit is left out with those after it.
+// sounds of one name in 1000 banks are each found once, in the file's order; 20,000 name sets assigned in
+// turn leave the last on the channel; an extension file that would take a device's files past their limit
+// is left out with those after it.
 TEST(HostileFiles, DevicesThatWouldCostTooMuchAreLeftOutAndSharedListsStayWhole) {
   TempFolder folder;
   const std::string bomb = folder.write("bomb.midnam", SharedListBomb(5000, 5000));
   folder.write("same.midnam", SameNameEverywhere(1000));
+  folder.write("sets.midnam", ManyNameSets(20000));
   const std::string alpha = folder.write("testworks.midnam", TestworksMidnam());
   folder.write("testworks-0.midnam", CardMidnam());
   // Four of these fit beside the other files, the fifth would pass the limit.
@@ -236,6 +238,7 @@ TEST(HostileFiles, DevicesThatWouldCostTooMuchAreLeftOutAndSharedListsStayWhole)
     EXPECT_FALSE(catalog.soundAt("Bomb", 1, 0, {}));
     same = catalog.findSound("Same", "same", 1);
     harp = catalog.soundAt("Alpha 1", 1, 4, {120, {}});
+    EXPECT_EQ(catalog.sounds("Sets", 1).size(), 1u);
   });
   EXPECT_EQ(lines,
             (std::vector<std::string>{

@@ -41,6 +41,25 @@ inline std::string SameNameEverywhere(int banks) {
   return DeviceDocument("Same", body, list + "</PatchNameList>");
 }
 
+// `sets` name sets "S0", "S1", ..., of which only the last has a sound ("Found", program 0), and a device
+// mode that assigns each in turn to channel 1, the last one last.
+inline std::string ManyNameSets(int sets) {
+  std::string assignments, body;
+  for (int set = 0; set < sets; ++set) {
+    const std::string name = "S" + std::to_string(set);
+    assignments += "<ChannelNameSetAssign Channel=\"1\" NameSet=\"" + name + "\"/>";
+    body += "<ChannelNameSet Name=\"" + name + "\">" +
+            (set + 1 < sets ? ""
+                            : "<PatchBank><PatchNameList><Patch Name=\"Found\" ProgramChange=\"0\"/>"
+                              "</PatchNameList></PatchBank>") +
+            "</ChannelNameSet>";
+  }
+  return "<?xml version=\"1.0\"?>\n<MIDINameDocument><MasterDeviceNames><Manufacturer>Hostile</Manufacturer>"
+         "<Model>Sets</Model><CustomDeviceMode><ChannelNameSetAssignments>" +
+         assignments + "</ChannelNameSetAssignments></CustomDeviceMode>" + body +
+         "</MasterDeviceNames></MIDINameDocument>\n";
+}
+
 // One MasterDeviceNames naming `models` models, "M0" to "M<models - 1>".
 inline std::string ManyModels(int models) {
   std::string text =
