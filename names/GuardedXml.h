@@ -3,8 +3,8 @@
 // is ever fetched (no network, no DTD, no external entity), a document that declares any entity or
 // attribute list is refused outright (entity expansion and attribute defaults are how a few hundred bytes
 // become gigabytes), and elements may nest, hold attributes and add up only as far as names/Limits.h lets
-// them. libxml2 does the parsing; only its per-document settings are touched, because the
-// host may use libxml2 itself.
+// them. libxml2 does the parsing; only its per-document settings are touched, because the host may use
+// libxml2 itself.
 #pragma once
 
 #include <libxml/tree.h>
