@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
+#include <tuple>
 
 #include "names/ShownNames.h"
 #include "preset/StoredValue.h"
@@ -10,6 +12,9 @@
 namespace vantorine::bank {
 
 namespace {
+
+// The banks a message about an ambiguous sound names; a device may have thousands.
+constexpr size_t kBanksTold = 5;
 
 std::string Quoted(const std::string& name) {
   return "\"" + names::ShownName(name) + "\"";
@@ -23,11 +28,6 @@ std::string Selection(const names::Sound& sound) {
   if (msb) return text + "bank MSB " + std::to_string(*msb);
   if (lsb) return text + "bank LSB " + std::to_string(*lsb);
   return text + "no Bank Select";
-}
-
-bool SameNumbers(const names::Sound& a, const names::Sound& b) {
-  return a.program == b.program && a.bankSelect.msb == b.bankSelect.msb &&
-         a.bankSelect.lsb == b.bankSelect.lsb;
 }
 
 }  // namespace
@@ -66,10 +66,10 @@ std::string SelectSound(const std::string& device, const std::string& name, VSTP
   }
   // Banks of the same numbers under other names select the same sound: one way to select it is no choice.
   std::vector<names::Sound> selectable;
+  std::set<std::tuple<uint8_t, std::optional<uint8_t>, std::optional<uint8_t>>> numbers;
   for (const names::Sound& sound : search.matches)
     if (!sound.bankNeedsOtherMessages &&
-        std::none_of(selectable.begin(), selectable.end(),
-                     [&](const names::Sound& other) { return SameNumbers(sound, other); }))
+        numbers.emplace(sound.program, sound.bankSelect.msb, sound.bankSelect.lsb).second)
       selectable.push_back(sound);
   if (selectable.empty())
     return "sound " + Quoted(name) + " of " + device + " is in bank " + Quoted(search.matches[0].bank) +
@@ -77,8 +77,10 @@ std::string SelectSound(const std::string& device, const std::string& name, VSTP
   if (selectable.size() > 1) {
     std::string message =
         "sound " + Quoted(name) + " is in " + std::to_string(selectable.size()) + " banks of " + where + ": ";
-    for (size_t n = 0; n < selectable.size(); ++n)
+    const size_t told = std::min(selectable.size(), kBanksTold);
+    for (size_t n = 0; n < told; ++n)
       message += (n ? ", " : "") + Quoted(selectable[n].bank) + " (" + Selection(selectable[n]) + ")";
+    if (told < selectable.size()) message += " and " + std::to_string(selectable.size() - told) + " more";
     return message + "; give program, bank_msb and bank_lsb instead of sound";
   }
   const names::Sound& sound = selectable[0];

@@ -32,7 +32,7 @@ DeviceChoice ChooseDevice(std::string_view typed) {
   if (found.empty()) return {{}, "No device matches"};
   std::string refusal = std::to_string(found.size()) + " devices match: ";
   for (size_t i = 0; i < kNamesInRefusal && i < found.size(); ++i)
-    refusal.append(i ? ", " : "").append(found[i].name);
+    refusal.append(i ? ", " : "").append(names::ShownName(found[i].name));
   if (found.size() > kNamesInRefusal) refusal.append("...");
   return {{}, refusal};
 }

@@ -5,7 +5,8 @@
 //
 // Everything here reads files, so never call it from a real-time thread. The list of models is read on
 // first need (every file is parsed once to check it and find its models); a device's names are read when
-// that device is first used, and both are kept for the catalog's life. All calls are thread-safe.
+// that device is first used, and both are kept for the catalog's life. All calls are thread-safe. A file
+// or a device that would cost more than names/Limits.h lets one is left out, told on standard error.
 #pragma once
 
 #include <cstdint>

@@ -53,16 +53,20 @@ constexpr DrumSet kDrumSets[] = {{0, "Standard"},    {8, "Room"},       {16, "Po
 
 constexpr int kDrumChannel = 10;
 
+// A set of one bank, which sends no Bank Select.
+NameSet OneBank(const char* setName, const char* bankName, PatchList patches) {
+  Bank bank{bankName, {}, false, {std::make_shared<const PatchList>(std::move(patches))}};
+  return NameSet{setName, {std::move(bank)}};
+}
+
 Device MakeGeneralMidi() {
-  Device device;
-  NameSet sounds{"General MIDI Sounds", {}};
+  PatchList sounds, drums;
   for (int program = 0; program < 128; ++program)
-    sounds.sounds.push_back(
-        Sound{kGeneralMidiSounds[program], kGeneralMidi, static_cast<uint8_t>(program), {}, false});
-  NameSet drums{"GS Drum Sets", {}};
-  for (const DrumSet& set : kDrumSets)
-    drums.sounds.push_back(Sound{set.name, "Drum Sets", set.program, {}, false});
-  device.nameSets = {std::move(sounds), std::move(drums)};
+    sounds.push_back(Patch{kGeneralMidiSounds[program], static_cast<uint8_t>(program), {}, false});
+  for (const DrumSet& set : kDrumSets) drums.push_back(Patch{set.name, set.program, {}, false});
+  Device device;
+  device.nameSets = {OneBank("General MIDI Sounds", kGeneralMidi, std::move(sounds)),
+                     OneBank("GS Drum Sets", "Drum Sets", std::move(drums))};
   device.setOfChannel.fill(0);
   device.setOfChannel[kDrumChannel - 1] = 1;
   return device;

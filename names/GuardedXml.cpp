@@ -13,6 +13,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "names/AttributeCount.h"
+#include "names/ShownNames.h"
+
 namespace vantorine::names {
 
 namespace {
@@ -20,6 +23,8 @@ namespace {
 // No XML_PARSE_NOENT (entities stay unexpanded), no XML_PARSE_DTDLOAD (the DOCTYPE's DTD is never read),
 // no XML_PARSE_HUGE (libxml2's own size limits stay on). Errors come to RecordError instead of stderr.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// libxml2's message with the line, short enough for one line of a terminal or two.
+constexpr size_t kShownErrorBytes = 120;
 
 struct FileDescriptor {
   int fd;
@@ -32,6 +37,7 @@ struct FileDescriptor {
 struct Guard {
   XmlEvents* events = nullptr;  // null while a tree is built
   int depth = 0;
+  size_t nodes = 0;  // elements, attributes and namespace declarations so far
   std::string refusal;     // why a guard stopped the parser
   std::string firstError;  // libxml2's first fatal error, with its line
 };
@@ -51,6 +57,11 @@ void StartElement(void* context, const xmlChar* name, const xmlChar* prefix, con
                   const xmlChar** attributes) {
   Guard& guard = GuardOf(context);
   if (++guard.depth > kMaxXmlDepth) return Refuse(context, "elements nested too deep");
+  guard.nodes += 1 + static_cast<size_t>(namespaceCount) + static_cast<size_t>(attributeCount);
+  if (guard.nodes > kMaxXmlNodes) {
+    const std::string why = "more than " + std::to_string(kMaxXmlNodes) + " elements and attributes";
+    return Refuse(context, why.c_str());
+  }
   if (guard.events)
     guard.events->startElement(reinterpret_cast<const char*>(name), guard.depth);
   else
@@ -75,6 +86,13 @@ void EntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const
   Refuse(context, "declares an entity");
 }
 
+// The parser adds an attribute list's defaults to every element it names, before any handler sees them.
+void AttributeDeclaration(void* context, const xmlChar*, const xmlChar*, int, int, const xmlChar*,
+                          xmlEnumerationPtr values) {
+  xmlFreeEnumeration(values);  // the handler owns them
+  Refuse(context, "declares an attribute list");
+}
+
 // Whatever asks for an external entity or DTD gets nothing.
 xmlParserInputPtr NoExternalInput(void*, const xmlChar*, const xmlChar*) {
   return nullptr;
@@ -87,7 +105,8 @@ void RecordError(void* context, xmlErrorPtr error) {
   while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
   for (char& c : message)
     if (c == '\n') c = ' ';
-  guard.firstError = "line " + std::to_string(error->line) + ": " + message;
+  // The message may quote a name of the file's, up to 50,000 bytes long.
+  guard.firstError = "line " + std::to_string(error->line) + ": " + ShownName(message, kShownErrorBytes);
 }
 
 struct ContextFree {
@@ -105,6 +124,10 @@ bool GuardedParse(const std::string& bytes, Guard& guard, bool buildTree, XmlDoc
     why = "larger than the size limit";
     return false;
   }
+  if (MayHaveMoreAttributes(bytes, kMaxXmlAttributes)) {
+    why = "an element has more than " + std::to_string(kMaxXmlAttributes) + " attributes";
+    return false;
+  }
   ParserContext context(xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
   if (!context) {
     why = bytes.empty() ? "empty" : "out of memory";
@@ -120,6 +143,7 @@ bool GuardedParse(const std::string& bytes, Guard& guard, bool buildTree, XmlDoc
   handlers->startElementNs = StartElement;
   handlers->endElementNs = EndElement;
   handlers->entityDecl = EntityDeclaration;
+  handlers->attributeDecl = AttributeDeclaration;
   handlers->resolveEntity = NoExternalInput;
   handlers->externalSubset = nullptr;
   handlers->serror = RecordError;

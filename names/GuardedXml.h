@@ -1,9 +1,10 @@
 // XML from files we did not write. MIDNAM files come from packages, downloads and forum posts and are read
 // inside a DAW's process, so each one is hostile input: its size is checked before a byte is read, nothing
-// is ever fetched (no network, no DTD, no external entity), a document that declares any entity is refused
-// outright (entity expansion is how a few hundred bytes become gigabytes), and elements may nest only as
-// deep as MIDNAM needs. libxml2 does the parsing; only its per-document settings are touched, because the
-// host may use libxml2 itself.
+// is ever fetched (no network, no DTD, no external entity), a document that declares any entity or
+// attribute list is refused outright (entity expansion and attribute defaults are how a few hundred bytes
+// become gigabytes), and elements may nest, hold attributes and add up only as far as names/Limits.h lets
+// them. libxml2 does the parsing; only its per-document settings are touched, because the host may use
+// libxml2 itself.
 #pragma once
 
 #include <libxml/tree.h>
@@ -12,12 +13,9 @@
 #include <memory>
 #include <string>
 
-namespace vantorine::names {
+#include "names/Limits.h"
 
-// The largest MIDNAM file Debian ships is about 0.5 MB.
-constexpr size_t kMaxXmlFileBytes = 4 << 20;
-// MIDNAM's deepest element (a patch's Control Change) sits at depth 8.
-constexpr int kMaxXmlDepth = 32;
+namespace vantorine::names {
 
 // The whole of a regular file of at most kMaxXmlFileBytes, or false and why not.
 bool ReadXmlFileBytes(const std::string& path, std::string& bytes, std::string& why);

@@ -1,5 +1,5 @@
-// Walks the file's tree: the tree is small (half a megabyte at most in practice), and name lists may be
-// used before the place that defines them.
+// Walks the file's tree, which the guards keep within names/Limits.h: name lists may be used before the
+// place that defines them. What is kept is the device's own structures, each name list once, not the tree.
 #include "names/MidnamDevice.h"
 
 #include <libxml/tree.h>
@@ -11,7 +11,9 @@
 #include <set>
 
 #include "names/GuardedXml.h"
+#include "names/Limits.h"
 #include "names/NameText.h"
+#include "names/ShownNames.h"
 
 namespace vantorine::names {
 
@@ -88,18 +90,37 @@ Commands ReadCommands(const xmlNode* element, BankSelect& select) {
   return commands;
 }
 
+// "the name list "A" is nowhere; the name list "B" is nowhere; and 7 more name lists are nowhere": each of
+// `items` up to a handful, then how many more.
+template <typename Items, typename Tell>
+std::string Told(const Items& items, Tell tell, const char* more) {
+  constexpr size_t kTold = 5;
+  std::string text;
+  size_t told = 0;
+  for (const auto& item : items) {
+    if (told++ == kTold) break;
+    text += (text.empty() ? "" : "; ") + tell(item);
+  }
+  if (items.size() > kTold) text += "; and " + std::to_string(items.size() - kTold) + " more " + more;
+  return text;
+}
+
 class DeviceReader {
  public:
-  DeviceReader(const xmlNode* modelSection, const std::vector<std::string>& extensions, Device& filled)
-      : master(modelSection), extensionFiles(extensions), device(filled) {}
+  DeviceReader(const xmlNode* modelSection, size_t fileBytes, const std::vector<std::string>& extensions,
+               Device& filled)
+      : master(modelSection), bytesRead(fileBytes), extensionFiles(extensions), device(filled) {}
 
-  void read(const xmlNode* root) {
+  // False when the device offers more than one may.
+  bool read(const xmlNode* root) {
     // The model's own lists first, then those of the file's other sections.
     addNamedLists(master);
     for (const xmlNode* section = root->children; section; section = section->next)
       if (section != master && section->type == XML_ELEMENT_NODE) addNamedLists(section);
     ForEachChild(master, "ChannelNameSet", [&](const xmlNode* set) { readNameSet(set); });
+    if (listedBytes > kMaxDeviceListedBytes) return false;
     assignChannels();
+    return true;
   }
 
   std::string warning() const {
@@ -108,9 +129,14 @@ class DeviceReader {
       text = std::to_string(skippedPatches) + " patch" + (skippedPatches > 1 ? "es" : "") +
              " without a Program Change from 0 to 127 left out, the first on line " +
              std::to_string(firstSkippedLine);
-    for (const std::string& name : missingLists)
-      text += (text.empty() ? "" : "; ") + ("the name list \"" + name + "\" is nowhere");
-    for (const std::string& problem : unusableExtensions) text += (text.empty() ? "" : "; ") + problem;
+    const std::string missing = Told(
+        missingLists,
+        [](const std::string& name) { return "the name list \"" + ShownName(name) + "\" is nowhere"; },
+        "name lists are nowhere");
+    const std::string unusable = Told(
+        unusableExtensions, [](const std::string& problem) { return problem; }, "extensions are unusable");
+    for (const std::string* part : {&missing, &unusable})
+      if (!part->empty()) text += (text.empty() ? "" : "; ") + *part;
     return text;
   }
 
@@ -125,7 +151,7 @@ class DeviceReader {
 
   void readNameSet(const xmlNode* element) {
     NameSet set{Attribute(element, "Name"), {}};
-    ForEachChild(element, "PatchBank", [&](const xmlNode* bank) { readBank(bank, set.sounds); });
+    ForEachChild(element, "PatchBank", [&](const xmlNode* bank) { readBank(bank, set.banks); });
     std::array<bool, 16> available{};
     if (const xmlNode* channels = FirstChild(element, "AvailableForChannels"))
       ForEachChild(channels, "AvailableChannel", [&](const xmlNode* channel) {
@@ -136,84 +162,134 @@ class DeviceReader {
     device.nameSets.push_back(std::move(set));
   }
 
-  void readBank(const xmlNode* bank, std::vector<Sound>& sounds) {
-    Sound bankSound;
-    bankSound.bank = Attribute(bank, "Name");
-    if (const xmlNode* element = FirstChild(bank, "MIDICommands")) {
-      const Commands commands = ReadCommands(element, bankSound.bankSelect);
-      bankSound.bankNeedsOtherMessages = commands.programChange || commands.sysex;
+  void readBank(const xmlNode* element, std::vector<Bank>& banks) {
+    if (listedBytes > kMaxDeviceListedBytes) return;  // refused: the rest would only cost more
+    Bank bank;
+    bank.name = Attribute(element, "Name");
+    if (const xmlNode* commands = FirstChild(element, "MIDICommands")) {
+      const Commands sent = ReadCommands(commands, bank.bankSelect);
+      bank.needsOtherMessages = sent.programChange || sent.sysex;
     }
-    for (const xmlNode* child = bank->children; child; child = child->next) {
-      if (Is(child, "PatchNameList")) readPatches(child, bankSound, sounds);
+    for (const xmlNode* child = element->children; child; child = child->next) {
+      if (Is(child, "PatchNameList")) use(listOf(child), bank);
       if (Is(child, "UsesPatchNameList")) {
         const std::string name = Attribute(child, "Name");
-        if (const xmlNode* list = namedList(name))
-          readPatches(list, bankSound, sounds);
+        if (std::shared_ptr<const PatchList> list = namedList(name))
+          use(std::move(list), bank);
         else
           missingLists.insert(name);
       }
     }
+    banks.push_back(std::move(bank));
   }
 
-  void readPatches(const xmlNode* list, const Sound& bankSound, std::vector<Sound>& sounds) {
-    ForEachChild(list, "Patch", [&](const xmlNode* patch) {
-      Sound sound = bankSound;
-      sound.name = Attribute(patch, "Name");
-      int program = MidiByte(Attribute(patch, "ProgramChange"));
-      if (const xmlNode* element = FirstChild(patch, "PatchMIDICommands")) {
-        const Commands commands = ReadCommands(element, sound.bankSelect);
-        if (program < 0) program = commands.program;
-        sound.bankNeedsOtherMessages = sound.bankNeedsOtherMessages || commands.sysex;
+  // Adds the list to the bank's, and what listing its sounds in this bank costs to the device's, up to
+  // past the limit: a list shared by every bank is kept once but listed for each.
+  void use(std::shared_ptr<const PatchList> list, Bank& bank) {
+    for (const Patch& patch : *list) {
+      if (listedBytes > kMaxDeviceListedBytes) return;
+      listedBytes += sizeof(Sound) + patch.name.size() + bank.name.size();
+    }
+    bank.lists.push_back(std::move(list));
+  }
+
+  // The list a PatchNameList element of the file holds, read on its first use.
+  std::shared_ptr<const PatchList> listOf(const xmlNode* element) {
+    auto [place, added] = readLists.emplace(element, nullptr);
+    if (added) place->second = readPatches(element);
+    return place->second;
+  }
+
+  std::shared_ptr<const PatchList> readPatches(const xmlNode* listElement) {
+    auto list = std::make_shared<PatchList>();
+    ForEachChild(listElement, "Patch", [&](const xmlNode* element) {
+      Patch patch;
+      patch.name = Attribute(element, "Name");
+      int program = MidiByte(Attribute(element, "ProgramChange"));
+      if (const xmlNode* commands = FirstChild(element, "PatchMIDICommands")) {
+        const Commands sent = ReadCommands(commands, patch.ownBankSelect);
+        if (program < 0) program = sent.program;
+        patch.sendsSysex = sent.sysex;
       }
       // A patch without a name is an empty user slot, which a chooser has no use for.
-      if (sound.name.empty()) return;
+      if (patch.name.empty()) return;
       if (program < 0) {
-        if (skippedPatches++ == 0) firstSkippedLine = xmlGetLineNo(patch);
+        if (skippedPatches++ == 0) firstSkippedLine = xmlGetLineNo(element);
         return;
       }
-      sound.program = static_cast<uint8_t>(program);
-      sounds.push_back(std::move(sound));
+      patch.program = static_cast<uint8_t>(program);
+      list->push_back(std::move(patch));
     });
+    return list;
   }
 
   // The list called `name`: the file's, else one an extension file adds to the model.
-  const xmlNode* namedList(const std::string& name) {
-    auto found = namedLists.find(name);
-    if (found == namedLists.end() && !extensionsRead) {
-      readExtensions();
-      found = namedLists.find(name);
-    }
-    return found == namedLists.end() ? nullptr : found->second;
+  std::shared_ptr<const PatchList> namedList(const std::string& name) {
+    if (const auto found = namedLists.find(name); found != namedLists.end()) return listOf(found->second);
+    if (!extensionsRead) readExtensions();
+    const auto found = extensionLists.find(name);
+    return found == extensionLists.end() ? nullptr : found->second;
   }
 
+  // Reads the lists the model's banks use and the file lacks from its extension files, one tree at a time.
   void readExtensions() {
     extensionsRead = true;
-    for (const std::string& file : extensionFiles) {
+    const std::set<std::string> wanted = listsWanted();
+    for (size_t n = 0; n < extensionFiles.size(); ++n) {
+      const std::string& file = extensionFiles[n];
       std::string bytes, why;
       XmlDocument tree;
-      if (ReadXmlFileBytes(file, bytes, why)) tree = ParseXmlTree(bytes, why);
+      if (ReadXmlFileBytes(file, bytes, why)) {
+        if (bytesRead + bytes.size() > kMaxDeviceFileBytes) {
+          unusableExtensions.push_back(
+              "the extension " + file + (n + 1 < extensionFiles.size() ? " and those after it are" : " is") +
+              " left out: with it the model's files would pass " + std::to_string(kMaxDeviceFileBytes >> 20) +
+              " MiB");
+          return;
+        }
+        bytesRead += bytes.size();
+        tree = ParseXmlTree(bytes, why);
+      }
       if (!tree) {
         unusableExtensions.push_back("the extension " + file + " is unusable: " + why);
         continue;
       }
       const xmlNode* root = xmlDocGetRootElement(tree.get());
       for (const xmlNode* section = root ? root->children : nullptr; section; section = section->next)
-        if (Is(section, "ExtendingDeviceNames")) addNamedLists(section);
-      extensionTrees.push_back(std::move(tree));
+        if (Is(section, "ExtendingDeviceNames"))
+          ForEachChild(section, "PatchNameList", [&](const xmlNode* list) {
+            const std::string name = Attribute(list, "Name");
+            if (wanted.count(name) && !extensionLists.count(name))
+              extensionLists.emplace(name, readPatches(list));
+          });
     }
   }
 
+  // The names of lists the model's banks use that the file does not define.
+  std::set<std::string> listsWanted() const {
+    std::set<std::string> wanted;
+    ForEachChild(master, "ChannelNameSet", [&](const xmlNode* set) {
+      ForEachChild(set, "PatchBank", [&](const xmlNode* bank) {
+        ForEachChild(bank, "UsesPatchNameList", [&](const xmlNode* uses) {
+          const std::string name = Attribute(uses, "Name");
+          if (!namedLists.count(name)) wanted.insert(name);
+        });
+      });
+    });
+    return wanted;
+  }
+
   void assignChannels() {
+    // A file may hold tens of thousands of sets and assignments: each name is looked up, not searched for.
+    std::map<std::string, int> firstNamed;
+    for (size_t set = 0; set < device.nameSets.size(); ++set)
+      firstNamed.emplace(device.nameSets[set].name, static_cast<int>(set));
     if (const xmlNode* mode = FirstChild(master, "CustomDeviceMode"))
       if (const xmlNode* assignments = FirstChild(mode, "ChannelNameSetAssignments"))
         ForEachChild(assignments, "ChannelNameSetAssign", [&](const xmlNode* assign) {
           const int channel = Number(Attribute(assign, "Channel"), 1, 16);
-          const std::string name = Attribute(assign, "NameSet");
-          for (size_t set = 0; channel > 0 && set < device.nameSets.size(); ++set)
-            if (device.nameSets[set].name == name) {
-              device.setOfChannel[channel - 1] = static_cast<int>(set);
-              break;
-            }
+          const auto set = firstNamed.find(Attribute(assign, "NameSet"));
+          if (channel > 0 && set != firstNamed.end()) device.setOfChannel[channel - 1] = set->second;
         });
     for (int channel = 0; channel < 16; ++channel)
       for (size_t set = 0; device.setOfChannel[channel] == Device::kNoSet && set < availableOn.size(); ++set)
@@ -221,11 +297,14 @@ class DeviceReader {
   }
 
   const xmlNode* master;
+  size_t bytesRead;  // of the file and the extensions read so far
   const std::vector<std::string>& extensionFiles;
   Device& device;
+  size_t listedBytes = 0;  // see kMaxDeviceListedBytes
   std::map<std::string, const xmlNode*> namedLists;
+  std::map<const xmlNode*, std::shared_ptr<const PatchList>> readLists;  // the file's lists read so far
   bool extensionsRead = false;
-  std::vector<XmlDocument> extensionTrees;        // the extensions' lists point into these
+  std::map<std::string, std::shared_ptr<const PatchList>> extensionLists;
   std::vector<std::array<bool, 16>> availableOn;  // for each name set, the channels it is available on
   int skippedPatches = 0;
   long firstSkippedLine = 0;
@@ -255,12 +334,17 @@ bool ReadMidnamDevice(const std::string& path, const std::string& model,
   const xmlNode* root = xmlDocGetRootElement(tree.get());
   const xmlNode* master = root && Is(root, "MIDINameDocument") ? MasterOf(root, model) : nullptr;
   if (!master) {
-    why = "no longer defines " + model;
+    why = "no longer defines " + ShownName(model);
     return false;
   }
   device = Device{};
-  DeviceReader reader(master, extensionFiles, device);
-  reader.read(root);
+  DeviceReader reader(master, bytes.size(), extensionFiles, device);
+  if (!reader.read(root)) {
+    device = Device{};
+    why = ShownName(model) + " offers more sounds than a device may: listed, they would take more than " +
+          std::to_string(kMaxDeviceListedBytes >> 20) + " MiB";
+    return false;
+  }
   warning = reader.warning();
   return true;
 }

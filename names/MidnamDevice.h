@@ -12,10 +12,10 @@
 
 namespace vantorine::names {
 
-// Reads `model`'s sounds from the file at `path` into `device`, or returns false and why. A name list the
-// file lacks is looked for in `extensionFiles` (the files that extend the model), read only then. What was
-// left out of a usable device (patches without a program, missing name lists) is told in `warning`,
-// in one line.
+// Reads `model`'s sounds from the file at `path` into `device`, or returns false and why (also when the
+// device would cost more than names/Limits.h lets one). A name list the file lacks is looked for in
+// `extensionFiles` (the files that extend the model), read only then. What was left out of a usable device
+// (patches without a program, missing name lists, extensions) is told in `warning`, in one line.
 bool ReadMidnamDevice(const std::string& path, const std::string& model,
                       const std::vector<std::string>& extensionFiles, Device& device, std::string& why,
                       std::string& warning);

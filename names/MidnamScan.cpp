@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "names/GuardedXml.h"
+#include "names/Limits.h"
 #include "names/NameText.h"
 
 namespace vantorine::names {
@@ -16,6 +17,8 @@ class ModelCollector : public XmlEvents {
   ModelCollector(const std::string& path, MidnamContents& found) : file(path), contents(found) {}
 
   bool isMidnam() const { return rootIsMidnam; }
+  // The models the file names, of which only the first kMaxModelsInFile are collected.
+  size_t modelsNamed() const { return named; }
 
   void startElement(const char* name, int depth) override {
     if (depth == 1) rootIsMidnam = std::strcmp(name, "MIDINameDocument") == 0;
@@ -43,7 +46,7 @@ class ModelCollector : public XmlEvents {
       std::string value = Collapsed(collected);
       if (collecting == Field::Manufacturer)
         manufacturer = std::move(value);
-      else if (!value.empty())
+      else if (!value.empty() && ++named <= kMaxModelsInFile)
         models.push_back(std::move(value));
       collecting = Field::None;
     }
@@ -68,6 +71,7 @@ class ModelCollector : public XmlEvents {
   std::string collected;
   std::string manufacturer;
   std::vector<std::string> models;
+  size_t named = 0;
 };
 
 }  // namespace
@@ -83,6 +87,12 @@ bool ScanMidnamFile(const std::string& path, MidnamContents& contents, std::stri
   }
   if (!collector.isMidnam()) {
     why = "not a MIDNAM document";
+    contents = MidnamContents{};
+    return false;
+  }
+  if (collector.modelsNamed() > kMaxModelsInFile) {
+    why = "names " + std::to_string(collector.modelsNamed()) + " models, more than the " +
+          std::to_string(kMaxModelsInFile) + " a file may";
     contents = MidnamContents{};
     return false;
   }

@@ -1,17 +1,21 @@
 // The catalog: the folders' models found once, each device's names read once, both kept until the catalog
 // goes. What cannot be used is told on standard error, one line per file and only the first time.
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "names/DeviceNames.h"
 #include "names/GeneralMidi.h"
+#include "names/Limits.h"
 #include "names/MidnamDevice.h"
 #include "names/MidnamFolders.h"
 #include "names/MidnamScan.h"
 #include "names/NameText.h"
+#include "names/ShownNames.h"
 #include "names/SoundLookup.h"
 
 namespace vantorine::names {
@@ -19,24 +23,23 @@ namespace vantorine::names {
 namespace {
 
 void Report(const std::string& file, const std::string& what) {
-  std::fprintf(stderr, "vantorine: %s: %s\n", file.c_str(), what.c_str());
+  std::fprintf(stderr, "vantorine: %s: %s\n", PrintableText(file).c_str(), PrintableText(what).c_str());
 }
 
-// "Roland JV-1080" for Roland's JV-1080.
-bool IsManufacturerAndModel(std::string_view name, const ModelInfo& model) {
-  const size_t length = model.manufacturer.size();
-  return name.size() == length + 1 + model.name.size() && name[length] == ' ' &&
-         EqualIgnoringCase(name.substr(0, length), model.manufacturer) &&
-         EqualIgnoringCase(name.substr(length + 1), model.name);
+// The keys a model is found by, case folded as EqualIgnoringCase compares: its name, and its manufacturer
+// and name ("Roland JV-1080"); with a line break between them (names hold none), what tells models apart.
+std::string NameKey(const ModelInfo& model) {
+  return Lowered(model.name);
+}
+std::string FullNameKey(const ModelInfo& model) {
+  return Lowered(model.manufacturer + " " + model.name);
+}
+std::string IdentityKey(const ModelInfo& model) {
+  return Lowered(model.manufacturer + "\n" + model.name);
 }
 
-// The first model called `name` by its model name, else by its manufacturer and model name, or -1.
-int IndexOf(const std::vector<ModelInfo>& models, std::string_view name) {
-  for (size_t n = 0; n < models.size(); ++n)
-    if (EqualIgnoringCase(models[n].name, name)) return static_cast<int>(n);
-  for (size_t n = 0; n < models.size(); ++n)
-    if (IsManufacturerAndModel(name, models[n])) return static_cast<int>(n);
-  return -1;
+std::string Mebibytes(size_t bytes) {
+  return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
 
 }  // namespace
@@ -51,7 +54,13 @@ class NameCatalog::Index {
   }
 
   // The model called `name` as NameCatalog::findModel describes, as an index into models(), or -1.
-  int modelIndex(std::string_view name) { return IndexOf(models(), name); }
+  int modelIndex(std::string_view name) {
+    models();
+    const std::string key = Lowered(name);
+    if (const auto place = byName.find(key); place != byName.end()) return place->second;
+    const auto place = byFullName.find(key);
+    return place == byFullName.end() ? -1 : place->second;
+  }
 
   std::shared_ptr<const Device> device(std::string_view name) {
     const int index = modelIndex(name);
@@ -65,7 +74,7 @@ class NameCatalog::Index {
 
  private:
   void scan() {
-    found.push_back(ModelInfo{kGeneralMidi, "MMA", {}});
+    add(ModelInfo{kGeneralMidi, "MMA", {}});
     for (const std::string& file : MidnamFilesIn(folders)) {
       MidnamContents contents;
       std::string why;
@@ -73,36 +82,56 @@ class NameCatalog::Index {
         Report(file, "skipped: " + why);
         continue;
       }
-      for (ModelInfo& model : contents.models) {
-        const auto same = [&](const ModelInfo& other) {
-          return EqualIgnoringCase(other.name, model.name) &&
-                 EqualIgnoringCase(other.manufacturer, model.manufacturer);
-        };
-        if (std::none_of(found.begin(), found.end(), same)) found.push_back(std::move(model));
-      }
-      for (std::string& model : contents.extended) extensions.emplace_back(std::move(model), file);
+      for (ModelInfo& model : contents.models) add(std::move(model));
+      for (std::string& model : contents.extended) extensionsOf[model].push_back(file);
     }
   }
 
+  // Lists the model unless a file before defined it.
+  void add(ModelInfo model) {
+    if (!identities.insert(IdentityKey(model)).second) return;
+    const int index = static_cast<int>(found.size());
+    byName.emplace(NameKey(model), index);
+    byFullName.emplace(FullNameKey(model), index);
+    found.push_back(std::move(model));
+  }
+
   std::shared_ptr<const Device> read(const ModelInfo& model) {
-    std::vector<std::string> extensionFiles;
-    for (const auto& [extended, file] : extensions)
-      if (extended == model.name) extensionFiles.push_back(file);
+    const auto extensions = extensionsOf.find(model.name);
+    const std::vector<std::string> none;
     auto device = std::make_shared<Device>();
     std::string why, warning;
-    const bool usable = ReadMidnamDevice(model.file, model.name, extensionFiles, *device, why, warning);
+    bool usable = false;
+    try {
+      usable = ReadMidnamDevice(model.file, model.name,
+                                extensions == extensionsOf.end() ? none : extensions->second, *device, why,
+                                warning);
+    } catch (const std::bad_alloc&) {
+      why = "out of memory";  // the host goes on without this device
+    }
+    const size_t bytes = usable ? device->keptBytes() : 0;
+    if (usable && kept + bytes > kMaxKeptBytes) {
+      usable = false;
+      why = ShownName(model.name) + "'s names (" + Mebibytes(bytes) +
+            ") would take what all devices keep past " + Mebibytes(kMaxKeptBytes);
+    }
     // A file's other models would only repeat what is wrong with it.
     if ((!usable || !warning.empty()) && reported.insert(model.file).second)
       Report(model.file, usable ? warning : "skipped: " + why);
-    return usable ? device : nullptr;
+    if (!usable) return nullptr;
+    kept += bytes;
+    return device;
   }
 
   const std::vector<std::string> folders;
   std::once_flag scanned;
-  std::vector<ModelInfo> found;                                 // General MIDI first
-  std::vector<std::pair<std::string, std::string>> extensions;  // (the model extended, the file)
+  std::vector<ModelInfo> found;  // General MIDI first
+  std::unordered_set<std::string> identities;
+  std::unordered_map<std::string, int> byName, byFullName;  // indexes into found, the first of a key
+  std::unordered_map<std::string, std::vector<std::string>> extensionsOf;  // a model's extension files
   std::mutex mutex;
   std::map<int, std::shared_ptr<const Device>> devices;  // by index into found; null: unusable
+  size_t kept = 0;                                       // the devices' keptBytes
   std::set<std::string> reported;                        // files already told about
 };
 
@@ -132,8 +161,19 @@ std::optional<ModelInfo> NameCatalog::findModel(std::string_view device) const {
 
 std::vector<Sound> NameCatalog::sounds(std::string_view device, int channel) const {
   const std::shared_ptr<const Device> names = index->device(device);
-  const std::vector<Sound>* sounds = names ? names->soundsOn(channel) : nullptr;
-  return sounds ? *sounds : std::vector<Sound>{};
+  const NameSet* set = names ? names->setOn(channel) : nullptr;
+  std::vector<Sound> sounds;
+  if (!set) return sounds;
+  // Made to size: a chooser's list of a few thousand sounds is large enough for its own pages.
+  size_t count = 0;
+  for (const Bank& bank : set->banks)
+    for (const std::shared_ptr<const PatchList>& list : bank.lists) count += list->size();
+  sounds.reserve(count);
+  ForEachSound(*set, [&](const Bank& bank, const Patch& patch) {
+    sounds.push_back(SoundOf(bank, patch));
+    return true;
+  });
+  return sounds;
 }
 
 std::optional<SelectedSound> NameCatalog::soundAt(std::string_view device, int channel, int program,

@@ -15,12 +15,6 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = Lower(c);
-  return lowered;
-}
-
 // The Levenshtein distance between a and b, or limit + 1 when it is larger: names whose lengths differ by
 // more than the limit are never compared letter by letter, so a huge name costs nothing.
 size_t EditDistance(const std::string& a, const std::string& b, size_t limit) {
@@ -57,6 +51,12 @@ std::string Collapsed(std::string_view text) {
     result += c;
   }
   return result;
+}
+
+std::string Lowered(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) c = Lower(c);
+  return lowered;
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {

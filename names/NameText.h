@@ -12,6 +12,8 @@ namespace vantorine::names {
 std::string Collapsed(std::string_view text);
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
+// The text with ASCII letters in lower case: a key that two texts EqualIgnoringCase share.
+std::string Lowered(std::string_view text);
 bool ContainsIgnoringCase(std::string_view text, std::string_view part);
 
 // Up to `count` of `names` that come closest to `wanted`: those containing it (shortest first), then those

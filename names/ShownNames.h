@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "names/DeviceNames.h"
 
@@ -11,8 +12,11 @@ namespace vantorine::names {
 
 constexpr size_t kShownNameBytes = 40;
 
-// The name made safe to print: C0 and C1 control characters and DEL as '?', cut at a character's start
-// with "..." when longer than `most` bytes.
+// The text made safe to print: C0 and C1 control characters, DEL and each byte that is not part of
+// well-formed UTF-8 as '?'.
+std::string PrintableText(std::string_view text);
+
+// The name made printable, cut at a character's start with "..." when longer than `most` bytes.
 std::string ShownName(const std::string& name, size_t most = kShownNameBytes);
 
 // What `device` calls the sound Program Change `program` with `bank` selects on `channel` (1 to 16), shown:

@@ -92,6 +92,10 @@ TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
                 "sound \"warm strings\" is in 2 banks of Alpha 1 on channel 1: \"Preset A\" (program 0, "
                 "bank 81/0), \"Preset B\" (program 0, bank MSB 82); give program, bank_msb and bank_lsb "
                 "instead of sound");
+  ExpectRefused(p + "device = \"Same\"\nsound = \"Same\"\n", 6,
+                "sound \"Same\" is in 1024 banks of Same on channel 1: \"B0\" (program 0, bank 0/0), \"B0\" "
+                "(program 1, bank 0/0), \"B0\" (program 2, bank 0/0), \"B0\" (program 3, bank 0/0), \"B0\" "
+                "(program 4, bank 0/0) and 1019 more; give program");
   ExpectRefused(alpha + "sound = \"Hidden Choir\"\n", 6,
                 "sound \"Hidden Choir\" of Alpha 1 is in bank \"SysEx Bank\", which the module selects with "
                 "System Exclusive or Program Change messages a strip cannot send");

@@ -12,16 +12,17 @@
 
 #include "bank/BankFormat.h"
 #include "midi/SysexMessages.h"
+#include "tests/names/HostileMidnam.h"
 #include "tests/names/MidnamFixtures.h"
 
 namespace banktest {
 
 using vantorine::bank::PresetBank;
 
-// The folder of the test devices (General MIDI, Testworks' Alpha 1 and 2, and Odd, whose names hold control
-// characters and run long), which every bank test process and the programs it runs read instead of the
-// machine's files: VANTORINE_MIDNAM_PATH names it before anything starts, since the shared catalog is made
-// once per process.
+// The folder of the test devices (General MIDI, Testworks' Alpha 1 and 2, Odd, whose names hold control
+// characters and run long, and Same, whose 8 banks share 128 sounds all called "Same"), which every bank
+// test process and the programs it runs read instead of the machine's files: VANTORINE_MIDNAM_PATH names it
+// before anything starts, since the shared catalog is made once per process.
 inline const std::string& TestDevicesFolder() {
   static const namestest::TempFolder folder;
   static const bool written = [] {
@@ -32,6 +33,7 @@ inline const std::string& TestDevicesFolder() {
                                                        "<Patch Number=\"1\" Name=\"Bell&#x7F;Tree&#x85;!\" "
                                                        "ProgramChange=\"3\"/><Patch Number=\"2\" Name=\"" +
                                                            longName + "\" ProgramChange=\"4\"/>"));
+    folder.write("same.midnam", namestest::SameNameEverywhere(8));
     return setenv("VANTORINE_MIDNAM_PATH", folder.path.c_str(), 1) == 0;
   }();
   (void)written;
