@@ -117,10 +117,10 @@ void SToolTip::Forget(SToolTipData* gone) {
 }
 
 // A tip must be read whole, and a window edge of the editor's host cuts what crosses it in the user's eye
-// if not on the screen: the tip stays inside its owner window when it fits there, inside the monitors
-// otherwise. The preferred side comes first, then the opposite one, then left and above, the sides a
-// control at the window's right or bottom edge has room on; where no side holds it whole, the preferred
-// side is moved inside as far as it goes.
+// if not on the screen: the tip stays inside its owner window where a side has room for it there, inside
+// the monitors otherwise. The preferred side comes first, then the opposite one, then left and above, the
+// sides a control at the window's right or bottom edge has room on. A tip never covers its control, which
+// would take the pointer's presses from it, unless no side has room on the screen either.
 SPoint SToolTip::Place(SToolTipData* tip) {
   SControl* control = tip ? tip->GetOwner() : nullptr;
   if (!control) return {0, 0};
@@ -130,7 +130,8 @@ SPoint SToolTip::Place(SToolTipData* tip) {
   const int tw = content.right - content.left + kWidthRoom, th = content.bottom - content.top + kHeightRoom;
   SDisplay monitors;
   monitors.AllMonitorRects();
-  const SRect limit = PlacementLimit(monitors.Bounds(), tw, th);
+  const SRect screen = monitors.Bounds();
+  const SRect limit = PlacementLimit(screen, tw, th);
   SPoint origin{0, 0};
   control->GetClient2Screen(origin);
 
@@ -157,18 +158,20 @@ SPoint SToolTip::Place(SToolTipData* tip) {
     }
     return SPoint{at.x + offset.x, at.y + offset.y};
   };
-  auto whole = [&](const SPoint& at) {
-    return at.x >= limit.left && at.y >= limit.top && at.x + tw <= limit.right && at.y + th <= limit.bottom;
+  auto whole = [&](const SPoint& at, const SRect& bounds) {
+    return at.x >= bounds.left && at.y >= bounds.top && at.x + tw <= bounds.right && at.y + th <= bounds.bottom;
   };
   const int opposite = (preferred + 2) % 4;
-  for (const int placement : {preferred, opposite, static_cast<int>(kTipLeft), static_cast<int>(kTipAbove),
-                              static_cast<int>(kTipRight), static_cast<int>(kTipBelow)}) {
-    const SPoint at = besideOn(placement);
-    if (whole(at)) return at;
+  for (const SRect& bounds : {limit, screen}) {
+    for (const int placement : {preferred, opposite, static_cast<int>(kTipLeft), static_cast<int>(kTipAbove),
+                                static_cast<int>(kTipRight), static_cast<int>(kTipBelow)}) {
+      const SPoint at = besideOn(placement);
+      if (whole(at, bounds)) return at;
+    }
   }
   const SPoint at = besideOn(preferred);
-  return {std::clamp(at.x, limit.left, std::max(limit.left, limit.right - tw)),
-          std::clamp(at.y, limit.top, std::max(limit.top, limit.bottom - th))};
+  return {std::clamp(at.x, screen.left, std::max(screen.left, screen.right - tw)),
+          std::clamp(at.y, screen.top, std::max(screen.top, screen.bottom - th))};
 }
 
 // The owner window on the screen, when a tip of this size fits inside it; else the monitors' bounds.

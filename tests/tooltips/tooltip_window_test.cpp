@@ -97,6 +97,10 @@ const PlacementCase kPlacements[] = {
     // Too wide a control for either side: the tip goes above it.
     {"no room on either side goes above", 1000, 400, 300, 200, 50, 120, 200, kTipRight, true,
      [](int w, int h) { return SPoint{1050 + Centred(200, w), 520 - h - 3}; }, 0},
+    // A tip must not cover its control, which would take the pointer from it: with no room on any side
+    // inside the window, it goes beside the control on the screen.
+    {"no room in the window puts it beside the control on the screen", 1000, 400, 200, 60, 40, 20, 120,
+     kTipRight, false, [](int, int h) { return SPoint{1160 + 3, 420 + Centred(20, h)}; }, 2},
     // Only the part of the window on the screen counts.
     {"a window past the screen's edge keeps the tip on the screen", 2300, 400, 400, 200, 200, 80, 40,
      kTipRight, true, [](int w, int h) { return SPoint{2500 - w - 3, 480 + Centred(20, h)}; }, 3},
