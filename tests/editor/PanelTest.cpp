@@ -158,8 +158,7 @@ VSTPluginProgram PanelTest::presetWithStrips(const std::vector<int>& order) {
 
 namespace {
 
-// The deepest viewable window at a point of the screen, and the point in it: where the server sends the
-// pointer's events.
+// The deepest viewable window at a point of the screen: where the server sends the pointer's events.
 unsigned long windowAt(int rootX, int rootY) {
   Display* display = testDisplay();
   const Window root = DefaultRootWindow(display);
@@ -190,14 +189,15 @@ XEvent PanelTest::pointerEvent(int type, unsigned long window, unsigned state) c
   Display* display = testDisplay();
   int x = 0, y = 0;
   Window child = 0;
-  if (window) XTranslateCoordinates(display, DefaultRootWindow(display), window, pointer.rootX, pointer.rootY, &x, &y, &child);
+  const Window root = DefaultRootWindow(display);
+  if (window) XTranslateCoordinates(display, root, window, pointer.rootX, pointer.rootY, &x, &y, &child);
   XEvent event{};
   event.type = type;
   // Set for every member of the union: the fields up to the point's coordinates are laid out alike.
   XButtonEvent& common = event.xbutton;
   common.display = reinterpret_cast<Display*>(editor->displayValue());
   common.window = window;
-  common.root = DefaultRootWindow(display);
+  common.root = root;
   common.time = time;
   common.x = x;
   common.y = y;
@@ -260,7 +260,8 @@ void PanelTest::settle() {
 void PanelTest::cross(unsigned long to, std::vector<XEvent>& events) {
   if (to == pointer.window) return;
   // A window that went from under the pointer (a dialog closed) was left when it went.
-  if (pointer.window && viewable(pointer.window)) events.push_back(pointerEvent(LeaveNotify, pointer.window, 0));
+  if (pointer.window && viewable(pointer.window))
+    events.push_back(pointerEvent(LeaveNotify, pointer.window, 0));
   pointer.window = to;
   if (to) events.push_back(pointerEvent(EnterNotify, to, 0));
 }
@@ -373,11 +374,17 @@ void PanelTest::dragInPasses(PanelPoint point, int dy, unsigned button, int perP
   settle();
 }
 
-void PanelTest::pressKey(unsigned long keysym, bool control) {
+unsigned long PanelTest::keysymOf(char c) {
+  return c == ' ' ? XK_space : static_cast<unsigned long>(static_cast<unsigned char>(c));
+}
+
+bool PanelTest::needsShift(unsigned long keysym) {
   Display* display = testDisplay();
-  const KeyCode code = XKeysymToKeycode(display, keysym);
-  // A character that sits on the shifted level of its key needs Shift.
-  const bool shifted = XkbKeycodeToKeysym(display, code, 0, 0) != keysym;
+  return XkbKeycodeToKeysym(display, XKeysymToKeycode(display, keysym), 0, 0) != keysym;
+}
+
+void PanelTest::pressKey(unsigned long keysym, bool control) {
+  const bool shifted = needsShift(keysym);
   const unsigned modifiers = (control ? ControlMask : 0) | (shifted ? ShiftMask : 0);
   std::vector<XEvent> events;
   if (control) events.push_back(keyEvent(KeyPress, XK_Control_L, 0));
@@ -391,7 +398,7 @@ void PanelTest::pressKey(unsigned long keysym, bool control) {
 }
 
 void PanelTest::typeText(const std::string& text) {
-  for (char c : text) pressKey(c == ' ' ? XK_space : static_cast<unsigned long>(static_cast<unsigned char>(c)));
+  for (char c : text) pressKey(keysymOf(c));
 }
 
 // --- Reading back ----------------------------------------------------------------------------------------

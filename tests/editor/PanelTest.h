@@ -88,6 +88,9 @@ class PanelTest : public EditorTest {
   void dragInPasses(PanelPoint point, int dy, unsigned button, int perPass);
   void typeText(const std::string& text);
   void pressKey(unsigned long keysym, bool control = false);
+  // The key that types a character, and whether it sits on the shifted level of its key.
+  static unsigned long keysymOf(char c);
+  static bool needsShift(unsigned long keysym);
   // The button held meanwhile, as pressButton and releaseButton leave it; state: the modifier mask.
   void pressButton(unsigned button, unsigned state = 0);
   void releaseButton(unsigned button, unsigned state = 0);

@@ -6,12 +6,9 @@
 // events on themselves.
 #include "PanelTest.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-
-#include <cstdlib>
 
 namespace editortest {
 namespace {
@@ -53,10 +50,9 @@ class PanelRealInput : public PanelTest {
     XSync(display, False);
   }
   void realType(const std::string& text) {
-    Display* display = testDisplay();
     for (char c : text) {
-      const unsigned long keysym = c == ' ' ? XK_space : static_cast<unsigned long>(static_cast<unsigned char>(c));
-      const bool shifted = XkbKeycodeToKeysym(display, XKeysymToKeycode(display, keysym), 0, 0) != keysym;
+      const unsigned long keysym = keysymOf(c);
+      const bool shifted = needsShift(keysym);
       if (shifted) realKey(XK_Shift_L, true);
       realKey(keysym, true);
       realKey(keysym, false);
@@ -71,7 +67,8 @@ TEST_P(PanelRealInput, PointerReachesTheControls) {
   realMoveTo(kMidiThru);
   EXPECT_TRUE(within(20, [&] { return pluginTopLevel(0, 0) != 0; })) << "no tip over the Thru button";
   realMoveTo(editor->hostWindow(), 300, 300);
-  EXPECT_TRUE(within(20, [&] { return pluginTopLevel(0, 0) == 0; })) << "the tip closes when the pointer leaves";
+  EXPECT_TRUE(within(20, [&] { return pluginTopLevel(0, 0) == 0; }))
+      << "the tip closes when the pointer leaves";
 
   realClick(kMidiThru);
   EXPECT_EQ(host.getParameter(1), 1.f);
