@@ -91,7 +91,7 @@ class PanelTest : public EditorTest {
   // The key that types a character, and whether it sits on the shifted level of its key.
   static unsigned long keysymOf(char c);
   static bool needsShift(unsigned long keysym);
-  // The button held meanwhile, as pressButton and releaseButton leave it; state: the modifier mask.
+  // A button goes down or up where the pointer is, with the modifiers in state; moves in between drag.
   void pressButton(unsigned button, unsigned state = 0);
   void releaseButton(unsigned button, unsigned state = 0);
   // An idle call now, and the server done with what the plug-in asked of it.
