@@ -208,8 +208,8 @@ void EditorTest::restart(const HostSettings& settings, EditorWindow::Options opt
 EditorWindow::Options EditorTest::defaultOptions() const {
   EditorWindow::Options options;
   options.mode = GetParam();
-  // Away from the corner where the other X test programs open their windows, which would hide ours
-  // from pixel reads.
+  // Clear of the screen's corner, where windows open that nobody places (the host program's among them),
+  // which would hide ours from pixel reads.
   options.x = 2200;
   options.y = 660;
   return options;

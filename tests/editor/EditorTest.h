@@ -53,8 +53,8 @@ struct Rgb {
 };
 
 WindowState windowState(unsigned long window);
-// The X client a window belongs to (its resource base). Other test programs share the server, so
-// windows are counted for the clients that matter.
+// The X client a window belongs to (its resource base). The host's, the plug-in's and the test's own
+// connections share the server, so windows are counted for the clients that matter.
 unsigned long clientOf(unsigned long window);
 // Windows under the root, at any depth, by client.
 std::map<unsigned long, int> windowsByClient();
