@@ -176,7 +176,7 @@ void SPluginPanel::RemoveStrip(int r) {
 void SPluginPanel::MouseStateChanged(bool* mouse, int index) {
   SWindow::MouseStateChanged(mouse, index);
   tovo::gui::SPoint point;
-  if (!tovo::gui::PressValue(index) || !PointerInClient(point)) return;
+  if (!tovo::gui::PressValue(index) || !PointerAtEvent(point)) return;
   if (tooltip && Inside(tooltip->GetIndicatorRect(), point)) {
     tooltip->ToggleTooltips();
     RefreshRectangle(tooltip->GetIndicatorRect());

@@ -1,10 +1,12 @@
-// Real input for the panel's tests and what they read back from the host and the server.
+// The panel tests' input, handed on as the host loop hands on the server's events, and what they read back
+// from the host and the server.
 #include "PanelTest.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,19 +67,30 @@ PanelPoint controllerHeaderPoint(int row) { return {87, 217 + 20 * row}; }
 
 void PanelTest::SetUp() {
   errorsBefore = EditorWindow::xErrorsReported();
-  EditorTest::SetUp();
+  Display* display = testDisplay();
+  ASSERT_NE(display, nullptr) << "the panel tests need an X server in DISPLAY";
   int event = 0, error = 0, major = 0, minor = 0;
-  ASSERT_TRUE(XTestQueryExtension(testDisplay(), &event, &error, &major, &minor)) << "the server has no XTEST";
+  ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor)) << "the server has no XTEST";
+  // The real pointer waits in the screen's far corner, where no window of the plug-in opens, so that the
+  // plug-in, asking the server where it is, never finds it over a control.
+  XTestFakeMotionEvent(display, DefaultScreen(display), 2559, 1023, CurrentTime);
+  XSync(display, False);
   EditorWindow::Options options = defaultOptions();
-  // Room for sixteen columns on the screen, away from where other programs open windows.
+  // Room for sixteen columns on the screen.
   options.x = 1000;
   options.y = 300;
   restart(HostSettings(), options);
   panel = openAndEmbed();
   ASSERT_NE(panel, 0u);
   ASSERT_TRUE(within(40, [&] { return sizedFor(1); }));
-  // The pointer starts away from every control.
-  moveTo(editor->hostWindow(), 300, 300);
+  pointer = Pointer{2559, 1023};
+  waitForPaint();
+}
+
+void PanelTest::waitForPaint() {
+  // The server's exposures of a new or resized panel come in their own time.
+  XSync(testDisplay(), False);
+  editor->waitForIdles(3);
 }
 
 void PanelTest::TearDown() {
@@ -94,7 +107,7 @@ void PanelTest::loadPreset(const VSTPluginProgram& preset, const VSTPluginProgra
   if (extension) vantorine::AppendProgramExtensions(extension, 1, chunk);
   ASSERT_EQ(host.setChunk(chunk, true), 1);
   ASSERT_TRUE(within(40, [&] { return sizedFor(preset.stripCount); }));
-  settle();
+  waitForPaint();
 }
 
 VSTPluginProgram PanelTest::currentPreset() {
@@ -143,9 +156,123 @@ VSTPluginProgram PanelTest::presetWithStrips(const std::vector<int>& order) {
 
 // --- Input -----------------------------------------------------------------------------------------------
 
+namespace {
+
+// The deepest viewable window at a point of the screen, and the point in it: where the server sends the
+// pointer's events.
+unsigned long windowAt(int rootX, int rootY) {
+  Display* display = testDisplay();
+  const Window root = DefaultRootWindow(display);
+  Window at = root, child = 0;
+  int x = 0, y = 0;
+  while (XTranslateCoordinates(display, root, at, rootX, rootY, &x, &y, &child) && child) at = child;
+  return at == root ? 0 : at;
+}
+
+unsigned buttonMask(unsigned button) { return button >= 1 && button <= 5 ? Button1Mask << (button - 1) : 0; }
+
+// Whether the window exists and is viewable, asked on a connection of its own that takes a missing window
+// as an answer: on the test's connection it would be an X error.
+bool viewable(unsigned long window) {
+  static xcb_connection_t* const connection = xcb_connect(nullptr, nullptr);
+  xcb_generic_error_t* error = nullptr;
+  xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, static_cast<xcb_window_t>(window)), &error);
+  const bool answer = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+  std::free(reply);
+  std::free(error);
+  return answer;
+}
+
+}  // namespace
+
+XEvent PanelTest::pointerEvent(int type, unsigned long window, unsigned state) const {
+  Display* display = testDisplay();
+  int x = 0, y = 0;
+  Window child = 0;
+  if (window) XTranslateCoordinates(display, DefaultRootWindow(display), window, pointer.rootX, pointer.rootY, &x, &y, &child);
+  XEvent event{};
+  event.type = type;
+  // Set for every member of the union: the fields up to the point's coordinates are laid out alike.
+  XButtonEvent& common = event.xbutton;
+  common.display = reinterpret_cast<Display*>(editor->displayValue());
+  common.window = window;
+  common.root = DefaultRootWindow(display);
+  common.time = time;
+  common.x = x;
+  common.y = y;
+  common.x_root = pointer.rootX;
+  common.y_root = pointer.rootY;
+  if (type == EnterNotify || type == LeaveNotify) {
+    event.xcrossing.mode = NotifyNormal;
+    event.xcrossing.detail = NotifyAncestor;
+    event.xcrossing.same_screen = True;
+    event.xcrossing.state = state;
+  } else if (type == MotionNotify) {
+    event.xmotion.state = state;
+    event.xmotion.same_screen = True;
+  } else {
+    common.state = state;
+    common.same_screen = True;
+  }
+  return event;
+}
+
+XEvent PanelTest::keyEvent(int type, unsigned long keysym, unsigned state) const {
+  Display* display = testDisplay();
+  // The focus window has the keys, or the pointer's window when that lies inside it.
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  const unsigned long target =
+      focus == None || focus == PointerRoot || isInside(pointer.window, focus) ? pointer.window : focus;
+  XEvent event = pointerEvent(type, target, state);
+  event.xkey.keycode = XKeysymToKeycode(display, keysym);
+  return event;
+}
+
+void PanelTest::deliver(const std::vector<XEvent>& events) {
+  ASSERT_EQ(editor->mode(), EditorWindow::Mode::HostDisplay) << "only a host loop hands the plug-in events";
+  const auto procedure = reinterpret_cast<int (*)(XEvent*)>(static_cast<intptr_t>(editor->eventProcValue()));
+  ASSERT_NE(procedure, nullptr);
+  Display* display = reinterpret_cast<Display*>(editor->displayValue());
+  editor->runOnEditorThread([&] {
+    for (XEvent event : events) procedure(&event);
+    XSync(display, False);
+  });
+}
+
 void PanelTest::settle() {
-  XSync(testDisplay(), False);
-  editor->waitForIdles(3);
+  editor->runOnEditorThread([&] {
+    host.dispatch(effEditIdle);
+    if (Display* display = reinterpret_cast<Display*>(editor->displayValue())) XSync(display, False);
+  });
+  // A window that opened or closed under the pointer (a tip, a dialog) puts it in another window: the
+  // server tells both, and the plug-in may open or close more in turn.
+  for (int round = 0; round < 4 && !pointer.buttons; ++round) {
+    std::vector<XEvent> crossing;
+    cross(windowAt(pointer.rootX, pointer.rootY), crossing);
+    if (crossing.empty()) break;
+    deliver(crossing);
+  }
+}
+
+void PanelTest::cross(unsigned long to, std::vector<XEvent>& events) {
+  if (to == pointer.window) return;
+  // A window that went from under the pointer (a dialog closed) was left when it went.
+  if (pointer.window && viewable(pointer.window)) events.push_back(pointerEvent(LeaveNotify, pointer.window, 0));
+  pointer.window = to;
+  if (to) events.push_back(pointerEvent(EnterNotify, to, 0));
+}
+
+void PanelTest::pointerTo(int rootX, int rootY) {
+  pointer.rootX = rootX;
+  pointer.rootY = rootY;
+  std::vector<XEvent> events;
+  if (!pointer.buttons) cross(windowAt(rootX, rootY), events);
+  const unsigned long receiver = pointer.buttons ? pointer.pressWindow : pointer.window;
+  if (receiver) events.push_back(pointerEvent(MotionNotify, receiver, pointer.buttons));
+  deliver(events);
 }
 
 void PanelTest::moveTo(unsigned long window, int x, int y) {
@@ -153,109 +280,118 @@ void PanelTest::moveTo(unsigned long window, int x, int y) {
   int rootX = 0, rootY = 0;
   Window child = 0;
   XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY, &child);
-  XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+  pointerTo(rootX, rootY);
   settle();
 }
 
 void PanelTest::moveTo(PanelPoint point) { moveTo(panel, point.x, point.y); }
 
+void PanelTest::pressButton(unsigned button, unsigned state) {
+  time += 1000;
+  if (!pointer.buttons) pointer.pressWindow = pointer.window;
+  XEvent press = pointerEvent(ButtonPress, pointer.pressWindow, state | pointer.buttons);
+  press.xbutton.button = button;
+  deliver({press});
+  pointer.buttons |= buttonMask(button);
+}
+
+void PanelTest::releaseButton(unsigned button, unsigned state) {
+  // The grab ends with its window: a press that closed a dialog leaves the release to what lies beneath.
+  if (!viewable(pointer.pressWindow)) pointer.pressWindow = windowAt(pointer.rootX, pointer.rootY);
+  std::vector<XEvent> events = {pointerEvent(ButtonRelease, pointer.pressWindow, state | pointer.buttons)};
+  events.front().xbutton.button = button;
+  pointer.buttons &= ~buttonMask(button);
+  // The grab ends: the window now under the pointer gets it back.
+  if (!pointer.buttons) cross(windowAt(pointer.rootX, pointer.rootY), events);
+  deliver(events);
+}
+
 void PanelTest::click(PanelPoint point, unsigned button) {
   moveTo(point);
-  Display* display = testDisplay();
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
-  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  pressButton(button);
+  releaseButton(button);
   settle();
 }
 
 void PanelTest::clickIn(unsigned long window, int x, int y) {
   moveTo(window, x, y);
-  Display* display = testDisplay();
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  pressButton(1);
+  releaseButton(1);
   settle();
 }
 
-void PanelTest::clickHolding(PanelPoint point, unsigned long modifierKeysym) {
-  Display* display = testDisplay();
-  const KeyCode modifier = XKeysymToKeycode(display, modifierKeysym);
+void PanelTest::clickHolding(PanelPoint point, unsigned long modifierKeysym, unsigned modifierMask) {
   moveTo(point);
-  XTestFakeKeyEvent(display, modifier, True, CurrentTime);
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(display, 1, False, CurrentTime);
-  XTestFakeKeyEvent(display, modifier, False, CurrentTime);
+  deliver({keyEvent(KeyPress, modifierKeysym, 0)});
+  pressButton(1, modifierMask);
+  releaseButton(1, modifierMask);
+  deliver({keyEvent(KeyRelease, modifierKeysym, modifierMask)});
   settle();
 }
 
-void PanelTest::controlClick(PanelPoint point) { clickHolding(point, XK_Control_L); }
+void PanelTest::controlClick(PanelPoint point) { clickHolding(point, XK_Control_L, ControlMask); }
 
-void PanelTest::shiftClick(PanelPoint point) { clickHolding(point, XK_Shift_L); }
+void PanelTest::shiftClick(PanelPoint point) { clickHolding(point, XK_Shift_L, ShiftMask); }
 
 void PanelTest::turn(PanelPoint point, int notches) {
   moveTo(point);
-  Display* display = testDisplay();
   const unsigned button = notches > 0 ? 4 : 5;
   for (int n = 0; n < std::abs(notches); ++n) {
-    XTestFakeButtonEvent(display, button, True, CurrentTime);
-    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    pressButton(button);
+    releaseButton(button);
   }
   settle();
 }
 
 void PanelTest::drag(PanelPoint point, int dy, unsigned button) {
   moveTo(point);
-  Display* display = testDisplay();
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  pressButton(button);
   settle();
   const int step = dy < 0 ? -2 : 2;
   for (int moved = 0; moved != dy; moved += step) moveTo({point.x, point.y + moved + step});
-  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  releaseButton(button);
   settle();
 }
 
 void PanelTest::dragInPasses(PanelPoint point, int dy, unsigned button, int perPass) {
   moveTo(point);
-  Display* display = testDisplay();
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  pressButton(button);
   settle();
-  int rootX = 0, rootY = 0;
-  Window child = 0;
-  XTranslateCoordinates(display, panel, DefaultRootWindow(display), point.x, point.y, &rootX, &rootY, &child);
+  const int startY = pointer.rootY;
   const int step = dy < 0 ? -1 : 1;
   for (int moved = 0; moved != dy;) {
-    // The editor thread is busy with this, so neither it nor the plug-in reads any of these motions
-    // before the pointer has made all of them.
-    editor->runOnEditorThread([&] {
-      for (int n = 0; n < perPass && moved != dy; ++n) {
-        moved += step;
-        XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY + moved, CurrentTime);
-        XSync(display, False);
-      }
-    });
-    editor->waitForIdles(1);
+    std::vector<XEvent> pass;
+    for (int n = 0; n < perPass && moved != dy; ++n) {
+      moved += step;
+      pointer.rootY = startY + moved;
+      pass.push_back(pointerEvent(MotionNotify, pointer.pressWindow, pointer.buttons));
+    }
+    deliver(pass);
+    settle();
   }
-  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  releaseButton(button);
   settle();
 }
 
 void PanelTest::pressKey(unsigned long keysym, bool control) {
   Display* display = testDisplay();
-  const KeyCode controlKey = XKeysymToKeycode(display, XK_Control_L);
-  const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
   const KeyCode code = XKeysymToKeycode(display, keysym);
   // A character that sits on the shifted level of its key needs Shift.
   const bool shifted = XkbKeycodeToKeysym(display, code, 0, 0) != keysym;
-  if (control) XTestFakeKeyEvent(display, controlKey, True, CurrentTime);
-  if (shifted) XTestFakeKeyEvent(display, shift, True, CurrentTime);
-  XTestFakeKeyEvent(display, code, True, CurrentTime);
-  XTestFakeKeyEvent(display, code, False, CurrentTime);
-  if (shifted) XTestFakeKeyEvent(display, shift, False, CurrentTime);
-  if (control) XTestFakeKeyEvent(display, controlKey, False, CurrentTime);
-  XSync(display, False);
+  const unsigned modifiers = (control ? ControlMask : 0) | (shifted ? ShiftMask : 0);
+  std::vector<XEvent> events;
+  if (control) events.push_back(keyEvent(KeyPress, XK_Control_L, 0));
+  if (shifted) events.push_back(keyEvent(KeyPress, XK_Shift_L, control ? ControlMask : 0));
+  events.push_back(keyEvent(KeyPress, keysym, modifiers));
+  events.push_back(keyEvent(KeyRelease, keysym, modifiers));
+  if (shifted) events.push_back(keyEvent(KeyRelease, XK_Shift_L, modifiers));
+  if (control) events.push_back(keyEvent(KeyRelease, XK_Control_L, ControlMask));
+  deliver(events);
+  settle();
 }
 
 void PanelTest::typeText(const std::string& text) {
   for (char c : text) pressKey(c == ' ' ? XK_space : static_cast<unsigned long>(static_cast<unsigned char>(c)));
-  settle();
 }
 
 // --- Reading back ----------------------------------------------------------------------------------------

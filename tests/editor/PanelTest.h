@@ -1,6 +1,8 @@
 // Shared ground for the panel's tests: the real plug-in in our host with its editor open in a host window
-// on the screen, used the way a user uses it, with real pointer and keyboard input that the X server
-// delivers (XTest), and what the host and the server see afterwards.
+// on the screen, used the way a user uses it, and what the host and the server see afterwards. The input is
+// what the server would send for the gesture, handed to the event procedure the plug-in publishes, on the
+// editor thread, as the host loop hands on the server's events (HostDisplay); the cases run their course
+// without waiting for idle calls. The cases in panel_input_test.cpp use the real pointer and keyboard.
 #pragma once
 
 #include <string>
@@ -68,24 +70,31 @@ class PanelTest : public EditorTest {
   // A preset with the strips in use in this column order, with distinct values and labels.
   static VSTPluginProgram presetWithStrips(const std::vector<int>& order);
 
-  // Real input: the pointer moves to a point of the panel (or of another window), buttons and keys go
-  // down and up. Every gesture ends with the plug-in having had time to handle it.
+  // Input: the pointer moves to a point of the panel (or of another window), buttons and keys go down and
+  // up. Every gesture ends with the events handled and an idle call made, as a host makes between events.
+  // HostDisplay only: hosts that pass no display leave the plug-in to read its own connection.
   void moveTo(PanelPoint point);
   void moveTo(unsigned long window, int x, int y);
   void click(PanelPoint point, unsigned button = 1);
   void clickIn(unsigned long window, int x, int y);
   void controlClick(PanelPoint point);
   void shiftClick(PanelPoint point);
-  // Turns the wheel over the point by that many notches, up (positive) or down, all read in one go.
+  // Turns the wheel over the point by that many notches, up (positive) or down.
   void turn(PanelPoint point, int notches);
-  // Drags from the point by dy pixels (negative is up), in steps, each handled before the next.
+  // Drags from the point by dy pixels (negative is up), in steps of 2 pixels.
   void drag(PanelPoint point, int dy, unsigned button = 1);
-  // The same drag one pixel at a time, the motions reaching the plug-in perPass at a time, all read in
-  // one pass: a host that idles every 66 ms delivers a drag of a pixel every 15 ms like this.
+  // The same drag one pixel at a time, perPass motions handed on at once with an idle call after them: a
+  // host that idles every 66 ms delivers a drag of a pixel every 15 ms like this.
   void dragInPasses(PanelPoint point, int dy, unsigned button, int perPass);
   void typeText(const std::string& text);
   void pressKey(unsigned long keysym, bool control = false);
+  // The button held meanwhile, as pressButton and releaseButton leave it; state: the modifier mask.
+  void pressButton(unsigned button, unsigned state = 0);
+  void releaseButton(unsigned button, unsigned state = 0);
+  // An idle call now, and the server done with what the plug-in asked of it.
   void settle();
+  // Three idle calls, in which the panel paints what the server exposed.
+  void waitForPaint();
 
   int panelWidth() const;
   // The panel's width in the rectangle effEditGetRect gives, the child window and the host window agree.
@@ -107,7 +116,27 @@ class PanelTest : public EditorTest {
   long errorsBefore = 0;
 
  private:
-  void clickHolding(PanelPoint point, unsigned long modifierKeysym);
+  // Where the pointer is for the plug-in: the deepest window at the point, which gets the crossings and
+  // motions, and the window that took the press while a button is held (the server grabs the pointer for
+  // it, so it gets the motions and the release).
+  struct Pointer {
+    int rootX = 0;
+    int rootY = 0;
+    unsigned long window = 0;
+    unsigned long pressWindow = 0;
+    unsigned buttons = 0;
+  };
+  XEvent pointerEvent(int type, unsigned long window, unsigned state) const;
+  XEvent keyEvent(int type, unsigned long keysym, unsigned state) const;
+  void pointerTo(int rootX, int rootY);
+  void cross(unsigned long to, std::vector<XEvent>& events);
+  // Runs the events through the plug-in's event procedure on the editor thread.
+  void deliver(const std::vector<XEvent>& events);
+  void clickHolding(PanelPoint point, unsigned long modifierKeysym, unsigned modifierMask);
+
+  Pointer pointer;
+  // Server time of the events: a second between presses, so that no two make a double click.
+  unsigned long time = 1000000;
 };
 
 }  // namespace editortest

@@ -150,9 +150,7 @@ TEST_P(PanelLabel, ShiftClickChoosesTheStripsDeviceByPartOfItsName) {
   EXPECT_STREQ(currentExtension().devices[1], "Alpha 2");
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, PanelLabel,
-                         testing::Values(EditorWindow::Mode::HostDisplay, EditorWindow::Mode::NoDisplay),
-                         modeName);
+INSTANTIATE_TEST_SUITE_P(HostLoop, PanelLabel, testing::Values(EditorWindow::Mode::HostDisplay), modeName);
 
 }  // namespace
 }  // namespace editortest

@@ -144,6 +144,12 @@ void LV2UIHost::waitForIdles(int count) {
   changed.wait_for(guard, std::chrono::seconds(10), [&] { return idles >= until || !ui; });
 }
 
+void LV2UIHost::idleNow() {
+  onUiThread([&] {
+    if (ui && idle) idle->idle(ui);
+  });
+}
+
 std::vector<PortWrite> LV2UIHost::takePortWrites() {
   std::lock_guard<std::mutex> guard(lock);
   std::vector<PortWrite> taken;

@@ -55,6 +55,8 @@ class LV2UIHost {
   void portEvent(uint32_t port, float value);
   // Waits until the UI thread has made `count` more idle calls.
   void waitForIdles(int count);
+  // An idle call on the UI thread now, without waiting for the next one due.
+  void idleNow();
   // What the UI wrote to ports since the last take, and every size it asked for.
   std::vector<PortWrite> takePortWrites();
   std::vector<SizeRequest> resizeRequests();
