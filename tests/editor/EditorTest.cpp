@@ -211,7 +211,7 @@ EditorWindow::Options EditorTest::defaultOptions() const {
   // Away from the corner where the other X test programs open their windows, which would hide ours
   // from pixel reads.
   options.x = 2200;
-  options.y = 660;
+  options.y = 540;
   return options;
 }
 
