@@ -15,6 +15,7 @@ namespace vantorine::editor {
 namespace {
 
 constexpr size_t kNamesInRefusal = 3;
+constexpr const char* kNoSound = "(none)";
 
 DeviceChoice Chosen(const names::ModelInfo& model) {
   if (IsStorableDeviceName(model.name)) return {model.name, {}};
@@ -37,20 +38,21 @@ DeviceChoice ChooseDevice(std::string_view typed) {
   return {{}, refusal};
 }
 
-std::string SoundTip(std::string_view device, const StripSelection& values) {
+StripSound DescribeSound(std::string_view device, const StripSelection& values) {
   char program[16] = "not sent";
   if (values.program > 0) std::snprintf(program, sizeof(program), "%03d", values.program - 1);
   const std::string numbers = std::string("Sound:\nProgram ") + program + "\n";
-  if (device.empty()) return numbers + "(no device:\nShift-click the label)";
-  const std::string named = std::string(device);
-  const names::NameCatalog& catalog = names::NameCatalog::shared();
-  if (!catalog.findModel(device)) return numbers + "(" + named + "\nnot installed)";
-  if (values.channel <= 0 || values.program <= 0) return numbers + "(" + named + ")";
+  if (device.empty()) return {{}, {}, numbers + "(no device:\nShift-click the label)"};
+  const std::string named(device);
+  const std::optional<names::ModelInfo> model = names::NameCatalog::shared().findModel(device);
+  if (!model) return {"(not installed)", named, numbers + "(" + named + "\nnot installed)"};
+  const std::string brief = model->name == names::kGeneralMidi ? "GM" : names::ShownName(model->name);
+  if (values.channel <= 0 || values.program <= 0) return {kNoSound, brief, numbers + "(" + named + ")"};
   const std::string sound =
       names::ShownSoundName(named, values.channel, values.program - 1,
                             {preset::SentValue(values.bankMsb), preset::SentValue(values.bankLsb)});
-  if (sound.empty()) return numbers + "(" + named + ":\nno such sound)";
-  return "Sound:\n" + sound + "\n(" + named + ")";
+  if (sound.empty()) return {kNoSound, brief, numbers + "(" + named + ":\nno such sound)"};
+  return {sound, brief, "Sound:\n" + sound + "\n(" + named + ")"};
 }
 
 }  // namespace vantorine::editor

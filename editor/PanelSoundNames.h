@@ -1,7 +1,7 @@
 // What the panel tells about a strip's device and sound, from the name catalog: the device a text typed in
-// the device dialog chooses, and the tooltip of the strip's program and bank dials, which names the sound
-// they select. Both read files on first use, so the panel calls them on user input and host changes only,
-// never while drawing, and keeps the tooltip text as the dials' tooltip data.
+// the device dialog chooses, and the sound the strip's values select, as its place under the strip and the
+// tooltips of that place and of the program and bank dials show it. Both read files on first use, so the
+// panel calls them on user input and host changes only, never while drawing, and keeps the texts.
 #pragma once
 
 #include <string>
@@ -28,9 +28,20 @@ struct StripSelection {
   int bankLsb = 0;
 };
 
-// The tooltip of a strip's program and bank dials: the sound its device calls what they select and the
-// device, or the program's number when there is no device, it is not installed or it has no such sound.
+// The sound a strip's values select on its device, told in three ways.
+struct StripSound {
+  // What the device calls the sound; "(none)" when the values select none of its sounds (or send no
+  // program or channel), "(not installed)" for a device this machine has no file of; empty without a
+  // device, for a strip that shows no sound.
+  std::string sound;
+  // The device in short: its model's name without the maker, "GM" for General MIDI.
+  std::string device;
+  // The tooltip: the sound's whole name and the device's, or the program's number when there is no
+  // device, it is not installed or it has no such sound.
+  std::string tip;
+};
+
 // Without a device it reads nothing, so it may also give a new strip its first tip.
-std::string SoundTip(std::string_view device, const StripSelection& values);
+StripSound DescribeSound(std::string_view device, const StripSelection& values);
 
 }  // namespace vantorine::editor

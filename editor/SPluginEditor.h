@@ -27,7 +27,7 @@ class SPluginEditor : public AEffEditor {
  public:
   static constexpr int kIndexCount = 256;
   static constexpr int kWidth = 120;
-  static constexpr int kHeight = 336;
+  static constexpr int kHeight = 462;
 
   // status: the entry point's start-up status; an unsupported host sets it to 3.
   SPluginEditor(SPlugin* plugin, tovo::gui::SGlobals* globals, int& status);

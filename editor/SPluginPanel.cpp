@@ -8,6 +8,7 @@
 #include "editor/STextDialog.h"
 #include "editor/SUpwardDial.h"
 #include "editor/PanelSoundNames.h"
+#include "editor/SSoundPlace.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
@@ -17,6 +18,7 @@
 #include "gui/widgets/SImageLabel.h"
 #include "gui/widgets/STextBox.h"
 #include "gui/widgets/SToolTip.h"
+#include "gui/widgets/SToolTipSwitch.h"
 #include "images/Swap.h"
 #include "images/TextLogo.h"
 #include "midi/Controllers.h"
@@ -155,7 +157,7 @@ void SPluginPanel::MakeRow(int r) {
   row.bankLsb = makeDial("LSB", 170, 128, valueTexts, kCyan, Slot(kGrey));
   // Registered with the tooltip from the start, so that its switch reaches them; the sound comes with the
   // first refresh.
-  const std::string soundTip = vantorine::editor::SoundTip({}, {});
+  const std::string soundTip = vantorine::editor::DescribeSound({}, {}).tip;
   for (SDial<int>* dial : {row.program, row.bankMsb, row.bankLsb})
     dial->SetTooltip(tooltip, soundTip.c_str(), kTooltipPlacement);
   row.volume = makeDial("Volume", 190, 128, valueTexts, kLilac, Slot(kGrey));
@@ -264,6 +266,8 @@ void SPluginPanel::LoadControls() {
   tooltip = new tovo::gui::SToolTip(this, true);
   SetSlotColours(tooltip, kBody, kBody, kBody);
   tooltip->SetTipColours(Slot(kWhite), Slot(kOrange), Slot(kRed));
+  new tovo::gui::SToolTipSwitch(tooltip, "(VTRN) Button: Tooltips",
+                                "Tooltips:\nclick to show or hide\nthe tips of the panel's controls");
 
   logo = new tovo::gui::SImageLabel(globals, this, globals->NextId(), "(VTRN) Label: Logo", 0, 10, 10, 50, 88,
                                     static_cast<int>(window), false);
@@ -307,6 +311,13 @@ void SPluginPanel::LoadControls() {
   for (int v = 1; v <= 128; ++v) valueTexts[v] = SDisplayText(8, "%03d", v - 1);
   for (int c = 1; c <= 16; ++c) channelTexts[c] = SDisplayText(8, "%02d", c);
   for (int r = 0; r < kRows; ++r) MakeRow(r);
+  // After all rows: a row's controls take IDs kControlsPerRow apart from the next row's.
+  for (int r = 0; r < kRows; ++r) {
+    char name[48];
+    std::snprintf(name, sizeof(name), "(VTRN) Label: Sound (Strip %d)", r + 1);
+    rows[r].soundPlace = new SSoundPlace(globals, this, name, 101, kSoundTop, kSoundHeight);
+    Add(rows[r].soundPlace);
+  }
   MakeExtensionControls();
 
   textDialog = MakeTextDialog({180, 100}, 20);

@@ -3,8 +3,9 @@
 // preset, Bank Select before Program Change, Reset All Controllers first, the preset's SysEx init and its
 // settle time) and one column per strip on the right (its label, channel, program, bank MSB, swap flag,
 // bank LSB, volume and the four controller rows, and the button that adds or removes strips), the rows'
-// controllers named in the legend beside them. Every static part is drawn once into an off-screen picture
-// that Draw copies to the window.
+// controllers named in the legend beside them. Under the strips, a band names the sound each strip's values
+// select on its device, and the device, for the strips that have one. Every static part is drawn once into
+// an off-screen picture that Draw copies to the window.
 //
 // Values travel to the plug-in through its parameters; strips, labels and the version 2 fields are written
 // into the current preset directly. The plug-in's changes come back through RefreshControls, called by the
@@ -21,6 +22,7 @@
 #include "preset/VSTPluginProgramExtension.h"
 
 class SPluginEditor;
+class SSoundPlace;
 class SUpwardDial;
 class VSTPlugin;
 struct VSTPluginProgram;
@@ -43,7 +45,6 @@ class SPluginPanel : public tovo::gui::SWindow {
   static constexpr int kNoColumn = 16;
   static constexpr int kFixedWidth = 100;
   static constexpr int kColumnWidth = 25;
-  static constexpr int kHeight = 336;
   // Value controls of a strip: channel, program, bank MSB, swap, bank LSB, volume and the controller rows,
   // each row 20 pixels below the one before; the strip button below them. A strip makes them in this
   // order, the strip button last, so its controls' IDs are this many apart from the next strip's.
@@ -65,6 +66,13 @@ class SPluginPanel : public tovo::gui::SWindow {
   static constexpr int kSettleStepMs = 10;
   // The panel's width for a number of strip columns: the fixed part, the columns and a right margin.
   static constexpr int WidthFor(int columns) { return kColumnWidth * columns + kFixedWidth + 20; }
+  // The sound band under the strip buttons: each strip's place in it, the band's black around them, and
+  // the panel's height, the band and the margin below it.
+  static constexpr int kSoundTop = kStripButtonTop + 22;
+  static constexpr int kSoundHeight = 130;
+  static constexpr int kSoundBandTop = kSoundTop - 4;
+  static constexpr int kSoundBandBottom = kSoundTop + kSoundHeight + 4;
+  static constexpr int kHeight = kSoundBandBottom + 16;
 
   struct Row {
     tovo::gui::SDial<int>* channel = nullptr;
@@ -76,6 +84,8 @@ class SPluginPanel : public tovo::gui::SWindow {
     std::array<tovo::gui::SDial<int>*, kControllerRows> controllerValues{};
     // "+" in row 0, "-" in the others.
     tovo::gui::SButton<false>* stripButton = nullptr;
+    // Shown while the strip is in use and has a device.
+    SSoundPlace* soundPlace = nullptr;
     tovo::gui::SRect label{0, 0, 0, 0};
     int column = kNoColumn;
     bool shown = false;
@@ -164,7 +174,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   void RefreshHeader(int row);
   void ApplySettleLook();
   // A strip's device, chosen by typing part of its name (SPluginPanelDevice.cpp), and the sound its program
-  // and bank dials select, named in their tooltip.
+  // and bank dials select, named in its place in the sound band and in the tooltips of both.
   void MakeDeviceDialog();
   void EditDevice(int row);
   void OnDeviceDialogResult(int result);
@@ -179,6 +189,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   // Drawing into the off-screen picture.
   void DrawPresetName();
   void DrawStripArea();
+  void DrawSoundLegend();
   void DrawLabels();
   // Runs draw with the drawing switched to the off-screen device, then shows the result.
   template <typename Steps>

@@ -1,10 +1,14 @@
 // The panel's handling of a strip's device: Shift and a click on the strip's label open a dialog in which
-// the user types part of a device's name or maker, and the strip's program and bank dials name the sound
-// they select in their tooltip, kept up to date as they change. The names are looked up here, on the user's
-// input and the plug-in's changes, never while drawing: the tooltip data holds what the tip paints.
+// the user types part of a device's name or maker, and the strip's place in the sound band and the
+// tooltips of that place and of its program and bank dials name the sound they select, kept up to date as
+// they change. The names are looked up here, on the user's input and the plug-in's changes, never while
+// drawing: the place and the tooltip data hold what they paint.
+#include <array>
+
 #include "editor/SPluginPanel.h"
 #include "editor/STextDialog.h"
 #include "editor/PanelSoundNames.h"
+#include "editor/SSoundPlace.h"
 #include "gui/SInput.h"
 #include "gui/widgets/STextBox.h"
 #include "gui/widgets/SToolTip.h"
@@ -57,11 +61,20 @@ void SPluginPanel::RefreshSound(int r) {
   const Row& row = rows[r];
   const vantorine::editor::StripSelection values{row.channel->GetValue(), row.program->GetValue(),
                                                  row.bankMsb->GetValue(), row.bankLsb->GetValue()};
-  const std::string tip = vantorine::editor::SoundTip(LoadDevice(plugin->CurrentExtension(), r), values);
-  for (tovo::gui::SDial<int>* dial : {row.program, row.bankMsb, row.bankLsb}) {
-    // A tip open over the dial, a drag's or the wheel's, shows the new sound at once.
-    const bool open = tooltip->IsOpen() && tooltip->GetData() == dial->GetTooltipData();
-    dial->SetTooltip(tooltip, tip.c_str(), kTooltipPlacement);
-    if (open) tooltip->Open(dial->GetTooltipData(), tooltip->Place(dial->GetTooltipData()));
+  const vantorine::editor::StripSound sound =
+      vantorine::editor::DescribeSound(LoadDevice(plugin->CurrentExtension(), r), values);
+  const std::array<tovo::gui::SControl*, 4> told = {row.program, row.bankMsb, row.bankLsb, row.soundPlace};
+  for (tovo::gui::SControl* control : told) {
+    // A tip open over the control, a drag's or the wheel's, shows the new sound at once.
+    const bool open = tooltip->IsOpen() && tooltip->GetData() == control->GetTooltipData();
+    control->SetTooltip(tooltip, sound.tip.c_str(), kTooltipPlacement);
+    if (open) tooltip->Open(control->GetTooltipData(), tooltip->Place(control->GetTooltipData()));
   }
+  // The place's text may be shortened: its tip, which has it whole, shows whatever the switch says.
+  tooltip->KeepShowing(row.soundPlace);
+  row.soundPlace->SetSound(sound);
+  if (row.shown && row.soundPlace->HasSound())
+    row.soundPlace->Show();
+  else
+    row.soundPlace->Hide();
 }

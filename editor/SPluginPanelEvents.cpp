@@ -11,7 +11,6 @@
 #include "gui/widgets/SImageLabel.h"
 #include "gui/widgets/SPressValue.h"
 #include "gui/widgets/STextBox.h"
-#include "gui/widgets/SToolTip.h"
 #include "plugin/ParameterScale.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
@@ -177,10 +176,6 @@ void SPluginPanel::MouseStateChanged(bool* mouse, int index) {
   SWindow::MouseStateChanged(mouse, index);
   tovo::gui::SPoint point;
   if (!tovo::gui::PressValue(index) || !PointerAtEvent(point)) return;
-  if (tooltip && Inside(tooltip->GetIndicatorRect(), point)) {
-    tooltip->ToggleTooltips();
-    RefreshRectangle(tooltip->GetIndicatorRect());
-  }
   if (Inside(logoRect, point)) {
     logo->Show();
     return;

@@ -7,13 +7,13 @@
 #include "editor/SPluginEditor.h"
 #include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
+#include "editor/SSoundPlace.h"
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawFont.h"
 #include "gui/context/SDrawing.h"
 #include "gui/context/SStaticData.h"
 #include "gui/widgets/SButton.h"
-#include "gui/widgets/SToolTip.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
@@ -67,6 +67,7 @@ void SPluginPanel::RecalculatePositions() {
     for (int i = 0; i < kValueRows; ++i)
       controls[i]->SetPosition(101 + 25 * c, kFirstValueTop + kRowPitch * i);
     row.stripButton->SetPosition(100 + 25 * c, kStripButtonTop);
+    row.soundPlace->SetPosition(101 + 25 * c, kSoundTop);
     row.shown = true;
     row.column = c;
     ++columnCount;
@@ -102,6 +103,7 @@ void SPluginPanel::ClearControl(int r) {
 void SPluginPanel::ResetControl(int r) {
   ClearControl(r);
   for (SControl* control : rows[r].Controls()) control->Hide();
+  rows[r].soundPlace->Hide();
 }
 
 // --- Picture ---------------------------------------------------------------------------------------------
@@ -140,6 +142,16 @@ void SPluginPanel::DrawPresetName() {
 void SPluginPanel::DrawStripArea() {
   const int columns = plugin ? plugin->PanelColumns() : 1;
   FillRounded(*drawing, 93, 13, 25 * columns + 102, kAreaBottom, Slot(kBlack));
+  FillRounded(*drawing, 93, kSoundBandTop, 25 * columns + 102, kSoundBandBottom, Slot(kBlack));
+}
+
+// Left of the band, as left of the strips: the dark red frame, the inner grey legend column naming what
+// the columns show.
+void SPluginPanel::DrawSoundLegend() {
+  FillRounded(*drawing, 62, kSoundBandTop, 125, kSoundBandBottom, Slot(kDarkRed));
+  FillRounded(*drawing, 82, kSoundBandTop + 1, 125, kSoundBandBottom - 1, Slot(kInner));
+  DrawUpwards(*drawing, "Sound", {kLegendLeft, kSoundTop, kLegendRight, kSoundTop + kSoundHeight},
+              statdata.FindFont(7, false, false), Slot(kGrey));
 }
 
 void SPluginPanel::DrawLabels() {
@@ -171,6 +183,7 @@ void SPluginPanel::RefreshPanel() {
     DrawUpwards(target, "VST by Steinberg", {40, 10, 52, 98}, small, Slot(kGrey));
     FillRounded(target, 62, 13, 125, kAreaBottom, Slot(kDarkRed));
     FillRounded(target, 82, 14, 125, kAreaBottom - 1, Slot(kInner));
+    DrawSoundLegend();
     DrawStripArea();
     DrawPresetName();
     // The legend names each row where its header would stand; the controller rows have header dials there.
@@ -204,5 +217,4 @@ void SPluginPanel::Draw(const SRect&) {
   if (!drawing || !bufferDevice || !bufferBitmap) return;
   drawing->DrawMemory(bufferDevice, 0, 0, 0, 0, clientRect.right - clientRect.left,
                       clientRect.bottom - clientRect.top);
-  if (tooltip) tooltip->DrawTiprect(drawing);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "file/Latin1Text.h"
 #include "gui/XErrorTrap.h"
 #include "gui/context/SData.h"
 #include "threading/SThread.h"
@@ -31,58 +32,6 @@ constexpr int kServeWaitMs = 250;
 constexpr std::chrono::milliseconds kAnswerTimeout{1000};
 // Property reads go in chunks of this many 32-bit units.
 constexpr long kChunkUnits = 1024;
-
-// The toolkit's text is Latin-1 (what key presses give); other clients that ask for UTF8_STRING get it
-// re-encoded, so that accented characters arrive as the same characters.
-std::string Latin1ToUtf8(const char* text, size_t length) {
-  std::string out;
-  out.reserve(length);
-  for (size_t i = 0; i < length; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
-
-// A client that answers UTF8_STRING although we asked for STRING: characters beyond Latin-1 become '?'.
-std::string Utf8ToLatin1(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  const size_t size = text.size();
-  for (size_t i = 0; i < size;) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      out.push_back(static_cast<char>(lead));
-      ++i;
-      continue;
-    }
-    const size_t extra = (lead & 0xE0) == 0xC0   ? 1
-                         : (lead & 0xF0) == 0xE0 ? 2
-                         : (lead & 0xF8) == 0xF0 ? 3
-                                                 : 0;
-    bool valid = extra > 0 && i + extra < size;
-    unsigned code = lead & (0x3F >> extra);
-    for (size_t k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (!valid) {
-      // A broken sequence costs one character, and the next byte starts afresh.
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    out.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
-    i += extra + 1;
-  }
-  return out;
-}
 
 // The largest property one request can carry on this connection, with room for the request's header.
 size_t MaxPropertyBytes(Display* display) {

@@ -56,7 +56,7 @@ class SPlugin : public AudioEffectX {
   std::atomic<bool> editorClosed{true};
   std::atomic<bool> suspended{true};
   SPluginEditor* pluginEditor = nullptr;
-  ERect editorRect{0, 0, 336, 120};
+  ERect editorRect{0, 0, 462, 120};
   tovo::gui::SGlobals* globals = nullptr;
   std::unique_ptr<Text> effectName;
   std::unique_ptr<Text> pluginDirectory;

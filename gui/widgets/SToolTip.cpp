@@ -39,6 +39,10 @@ constexpr int kGap = 3;
 // difference, rounded outwards.
 int FloorHalf(int value) { return value >= 0 ? value / 2 : -((1 - value) / 2); }
 
+bool Listed(const std::vector<SControl*>& list, const SControl* control) {
+  return std::find(list.begin(), list.end(), control) != list.end();
+}
+
 SRect WholeArea(const SRect& client) { return {0, 0, client.right - client.left, client.bottom - client.top}; }
 
 }  // namespace
@@ -238,7 +242,7 @@ void SToolTip::DrawArrow() {
 
 void SToolTip::EnableTooltips(bool on) {
   tooltipsEnabled = on;
-  for (SControl* control : registered) control->EnableTooltip(on);
+  for (SControl* control : registered) control->EnableTooltip(on || Listed(alwaysShown, control));
   indicatorColour = statdata.GetColour(on ? kIndicatorOnSlot : kIndicatorOffSlot);
 }
 
@@ -251,12 +255,18 @@ void SToolTip::DrawTiprect(SDrawing* target) {
 }
 
 void SToolTip::Register(SControl* control) {
-  if (control && std::find(registered.begin(), registered.end(), control) == registered.end())
-    registered.push_back(control);
+  if (control && !Listed(registered, control)) registered.push_back(control);
 }
 
 void SToolTip::Unregister(SControl* control) {
   registered.erase(std::remove(registered.begin(), registered.end(), control), registered.end());
+  alwaysShown.erase(std::remove(alwaysShown.begin(), alwaysShown.end(), control), alwaysShown.end());
+}
+
+void SToolTip::KeepShowing(SControl* control) {
+  if (!control || !Listed(registered, control)) return;
+  if (!Listed(alwaysShown, control)) alwaysShown.push_back(control);
+  control->EnableTooltip(true);
 }
 
 void SToolTip::SetTipColours(int text, int alert, int arrow) {

@@ -2,7 +2,8 @@
 // EnterNotify of a registered control it is placed beside the control, on the control's preferred side
 // unless it would then not lie whole inside the owner window, and paints that control's draw objects with an arrow pointing at
 // the control; it closes when the pointer leaves. A panel-wide switch, shown by a small indicator lamp
-// that the owner paints with DrawTiprect, turns the tips of all registered controls on and off.
+// that the owner paints with DrawTiprect or that an SToolTipSwitch is, turns the tips of all registered
+// controls on and off.
 #pragma once
 
 #include <vector>
@@ -50,6 +51,9 @@ class SToolTip : public SControl {
   // A control is listed once, however often it registers.
   void Register(SControl* control);
   void Unregister(SControl* control);
+  // A registered control whose tip shows whatever the switch says: the switch's own, which is needed
+  // most while the tips are off, and places whose text may be shortened and whose tip holds the whole.
+  void KeepShowing(SControl* control);
   // The data is going away: close it if shown and forget it.
   void Forget(SToolTipData* data);
 
@@ -91,6 +95,7 @@ class SToolTip : public SControl {
   bool flipped = false;
   int side = 0;  // the placement the tip is shown on
   std::vector<SControl*> registered;
+  std::vector<SControl*> alwaysShown;
   SRect indicatorRect{1, 1, 10, 10};
   bool tooltipsEnabled = false;
 };

@@ -22,7 +22,7 @@ namespace editortest {
 // of a new preset.
 constexpr int kClosedEditorWidth = 120;
 constexpr int kEditorWidth = 145;
-constexpr int kEditorHeight = 336;
+constexpr int kEditorHeight = 462;
 // The editor's body colour.
 constexpr int kBodyRed = 77;
 constexpr int kBodyGreen = 81;

@@ -69,7 +69,7 @@ TEST_F(PluginHosting, EditorAndProgramRequests) {
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->top, 0);
   EXPECT_EQ(rect->left, 0);
-  EXPECT_EQ(rect->bottom, 336);
+  EXPECT_EQ(rect->bottom, 462);
   EXPECT_EQ(rect->right, 120);
   EXPECT_EQ(host.dispatch(effEditIdle), 0);
 

@@ -105,7 +105,7 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
   plugin->dispatcher(effEditGetRect, 0, 0, &rect, 0.f);
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->right - rect->left, 120);
-  EXPECT_EQ(rect->bottom - rect->top, 336);
+  EXPECT_EQ(rect->bottom - rect->top, 462);
 
   ASSERT_EQ(Open(window), 1);
   ASSERT_NE(editor->Panel(), nullptr);
@@ -114,10 +114,10 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
   EXPECT_EQ(ParentOf(panel), window);
   EXPECT_EQ(Attributes(panel).map_state, IsViewable);
   EXPECT_EQ(Attributes(panel).width, 120);
-  EXPECT_EQ(Attributes(panel).height, 336);
+  EXPECT_EQ(Attributes(panel).height, 462);
   // This host cannot size its window itself, so the editor did.
   EXPECT_EQ(Attributes(window).width, 120);
-  EXPECT_EQ(Attributes(window).height, 336);
+  EXPECT_EQ(Attributes(window).height, 462);
   EXPECT_NE(editor->Cursor(), nullptr);
 
   Close();
