@@ -2,7 +2,6 @@
 #pragma once
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,10 +29,8 @@ inline std::string slurp(const std::string& path) {
 // files in `folder`. `environment` holds assignments the program runs with ("NAME='value' ...").
 inline HostRun runHost(const std::string& program, const std::vector<std::string>& args,
                        const std::string& folder, const std::string& environment = {}) {
-  // Named after this test program: tests running side by side may share the folder.
-  const std::string stem = folder + "host_run_" + std::to_string(getpid());
-  const std::string outPath = stem + "_out.txt";
-  const std::string errPath = stem + "_err.txt";
+  const std::string outPath = folder + "host_run_out.txt";
+  const std::string errPath = folder + "host_run_err.txt";
   std::string command = environment + " '" + program + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";
   command += " >'" + outPath + "' 2>'" + errPath + "'";
