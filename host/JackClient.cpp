@@ -133,6 +133,14 @@ std::string JackClient::connect(const std::string& first, const std::string& sec
   return {};
 }
 
+void JackClient::waitForCycles(int count, std::chrono::milliseconds limit) const {
+  const uint64_t until = cyclesRun.load(std::memory_order_acquire) + static_cast<uint64_t>(count);
+  const auto giveUp = std::chrono::steady_clock::now() + limit;
+  while (cyclesRun.load(std::memory_order_acquire) < until && std::chrono::steady_clock::now() < giveUp &&
+         !shutDown.load(std::memory_order_acquire))
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 bool JackClient::queueMidi(const std::vector<uint8_t>& bytes) {
   QueuedMidi message{};
   message.size = static_cast<uint8_t>(std::min<size_t>(bytes.size(), 3));
@@ -198,6 +206,7 @@ int JackClient::process(jack_nframes_t frames) {
     cycleLosses = Losses();
   }
   inCycle.store(false);
+  cyclesRun.fetch_add(1, std::memory_order_release);
   if (cycleHook) cycleHook(false);
   return 0;
 }

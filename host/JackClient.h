@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class JackClient : private ProcessingEventSink {
   // Connects two ports, ours by their short names, in whichever direction their kinds allow. Returns the
   // empty string on success (also when they were connected already), else a one-line reason.
   std::string connect(const std::string& first, const std::string& second);
+  // Waits until `count` more cycles have run, or `limit` passed. A connection is made in the server's
+  // next graph, which a cycle after it takes up: what is queued once two cycles ran reaches the port.
+  void waitForCycles(int count, std::chrono::milliseconds limit) const;
   // Stops the callback; afterwards the plug-in is the caller's alone again.
   void deactivate();
 
@@ -166,5 +170,6 @@ class JackClient : private ProcessingEventSink {
   std::atomic<bool> resizing{false};
   std::atomic<int> resizes{0};
   std::atomic<bool> shutDown{false};
+  std::atomic<uint64_t> cyclesRun{0};
   char shutdownText[256] = {};
 };

@@ -64,6 +64,8 @@ int JackSession::run() {
     if (!reason.empty()) return finish(End::None, reason);
     std::printf("connected %s and %s\n", connection.first.c_str(), connection.second.c_str());
   }
+  // What the first action sends should reach the ports just connected.
+  if (!line.connections.empty()) jack.waitForCycles(2, std::chrono::milliseconds(500));
   std::fflush(stdout);
 
   for (const HostAction& action : line.actions) {
