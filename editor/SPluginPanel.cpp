@@ -316,6 +316,7 @@ void SPluginPanel::LoadControls() {
     char name[48];
     std::snprintf(name, sizeof(name), "(VTRN) Label: Sound (Strip %d)", r + 1);
     rows[r].soundPlace = new SSoundPlace(globals, this, name, 101, kSoundTop, kSoundHeight);
+    rows[r].soundPlace->AddEventListener(this, tovo::gui::kEventValueChanged);
     Add(rows[r].soundPlace);
   }
   MakeExtensionControls();

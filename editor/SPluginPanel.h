@@ -22,6 +22,7 @@
 #include "preset/VSTPluginProgramExtension.h"
 
 class SPluginEditor;
+class SSoundBrowser;
 class SSoundPlace;
 class SUpwardDial;
 class VSTPlugin;
@@ -84,7 +85,7 @@ class SPluginPanel : public tovo::gui::SWindow {
     std::array<tovo::gui::SDial<int>*, kControllerRows> controllerValues{};
     // "+" in row 0, "-" in the others.
     tovo::gui::SButton<false>* stripButton = nullptr;
-    // Shown while the strip is in use and has a device.
+    // Shown while the strip is in use; a click on it opens the sound browser.
     SSoundPlace* soundPlace = nullptr;
     tovo::gui::SRect label{0, 0, 0, 0};
     int column = kNoColumn;
@@ -139,6 +140,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SDial<int>* ChangeDelayDial() const { return changeDelayDial; }
   tovo::gui::STextDialog* SysexDialog() const { return sysexDialog; }
   tovo::gui::STextDialog* DeviceDialog() const { return deviceDialog; }
+  SSoundBrowser* SoundBrowser() const { return soundBrowser; }
 
  private:
   // Construction of the controls.
@@ -179,6 +181,8 @@ class SPluginPanel : public tovo::gui::SWindow {
   void EditDevice(int row);
   void OnDeviceDialogResult(int result);
   void RefreshSound(int row);
+  // Opens the sound browser for a strip in use.
+  void OpenSoundBrowser(int row);
   // The row of a strip control, from its ID's distance to the same control of row 0; -1 if none.
   int RowOf(const tovo::gui::SControl* sender, const tovo::gui::SControl* firstRowControl) const;
   void SetParameter(int index, float value);
@@ -213,6 +217,9 @@ class SPluginPanel : public tovo::gui::SWindow {
   std::array<SUpwardDial*, kControllerRows> controllerHeaders{};
   tovo::gui::STextDialog* sysexDialog = nullptr;
   tovo::gui::STextDialog* deviceDialog = nullptr;
+  // Made on first use; the strip it browses for.
+  SSoundBrowser* soundBrowser = nullptr;
+  int browsedRow = 0;
   // The refusal the device dialog shows, kept while it shows it.
   std::string deviceRefusal;
   vantorine::editor::SysexChoiceMemory sysexChoice;

@@ -1,5 +1,5 @@
 // The panel's handling of a strip's device: Shift and a click on the strip's label open a dialog in which
-// the user types part of a device's name or maker, and the strip's place in the sound band and the
+// the user types part of a device's name or maker (the sound browser is the other way), and the strip's place in the sound band and the
 // tooltips of that place and of its program and bank dials name the sound they select, kept up to date as
 // they change. The names are looked up here, on the user's input and the plug-in's changes, never while
 // drawing: the place and the tooltip data hold what they paint.
@@ -63,17 +63,19 @@ void SPluginPanel::RefreshSound(int r) {
                                                  row.bankMsb->GetValue(), row.bankLsb->GetValue()};
   const vantorine::editor::StripSound sound =
       vantorine::editor::DescribeSound(LoadDevice(plugin->CurrentExtension(), r), values);
+  const std::string placeTip = sound.tip + "\n(click: sound browser)";
   const std::array<tovo::gui::SControl*, 4> told = {row.program, row.bankMsb, row.bankLsb, row.soundPlace};
   for (tovo::gui::SControl* control : told) {
     // A tip open over the control, a drag's or the wheel's, shows the new sound at once.
     const bool open = tooltip->IsOpen() && tooltip->GetData() == control->GetTooltipData();
-    control->SetTooltip(tooltip, sound.tip.c_str(), kTooltipPlacement);
+    const std::string& tip = control == row.soundPlace ? placeTip : sound.tip;
+    control->SetTooltip(tooltip, tip.c_str(), kTooltipPlacement);
     if (open) tooltip->Open(control->GetTooltipData(), tooltip->Place(control->GetTooltipData()));
   }
   // The place's text may be shortened: its tip, which has it whole, shows whatever the switch says.
   tooltip->KeepShowing(row.soundPlace);
   row.soundPlace->SetSound(sound);
-  if (row.shown && row.soundPlace->HasSound())
+  if (row.shown)
     row.soundPlace->Show();
   else
     row.soundPlace->Hide();

@@ -3,6 +3,7 @@
 // come back into the controls.
 #include "editor/PanelColours.h"
 #include "editor/SPluginPanel.h"
+#include "editor/SSoundPlace.h"
 #include "editor/STextDialog.h"
 #include "gui/SEvent.h"
 #include "gui/SInput.h"
@@ -79,6 +80,8 @@ void SPluginPanel::ParseEvent(SEvent* event) {
 void SPluginPanel::OnButton(SControl* sender, int value) {
   const float on = value ? 1.f : 0.f;
   if (OnExtensionButton(sender, value)) return;
+  for (int r = 0; r < kRows; ++r)
+    if (sender == rows[r].soundPlace) return OpenSoundBrowser(r);
   if (sender == logo) {
     logo->Hide();
   } else if (sender == initSendButton) {

@@ -7,6 +7,8 @@
 #include "gui/context/SDrawFont.h"
 #include "gui/context/SDrawing.h"
 #include "gui/context/SGlobals.h"
+#include "gui/SEvent.h"
+#include "gui/SInput.h"
 
 using tovo::gui::SRect;
 using tovo::gui::context::SDrawFont;
@@ -24,6 +26,7 @@ constexpr int kDevicePoints = 7;
 constexpr int kLineWidth = SSoundPlace::kWidth / 2;
 constexpr int kEndRoom = 3;
 constexpr const char* kCut = "...";
+constexpr const char* kChooseHint = "choose a sound";
 
 SDrawFont* SoundFont() {
   return statdata.FindFont(kSoundPoints, true, false);
@@ -54,7 +57,8 @@ SSoundPlace::SSoundPlace(tovo::gui::SGlobals* owner, tovo::gui::SControl* parent
 
 void SSoundPlace::SetSound(const vantorine::editor::StripSound& given) {
   const int room = clientRect.bottom - clientRect.top - 2 * kEndRoom;
-  sound = given.sound.empty() ? std::string() : Fitted(given.sound, SoundFont(), room);
+  hint = given.sound.empty();
+  sound = Fitted(hint ? kChooseHint : given.sound, hint ? DeviceFont() : SoundFont(), room);
   device = given.device.empty() ? std::string() : Fitted(given.device, DeviceFont(), room);
   Refresh();
 }
@@ -66,10 +70,17 @@ void SSoundPlace::Draw(const SRect&) {
   drawing->FillRect(0, 0, kWidth, height);
   const SRect soundLine{0, kEndRoom, kLineWidth, height - kEndRoom};
   const SRect deviceLine{kLineWidth, kEndRoom, kWidth, height - kEndRoom};
-  drawing->SetFont(SoundFont());
-  drawing->SetTextColour(Slot(kWhite), false);
+  drawing->SetFont(hint ? DeviceFont() : SoundFont());
+  drawing->SetTextColour(Slot(hint ? kInner : kWhite), false);
   drawing->DrawRotatedText(sound.c_str(), soundLine, kTextAngle, tovo::gui::context::kAlignBottom, {0, 0});
   drawing->SetFont(DeviceFont());
   drawing->SetTextColour(Slot(kGrey), false);
   drawing->DrawRotatedText(device.c_str(), deviceLine, kTextAngle, tovo::gui::context::kAlignBottom, {0, 0});
+}
+
+void SSoundPlace::MouseStateChanged(bool*, int index) {
+  if (index != tovo::gui::context::kMouseLeftDown) return;
+  // The browser the press opens takes the release: the press must not stay pending here.
+  if (input) input->Reset();
+  SendEvent(tovo::gui::kEventValueChanged, tovo::gui::kKindValue, 1, 0.0f, nullptr, this, nullptr);
 }

@@ -95,4 +95,32 @@ std::vector<std::string> ClosestNames(std::string_view wanted, const std::vector
   return closest;
 }
 
+std::string Folded(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  for (const char c : text) {
+    const bool ascii = static_cast<unsigned char>(c) < 0x80;
+    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!ascii || letterOrDigit) folded.push_back(Lower(c));
+  }
+  return folded;
+}
+
+WordFilter::WordFilter(std::string_view typed) {
+  size_t start = 0;
+  while (start < typed.size()) {
+    size_t end = typed.find(' ', start);
+    if (end == std::string_view::npos) end = typed.size();
+    std::string word = Folded(typed.substr(start, end - start));
+    if (!word.empty()) words.push_back(std::move(word));
+    start = end + 1;
+  }
+}
+
+bool WordFilter::MatchesFolded(std::string_view folded) const {
+  for (const std::string& word : words)
+    if (folded.find(word) == std::string_view::npos) return false;
+  return true;
+}
+
 }  // namespace vantorine::names

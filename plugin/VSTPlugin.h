@@ -80,6 +80,10 @@ class VSTPlugin : public SPlugin {
   // Asks for the current preset's send: its SysEx list and, after the settle time, its strip messages.
   // The request leaves with the next processing call, which sends them.
   void sendPCData();
+  // Any thread but the audio thread: sends the Bank Select and Program Change of a strip with these values
+  // (its channel, program, banks and bank order) in the next block, in the current preset's order, and
+  // stores nothing: the module plays a sound before the user chooses it.
+  void AuditionStrip(const VSTPluginStrip& values);
   void startTimer(bool start);
   // Ends and joins the timer thread; a derived class whose overrides the timer
   // calls must do this in its own destructor. Safe to call more than once.

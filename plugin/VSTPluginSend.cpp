@@ -20,6 +20,33 @@ uint8_t Value(uint8_t stored) {
   return static_cast<uint8_t>((stored - 1) & 0x7F);
 }
 
+// Calls emit(status, data1, data2) for the Bank Select and Program Change that select a strip's sound, in
+// the order the options say; a value that is not set is not sent. Modules that take Bank Select as pending
+// until the next Program Change need the banks first.
+template <typename Emit>
+void ForEachSelectMessage(const VSTPluginStrip& strip, bool bankSelectFirst, Emit emit) {
+  using namespace vantorine::midi;
+  const auto channel = static_cast<uint8_t>(strip.channel - 1);
+  auto sendProgram = [&] {
+    if (strip.program > 0) emit(static_cast<uint8_t>(kProgramChange + channel), Value(strip.program), 0);
+  };
+  auto sendBankSelect = [&] {
+    const bool swapped = strip.swapBankOrder != 0;
+    for (const uint8_t controller :
+         {swapped ? kBankSelectLsb : kBankSelectMsb, swapped ? kBankSelectMsb : kBankSelectLsb}) {
+      const uint8_t value = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
+      if (value > 0) emit(static_cast<uint8_t>(kControlChange + channel), controller, Value(value));
+    }
+  };
+  if (bankSelectFirst) {
+    sendBankSelect();
+    sendProgram();
+  } else {
+    sendProgram();
+    sendBankSelect();
+  }
+}
+
 }  // namespace
 
 void VSTPlugin::sendPCData() {
@@ -103,7 +130,6 @@ void VSTPlugin::QueueStrips(VstInt32 frame) {
   using namespace vantorine::midi;
   const VSTPluginProgram& program = sendRecord;
   const VSTPluginProgramExtension& extension = sendExtension;
-  // Modules that take Bank Select as pending until the next Program Change need the banks first.
   const bool bankSelectFirst = program.bankSelectFirst != 0;
   const bool resetFirst = extension.resetControllersFirst != 0;
   for (int slot = 0; slot < kStripCount; ++slot) {
@@ -113,26 +139,10 @@ void VSTPlugin::QueueStrips(VstInt32 frame) {
     if (stripChannel < 1 || stripChannel > 16) continue;
     const auto channel = static_cast<uint8_t>(stripChannel - 1);
     const auto controlChange = static_cast<uint8_t>(kControlChange + channel);
-    auto sendProgram = [&] {
-      const uint8_t value = strip.program;
-      if (value > 0) PushOutput(kProgramChange + channel, Value(value), 0, frame);
-    };
-    auto sendBankSelect = [&] {
-      const bool swapped = strip.swapBankOrder != 0;
-      for (const uint8_t controller :
-           {swapped ? kBankSelectLsb : kBankSelectMsb, swapped ? kBankSelectMsb : kBankSelectLsb}) {
-        const uint8_t value = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
-        if (value > 0) PushOutput(controlChange, controller, Value(value), frame);
-      }
-    };
     if (resetFirst) PushOutput(controlChange, kResetAllControllers, 0, frame);
-    if (bankSelectFirst) {
-      sendBankSelect();
-      sendProgram();
-    } else {
-      sendProgram();
-      sendBankSelect();
-    }
+    ForEachSelectMessage(strip, bankSelectFirst, [&](uint8_t status, uint8_t data1, uint8_t data2) {
+      PushOutput(status, data1, data2, frame);
+    });
     const uint8_t volume = strip.volume;
     if (volume > 0) PushOutput(controlChange, kChannelVolume, Value(volume), frame);
     for (int row = 0; row < kControllerRows; ++row) {
@@ -142,4 +152,14 @@ void VSTPlugin::QueueStrips(VstInt32 frame) {
         PushOutput(controlChange, controller, Value(value), frame);
     }
   }
+}
+
+// The messages go through the generated queue, as a send request does, so the audio thread hands them to
+// the host in its next block, in the order pushed.
+void VSTPlugin::AuditionStrip(const VSTPluginStrip& values) {
+  if (values.channel < 1 || values.channel > 16) return;
+  const bool bankSelectFirst = LoadShared(CurrentProgram().bankSelectFirst) != 0;
+  ForEachSelectMessage(values, bankSelectFirst, [&](uint8_t status, uint8_t data1, uint8_t data2) {
+    generatedQueue.Push(MakeMidiEvent(status, data1, data2, 0));
+  });
 }

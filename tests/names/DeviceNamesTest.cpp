@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "names/ChooserLists.h"
 #include "names/DeviceNames.h"
 #include "names/MidnamFolders.h"
 #include "tests/names/MidnamFixtures.h"
@@ -64,6 +65,38 @@ TEST_F(DeviceNamesTest, ListsGeneralMidiThenEachFilesModelsOnceAndFiltersThem) {
   EXPECT_FALSE(catalog.findModel("Alpha"));
   EXPECT_FALSE(catalog.findModel("Otherco Alpha 1"));
   EXPECT_EQ(at(1, 0, {81, 0}), "Warm Strings / Preset A");
+}
+
+// What a chooser lists as the user types: devices by maker and model, sounds by their name and bank, each
+// word anywhere, in any order, with case, spaces and punctuation ignored.
+TEST_F(DeviceNamesTest, ChoosersFindDevicesAndSoundsByWordsIgnoringCaseSpacesAndPunctuation) {
+  using Names = std::vector<std::string>;
+  auto devices = [&](std::string_view typed) {
+    Names lines;
+    for (const DeviceLine& line : DeviceLines(catalog.models(), typed))
+      lines.push_back(line.device.empty() ? "[" + line.text + "]" : line.device);
+    return lines;
+  };
+  EXPECT_EQ(devices(""), (Names{kGeneralMidi, "[Otherco]", "Beta", "[Testworks]", "Alpha 1", "Alpha 2"}));
+  for (const char* typed : {"alpha1", "ALPHA 1", "testworks a-1", "1 works", " alpha_1 "})
+    EXPECT_EQ(devices(typed), (Names{"[Testworks]", "Alpha 1"})) << typed;
+  EXPECT_EQ(devices("general midi"), (Names{kGeneralMidi}));
+  EXPECT_TRUE(devices("alpha beta").empty());
+
+  const SoundChoices sounds(catalog.sounds("Alpha 1", 1));
+  auto found = [&](std::string_view typed) {
+    Names lines;
+    for (const size_t index : sounds.Find(typed)) {
+      const Names cells = SoundCells(sounds[index]);
+      lines.push_back(cells[3] + " " + cells[0] + " " + cells[1] + " " + cells[2]);
+    }
+    return lines;
+  };
+  EXPECT_EQ(found("warm str"), (Names{"Warm Strings Preset A 81/0 0", "Warm Strings Preset B 82/- 0"}));
+  EXPECT_EQ(found("STR, warm"), found("warm str"));
+  EXPECT_EQ(found("strings preset-b"), (Names{"Warm Strings Preset B 82/- 0"}));
+  EXPECT_EQ(found("").size(), sounds.size());
+  EXPECT_TRUE(found("warm bass").empty());
 }
 
 TEST_F(DeviceNamesTest, StripsBankSelectPicksTheBankThatSendsIt) {
