@@ -1,6 +1,7 @@
 // Speed of the editor, under an X server, with a preset of sixteen strips: the first effEditOpen of an
 // instance (holder, panel with all its controls and cursor made), a full refresh of the open editor through
-// the host's idle pass until its repaint is drawn, an idle pass with nothing to do, the cost of an X event
+// the host's idle pass until its repaint is drawn, the sound browser's opening on the largest installed
+// device, an idle pass with nothing to do, the cost of an X event
 // that is not ours (which hosts that pass every event of their connection pay for each), and the share of
 // a core that an open idle editor and a closed one take while the host idles at 25 Hz.
 #include <benchmark/benchmark.h>
@@ -15,10 +16,17 @@
 #include <memory>
 #include <thread>
 
+#include "bench/LargestDevice.h"
 #include "editor/SPluginEditor.h"
+#include "editor/SPluginPanel.h"
+#include "editor/SSoundBrowser.h"
 #include "gui/SControl.h"
 #include "gui/XDisplay.h"
 #include "gui/context/SStaticData.h"
+#include "gui/widgets/SListBox.h"
+#include "gui/widgets/SSearchBox.h"
+#include "gui/SKeyMap.h"
+#include "preset/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
 
 namespace {
@@ -111,6 +119,37 @@ void FullRefresh(benchmark::State& state) {
   plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(FullRefresh)->Unit(benchmark::kMicrosecond);
+
+// The sound browser opened for a strip of the largest installed device whose names were read before: its
+// lists made and fitted, the window shown and drawn; Escape closes it between the runs.
+void OpenSoundBrowserOnTheLargestDevice(benchmark::State& state) {
+  const std::string device = LargestDevice(vantorine::names::NameCatalog::shared());
+  if (device.empty()) return state.SkipWithError("no MIDNAM files on this machine");
+  HostWindow host;
+  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    StoreDevice(extension, 0, device.c_str());
+  });
+  Open(*plugin, host.window);
+  SPluginPanel* panel = plugin->PluginEditor()->Panel();
+  auto close = [&] {
+    panel->SoundBrowser()->SoundBox()->KeyStateChanged(tovo::gui::kKeyEscape, true, 0, tovo::gui::kKeySpecial);
+    XSync(tovo::gui::dps, False);
+  };
+  panel->OpenSoundBrowser(0);
+  close();
+  for (auto _ : state) {
+    panel->OpenSoundBrowser(0);
+    tovo::gui::PumpToolkitEvents();
+    XSync(tovo::gui::dps, False);
+    state.PauseTiming();
+    close();
+    state.ResumeTiming();
+  }
+  state.SetLabel(device + ", " + std::to_string(panel->SoundBrowser()->SoundList()->LineCount()) + " sounds");
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+}
+BENCHMARK(OpenSoundBrowserOnTheLargestDevice)->Unit(benchmark::kMillisecond);
 
 void IdlePassWithNothingToDo(benchmark::State& state) {
   HostWindow host;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/LargestDevice.h"
 #include "names/DeviceNames.h"
 #include "names/MidnamFolders.h"
 #include "tests/names/HostileMidnam.h"
@@ -32,18 +33,7 @@ NameCatalog& Listed() {
 }
 
 // The model defined by the largest file: the slowest first use of a device.
-std::string LargestModel() {
-  std::string largest;
-  off_t most = -1;
-  for (const ModelInfo& model : Listed().models()) {
-    struct stat info;
-    if (!model.file.empty() && stat(model.file.c_str(), &info) == 0 && info.st_size > most) {
-      most = info.st_size;
-      largest = model.name;
-    }
-  }
-  return largest;
-}
+std::string LargestModel() { return LargestDevice(Listed()); }
 
 void FirstUseListingEveryModel(benchmark::State& state) {
   size_t models = 0;

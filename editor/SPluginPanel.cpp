@@ -8,6 +8,7 @@
 #include "editor/STextDialog.h"
 #include "editor/SUpwardDial.h"
 #include "editor/PanelSoundNames.h"
+#include "editor/SSoundBrowser.h"
 #include "editor/SSoundPlace.h"
 #include "gui/context/SColour.h"
 #include "gui/context/SDrawBitmap.h"
@@ -76,6 +77,7 @@ SPluginPanel::~SPluginPanel() {
   delete textDialog;
   delete sysexDialog;
   delete deviceDialog;
+  delete soundBrowser;
   delete[] valueTexts;
   delete[] channelTexts;
   delete[] controllerTexts;

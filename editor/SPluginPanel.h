@@ -141,6 +141,8 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::STextDialog* SysexDialog() const { return sysexDialog; }
   tovo::gui::STextDialog* DeviceDialog() const { return deviceDialog; }
   SSoundBrowser* SoundBrowser() const { return soundBrowser; }
+  // Opens the sound browser for a strip in use, as a click on its place does.
+  void OpenSoundBrowser(int row);
 
  private:
   // Construction of the controls.
@@ -181,8 +183,6 @@ class SPluginPanel : public tovo::gui::SWindow {
   void EditDevice(int row);
   void OnDeviceDialogResult(int result);
   void RefreshSound(int row);
-  // Opens the sound browser for a strip in use.
-  void OpenSoundBrowser(int row);
   // The row of a strip control, from its ID's distance to the same control of row 0; -1 if none.
   int RowOf(const tovo::gui::SControl* sender, const tovo::gui::SControl* firstRowControl) const;
   void SetParameter(int index, float value);
