@@ -39,7 +39,7 @@ class BankTool : public ::testing::Test {
 // A bank without version 2 fields and one with them in many presets go into every binary form and come
 // back (BankText's tests take every example and many random banks through the text).
 TEST_F(BankTool, FromTextAndToTextConvertBothWaysInEveryBinaryForm) {
-  std::vector<std::string> inputs = {banktest::ExamplePath("four-module-studio.toml")};
+  std::vector<std::string> inputs = {banktest::ExamplePath("live-keyboard.toml")};
   auto loaded = std::make_unique<PresetBank>();
   banktest::RandomBanks random(4);
   random.loadedBank(*loaded);
@@ -74,7 +74,7 @@ TEST_F(BankTool, FromTextAndToTextConvertBothWaysInEveryBinaryForm) {
     const bool version2 = std::any_of(fromText->extensions.begin(), fromText->extensions.end(),
                                       [](const auto& extension) { return !IsDefaultExtension(extension); });
     EXPECT_EQ(chunk.size() > kBankBytes, version2) << input;
-    if (input == banktest::ExamplePath("four-module-studio.toml")) {
+    if (input == banktest::ExamplePath("live-keyboard.toml")) {
       EXPECT_EQ(fxb.size(), FxFile::kBankHeaderSize + kBankBytes);
     }
   }
