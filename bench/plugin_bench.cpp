@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/BenchStreams.h"
+#include "preset/VSTPluginProgram.h"
 #include "vst/VstInterface.h"
 
 namespace {
@@ -111,26 +112,21 @@ BENCHMARK(NotesOffFlushOf256);
 // A resend with all sixteen strips in use: 64 messages queued and sent by the next call.
 void ResendSixteenStrips(benchmark::State& state) {
   Instance instance;
-  std::vector<unsigned char> preset(436);
+  VSTPluginProgram preset;
   void* chunk = nullptr;
   const VstIntPtr size = instance.effect->dispatcher(instance.effect, effGetChunk, 1, 0, &chunk, 0.f);
-  if (size != 436 || !chunk) {
+  if (size != static_cast<VstIntPtr>(sizeof preset) || !chunk) {
     state.SkipWithError("no preset chunk");
     return;
   }
-  std::memcpy(preset.data(), chunk, preset.size());
-  constexpr int kStrips = 48, kStripSize = 19, kOrder = 352, kCount = 416;
-  for (int s = 0; s < 16; ++s) {
-    unsigned char* strip = &preset[kStrips + kStripSize * s];
-    const unsigned char values[7] = {1, static_cast<unsigned char>(s % 2), static_cast<unsigned char>(s + 1), 10, 2,
-                                     3, 100};
-    std::memcpy(strip, values, sizeof values);
-    const int32_t row = s;
-    std::memcpy(&preset[kOrder + 4 * s], &row, 4);
+  std::memcpy(&preset, chunk, sizeof preset);
+  for (int s = 0; s < kStripCount; ++s) {
+    const auto channel = static_cast<uint8_t>(s + 1);
+    preset.strips[s] = VSTPluginStrip{1, static_cast<uint8_t>(s % 2), channel, 10, 2, 3, 100, {}};
+    preset.stripOrder[s] = s;
   }
-  const int32_t count = 16;
-  std::memcpy(&preset[kCount], &count, 4);
-  instance.effect->dispatcher(instance.effect, effSetChunk, 1, 436, preset.data(), 0.f);
+  preset.stripCount = kStripCount;
+  instance.effect->dispatcher(instance.effect, effSetChunk, 1, sizeof preset, &preset, 0.f);
   const long before = eventsReceived;
   for (auto _ : state) {
     instance.effect->setParameter(instance.effect, 0, 1.f);
