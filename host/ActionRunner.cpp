@@ -30,8 +30,11 @@ size_t ActionRunner::printEvents() {
   if (!events.empty()) reasons.look(programChangesIn());
   for (const ReceivedEvent& event : events) {
     const bool midi = event.event.type == kVstMidiType;
-    const std::string why = midi ? reasons.lineBefore(event.bytes(), 3)
-                                 : reasons.lineBefore(event.sysex.data(), event.sysex.size());
+    // A System Exclusive the host refused was still the plug-in's, and may begin a send.
+    static const uint8_t kSysexStart = 0xF0;
+    const std::string why = midi                                  ? reasons.lineBefore(event.bytes(), 3)
+                            : event.event.type == kVstSysExType ? reasons.lineBefore(&kSysexStart, 1)
+                                                                  : std::string();
     if (!why.empty()) std::printf("%s\n", why.c_str());
     const std::string names = midi ? soundNames.of(event.bytes(), 2) : "";
     std::printf("%s%s\n", PluginReport::eventLine(event, realtime).c_str(), names.c_str());

@@ -41,7 +41,7 @@ std::string AfterDelay(const char* which, int seconds) {
 
 VstInt32 SendReasons::currentPreset() { return static_cast<VstInt32>(host.dispatch(effGetProgram)); }
 
-void SendReasons::resendAsked() { causes.push_back({"resend", Clock::now()}); }
+void SendReasons::resendAsked() { causes.push_back({"resend", Clock::now(), currentPreset()}); }
 
 void SendReasons::presetSelected() {
   knownPreset = currentPreset();
@@ -53,14 +53,15 @@ void SendReasons::presetChanged(const char* how) {
     restoring = false;
     return;
   }
+  const VstInt32 preset = currentPreset();
   BankOptions options;
-  if (!CurrentOptions(host, currentPreset(), options)) {
-    causes.push_back({how, Clock::now()});
+  if (!CurrentOptions(host, preset, options)) {
+    causes.push_back({how, Clock::now(), preset});
     return;
   }
   if (!options.changeSend) return;
   causes.push_back({how + AfterDelay("change", options.changeDelay),
-                    Clock::now() + std::chrono::seconds(options.changeDelay)});
+                    Clock::now() + std::chrono::seconds(options.changeDelay), preset});
 }
 
 void SendReasons::bankLoaded(Clock::time_point when) {
@@ -70,7 +71,7 @@ void SendReasons::bankLoaded(Clock::time_point when) {
   if (startUpExpected || !CurrentOptions(host, knownPreset, options) || !options.initSend) return;
   startUpExpected = true;
   causes.push_back(
-      {"start-up" + AfterDelay("init", options.initDelay), when + std::chrono::seconds(options.initDelay)});
+      {"start-up" + AfterDelay("init", options.initDelay), when + std::chrono::seconds(options.initDelay), -1});
 }
 
 void SendReasons::look(uint64_t programChangesIn) {
@@ -96,7 +97,7 @@ std::string SendReasons::lineBefore(const uint8_t* bytes, size_t size) {
   for (const Cause& cause : causes)
     if (cause.due <= now + kEarliness && (!chosen || cause.due >= chosen->due)) chosen = &cause;
   if (!chosen) return {};
-  const VstInt32 preset = currentPreset();
+  const VstInt32 preset = chosen->preset >= 0 ? chosen->preset : currentPreset();
   const std::string name = host.programName(preset);
   std::string line = "send of preset " + std::to_string(preset + 1) + (name.empty() ? "" : " (" + name + ")") +
                      ": " + chosen->why;

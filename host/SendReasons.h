@@ -43,6 +43,8 @@ class SendReasons {
   struct Cause {
     std::string why;
     Clock::time_point due;
+    // The preset it sends; -1 for the one current when it does (the start-up send's).
+    VstInt32 preset;
   };
   void presetChanged(const char* how);
   VstInt32 currentPreset();
