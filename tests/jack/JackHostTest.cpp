@@ -371,17 +371,23 @@ TEST_F(JackHost, TextStateSendsWithReasonsAndIsKeptAsText) {
   EXPECT_EQ(text, jacktest::slurpFile(state));
 }
 
-TEST_F(JackHost, StateIsSavedSoonAfterItChangesWhileRunning) {
-  const Setting setting{3, {{24, 12 / 128.f}}};
+// A burst of changes, such as a dial turned in the editor makes, is saved once, soon after it ends.
+TEST_F(JackHost, AChangeBurstIsSavedOnceSoonAfterItEnds) {
+  Setting setting{3, {}};
+  for (int step = 1; step <= 20; ++step) setting.parameters.push_back({24, step / 128.f});
   const Reference reference = referenceFor(setting);
+  std::vector<std::string> actions = {"--program", "4"};
+  for (const std::string& word : actionsFor(setting))
+    if (word.find('=') != std::string::npos) actions.insert(actions.end(), {"--param", word, "--sleep", "50"});
   const std::string state = folder.file("live.fxb");
-  HostProcess host(hostArgs({"--state", state}, actionsFor(setting)), server->name());
-  ASSERT_TRUE(host.waitForOutput("state saved to", 3.0)) << host.out() << host.err();
+  HostProcess host(hostArgs({"--state", state}, actions), server->name());
+  ASSERT_TRUE(host.waitForOutput("state saved to", 4.0)) << host.out() << host.err();
   FxContent saved;
   ASSERT_EQ("", FxFile::decode(readBytes(state), FxKind::Bank, reference.uniqueId, saved));
   EXPECT_EQ(reference.bank, saved.chunk) << "saved while running, before any signal";
   host.signal(SIGINT);
   EXPECT_EQ(0, host.wait()) << host.err();
+  EXPECT_EQ(1u, timesIn(host.out(), "state saved to")) << host.out();
 }
 
 TEST_F(JackHost, BufferSizeChangeSuspendsAndResumesThePlugin) {
