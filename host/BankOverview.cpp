@@ -20,7 +20,10 @@ void BankOverview::print(VstHost& host, const std::string& name, std::FILE* out)
   std::vector<int> used;
   for (int preset = 0; preset < kProgramCount; ++preset)
     if (!IsDefaultPreset(*bank, preset, shared)) used.push_back(preset);
-  std::fprintf(out, "%s: %zu preset(s) in use, preset %ld selected\n", name.c_str(), used.size(), selected);
+  if (used.empty())
+    std::fprintf(out, "%s: no preset in use, preset %ld selected\n", name.c_str(), selected);
+  else
+    std::fprintf(out, "%s: %zu preset(s) in use, preset %ld selected\n", name.c_str(), used.size(), selected);
   for (const int preset : used) {
     int strips = 0;
     for (const VSTPluginStrip& strip : (*bank)[preset].strips) strips += strip.inUse != 0;
