@@ -40,7 +40,9 @@ names::BankSelect StripBankSelect(const VSTPluginStrip& strip) {
   return {preset::SentValue(strip.bankMsb), preset::SentValue(strip.bankLsb)};
 }
 
-std::optional<uint8_t> StripProgram(const VSTPluginStrip& strip) { return preset::SentValue(strip.program); }
+std::optional<uint8_t> StripProgram(const VSTPluginStrip& strip) {
+  return preset::SentValue(strip.program);
+}
 
 bool DeviceKnownHere(const std::string& device) {
   return names::NameCatalog::shared().findModel(device).has_value();

@@ -18,7 +18,8 @@ ActionRunner::ActionRunner(VstHost& plugin, bool paced, EditorWindow* window)
       realtime(paced),
       editor(window),
       soundNames([this] {
-        return ProgramChangeNames::PluginBank{host.getChunk(false), static_cast<int>(host.dispatch(effGetProgram))};
+        return ProgramChangeNames::PluginBank{host.getChunk(false),
+                                              static_cast<int>(host.dispatch(effGetProgram))};
       }),
       reasons(plugin) {
   programChangesIn = [this] { return programChangesQueued; };
@@ -32,9 +33,9 @@ size_t ActionRunner::printEvents() {
     const bool midi = event.event.type == kVstMidiType;
     // A System Exclusive the host refused was still the plug-in's, and may begin a send.
     static const uint8_t kSysexStart = 0xF0;
-    const std::string why = midi                                  ? reasons.lineBefore(event.bytes(), 3)
+    const std::string why = midi                                ? reasons.lineBefore(event.bytes(), 3)
                             : event.event.type == kVstSysExType ? reasons.lineBefore(&kSysexStart, 1)
-                                                                  : std::string();
+                                                                : std::string();
     if (!why.empty()) std::printf("%s\n", why.c_str());
     const std::string names = midi ? soundNames.of(event.bytes(), 2) : "";
     std::printf("%s%s\n", PluginReport::eventLine(event, realtime).c_str(), names.c_str());
@@ -176,8 +177,8 @@ std::string ActionRunner::run(const HostAction& action) {
       const std::string reason = FxFile::readFile(action.file, chunk);
       if (!reason.empty()) return reason;
       const VstIntPtr result = host.setChunk(chunk, presetChunks);
-      std::printf("effSetChunk (%s, %zu bytes) returned %ld\n", presetChunks ? "preset" : "bank", chunk.size(),
-                  static_cast<long>(result));
+      std::printf("effSetChunk (%s, %zu bytes) returned %ld\n", presetChunks ? "preset" : "bank",
+                  chunk.size(), static_cast<long>(result));
       if (result == 1) loaded(action.file, !presetChunks);
       break;
     }

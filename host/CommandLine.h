@@ -34,7 +34,8 @@ struct HostAction {
   };
   explicit HostAction(Kind what, VstInt32 number = 0) : kind(what), index(number) {}
   Kind kind;
-  VstInt32 index;  // Program (from 0, as effSetProgram counts), parameter, block count, mains state or milliseconds.
+  // Program (from 0, as effSetProgram counts), parameter, block count, mains state or milliseconds.
+  VstInt32 index;
   float value = 0.0f;
   std::string file;
   std::vector<std::vector<uint8_t>> midi;

@@ -28,9 +28,11 @@ int fail(const std::string& reason) {
   return kExitFailure;
 }
 
-// The server decides rate and block size, so the client is opened before loading; the bank of the state file goes in
-// before the plug-in is resumed and processing starts, as when a DAW opens a project. `loaded` is set when it did.
-std::string prepareJack(VstHost& host, StateFile* state, bool quiet, std::optional<SendReasons::Clock::time_point>& loaded) {
+// The server decides rate and block size, so the client is opened before loading; the bank of the state file
+// goes in before the plug-in is resumed and processing starts, as when a DAW opens a project. `loaded` is set
+// when it did.
+std::string prepareJack(VstHost& host, StateFile* state, bool quiet,
+                        std::optional<SendReasons::Clock::time_point>& loaded) {
   bool found = false;
   if (state) {
     const std::string reason = state->load(host, found);

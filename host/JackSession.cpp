@@ -32,7 +32,8 @@ JackSession::JackSession(const CommandLine& commandLine, VstHost& plugin, JackCl
       actions(plugin, true, window),
       sentNames([this] {
         const std::lock_guard<std::mutex> lock(pluginCalls);
-        return ProgramChangeNames::PluginBank{host.getChunk(false), static_cast<int>(host.dispatch(effGetProgram))};
+        return ProgramChangeNames::PluginBank{host.getChunk(false),
+                                              static_cast<int>(host.dispatch(effGetProgram))};
       }) {
   actions.midiRoute = [this](const std::vector<uint8_t>& message) { return jack.queueMidi(message); };
   actions.programChangesIn = [this] { return jack.programChangesIn(); };
@@ -134,7 +135,8 @@ std::string JackSession::runAction(const HostAction& action) {
 std::string JackSession::saveState(bool atTheEnd) {
   const std::lock_guard<std::mutex> lock(pluginCalls);
   bool wrote = false;
-  const std::string reason = atTheEnd ? state->saveIfChanged(host, wrote) : state->saveWhenSettled(host, wrote);
+  const std::string reason =
+      atTheEnd ? state->saveIfChanged(host, wrote) : state->saveWhenSettled(host, wrote);
   if (wrote) {
     std::printf("state saved to %s (preset %ld)\n", state->path().c_str(),
                 static_cast<long>(host.dispatch(effGetProgram)) + 1);

@@ -34,14 +34,19 @@ bool CurrentOptions(VstHost& host, VstInt32 preset, BankOptions& options) {
 }
 
 std::string AfterDelay(const char* which, int seconds) {
-  return seconds > 0 ? std::string(", after the ") + which + " delay of " + std::to_string(seconds) + " s" : "";
+  return seconds > 0 ? std::string(", after the ") + which + " delay of " + std::to_string(seconds) + " s"
+                     : "";
 }
 
 }  // namespace
 
-VstInt32 SendReasons::currentPreset() { return static_cast<VstInt32>(host.dispatch(effGetProgram)); }
+VstInt32 SendReasons::currentPreset() {
+  return static_cast<VstInt32>(host.dispatch(effGetProgram));
+}
 
-void SendReasons::resendAsked() { causes.push_back({"resend", Clock::now(), currentPreset()}); }
+void SendReasons::resendAsked() {
+  causes.push_back({"resend", Clock::now(), currentPreset()});
+}
 
 void SendReasons::presetSelected() {
   knownPreset = currentPreset();
@@ -70,8 +75,8 @@ void SendReasons::bankLoaded(Clock::time_point when) {
   BankOptions options;
   if (startUpExpected || !CurrentOptions(host, knownPreset, options) || !options.initSend) return;
   startUpExpected = true;
-  causes.push_back(
-      {"start-up" + AfterDelay("init", options.initDelay), when + std::chrono::seconds(options.initDelay), -1});
+  causes.push_back({"start-up" + AfterDelay("init", options.initDelay),
+                    when + std::chrono::seconds(options.initDelay), -1});
 }
 
 void SendReasons::look(uint64_t programChangesIn) {
@@ -99,8 +104,8 @@ std::string SendReasons::lineBefore(const uint8_t* bytes, size_t size) {
   if (!chosen) return {};
   const VstInt32 preset = chosen->preset >= 0 ? chosen->preset : currentPreset();
   const std::string name = host.programName(preset);
-  std::string line = "send of preset " + std::to_string(preset + 1) + (name.empty() ? "" : " (" + name + ")") +
-                     ": " + chosen->why;
+  std::string line = "send of preset " + std::to_string(preset + 1) +
+                     (name.empty() ? "" : " (" + name + ")") + ": " + chosen->why;
   causes.erase(std::remove_if(causes.begin(), causes.end(),
                               [&](const Cause& cause) { return cause.due <= now + kEarliness; }),
                causes.end());

@@ -57,7 +57,8 @@ std::string StateFile::loadBankFile(VstHost& host, const std::vector<uint8_t>& b
   // Program first, then the bank: the chunk then starts the plug-in's start-up send, as when a DAW
   // opens a project, and the selection cannot trigger a change send from the presets it replaces.
   host.setProgram(content.currentProgram);
-  if (host.setChunk(content.chunk, false) != 1) return "state file " + file + ": the plug-in refused its bank";
+  if (host.setChunk(content.chunk, false) != 1)
+    return "state file " + file + ": the plug-in refused its bank";
   return {};
 }
 
@@ -71,7 +72,8 @@ std::string StateFile::loadOtherForm(VstHost& host) {
     return "state file " + errors.front() + more;
   }
   host.setProgram(program);
-  if (host.setChunk(BankBytes(*bank), false) != 1) return "state file " + file + ": the plug-in refused its bank";
+  if (host.setChunk(BankBytes(*bank), false) != 1)
+    return "state file " + file + ": the plug-in refused its bank";
   return {};
 }
 

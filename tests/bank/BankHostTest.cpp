@@ -102,8 +102,8 @@ TEST_F(BankHost, ProgramChangesOfStripsWithADeviceArePrintedWithTheirSounds) {
                       "[[preset.strip]]\nchannel = 1\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n"
                       "[[preset.strip]]\nchannel = 3\ndevice = \"JV-1080\"\nprogram = 7\n"
                       "[[preset]]\nnumber = 2\n[[preset.strip]]\nchannel = 10\nprogram = 40\n");
-  const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1", "--program", "2",
-                                     "--resend", "--process", "1"});
+  const hostrun::HostRun run = host(
+      {"--load-text", path, "--resend", "--process", "1", "--program", "2", "--resend", "--process", "1"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("block 1 frame 0: C9 28 00  ch 10 Program Change 40  (Brush, General MIDI)\n"
                          "block 1 frame 0: C1 05 00  ch 2 Program Change 5\n"

@@ -79,8 +79,8 @@ TEST(HostCli, HelpDescribesTheActions) {
   const HostRun run = runHost({"--help"});
   EXPECT_EQ(run.exitCode, 0);
   for (const char* option : {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--list",
-                             "--realtime", "--editor", "--editor-mode", "--no-size-window", "--jack", "--jack-name",
-                             "--jack-server", "--connect", "--run", "--state"})
+                             "--realtime", "--editor", "--editor-mode", "--no-size-window", "--jack",
+                             "--jack-name", "--jack-server", "--connect", "--run", "--state"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
@@ -90,7 +90,8 @@ TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
   EXPECT_NE(run.out.find("presets (3):\n    1: probe 0\n    2: probe 1\n    3: probe 2\n"), std::string::npos)
-      << "counted from 1\n" << run.out;
+      << "counted from 1\n"
+      << run.out;
   const size_t noteOn = run.out.find("block 2 frame 0: 92 3C 64  ch 3 Note On 60 vel 100\n");
   const size_t program = run.out.find("block 2 frame 0: C2 04 00  ch 3 Program Change 4\n");
   const size_t param = run.out.find("parameter 0 set to 0.5");

@@ -1,8 +1,9 @@
 // The host program as a JACK client, checked through a real JACK server: what reaches a port connected
 // to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames) and the
 // reason printed for each send, the state file in both its forms across a SIGTERM and a second run,
-// buffer-size changes, and failures that end with one line and a non-zero exit instead of a hang. What the plug-in should send is asked of the plug-in itself,
-// loaded in this process without JACK, so the tests hold whatever the presets contain.
+// buffer-size changes, and failures that end with one line and a non-zero exit instead of a hang. What the
+// plug-in should send is asked of the plug-in itself, loaded in this process without JACK, so the tests hold
+// whatever the presets contain.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -295,7 +296,8 @@ TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
   const std::string copy = folder.file("copy.fxb");
   HostProcess second(hostArgs({"--state", state, "--run", "0.2"}, {"--save-fxb", copy}), server->name());
   EXPECT_EQ(0, second.wait()) << second.err();
-  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 6)"), std::string::npos) << second.out();
+  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 6)"), std::string::npos)
+      << second.out();
   FxContent loaded;
   ASSERT_EQ("", FxFile::decode(readBytes(copy), FxKind::Bank, reference.uniqueId, loaded));
   EXPECT_EQ(reference.bank, loaded.chunk);
@@ -307,11 +309,12 @@ TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
 // plug-in holds; a run that changes nothing leaves the file alone.
 TEST_F(JackHost, TextStateSendsWithReasonsAndIsKeptAsText) {
   const std::string state = folder.file("rig.toml");
-  std::ofstream(state) << "[options]\ninit_send = true\ninit_delay = 1\nchange_send = true\npreset_switching = true\n"
-                          "[[preset]]\nnumber = 1\nname = \"Piano\"\n[[preset.strip]]\nchannel = 1\nprogram = 0\n"
-                          "volume = 100\n[[preset]]\nnumber = 2\nname = \"Strings\"\n[[preset.strip]]\nchannel = 2\n"
-                          "program = 48\n[[preset]]\nnumber = 3\nname = \"Drums\"\n[[preset.strip]]\nchannel = 10\n"
-                          "program = 25\n";
+  std::ofstream(state)
+      << "[options]\ninit_send = true\ninit_delay = 1\nchange_send = true\npreset_switching = true\n"
+         "[[preset]]\nnumber = 1\nname = \"Piano\"\n[[preset.strip]]\nchannel = 1\nprogram = 0\n"
+         "volume = 100\n[[preset]]\nnumber = 2\nname = \"Strings\"\n[[preset.strip]]\nchannel = 2\n"
+         "program = 48\n[[preset]]\nnumber = 3\nname = \"Drums\"\n[[preset.strip]]\nchannel = 10\n"
+         "program = 25\n";
   // The plug-in holding that bank after the same selections and edit.
   std::vector<uint8_t> expectedBank;
   {
@@ -330,26 +333,32 @@ TEST_F(JackHost, TextStateSendsWithReasonsAndIsKeptAsText) {
 
   // After the start-up send: a resend, a first selection (the plug-in takes it as the end of restoring the
   // state and sends nothing for it), a preset change, an incoming Program Change, then an edit.
-  HostProcess first({"--jack", "--state", state, "--connect", "midi_out=rec:in", "--run", "3", VANTORINE_PLUGIN_PATH,
-                     "--sleep", "1500", "--resend", "--program", "3", "--sleep", "200", "--program", "2", "--sleep",
-                     "200", "--midi", "C0 02", "--sleep", "200", "--param", "24=0.5"},
-                    server->name());
+  const std::vector<std::string> actions = {"--sleep", "1500", "--resend", "--program", "3", "--sleep", "200",
+                                            "--program", "2", "--sleep", "200", "--midi", "C0 02", "--sleep",
+                                            "200", "--param", "24=0.5"};
+  std::vector<std::string> args = {"--jack", "--state", state, "--connect", "midi_out=rec:in", "--run", "3",
+                                   VANTORINE_PLUGIN_PATH};
+  args.insert(args.end(), actions.begin(), actions.end());
+  HostProcess first(args, server->name());
   const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(6);
   EXPECT_EQ(0, first.wait()) << first.err();
-  const std::vector<Bytes> sent = {{0xC0, 0}, {0xB0, 7, 100}, {0xC0, 0}, {0xB0, 7, 100}, {0xC1, 48}, {0xC9, 25}};
+  const std::vector<Bytes> sent = {{0xC0, 0},      {0xB0, 7, 100}, {0xC0, 0},
+                                   {0xB0, 7, 100}, {0xC1, 48},     {0xC9, 25}};
   EXPECT_EQ(sent, bytesOf(arrived)) << first.out();
 
   const std::string out = first.out();
-  EXPECT_NE(out.find("state loaded from " + state + " (preset 1)\nbank " + state +
-                     ": 3 preset(s) in use, preset 1 selected\n    1  Piano  (1 strip)\n    2  Strings  (1 strip)\n"
-                     "    3  Drums  (1 strip)\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find("state loaded from " + state + " (preset 1)\nbank " + state +
+               ": 3 preset(s) in use, preset 1 selected\n    1  Piano  (1 strip)\n    2  Strings  (1 strip)\n"
+               "    3  Drums  (1 strip)\n"),
+      std::string::npos)
       << out;
   EXPECT_EQ(std::string::npos, out.find("effect name")) << "the long listing needs --list";
   size_t at = 0;
   for (const char* reason :
-       {"send of preset 1 (Piano): start-up, after the init delay of 1 s\n", "send of preset 1 (Piano): resend\n",
-        "send of preset 2 (Strings): preset change\n", "send of preset 3 (Drums): incoming Program Change\n"}) {
+       {"send of preset 1 (Piano): start-up, after the init delay of 1 s\n",
+        "send of preset 1 (Piano): resend\n", "send of preset 2 (Strings): preset change\n",
+        "send of preset 3 (Drums): incoming Program Change\n"}) {
     at = out.find(reason, at);
     ASSERT_NE(at, std::string::npos) << reason << " in order in\n" << out;
     const size_t next = out.find('\n', at) + 1;
@@ -360,13 +369,15 @@ TEST_F(JackHost, TextStateSendsWithReasonsAndIsKeptAsText) {
   const std::string text = jacktest::slurpFile(state);
   EXPECT_NE(text.find("\ncurrent = 3\n"), std::string::npos) << text;
   const std::string chunk = folder.file("back.chunk");
-  HostProcess tool(HostProcess::OtherProgram{}, {VANTORINE_BANK_PATH, "from-text", state, "-o", chunk}, server->name());
+  HostProcess tool(HostProcess::OtherProgram{}, {VANTORINE_BANK_PATH, "from-text", state, "-o", chunk},
+                   server->name());
   ASSERT_EQ(0, tool.wait()) << tool.err();
   EXPECT_EQ(expectedBank, readBytes(chunk)) << text;
 
   HostProcess second(hostArgs({"--state", state, "--run", "0.3"}), server->name());
   EXPECT_EQ(0, second.wait()) << second.err();
-  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 3)"), std::string::npos) << second.out();
+  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 3)"), std::string::npos)
+      << second.out();
   EXPECT_EQ(std::string::npos, second.out().find("state saved")) << second.out();
   EXPECT_EQ(text, jacktest::slurpFile(state));
 }
@@ -378,7 +389,8 @@ TEST_F(JackHost, AChangeBurstIsSavedOnceSoonAfterItEnds) {
   const Reference reference = referenceFor(setting);
   std::vector<std::string> actions = {"--program", "4"};
   for (const std::string& word : actionsFor(setting))
-    if (word.find('=') != std::string::npos) actions.insert(actions.end(), {"--param", word, "--sleep", "50"});
+    if (word.find('=') != std::string::npos)
+      actions.insert(actions.end(), {"--param", word, "--sleep", "50"});
   const std::string state = folder.file("live.fxb");
   HostProcess host(hostArgs({"--state", state}, actions), server->name());
   ASSERT_TRUE(host.waitForOutput("state saved to", 4.0)) << host.out() << host.err();
