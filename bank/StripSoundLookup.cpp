@@ -40,12 +40,16 @@ names::BankSelect StripBankSelect(const VSTPluginStrip& strip) {
   return {preset::SentValue(strip.bankMsb), preset::SentValue(strip.bankLsb)};
 }
 
+std::optional<uint8_t> StripProgram(const VSTPluginStrip& strip) {
+  return preset::SentValue(strip.program);
+}
+
 bool DeviceKnownHere(const std::string& device) {
   return names::NameCatalog::shared().findModel(device).has_value();
 }
 
 std::string SoundOfStrip(const std::string& device, const VSTPluginStrip& strip) {
-  const std::optional<uint8_t> program = preset::SentValue(strip.program);
+  const std::optional<uint8_t> program = StripProgram(strip);
   if (device.empty() || !program) return {};
   return names::ShownSoundName(device, strip.channel, *program, StripBankSelect(strip));
 }

@@ -4,6 +4,8 @@
 // call these from a real-time thread.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "names/DeviceNames.h"
@@ -17,6 +19,8 @@ std::string StripDevice(const VSTPluginProgramExtension& extension, int slot);
 
 // The Bank Select a strip sends; a stored byte beyond a data value counts as not sent.
 names::BankSelect StripBankSelect(const VSTPluginStrip& strip);
+// The Program Change a strip sends, the same way.
+std::optional<uint8_t> StripProgram(const VSTPluginStrip& strip);
 
 // Whether a MIDNAM file on this machine (or General MIDI) knows `device`.
 bool DeviceKnownHere(const std::string& device);

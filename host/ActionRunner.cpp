@@ -8,15 +8,36 @@
 
 #include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
+#include "host/BankOverview.h"
 #include "host/EditorWindow.h"
 #include "host/FxCapture.h"
 #include "host/PluginReport.h"
 
+ActionRunner::ActionRunner(VstHost& plugin, bool paced, EditorWindow* window)
+    : host(plugin),
+      realtime(paced),
+      editor(window),
+      soundNames([this] {
+        return ProgramChangeNames::PluginBank{host.getChunk(false),
+                                              static_cast<int>(host.dispatch(effGetProgram))};
+      }),
+      reasons(plugin) {
+  programChangesIn = [this] { return programChangesQueued; };
+}
+
 // Returns how many events were printed.
 size_t ActionRunner::printEvents() {
   const std::vector<ReceivedEvent> events = host.takeEvents();
+  if (!events.empty()) reasons.look(programChangesIn());
   for (const ReceivedEvent& event : events) {
-    const std::string names = event.event.type == kVstMidiType ? soundNames.of(event.bytes(), 2) : "";
+    const bool midi = event.event.type == kVstMidiType;
+    // A System Exclusive the host refused was still the plug-in's, and may begin a send.
+    static const uint8_t kSysexStart = 0xF0;
+    const std::string why = midi                                ? reasons.lineBefore(event.bytes(), 3)
+                            : event.event.type == kVstSysExType ? reasons.lineBefore(&kSysexStart, 1)
+                                                                : std::string();
+    if (!why.empty()) std::printf("%s\n", why.c_str());
+    const std::string names = midi ? soundNames.of(event.bytes(), 2) : "";
     std::printf("%s%s\n", PluginReport::eventLine(event, realtime).c_str(), names.c_str());
   }
   std::fflush(stdout);
@@ -59,7 +80,13 @@ std::string ActionRunner::loadFx(const std::string& path, FxKind kind) {
   const VstIntPtr result = host.setChunk(content.chunk, kind == FxKind::Program);
   std::printf("loaded %zu-byte chunk from %s: effSetChunk returned %ld\n", content.chunk.size(), path.c_str(),
               static_cast<long>(result));
+  if (result == 1) loaded(path, kind == FxKind::Bank);
   return {};
+}
+
+void ActionRunner::loaded(const std::string& path, bool bank) {
+  reasons.bankLoaded();
+  if (bank && describeBanks) BankOverview::print(host, "bank " + path, stdout);
 }
 
 // The bank in text form, to and from the plug-in's bank chunk.
@@ -85,8 +112,9 @@ std::string ActionRunner::loadText(const std::string& path) {
     for (size_t i = 1; i < errors.size(); ++i) errors[0] += "\n" + errors[i];
     return errors[0];
   }
-  std::printf("loaded the bank from %s: effSetChunk returned %ld\n", path.c_str(),
-              static_cast<long>(host.setChunk(BankBytes(*bank), false)));
+  const VstIntPtr result = host.setChunk(BankBytes(*bank), false);
+  std::printf("loaded the bank from %s: effSetChunk returned %ld\n", path.c_str(), static_cast<long>(result));
+  if (result == 1) loaded(path, true);
   return {};
 }
 
@@ -95,8 +123,9 @@ std::string ActionRunner::run(const HostAction& action) {
   switch (action.kind) {
     case Kind::Program:
       host.setProgram(action.index);
-      std::printf("program %d selected; current program %ld\n", action.index,
-                  static_cast<long>(host.dispatch(effGetProgram)));
+      reasons.presetSelected();
+      std::printf("preset %ld selected; current preset %ld\n", static_cast<long>(action.index) + 1,
+                  static_cast<long>(host.dispatch(effGetProgram)) + 1);
       break;
     case Kind::SetParam:
       host.setParameter(action.index, action.value);
@@ -115,10 +144,12 @@ std::string ActionRunner::run(const HostAction& action) {
       break;
     case Kind::Midi:
       for (const auto& message : action.midi) {
-        if (!midiRoute)
+        if (!midiRoute) {
           host.queueMidi(message);
-        else if (!midiRoute(message))
+          programChangesQueued += (message[0] & 0xF0) == 0xC0;
+        } else if (!midiRoute(message)) {
           return "the MIDI queue is full";
+        }
       }
       std::printf("queued %zu MIDI message(s) for the next %s\n", action.midi.size(),
                   midiRoute ? "cycle" : "block");
@@ -145,8 +176,10 @@ std::string ActionRunner::run(const HostAction& action) {
       std::vector<uint8_t> chunk;
       const std::string reason = FxFile::readFile(action.file, chunk);
       if (!reason.empty()) return reason;
+      const VstIntPtr result = host.setChunk(chunk, presetChunks);
       std::printf("effSetChunk (%s, %zu bytes) returned %ld\n", presetChunks ? "preset" : "bank",
-                  chunk.size(), static_cast<long>(host.setChunk(chunk, presetChunks)));
+                  chunk.size(), static_cast<long>(result));
+      if (result == 1) loaded(action.file, !presetChunks);
       break;
     }
     case Kind::SaveFxp:
@@ -162,6 +195,7 @@ std::string ActionRunner::run(const HostAction& action) {
     case Kind::LoadText:
       return loadText(action.file);
     case Kind::Resend:
+      reasons.resendAsked();
       host.resend();
       std::printf("resend requested\n");
       break;

@@ -11,6 +11,7 @@
 
 #include "host/CommandLine.h"
 #include "host/ProgramChangeNames.h"
+#include "host/SendReasons.h"
 #include "host/VstHost.h"
 #include "vst/FxFile.h"
 
@@ -18,18 +19,23 @@ class EditorWindow;
 
 class ActionRunner {
  public:
-  ActionRunner(VstHost& plugin, bool paced, EditorWindow* window)
-      : host(plugin), realtime(paced), editor(window), soundNames([this] { return host.getChunk(true); }) {}
+  ActionRunner(VstHost& plugin, bool paced, EditorWindow* window);
 
   // Returns the empty string on success, else a one-line reason.
   std::string run(const HostAction& action);
   // Identity, mains on, a resend request, two blocks, close (unless an editor is open).
   void runDemo();
-  // Prints the events the host collected (those sent outside a JACK cycle); returns how many.
+  // Prints the events the host collected (those sent outside a JACK cycle), each send after the line that
+  // says why it happened; returns how many.
   size_t printEvents();
+  SendReasons& sendReasons() { return reasons; }
 
   // When set, --midi messages go here instead of the next block; false means no room for one.
   std::function<bool(const std::vector<uint8_t>&)> midiRoute;
+  // How many Program Changes reached the plug-in so far; by default those the --midi actions queued.
+  std::function<uint64_t()> programChangesIn;
+  // Whether a bank that an action loads is described (BankOverview).
+  bool describeBanks = false;
 
  private:
   void processBlocks(VstInt32 count);
@@ -37,11 +43,15 @@ class ActionRunner {
   std::string loadFx(const std::string& path, FxKind kind);
   std::string saveText(const std::string& path);
   std::string loadText(const std::string& path);
+  // After the plug-in took a bank or preset from `path`.
+  void loaded(const std::string& path, bool bank);
 
   VstHost& host;
   bool realtime;
   EditorWindow* editor;
   ProgramChangeNames soundNames;
+  SendReasons reasons;
+  uint64_t programChangesQueued = 0;
   bool presetChunks = false;
   // With --realtime, when the next block is due; pacing restarts after a pause such as --sleep.
   std::chrono::steady_clock::time_point nextBlock = std::chrono::steady_clock::now();

@@ -32,8 +32,10 @@ bool readFloat(const std::string& text, float& out) {
 const char* CommandLine::usage() {
   return "usage: vantorine-host [options] PLUGIN.so [actions...]\n"
          "\n"
-         "Loads a VST 2 plug-in, prints what it shows a host and runs the actions in order. Without\n"
-         "actions it runs a demo: identity, mains on, a resend request, two blocks, close.\n"
+         "Loads a VST 2 plug-in, prints its bank (its name and the presets in use) and runs the actions\n"
+         "in order, printing the MIDI the plug-in sends, each send after a line saying why it happened.\n"
+         "Without actions it runs a demo: mains on, a resend request, two blocks, close. Presets are\n"
+         "counted from 1, as in the bank's text form and the editor.\n"
          "\n"
          "Host options (anywhere on the line, applied before loading):\n"
          "  --host-version N         answer N to the version request (0 makes a plug-in refuse)\n"
@@ -46,7 +48,9 @@ const char* CommandLine::usage() {
          "  --block-size N           frames per processing block (default 512)\n"
          "  --sample-rate HZ         sample rate (default 44100)\n"
          "  --realtime               pace blocks at the wall-clock rate; events show seconds since start\n"
-         "  --quiet                  do not print the plug-in's identity, programs and parameters\n"
+         "  --list                   print the plug-in's identity, all its presets and parameters\n"
+         "  --quiet                  print neither those nor the bank's presets in use, only what the\n"
+         "                           actions do and the MIDI sent\n"
          "  --help                   this text\n"
          "\n"
          "Editor (opened after loading, on a thread of its own, while the actions run):\n"
@@ -66,13 +70,15 @@ const char* CommandLine::usage() {
          "                           (--connect midi_out=system:midi_playback_1); repeatable\n"
          "  --run SECONDS            stop after SECONDS (default: at SIGINT, SIGTERM or when the\n"
          "                           editor window is closed)\n"
-         "  --state FILE             load the bank file FILE (if it exists) before starting, and keep\n"
-         "                           the bank and current program saved in it while running\n"
+         "  --state FILE             load the bank in FILE (if it exists) before starting, and keep the\n"
+         "                           bank and current preset saved in it while running, once after each\n"
+         "                           burst of changes; FILE is the bank's text form (TOML) when its\n"
+         "                           name ends in .toml, else a bank file (.fxb); either form loads\n"
          "  With --jack, --sleep waits in real time while the client runs, and --process, --mains,\n"
          "  --close, --realtime, --block-size and --sample-rate do not apply.\n"
          "\n"
          "Actions:\n"
-         "  --program N              select program N (effSetProgram)\n"
+         "  --program N              select preset N, 1 for the first (effSetProgram N-1)\n"
          "  --param I=V              setParameter(I, V)\n"
          "  --get-param I            print getParameter(I) with its display and label\n"
          "  --mains 0|1              effMainsChanged: suspend or resume\n"
@@ -181,8 +187,12 @@ std::string CommandLine::parse(int argc, char** argv) {
       realtime = true;
     } else if (option == "--quiet") {
       quiet = true;
+    } else if (option == "--list") {
+      list = true;
     } else if (option == "--program") {
-      if (!readInt(arg, INT32_MIN, INT32_MAX, action(HostAction::Kind::Program).index)) return bad;
+      VstInt32& program = action(HostAction::Kind::Program).index;
+      if (!readInt(arg, 1, INT32_MAX, program)) return bad + " (presets are counted from 1)";
+      program -= 1;
     } else if (option == "--param") {
       const size_t equals = arg.find('=');
       HostAction& set = action(HostAction::Kind::SetParam);

@@ -34,7 +34,8 @@ struct HostAction {
   };
   explicit HostAction(Kind what, VstInt32 number = 0) : kind(what), index(number) {}
   Kind kind;
-  VstInt32 index;  // Program, parameter, block count, mains state or milliseconds.
+  // Program (from 0, as effSetProgram counts), parameter, block count, mains state or milliseconds.
+  VstInt32 index;
   float value = 0.0f;
   std::string file;
   std::vector<std::vector<uint8_t>> midi;
@@ -50,6 +51,8 @@ class CommandLine {
   std::string pluginPath;
   bool realtime = false;
   bool quiet = false;
+  // --list: the plug-in's identity, all its programs and parameters before anything else.
+  bool list = false;
   bool help = false;
   // --editor: open the plug-in's editor in a window of ours for editorSeconds (0: until it is closed).
   bool editor = false;

@@ -1,11 +1,14 @@
-// vantorine-host: loads a VST 2 plug-in, prints what a host sees, runs the actions given on the command
-// line and prints the MIDI the plug-in sends, with the plug-in's editor in a window meanwhile if asked;
+// vantorine-host: loads a VST 2 plug-in, prints its bank's presets in use (or, asked to, all a host sees),
+// runs the actions given on the command line and prints the MIDI the plug-in sends, each send after why it
+// happened, with the plug-in's editor in a window meanwhile if asked;
 // with --jack it runs the plug-in in a JACK client instead of driving the blocks itself. Every failure
 // ends with one line on stderr and a non-zero exit.
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "host/ActionRunner.h"
+#include "host/BankOverview.h"
 #include "host/CommandLine.h"
 #include "host/EditorWindow.h"
 #include "host/JackClient.h"
@@ -25,19 +28,24 @@ int fail(const std::string& reason) {
   return kExitFailure;
 }
 
-// The server decides rate and block size, so the client is opened before loading; the bank of the state file goes in
-// before the plug-in is resumed and processing starts, as when a DAW opens a project.
-std::string prepareJack(VstHost& host, StateFile* state) {
+// The server decides rate and block size, so the client is opened before loading; the bank of the state file
+// goes in before the plug-in is resumed and processing starts, as when a DAW opens a project. `loaded` is set
+// when it did.
+std::string prepareJack(VstHost& host, StateFile* state, bool quiet,
+                        std::optional<SendReasons::Clock::time_point>& loaded) {
+  bool found = false;
   if (state) {
-    bool found = false;
     const std::string reason = state->load(host, found);
     if (!reason.empty()) return reason;
-    if (found)
-      std::printf("state loaded from %s (program %ld)\n", state->path().c_str(),
-                  static_cast<long>(host.dispatch(effGetProgram)));
-    else
+    if (found) {
+      loaded = SendReasons::Clock::now();
+      std::printf("state loaded from %s (preset %ld)\n", state->path().c_str(),
+                  static_cast<long>(host.dispatch(effGetProgram)) + 1);
+    } else {
       std::printf("no state file %s yet: starting with the plug-in's own state\n", state->path().c_str());
+    }
   }
+  if (!quiet) BankOverview::print(host, found ? "bank " + state->path() : "the plug-in's own bank", stdout);
   host.mainsChanged(true);
   return {};
 }
@@ -82,16 +90,19 @@ int main(int argc, char** argv) {
   }
   if (!host.load(line.pluginPath)) return fail(host.error());
   std::printf("loaded %s (entry point %s)\n", line.pluginPath.c_str(), host.library().entryName().c_str());
-  if (!line.quiet) {
+  if (line.list) {
     PluginReport::printIdentity(host, stdout);
     PluginReport::printPrograms(host, stdout);
     PluginReport::printParameters(host, stdout);
   }
   std::unique_ptr<StateFile> state;
   if (!line.stateFile.empty()) state = std::make_unique<StateFile>(line.stateFile);
+  std::optional<SendReasons::Clock::time_point> stateLoaded;
   if (jack) {
-    const std::string reason = prepareJack(host, state.get());
+    const std::string reason = prepareJack(host, state.get(), line.quiet, stateLoaded);
     if (!reason.empty()) return fail(reason);
+  } else if (!line.quiet) {
+    BankOverview::print(host, "the plug-in's own bank", stdout);
   }
   std::fflush(stdout);
 
@@ -105,9 +116,12 @@ int main(int argc, char** argv) {
 
   int exitCode = 0;
   if (jack) {
-    exitCode = JackSession(line, host, *jack, state.get(), editor.get()).run();
+    JackSession session(line, host, *jack, state.get(), editor.get());
+    if (stateLoaded) session.stateLoadedAt(*stateLoaded);
+    exitCode = session.run();
   } else {
     ActionRunner actions(host, line.realtime, editor.get());
+    actions.describeBanks = !line.quiet;
     if (line.actions.empty()) {
       actions.runDemo();
     } else {

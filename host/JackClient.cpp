@@ -221,6 +221,7 @@ void JackClient::gatherInput(jack_nframes_t frames) {
     event.byteSize = sizeof(VstMidiEvent);
     event.deltaFrames = static_cast<VstInt32>(std::min(frame, frames - 1));
     std::memcpy(event.midiData, bytes, size);
+    if ((bytes[0] & 0xF0) == 0xC0) programChanges.fetch_add(1, std::memory_order_relaxed);
   };
   // What the actions queued goes first, at the cycle's start, so the events stay in time order.
   QueuedMidi message;

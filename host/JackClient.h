@@ -77,6 +77,8 @@ class JackClient : private ProcessingEventSink {
   std::string shutdownReason() const;
   // How often a buffer-size change suspended and resumed the plug-in.
   int bufferSizeChanges() const { return resizes; }
+  // How many Program Changes the plug-in was handed, queued or from midi_in.
+  uint64_t programChangesIn() const { return programChanges; }
 
   void setCycleHook(CycleHook hook) { cycleHook = hook; }
 
@@ -162,6 +164,7 @@ class JackClient : private ProcessingEventSink {
   std::atomic<uint64_t> portDrops{0};
   std::atomic<uint64_t> printDrops{0};
   std::atomic<uint64_t> sysexRefusals{0};
+  std::atomic<uint64_t> programChanges{0};
   std::atomic<uint32_t> sampleRateNow{0};
   std::atomic<uint32_t> blockSizeNow{0};
 

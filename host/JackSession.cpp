@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int kExitFailure = 1;
-// How often the waiting thread looks at the end conditions, and how often at the state: a change is
-// saved within a second.
+// How often the waiting thread looks at the end conditions, and how often at the state: a state that
+// stayed the same over one look is saved, within a second of the last change.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 constexpr auto kSaveInterval = std::chrono::milliseconds(500);
 
@@ -32,9 +32,17 @@ JackSession::JackSession(const CommandLine& commandLine, VstHost& plugin, JackCl
       actions(plugin, true, window),
       sentNames([this] {
         const std::lock_guard<std::mutex> lock(pluginCalls);
-        return host.getChunk(true);
+        return ProgramChangeNames::PluginBank{host.getChunk(false),
+                                              static_cast<int>(host.dispatch(effGetProgram))};
       }) {
   actions.midiRoute = [this](const std::vector<uint8_t>& message) { return jack.queueMidi(message); };
+  actions.programChangesIn = [this] { return jack.programChangesIn(); };
+  actions.describeBanks = !line.quiet;
+}
+
+void JackSession::stateLoadedAt(SendReasons::Clock::time_point when) {
+  const std::lock_guard<std::mutex> lock(pluginCalls);
+  actions.sendReasons().bankLoaded(when);
 }
 
 JackSession::~JackSession() {
@@ -98,11 +106,12 @@ JackSession::End JackSession::waitUntil(Clock::time_point until) {
     const Clock::time_point now = Clock::now();
     if (now >= until) return End::None;
     if (state && now >= nextSave) {
-      const std::string reason = saveState();
-      // A full disk must not end a live rig's run; the next save tries again.
+      const std::string reason = saveState(false);
+      // A full disk must not end a live rig's run; the next change and the end try again.
       if (!reason.empty()) std::fprintf(stderr, "vantorine-host: %s\n", reason.c_str());
       nextSave = now + kSaveInterval;
     }
+    lookForSendCauses();
     // Events sent outside a cycle, by the plug-in's own threads, are printed from here.
     {
       const std::lock_guard<std::mutex> lock(pluginCalls);
@@ -123,16 +132,22 @@ std::string JackSession::runAction(const HostAction& action) {
   return actions.run(action);
 }
 
-std::string JackSession::saveState() {
+std::string JackSession::saveState(bool atTheEnd) {
   const std::lock_guard<std::mutex> lock(pluginCalls);
   bool wrote = false;
-  const std::string reason = state->saveIfChanged(host, wrote);
+  const std::string reason =
+      atTheEnd ? state->saveIfChanged(host, wrote) : state->saveWhenSettled(host, wrote);
   if (wrote) {
-    std::printf("state saved to %s (program %ld)\n", state->path().c_str(),
-                static_cast<long>(host.dispatch(effGetProgram)));
+    std::printf("state saved to %s (preset %ld)\n", state->path().c_str(),
+                static_cast<long>(host.dispatch(effGetProgram)) + 1);
     std::fflush(stdout);
   }
   return reason;
+}
+
+void JackSession::lookForSendCauses() {
+  const std::lock_guard<std::mutex> lock(pluginCalls);
+  actions.sendReasons().look(jack.programChangesIn());
 }
 
 // Printing thread.
@@ -146,6 +161,13 @@ void JackSession::printSent() {
     bool any = false;
     while (jack.takeSent(message)) {
       const uint8_t* bytes = message.bytes.data();
+      std::string why;
+      {
+        const std::lock_guard<std::mutex> lock(pluginCalls);
+        actions.sendReasons().look(jack.programChangesIn());
+        why = actions.sendReasons().lineBefore(bytes, message.bytes.size());
+      }
+      if (!why.empty()) std::printf("%s\n", why.c_str());
       std::printf("%8.3f s  midi_out frame %u: %s%s\n", message.seconds, message.frame,
                   MidiText::message(bytes, message.bytes.size()).c_str(),
                   sentNames.of(bytes, message.bytes.size()).c_str());
@@ -193,7 +215,7 @@ int JackSession::finish(End end, const std::string& failure) {
     jack.deactivate();
   }
   std::string saveFailure;
-  if (state) saveFailure = saveState();
+  if (state) saveFailure = saveState(true);
   printing = false;
   if (printer.joinable()) printer.join();
   actions.printEvents();

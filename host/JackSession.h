@@ -1,8 +1,9 @@
 // One run of the host program as a JACK client, from activation to exit: it activates the client,
 // connects the ports asked for, runs the actions in order on this (normal) thread, then waits until the
 // run's time is up, a SIGINT or SIGTERM arrives, the editor window is closed or the server goes away. A
-// thread of its own prints the MIDI sent on midi_out as the callback hands it over. With a state file
-// the state is saved within a second of changing, and once more at the end, however the run ends.
+// thread of its own prints the MIDI sent on midi_out as the callback hands it over, each send after the line
+// that says why it happened. With a state file the state is saved within a second of a burst of changes
+// ending, once per burst, and once more at the end, however the run ends; always on this thread.
 #pragma once
 
 #include <atomic>
@@ -30,6 +31,8 @@ class JackSession {
   // Installs the SIGINT and SIGTERM handlers that end a run; done early, so that a signal during loading
   // still ends the run properly instead of killing the process.
   static void catchSignals();
+  // The state file's bank went in at `when`, which starts the plug-in's start-up send.
+  void stateLoadedAt(SendReasons::Clock::time_point when);
   // The whole run; returns the process's exit code. Failures are one line on stderr.
   int run();
 
@@ -42,7 +45,10 @@ class JackSession {
   End waitUntil(Clock::time_point until);
   End endReason();
   std::string runAction(const HostAction& action);
-  std::string saveState();
+  // Writes the state once it settled, or at the end whenever it changed.
+  std::string saveState(bool atTheEnd);
+  // Looks for sends the host did not ask for (the editor's, an incoming Program Change's).
+  void lookForSendCauses();
   void printSent();
   int finish(End end, const std::string& failure);
 
@@ -56,9 +62,9 @@ class JackSession {
   Clock::time_point nextSave;
   int resizesShown = 0;
   std::atomic<bool> printing{false};
-  // The printing thread asks the plug-in for its current preset to name the Program Changes it prints. A
-  // plug-in is not made for two threads calling it at once (ours builds every chunk in one buffer), so
-  // this thread's calls into it and the printing thread's are taken in turn.
+  // The printing thread asks the plug-in for its bank and current preset to name the Program Changes it
+  // prints and the sends they begin. A plug-in is not made for two threads calling it at once (ours builds
+  // every chunk in one buffer), so this thread's calls into it and the printing thread's are taken in turn.
   std::mutex pluginCalls;
   ProgramChangeNames sentNames;
   std::thread printer;

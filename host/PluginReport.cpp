@@ -63,8 +63,8 @@ void PluginReport::printIdentity(VstHost& host, std::FILE* out) {
 
 void PluginReport::printPrograms(VstHost& host, std::FILE* out) {
   const VstInt32 count = host.effect()->numPrograms;
-  std::fprintf(out, "programs (%d):\n", count);
-  for (VstInt32 i = 0; i < count; ++i) std::fprintf(out, "  %3d: %s\n", i, host.programName(i).c_str());
+  std::fprintf(out, "presets (%d):\n", count);
+  for (VstInt32 i = 0; i < count; ++i) std::fprintf(out, "  %3d: %s\n", i + 1, host.programName(i).c_str());
 }
 
 void PluginReport::printParameters(VstHost& host, std::FILE* out) {

@@ -14,6 +14,7 @@ class PluginReport {
                                                 "receiveVstMidiEvent", "receiveVstTimeInfo"};
 
   static void printIdentity(VstHost& host, std::FILE* out);
+  // Counted from 1, as presets are everywhere users see them.
   static void printPrograms(VstHost& host, std::FILE* out);
   static void printParameters(VstHost& host, std::FILE* out);
   // The parameter's display text followed by its label, if it has one.

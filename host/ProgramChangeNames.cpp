@@ -1,10 +1,11 @@
-// The strip that sent a Program Change, read from the plug-in's preset chunk, and its sound's name.
+// The strip that sent a Program Change, read from the plug-in's bank, and its sound's name.
 #include "host/ProgramChangeNames.h"
 
+#include <memory>
+
+#include "bank/BankFile.h"
 #include "bank/StripSoundLookup.h"
 #include "names/ShownNames.h"
-#include "preset/PresetChunk.h"
-#include "preset/StoredValue.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ int SendingStrip(const VSTPluginProgram& preset, const VSTPluginProgramExtension
   for (int slot = 0; slot < kStripCount; ++slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
     if (!strip.inUse || strip.channel != channel || extension.devices[slot][0] == '\0') continue;
-    if (vantorine::preset::SentValue(strip.program) == program) return slot;
+    if (vantorine::bank::StripProgram(strip) == program) return slot;
     if (found < 0) found = slot;
   }
   return found;
@@ -25,22 +26,23 @@ int SendingStrip(const VSTPluginProgram& preset, const VSTPluginProgramExtension
 }  // namespace
 
 std::string ProgramChangeNames::of(const uint8_t* bytes, size_t count) const {
+  using namespace vantorine::bank;
   if (count < 2 || (bytes[0] & 0xF0) != 0xC0) return {};
-  // Whatever plug-in is loaded, its chunk is read as hostile: a size of no layout or fields that are not ours
-  // name nothing.
-  const std::vector<uint8_t> chunk = presetChunk();
-  VSTPluginProgram preset;
-  InitProgram(preset, "");
-  VSTPluginProgramExtension extension;
-  if (vantorine::preset::ReadPresetChunk(chunk.data(), chunk.size(), preset, extension) ==
-      vantorine::preset::ChunkRead::kRefused)
+  // Whatever plug-in is loaded, its chunk is read as hostile: one that is not exactly a bank names nothing.
+  const PluginBank source = bankSource();
+  auto bank = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  if (source.current < 0 || source.current >= kProgramCount ||
+      !BankFile::fromChunk(source.chunk, "the plug-in's bank", *bank, errors))
     return {};
+  const VSTPluginProgram& preset = (*bank)[source.current];
+  const VSTPluginProgramExtension& extension = bank->extensions[source.current];
   const int channel = (bytes[0] & 0x0F) + 1;
   const int program = bytes[1] & 0x7F;
   const int slot = SendingStrip(preset, extension, channel, program);
   if (slot < 0) return {};
-  const std::string device = vantorine::bank::StripDevice(extension, slot);
-  const std::string sound = vantorine::names::ShownSoundName(device, channel, program,
-                                                             vantorine::bank::StripBankSelect(preset.strips[slot]));
+  const std::string device = StripDevice(extension, slot);
+  const std::string sound =
+      vantorine::names::ShownSoundName(device, channel, program, StripBankSelect(preset.strips[slot]));
   return "  (" + (sound.empty() ? "" : sound + ", ") + device + ")";
 }

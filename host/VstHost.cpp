@@ -110,8 +110,8 @@ void VstHost::mainsChanged(bool on) {
 }
 
 void VstHost::resend() {
-  setParameter(0, 1.0f);
-  setParameter(0, 0.0f);
+  setParameter(kResendParameter, 1.0f);
+  setParameter(kResendParameter, 0.0f);
 }
 
 std::vector<uint8_t> VstHost::getChunk(bool preset) {

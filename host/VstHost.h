@@ -97,6 +97,7 @@ class VstHost {
   void mainsChanged(bool on);
   // Sets the resend parameter on and off again, which asks the plug-in to send its preset now.
   void resend();
+  static constexpr VstInt32 kResendParameter = 0;
 
   // Chunks: `preset` selects one preset (index 1), else the whole bank (index 0).
   std::vector<uint8_t> getChunk(bool preset);

@@ -86,7 +86,7 @@ TEST_F(BankHost, LoadTextMakesThePluginSendWhatTheFileSays) {
   ASSERT_EQ(first.exitCode, 0) << first.err;
   EXPECT_EQ(SentInBlockOne(first.out), ExpectedFromFile(path, 1)) << first.out;
 
-  const hostrun::HostRun second = host({"--load-text", path, "--program", "1", "--resend", "--process", "1"});
+  const hostrun::HostRun second = host({"--load-text", path, "--program", "2", "--resend", "--process", "1"});
   ASSERT_EQ(second.exitCode, 0) << second.err;
   EXPECT_EQ(SentInBlockOne(second.out), ExpectedFromFile(path, 2)) << second.out;
 }
@@ -102,8 +102,8 @@ TEST_F(BankHost, ProgramChangesOfStripsWithADeviceArePrintedWithTheirSounds) {
                       "[[preset.strip]]\nchannel = 1\ndevice = \"Alpha 1\"\nsound = \"Glass Pad\"\n"
                       "[[preset.strip]]\nchannel = 3\ndevice = \"JV-1080\"\nprogram = 7\n"
                       "[[preset]]\nnumber = 2\n[[preset.strip]]\nchannel = 10\nprogram = 40\n");
-  const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1", "--program", "1",
-                                     "--resend", "--process", "1"});
+  const hostrun::HostRun run = host(
+      {"--load-text", path, "--resend", "--process", "1", "--program", "2", "--resend", "--process", "1"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("block 1 frame 0: C9 28 00  ch 10 Program Change 40  (Brush, General MIDI)\n"
                          "block 1 frame 0: C1 05 00  ch 2 Program Change 5\n"
@@ -150,7 +150,7 @@ TEST_F(BankHost, ABankFileTheHostSavesComesBackExactlyThroughText) {
   const std::string rig = folder + "rig.toml";
   banktest::WriteFile(rig, "[options]\nbank_first = true\ninit_send = true\n[[preset]]\nnumber = 3\n"
                            "[[preset.strip]]\nchannel = 10\nprogram = 25\nbank_msb = 0\nbank_lsb = 8\n");
-  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "5", "--save-fxb",
+  const hostrun::HostRun saved = host({"--load-text", rig, "--program", "6", "--save-fxb",
                                        folder + "host.fxb", "--save-text", folder + "saved.toml"});
   ASSERT_EQ(saved.exitCode, 0) << saved.err;
 

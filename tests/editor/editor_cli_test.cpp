@@ -15,8 +15,11 @@ void expectEditorRun(const std::vector<std::string>& extra) {
   const hostrun::HostRun run = hostrun::runHost(VANTORINE_HOST_PATH, args, testing::TempDir());
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effEditOpen returned 1"), std::string::npos) << run.out;
-  // The actions ran while the editor was open, and their MIDI was listed.
-  EXPECT_NE(run.out.find("block 1 frame 0: C0 00 00  ch 1 Program Change 0"), std::string::npos) << run.out;
+  // The actions ran while the editor was open, and their MIDI was listed after why it was sent.
+  EXPECT_NE(run.out.find("send of preset 1 (001 - empty preset): resend\n"
+                         "block 1 frame 0: C0 00 00  ch 1 Program Change 0"),
+            std::string::npos)
+      << run.out;
   std::smatch idles;
   ASSERT_TRUE(std::regex_search(run.out, idles, std::regex("editor closed after ([0-9]+) idle call")))
       << run.out;

@@ -45,6 +45,7 @@ TEST(HostCli, MisuseOfOptionsFailsWithOneLine) {
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--process", "3x"}, "bad value");
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--param", "0"}, "INDEX=VALUE");
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--mains", "2"}, "bad value");
+  expectOneLineFailure({PROBE_PLUGIN_PATH, "--program", "0"}, "presets are counted from 1");
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--midi", "3C 90"}, "status");
   expectOneLineFailure({PROBE_PLUGIN_PATH, "--close", "--process", "1"}, "last action");
   expectOneLineFailure({PROBE_PLUGIN_PATH, PROBE_PLUGIN_PATH}, "more than one");
@@ -77,18 +78,20 @@ TEST(HostCli, RefusalAndFailingActionsFailWithOneLine) {
 TEST(HostCli, HelpDescribesTheActions) {
   const HostRun run = runHost({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* option : {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot",
-                             "--realtime", "--editor", "--editor-mode", "--no-size-window", "--jack", "--jack-name",
-                             "--jack-server", "--connect", "--run", "--state"})
+  for (const char* option : {"--process", "--midi", "--save-fxb", "--host-product", "--host-cannot", "--list",
+                             "--realtime", "--editor", "--editor-mode", "--no-size-window", "--jack",
+                             "--jack-name", "--jack-server", "--connect", "--run", "--state"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
 TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
-  const HostRun run = runHost({PROBE_PLUGIN_PATH, "--process", "1", "--midi", "92 3C 64 C2 04", "--process",
-                               "2", "--param", "0=0.5", "--close"});
+  const HostRun run = runHost({"--list", PROBE_PLUGIN_PATH, "--process", "1", "--midi", "92 3C 64 C2 04",
+                               "--process", "2", "--param", "0=0.5", "--close"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
-  EXPECT_NE(run.out.find("  2: probe 2"), std::string::npos);
+  EXPECT_NE(run.out.find("presets (3):\n    1: probe 0\n    2: probe 1\n    3: probe 2\n"), std::string::npos)
+      << "counted from 1\n"
+      << run.out;
   const size_t noteOn = run.out.find("block 2 frame 0: 92 3C 64  ch 3 Note On 60 vel 100\n");
   const size_t program = run.out.find("block 2 frame 0: C2 04 00  ch 3 Program Change 4\n");
   const size_t param = run.out.find("parameter 0 set to 0.5");
@@ -104,8 +107,8 @@ TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
 // its name when it has one, copied before the plug-in reused its memory; sizes that cannot be true are
 // reported and never read, and what follows them still comes through.
 TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
-  const HostRun run = runHost({"--quiet", "--block-size", "64", PROBE_PLUGIN_PATH, "--program", "1",
-                               "--process", "1", "--program", "2", "--process", "1"});
+  const HostRun run = runHost({"--quiet", "--block-size", "64", PROBE_PLUGIN_PATH, "--program", "2",
+                               "--process", "1", "--program", "3", "--process", "1"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   std::string big = "block 2 frame 0: SysEx F0 7D";
   for (int i = 0; i < 65533; ++i) big += " 00";
@@ -115,7 +118,8 @@ TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
       "block 1 frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"
       "block 1 frame 32: SysEx F0 7D 01 02 F7\n"
       "block 1 frame 0: 90 3C 64  ch 1 Note On 60 vel 100\n"
-      "program 2 selected; current program 0\n"
+      "preset 3 selected; current preset 1\n"
+      "send of preset 1 (probe 0): preset change\n"
       "block 2 frame 0: SysEx refused, dumpBytes -1: a negative size\n"
       "block 2 frame 0: SysEx refused, dumpBytes 65537: more than 64 KiB\n"
       "block 2 frame 0: SysEx refused, dumpBytes 6: no bytes\n" +

@@ -1,8 +1,9 @@
 // The host program as a JACK client, checked through a real JACK server: what reaches a port connected
-// to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames), the
-// state file across a SIGTERM and a second run, buffer-size changes, and failures that end with one line
-// and a non-zero exit instead of a hang. What the plug-in should send is asked of the plug-in itself,
-// loaded in this process without JACK, so the tests hold whatever the presets contain.
+// to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames) and the
+// reason printed for each send, the state file in both its forms across a SIGTERM and a second run,
+// buffer-size changes, and failures that end with one line and a non-zero exit instead of a hang. What the
+// plug-in should send is asked of the plug-in itself, loaded in this process without JACK, so the tests hold
+// whatever the presets contain.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <memory>
 
+#include "bank/BankFile.h"
 #include "host/FxCapture.h"
 #include "host/MidiText.h"
 #include "host/VstHost.h"
@@ -58,9 +60,9 @@ Reference referenceFor(const Setting& setting) {
   return reference;
 }
 
-// The same setting as host program actions.
+// The same setting as host program actions, which count presets from 1.
 std::vector<std::string> actionsFor(const Setting& setting) {
-  std::vector<std::string> args = {"--program", std::to_string(setting.program)};
+  std::vector<std::string> args = {"--program", std::to_string(setting.program + 1)};
   for (const auto& parameter : setting.parameters) {
     char value[32];
     std::snprintf(value, sizeof value, "%d=%.9g", parameter.first, static_cast<double>(parameter.second));
@@ -85,6 +87,12 @@ size_t lineCount(const std::string& text) {
   size_t lines = 0;
   for (char c : text) lines += c == '\n';
   return lines;
+}
+
+size_t timesIn(const std::string& text, const std::string& part) {
+  size_t times = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++times;
+  return times;
 }
 
 // Strip 1 on channel 3 with a program, both bank selects and a volume, so every kind of message shows.
@@ -200,7 +208,7 @@ TEST_F(JackHost, SysexGoesOutWholeAndEventsInFrameOrder) {
   TestClient recorder("rec", server->name());
   ASSERT_TRUE(recorder.ok());
   HostProcess host(hostArgs({"--connect", "midi_out=rec:in", "--run", "1"},
-                            {"--program", "1", "--sleep", "200", "--program", "2"}, PROBE_PLUGIN_PATH),
+                            {"--program", "2", "--sleep", "200", "--program", "3"}, PROBE_PLUGIN_PATH),
                    server->name());
   const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(5);
   EXPECT_EQ(0, host.wait()) << host.err();
@@ -288,24 +296,110 @@ TEST_F(JackHost, SigtermSavesTheStateAndTheNextRunLoadsIt) {
   const std::string copy = folder.file("copy.fxb");
   HostProcess second(hostArgs({"--state", state, "--run", "0.2"}, {"--save-fxb", copy}), server->name());
   EXPECT_EQ(0, second.wait()) << second.err();
-  EXPECT_NE(second.out().find("state loaded from " + state + " (program 5)"), std::string::npos) << second.out();
+  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 6)"), std::string::npos)
+      << second.out();
   FxContent loaded;
   ASSERT_EQ("", FxFile::decode(readBytes(copy), FxKind::Bank, reference.uniqueId, loaded));
   EXPECT_EQ(reference.bank, loaded.chunk);
   EXPECT_EQ(setting.program, loaded.currentProgram);
 }
 
-TEST_F(JackHost, StateIsSavedSoonAfterItChangesWhileRunning) {
-  const Setting setting{3, {{24, 12 / 128.f}}};
+// A rig kept in the bank's text form, as a user writes it: loaded, sent at start-up after its init delay,
+// each send printed after why it happened, and kept as text that vantorine-bank reads back to the bank the
+// plug-in holds; a run that changes nothing leaves the file alone.
+TEST_F(JackHost, TextStateSendsWithReasonsAndIsKeptAsText) {
+  const std::string state = folder.file("rig.toml");
+  std::ofstream(state)
+      << "[options]\ninit_send = true\ninit_delay = 1\nchange_send = true\npreset_switching = true\n"
+         "[[preset]]\nnumber = 1\nname = \"Piano\"\n[[preset.strip]]\nchannel = 1\nprogram = 0\n"
+         "volume = 100\n[[preset]]\nnumber = 2\nname = \"Strings\"\n[[preset.strip]]\nchannel = 2\n"
+         "program = 48\n[[preset]]\nnumber = 3\nname = \"Drums\"\n[[preset.strip]]\nchannel = 10\n"
+         "program = 25\n";
+  // The plug-in holding that bank after the same selections and edit.
+  std::vector<uint8_t> expectedBank;
+  {
+    auto bank = std::make_unique<vantorine::bank::PresetBank>();
+    std::vector<std::string> errors;
+    ASSERT_TRUE(vantorine::bank::BankFile::load(state, *bank, errors)) << errors.front();
+    VstHost plugin;
+    ASSERT_TRUE(plugin.load(VANTORINE_PLUGIN_PATH)) << plugin.error();
+    ASSERT_EQ(1, plugin.setChunk(vantorine::bank::BankBytes(*bank), false));
+    plugin.setProgram(2);
+    plugin.setParameter(24, 0.5f);
+    expectedBank = plugin.getChunk(false);
+  }
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+
+  // After the start-up send: a resend, a first selection (the plug-in takes it as the end of restoring the
+  // state and sends nothing for it), a preset change, an incoming Program Change, then an edit.
+  const std::vector<std::string> actions = {"--sleep", "1500", "--resend", "--program", "3", "--sleep", "200",
+                                            "--program", "2", "--sleep", "200", "--midi", "C0 02", "--sleep",
+                                            "200", "--param", "24=0.5"};
+  std::vector<std::string> args = {"--jack", "--state", state, "--connect", "midi_out=rec:in", "--run", "3",
+                                   VANTORINE_PLUGIN_PATH};
+  args.insert(args.end(), actions.begin(), actions.end());
+  HostProcess first(args, server->name());
+  const std::vector<ArrivedEvent> arrived = recorder.waitForEvents(6);
+  EXPECT_EQ(0, first.wait()) << first.err();
+  const std::vector<Bytes> sent = {{0xC0, 0},      {0xB0, 7, 100}, {0xC0, 0},
+                                   {0xB0, 7, 100}, {0xC1, 48},     {0xC9, 25}};
+  EXPECT_EQ(sent, bytesOf(arrived)) << first.out();
+
+  const std::string out = first.out();
+  EXPECT_NE(
+      out.find("state loaded from " + state + " (preset 1)\nbank " + state +
+               ": 3 preset(s) in use, preset 1 selected\n    1  Piano  (1 strip)\n    2  Strings  (1 strip)\n"
+               "    3  Drums  (1 strip)\n"),
+      std::string::npos)
+      << out;
+  EXPECT_EQ(std::string::npos, out.find("effect name")) << "the long listing needs --list";
+  size_t at = 0;
+  for (const char* reason :
+       {"send of preset 1 (Piano): start-up, after the init delay of 1 s\n",
+        "send of preset 1 (Piano): resend\n", "send of preset 2 (Strings): preset change\n",
+        "send of preset 3 (Drums): incoming Program Change\n"}) {
+    at = out.find(reason, at);
+    ASSERT_NE(at, std::string::npos) << reason << " in order in\n" << out;
+    const size_t next = out.find('\n', at) + 1;
+    EXPECT_EQ(next + 8, out.find(" s  midi_out frame", next)) << reason << "followed by its send in\n" << out;
+  }
+  EXPECT_EQ(4u, timesIn(out, "send of preset")) << out;
+
+  const std::string text = jacktest::slurpFile(state);
+  EXPECT_NE(text.find("\ncurrent = 3\n"), std::string::npos) << text;
+  const std::string chunk = folder.file("back.chunk");
+  HostProcess tool(HostProcess::OtherProgram{}, {VANTORINE_BANK_PATH, "from-text", state, "-o", chunk},
+                   server->name());
+  ASSERT_EQ(0, tool.wait()) << tool.err();
+  EXPECT_EQ(expectedBank, readBytes(chunk)) << text;
+
+  HostProcess second(hostArgs({"--state", state, "--run", "0.3"}), server->name());
+  EXPECT_EQ(0, second.wait()) << second.err();
+  EXPECT_NE(second.out().find("state loaded from " + state + " (preset 3)"), std::string::npos)
+      << second.out();
+  EXPECT_EQ(std::string::npos, second.out().find("state saved")) << second.out();
+  EXPECT_EQ(text, jacktest::slurpFile(state));
+}
+
+// A burst of changes, such as a dial turned in the editor makes, is saved once, soon after it ends.
+TEST_F(JackHost, AChangeBurstIsSavedOnceSoonAfterItEnds) {
+  Setting setting{3, {}};
+  for (int step = 1; step <= 20; ++step) setting.parameters.push_back({24, step / 128.f});
   const Reference reference = referenceFor(setting);
+  std::vector<std::string> actions = {"--program", "4"};
+  for (const std::string& word : actionsFor(setting))
+    if (word.find('=') != std::string::npos)
+      actions.insert(actions.end(), {"--param", word, "--sleep", "50"});
   const std::string state = folder.file("live.fxb");
-  HostProcess host(hostArgs({"--state", state}, actionsFor(setting)), server->name());
-  ASSERT_TRUE(host.waitForOutput("state saved to", 3.0)) << host.out() << host.err();
+  HostProcess host(hostArgs({"--state", state}, actions), server->name());
+  ASSERT_TRUE(host.waitForOutput("state saved to", 4.0)) << host.out() << host.err();
   FxContent saved;
   ASSERT_EQ("", FxFile::decode(readBytes(state), FxKind::Bank, reference.uniqueId, saved));
   EXPECT_EQ(reference.bank, saved.chunk) << "saved while running, before any signal";
   host.signal(SIGINT);
   EXPECT_EQ(0, host.wait()) << host.err();
+  EXPECT_EQ(1u, timesIn(host.out(), "state saved to")) << host.out();
 }
 
 TEST_F(JackHost, BufferSizeChangeSuspendsAndResumesThePlugin) {
