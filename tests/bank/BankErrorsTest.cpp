@@ -514,7 +514,7 @@ TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
   auto bank = std::make_unique<PresetBank>();
   banktest::NewBank(*bank);
   const std::string preset = folder + "/good.lv2";
-  ASSERT_EQ("", BankFile::save(preset, *bank, BankFile::formFor(preset)));
+  ASSERT_EQ("", BankFile::save(preset, *bank, *BankFile::formFor(preset)));
   const std::string good = banktest::ReadFile(preset + "/good.ttl");
 
   auto refused = [&](const std::string& text, const std::string& message) {
@@ -530,7 +530,7 @@ TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
   };
   const std::string deep(100000, '[');
   refused("<a> <b> " + deep + " " + std::string(100000, '(') + " .", "nested deeper than 32 levels");
-  refused("this is not Turtle", "not an LV2 state file");
+  refused("this is not Turtle", "not valid TOML");  // neither Turtle nor any other form: taken for text
   refused("<a> <b> <c> .", "holds no state of the Vantorine LV2 plug-in");
   refused("<a> <urn:vantorine:bank> \"text\" .", "not a chunk of base64 bytes");
   refused("<a> <urn:vantorine:bank> \"AAAA\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> .",
