@@ -110,9 +110,8 @@ int ListSounds(const std::string& device, const std::string& typed, int channel)
     }
   }
   if (unselectable > 0)
-    Tell(std::to_string(unselectable) + " sounds of " + shownDevice +
-         " left out: their banks are selected by System Exclusive or Program Change messages a strip "
-         "cannot send");
+    Tell("left out: " + std::to_string(unselectable) + (unselectable == 1 ? " sound" : " sounds") + " of " +
+         shownDevice + " in banks selected by System Exclusive or Program Change messages a strip cannot send");
   if (listed > 0) return 0;
   const std::string where = channel ? " on channel " + std::to_string(channel) : "";
   Tell(typed.empty() ? shownDevice + " has no sound" + where + " that a strip can select"
