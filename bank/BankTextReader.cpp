@@ -4,7 +4,6 @@
 #include "bank/BankTextReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
