@@ -25,7 +25,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }  // namespace
 
 bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::string>& errors,
-                    int32_t* current) {
+                    int32_t* current, std::vector<std::string>* warnings) {
   errors.clear();
   // A chunk read out of any binary form, with the program selected when it was saved.
   auto takeChunk = [&](const std::vector<uint8_t>& chunk, int32_t selected) {
@@ -34,7 +34,7 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
     return true;
   };
   std::vector<uint8_t> bytes;
-  if (BankLv2State::isLv2State(path)) {
+  auto takeState = [&] {
     int32_t selected = 0;
     const std::string reason = BankLv2State::read(path, bytes, selected);
     if (!reason.empty()) {
@@ -42,7 +42,8 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
       return false;
     }
     return takeChunk(bytes, selected);
-  }
+  };
+  if (BankLv2State::isFolder(path)) return takeState();
   // The text's limit is far above any binary form's size, so it bounds what any file may cost.
   std::string reason = FxFile::readFile(path, bytes, BankTextReader::kMaxBytes + 1);
   if (!reason.empty()) {
@@ -64,7 +65,8 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
   }
   // Every chunk holds NUL bytes (each name ends with one), text never does: TOML forbids them.
   if (bytes.size() >= kBankBytes && std::memchr(bytes.data(), 0, bytes.size())) return takeChunk(bytes, 0);
-  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current);
+  if (BankLv2State::isTurtle(bytes)) return takeState();
+  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current, warnings);
 }
 
 // A chunk of the right size may still hold bytes no preset can hold; those would not survive as text.
@@ -100,11 +102,12 @@ std::string BankFile::save(const std::string& path, const PresetBank& bank, Form
   return FxFile::writeFile(path, FxFile::encode(content));
 }
 
-BankFile::Form BankFile::formFor(const std::string& path) {
+std::optional<BankFile::Form> BankFile::formFor(const std::string& path) {
   if (EndsWith(path, ".fxb")) return Form::Fxb;
   if (EndsWith(path, ".toml")) return Form::Text;
+  if (EndsWith(path, ".chunk")) return Form::Chunk;
   if (EndsWith(path, ".lv2") || EndsWith(path, ".lv2/")) return Form::Lv2Preset;
-  return Form::Chunk;
+  return std::nullopt;
 }
 
 }  // namespace vantorine::bank

@@ -167,9 +167,23 @@ std::string WriteText(const fs::path& file, const std::string& text) {
 
 }  // namespace
 
-bool BankLv2State::isLv2State(const std::string& path) {
+bool BankLv2State::isFolder(const std::string& path) {
   std::error_code error;
-  return fs::is_directory(path, error) || fs::path(path).extension() == ".ttl";
+  return fs::is_directory(path, error);
+}
+
+bool BankLv2State::isTurtle(const std::vector<uint8_t>& bytes) {
+  bool comment = false;
+  for (const uint8_t byte : bytes) {
+    if (comment) {
+      comment = byte != '\n';
+    } else if (byte == '#') {
+      comment = true;
+    } else if (byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n') {
+      return byte == '@' || byte == '<';
+    }
+  }
+  return false;
 }
 
 std::string BankLv2State::read(const std::string& path, std::vector<uint8_t>& chunk, int32_t& current) {

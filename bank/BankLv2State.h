@@ -12,8 +12,11 @@ namespace vantorine::bank {
 
 class BankLv2State {
  public:
-  // Whether the path names LV2 state: a .ttl file or a folder.
-  static bool isLv2State(const std::string& path);
+  // Whether the path is a folder, which is LV2 state if it is a bank at all.
+  static bool isFolder(const std::string& path);
+  // Whether a file's first bytes are Turtle as hosts write it: past blank lines and comments, a directive
+  // (@prefix, @base) or a subject in angle brackets, neither of which can start a line of the text form.
+  static bool isTurtle(const std::vector<uint8_t>& bytes);
   // The bank chunk, and the preset port's program (0 to 127; 0 when the state holds no port value), or a
   // one-line reason.
   static std::string read(const std::string& path, std::vector<uint8_t>& chunk, int32_t& current);

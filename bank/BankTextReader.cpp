@@ -4,15 +4,18 @@
 #include "bank/BankTextReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <sstream>
 
 #include "bank/StripSoundLookup.h"
+#include "bank/TextHints.h"
 #include "bank/Toml.h"
 #include "bank/TomlNesting.h"
+#include "bank/TomlSyntax.h"
+#include "midi/Controllers.h"
+#include "names/NameText.h"
 
 namespace vantorine::bank {
 
@@ -30,9 +33,9 @@ const std::vector<std::string> kPresetKeys = {
     "change_send", "change_delay", "preset_switching", "bank_first", "reset_controllers", "sysex",
     "settle",      "controllers",  "reserved",         "padding",    "strip_order",       "strip_count",
     "strip",       "spare"};
-const std::vector<std::string> kStripKeys = {"slot",    "channel",  "device",     "sound",
-                                             "program", "bank_msb", "bank_lsb",   "volume",
-                                             "swap",    "label",    "label_bytes"};
+const std::vector<std::string> kStripKeys = {"slot",     "channel",  "device", "sound", "bank",
+                                             "program",  "bank_msb", "bank_lsb", "volume", "swap",
+                                             "label",    "label_bytes"};
 
 std::string Describe(const Node& value) {
   if (value.is_table()) return "a table";
@@ -51,34 +54,6 @@ bool IsIntegerIn(const Node& value, int64_t low, int64_t high) {
   return integer && integer->get() >= low && integer->get() <= high;
 }
 
-// The number that ends just before column `column` (in characters, from 1) of line `line`, as the text
-// writes it; empty when there is none.
-std::string NumberEndingAt(const std::string& text, size_t line, size_t column) {
-  size_t at = 0;
-  for (size_t n = 1; n < line && at < text.size(); ++at)
-    if (text[at] == '\n') ++n;
-  for (size_t c = 1; c < column && at < text.size(); ++c) {
-    ++at;  // past one character: its first byte and any UTF-8 continuation bytes
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
-  }
-  size_t begin = at;
-  auto partOfNumber = [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_+-.", c);
-  };
-  while (begin > 0 && partOfNumber(text[begin - 1])) --begin;
-  return text.substr(begin, at - begin);
-}
-
-// toml++'s message, or ours where it would not show what the file says: an integer beyond 64 bits is
-// named with its sign and digit separators.
-std::string ParseMessage(const toml::parse_error& error, const std::string& text) {
-  const std::string message(error.description());
-  if (message.find("is not representable in 64 bits") == std::string::npos) return message;
-  const std::string number = NumberEndingAt(text, error.source().begin.line, error.source().begin.column);
-  if (number.empty()) return message;
-  return "integer " + number + " is beyond the 64-bit range of TOML integers";
-}
-
 // The named messages as a message lists them: "GM System On", ..., "XG System On".
 std::string SysexNames() {
   std::string names;
@@ -94,34 +69,53 @@ class Checker {
   explicit Checker(std::string name) : fileName(std::move(name)) {}
 
   void error(const Node& where, const std::string& message) { error(Line(where), message); }
-  void error(size_t line, const std::string& message) { errors.emplace_back(line, message); }
+  void error(size_t line, const std::string& message, size_t column = 0) {
+    errors.push_back({line, column, message});
+  }
+  // Told once for each text, at the first line that gives it.
+  void warn(const Node& where, const std::string& message) {
+    if (std::none_of(warnings.begin(), warnings.end(), [&](const Said& said) { return said.text == message; }))
+      warnings.push_back({Line(where), 0, message});
+  }
   bool failed() const { return !errors.empty(); }
 
-  // "FILE:LINE: message" in line order; line 0 stands for the file as a whole. A damaged or hostile file
-  // can hold a mistake on every line: the first kShownErrors are told, then how many more there were.
+  // "FILE:LINE: message" (or "FILE:LINE:COLUMN: message") in line order; line 0 stands for the file as a
+  // whole. A damaged or hostile file can hold a mistake on every line: the first kShownErrors are told,
+  // then how many more there were.
   std::vector<std::string> messages() {
-    std::stable_sort(errors.begin(), errors.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(errors.begin(), errors.end(), [](const Said& a, const Said& b) { return a.line < b.line; });
     std::vector<std::string> lines;
-    for (size_t i = 0; i < errors.size() && i < kShownErrors; ++i) {
-      const auto& [line, message] = errors[i];
-      lines.push_back(fileName + (line ? ":" + std::to_string(line) : "") + ": " + message);
-    }
+    for (size_t i = 0; i < errors.size() && i < kShownErrors; ++i) lines.push_back(place(errors[i]) + errors[i].text);
     if (errors.size() > kShownErrors)
       lines.push_back(fileName + ": " + std::to_string(errors.size() - kShownErrors) + " more errors");
+    return lines;
+  }
+  // "FILE:LINE: warning: message", in the order found.
+  std::vector<std::string> warningMessages() const {
+    std::vector<std::string> lines;
+    for (const Said& warning : warnings) lines.push_back(place(warning) + "warning: " + warning.text);
     return lines;
   }
 
   static size_t Line(const Node& value) { return value.source().begin.line; }
 
+  static std::string quotesHint(const char* key, const Node& value, int64_t low, int64_t high) {
+    return value.is_string() ? QuotesHint(key, value.as_string()->get(), low, high) : "";
+  }
+
   // With `rowKeys`, keys that name a controller row are known too: whether the preset has that row is
   // checked where the values are read.
   void checkKeys(const Table& table, const std::vector<std::string>& known, const char* what,
                  bool rowKeys = false) {
-    for (const auto& [key, value] : table)
-      if (std::find(known.begin(), known.end(), key.str()) == known.end() &&
-          !(rowKeys && RowKeyController(std::string(key.str())) >= 0))
-        error(value, "unknown key '" + std::string(key.str()) + "' in " + what);
+    std::vector<std::string> suggested = known;
+    for (int controller = 0; rowKeys && controller <= kMaxValue; ++controller)
+      if (const char* name = midi::ControllerKey(controller)) suggested.push_back(name);
+    for (const auto& [key, value] : table) {
+      const std::string name(key.str());
+      if (std::find(known.begin(), known.end(), name) == known.end() &&
+          !(rowKeys && RowKeyController(name) >= 0))
+        error(value, "unknown key '" + name + "' in " + what + DidYouMean(name, suggested));
+    }
   }
 
   // Each read leaves `out` alone when the key is absent or wrong, and returns whether the key was given.
@@ -129,7 +123,9 @@ class Checker {
     const Node* value = table.get(key);
     if (!value) return false;
     if (!value->is_boolean()) {
-      error(*value, std::string(key) + " must be true or false, got " + Describe(*value));
+      const std::string text = value->is_string() ? value->as_string()->get() : "";
+      error(*value, std::string(key) + " must be true or false, got " + Describe(*value) +
+                        QuotesHint(key, text, 0, 0, true));
       return false;
     }
     out = value->as_boolean()->get();
@@ -141,7 +137,7 @@ class Checker {
     if (!value) return false;
     if (!IsIntegerIn(*value, low, high)) {
       error(*value, std::string(key) + " must be " + std::to_string(low) + " to " + std::to_string(high) +
-                        ", got " + Describe(*value));
+                        ", got " + Describe(*value) + quotesHint(key, *value, low, high));
       return false;
     }
     out = static_cast<int32_t>(value->as_integer()->get());
@@ -161,7 +157,7 @@ class Checker {
     }
     const std::string range = std::to_string(low) + " to " + std::to_string(high);
     error(*value, std::string(key) + " must be " + range + (value->is_integer() ? "" : " or \"none\"") +
-                      ", got " + Describe(*value));
+                      ", got " + Describe(*value) + quotesHint(key, *value, low, high));
   }
 
   // A name or label, as text or as its bytes in hex.
@@ -256,8 +252,11 @@ class Checker {
         continue;
       }
       good = false;
+      std::vector<std::string> known;
+      for (const midi::NamedSysex& named : midi::NamedSysexMessages()) known.push_back(named.name);
       error(item, "sysex: " + Describe(item) + " is not one of " + SysexNames() +
-                      ", nor the hex bytes of one whole message (F0, data bytes 00 to 7F, F7)");
+                      ", nor the hex bytes of one whole message (F0, data bytes 00 to 7F, F7)" +
+                      (item.is_string() ? DidYouMean(item.as_string()->get(), known, "\"") : ""));
     }
     if (!good) return;
     if (list.size() > midi::kMaxSysexListBytes) {
@@ -314,8 +313,10 @@ class Checker {
     }
   }
 
-  // The model a strip's device is, stored as written: a device not installed here keeps its name, and the
-  // catalog's lookups ignore case and take "Manufacturer Model" too. False when absent or wrong.
+  // The model a strip's device is. A name the catalog finds only with spaces and punctuation ignored
+  // ("jv1080") is stored as the model's file names it, as every lookup finds it; any other as written, so
+  // that one not installed here keeps its name (a bank made on another machine), with a warning that names
+  // the installed devices closest to it, unless `sound` needs it and refuses it. False when absent or wrong.
   bool readDevice(const Table& table, char* device) {
     std::memset(device, 0, kDeviceNameSize);
     const Node* value = table.get("device");
@@ -326,14 +327,32 @@ class Checker {
                         " printable ASCII characters, got " + Describe(*value));
       return false;
     }
-    CopyText(device, kDeviceNameSize, text->c_str());
+    const std::optional<names::ModelInfo> model = names::NameCatalog::shared().findModel(*text);
+    const bool spelledOtherwise = model && !names::EqualIgnoringCase(*text, model->name) &&
+                                  !names::EqualIgnoringCase(*text, model->manufacturer + " " + model->name) &&
+                                  IsStorableDeviceName(model->name);
+    CopyText(device, kDeviceNameSize, spelledOtherwise ? model->name.c_str() : text->c_str());
+    if (!model && !table.contains("sound")) {
+      bool close = false;
+      warn(*value, NotInstalled(*text, close) + "; its strips keep their numbers");
+    }
     return true;
   }
 
-  // `sound` stands for the program and Bank Select of the device's sound of that name. It takes the place
-  // of those keys rather than mixing with them, so that a strip's values come from one source.
+  // `sound` stands for the program and Bank Select of the device's sound of that name, in the bank `bank`
+  // names when several have it. It takes the place of those keys rather than mixing with them, so that a
+  // strip's values come from one source.
   void readSound(const Table& table, VSTPluginStrip& strip, const char* device, bool hasDevice) {
     const Node* value = table.get("sound");
+    const Node* bank = table.get("bank");
+    if (bank && !bank->is_string()) {
+      error(*bank, "bank must be the name of a bank of the device, as text, got " + Describe(*bank));
+      return;
+    }
+    if (bank && !value) {
+      error(*bank, "bank tells which bank's sound = \"...\" is meant; without sound, give bank_msb and bank_lsb");
+      return;
+    }
     if (!value) return;
     if (!value->is_string()) {
       error(*value, "sound must be text, got " + Describe(*value));
@@ -343,7 +362,8 @@ class Checker {
     } else if (!table.contains("device")) {
       error(*value, "sound needs the strip's device, whose names it is looked up in: add device = \"...\"");
     } else if (hasDevice) {
-      const std::string why = SelectSound(device, value->as_string()->get(), strip);
+      const std::string why =
+          SelectSound(device, value->as_string()->get(), bank ? bank->as_string()->get() : "", strip);
       if (!why.empty()) error(*value, why);
     }
   }
@@ -524,14 +544,26 @@ class Checker {
   }
 
  private:
+  // A message and its place; column 0 when only the line is known.
+  struct Said {
+    size_t line, column;
+    std::string text;
+  };
+
+  std::string place(const Said& said) const {
+    return fileName + (said.line ? ":" + std::to_string(said.line) : "") +
+           (said.column ? ":" + std::to_string(said.column) : "") + ": ";
+  }
+
   std::string fileName;
-  std::vector<std::pair<size_t, std::string>> errors;
+  std::vector<Said> errors, warnings;
 };
 
 }  // namespace
 
 bool BankTextReader::read(const std::string& text, const std::string& fileName, PresetBank& bank,
-                          std::vector<std::string>& errors, int32_t* current) {
+                          std::vector<std::string>& errors, int32_t* current,
+                          std::vector<std::string>* warnings) {
   Checker checker(fileName);
   errors.clear();
   if (text.size() > kMaxBytes) {
@@ -552,7 +584,7 @@ bool BankTextReader::read(const std::string& text, const std::string& fileName, 
   try {
     root = toml::parse(text, std::string_view(fileName));
   } catch (const toml::parse_error& e) {
-    checker.error(e.source().begin.line, ParseMessage(e, text));
+    checker.error(e.source().begin.line, SyntaxMessage(e, text), e.source().begin.column);
     errors = checker.messages();
     return false;
   }
@@ -566,6 +598,7 @@ bool BankTextReader::read(const std::string& text, const std::string& fileName, 
   }
   bank = *result;
   if (current) *current = selected;
+  if (warnings) *warnings = checker.warningMessages();
   return true;
 }
 

@@ -5,7 +5,8 @@
 // removed strips that still hold values or a label) are written only when present, which keeps every bank
 // the plug-in can hold exact through bank -> text -> bank. A strip with a device has the name of the sound
 // its values select as a comment on its program line (from the machine's device files, see
-// bank/StripSoundLookup.h): a comment only, so the text reads back to the same bank anywhere.
+// bank/StripSoundLookup.h), with its bank when other banks have a sound of that name: a comment only, so
+// the text reads back to the same bank anywhere.
 #pragma once
 
 #include <string>

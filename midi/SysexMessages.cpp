@@ -1,6 +1,7 @@
 // The named mode resets, as the manufacturers publish them, and the shape of a whole message.
 #include "midi/SysexMessages.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vantorine::midi {
@@ -23,8 +24,13 @@ const char* SysexName(const uint8_t* bytes, size_t size) {
 }
 
 bool SysexByName(const std::string& name, std::vector<uint8_t>& bytes) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  auto sameName = [&](const char* known) {
+    return name.size() == std::strlen(known) &&
+           std::equal(name.begin(), name.end(), known, [&](char a, char b) { return lower(a) == lower(b); });
+  };
   for (const NamedSysex& message : NamedSysexMessages())
-    if (name == message.name) {
+    if (sameName(message.name)) {
       bytes = message.bytes;
       return true;
     }

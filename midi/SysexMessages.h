@@ -21,7 +21,7 @@ struct NamedSysex {
 const std::vector<NamedSysex>& NamedSysexMessages();
 // The name of one whole message, or null when it has none.
 const char* SysexName(const uint8_t* bytes, size_t size);
-// The bytes of a named message; false for any other name.
+// The bytes of a named message, its name in any ASCII case ("GS reset"); false for any other name.
 bool SysexByName(const std::string& name, std::vector<uint8_t>& bytes);
 
 // The length of the whole message that starts at `bytes` (F0 to F7, data bytes below 0x80 between), or 0

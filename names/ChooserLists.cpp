@@ -1,7 +1,8 @@
 #include "names/ChooserLists.h"
 
 #include <algorithm>
-#include <map>
+#include <optional>
+#include <utility>
 
 #include "names/NameText.h"
 #include "names/ShownNames.h"
@@ -13,34 +14,40 @@ namespace {
 
 constexpr const char* kModelIndent = "   ";
 
-bool BeforeIgnoringCase(const std::string& a, const std::string& b) {
-  return Lowered(a) < Lowered(b);
-}
-
 std::string ByteText(const std::optional<uint8_t>& byte) {
   return byte ? std::to_string(*byte) : std::string("-");
 }
 
 }  // namespace
 
-std::vector<DeviceLine> DeviceLines(const std::vector<ModelInfo>& models, std::string_view typed) {
+std::vector<const ModelInfo*> ModelsFound(const std::vector<ModelInfo>& models, std::string_view typed) {
   const WordFilter filter(typed);
+  std::vector<const ModelInfo*> found;
+  for (const ModelInfo& model : models)
+    if (IsStorableDeviceName(model.name) && filter.Matches(model.manufacturer + " " + model.name))
+      found.push_back(&model);
+  std::stable_sort(found.begin(), found.end(), [](const ModelInfo* a, const ModelInfo* b) {
+    const bool aFirst = a->name == kGeneralMidi, bFirst = b->name == kGeneralMidi;
+    if (aFirst != bFirst) return aFirst;
+    return std::make_pair(Lowered(a->manufacturer), Lowered(a->name)) <
+           std::make_pair(Lowered(b->manufacturer), Lowered(b->name));
+  });
+  return found;
+}
+
+std::vector<DeviceLine> DeviceLines(const std::vector<ModelInfo>& models, std::string_view typed) {
   std::vector<DeviceLine> lines;
-  std::map<std::string, std::vector<const ModelInfo*>> byMaker;
-  for (const ModelInfo& model : models) {
-    if (!IsStorableDeviceName(model.name) || !filter.Matches(model.manufacturer + " " + model.name)) continue;
-    if (model.name == kGeneralMidi)
-      lines.push_back({model.name, model.name});
-    else
-      byMaker[Lowered(model.manufacturer)].push_back(&model);
-  }
-  for (auto& [maker, group] : byMaker) {
-    std::stable_sort(group.begin(), group.end(), [](const ModelInfo* a, const ModelInfo* b) {
-      return BeforeIgnoringCase(a->name, b->name);
-    });
-    lines.push_back({ShownName(group.front()->manufacturer), {}});
-    for (const ModelInfo* model : group)
-      lines.push_back({kModelIndent + ShownName(model->name), model->name});
+  std::optional<std::string> maker;  // of the last heading
+  for (const ModelInfo* model : ModelsFound(models, typed)) {
+    if (model->name == kGeneralMidi) {
+      lines.push_back({model->name, model->name});
+      continue;
+    }
+    if (maker != Lowered(model->manufacturer)) {
+      maker = Lowered(model->manufacturer);
+      lines.push_back({ShownName(model->manufacturer), {}});
+    }
+    lines.push_back({kModelIndent + ShownName(model->name), model->name});
   }
   return lines;
 }

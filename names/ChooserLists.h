@@ -17,9 +17,12 @@ struct DeviceLine {
   std::string device;  // what a strip stores for it; empty for a heading
 };
 
-// General MIDI first, then each maker's models under a heading, makers and models in alphabetical order
-// ignoring case; those whose maker and name together the typed words find (see WordFilter). A
-// model whose name a strip cannot store is left out.
+// The models the typed words find among their maker and name together (see WordFilter): General MIDI
+// first, then by maker and by model in alphabetical order ignoring case. A model whose name a strip cannot
+// store is left out.
+std::vector<const ModelInfo*> ModelsFound(const std::vector<ModelInfo>& models, std::string_view typed);
+
+// ModelsFound's models, each maker's under a heading.
 std::vector<DeviceLine> DeviceLines(const std::vector<ModelInfo>& models, std::string_view typed);
 
 // A device's sounds and the text the filter searches in each: its name and its bank's name.

@@ -55,6 +55,12 @@ struct SelectedSound {
   bool bankGuessed = false;
 };
 
+// The sounds of a device's name set and the channels that use it; a drum channel's set is one of its own.
+struct ChannelSounds {
+  std::vector<int> channels;  // 1-16, in order
+  std::vector<Sound> sounds;  // in the file's order, every bank's
+};
+
 // What looking a sound up by its name found, see NameCatalog::findSound.
 struct SoundSearch {
   // Sounds whose name is the one asked for (ignoring ASCII case), each way of selecting one once, in the
@@ -83,11 +89,19 @@ class NameCatalog {
   // (manufacturer and name) defined by more than one file is listed once, from the first.
   std::vector<ModelInfo> models(std::string_view filter = {}) const;
   // The model called `device`, ignoring ASCII case: its model name, or its manufacturer and model name
-  // with a space between ("Roland JV-1080").
+  // with a space between ("Roland JV-1080"); failing those, the one model whose name or manufacturer and
+  // name it is with spaces and punctuation ignored too ("jv1080", "Roland JV1080"), as WordFilter folds.
   std::optional<ModelInfo> findModel(std::string_view device) const;
+  // Up to `count` model names that come closest to `device`, best first, by its model name or its
+  // manufacturer and model name (see ClosestNames in names/NameText.h), for a message about a device
+  // that is not here; empty when none is close.
+  std::vector<std::string> closestModels(std::string_view device, size_t count) const;
 
   // The sounds `device` offers on `channel` (1-16), in its file's order: every bank's, for a chooser.
   std::vector<Sound> sounds(std::string_view device, int channel) const;
+  // Every sound `device` offers on some channel, one entry per name set, ordered by the first channel
+  // that uses it.
+  std::vector<ChannelSounds> soundsByChannels(std::string_view device) const;
   // The sound a strip selects on `device` with Program Change `program` (0-127) and `bank` on `channel`
   // (1-16). A bank byte the file's bank does not send may be anything (the device ignores it); one it
   // sends must be equal, or be absent (see SelectedSound::bankGuessed). Nothing if the device, channel or

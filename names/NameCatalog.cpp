@@ -1,5 +1,6 @@
 // The catalog: the folders' models found once, each device's names read once, both kept until the catalog
 // goes. What cannot be used is told on standard error, one line per file and only the first time.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -38,6 +39,21 @@ std::string IdentityKey(const ModelInfo& model) {
   return Lowered(model.manufacturer + "\n" + model.name);
 }
 
+// The set's sounds in the file's order, made to size: a chooser's list of a few thousand sounds is large
+// enough for its own pages.
+std::vector<Sound> SoundsOf(const NameSet& set) {
+  size_t count = 0;
+  for (const Bank& bank : set.banks)
+    for (const std::shared_ptr<const PatchList>& list : bank.lists) count += list->size();
+  std::vector<Sound> sounds;
+  sounds.reserve(count);
+  ForEachSound(set, [&](const Bank& bank, const Patch& patch) {
+    sounds.push_back(SoundOf(bank, patch));
+    return true;
+  });
+  return sounds;
+}
+
 std::string Mebibytes(size_t bytes) {
   return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
@@ -58,8 +74,9 @@ class NameCatalog::Index {
     models();
     const std::string key = Lowered(name);
     if (const auto place = byName.find(key); place != byName.end()) return place->second;
-    const auto place = byFullName.find(key);
-    return place == byFullName.end() ? -1 : place->second;
+    if (const auto place = byFullName.find(key); place != byFullName.end()) return place->second;
+    const auto place = byFolded.find(Folded(name));
+    return place == byFolded.end() ? -1 : place->second;
   }
 
   std::shared_ptr<const Device> device(std::string_view name) {
@@ -93,6 +110,12 @@ class NameCatalog::Index {
     const int index = static_cast<int>(found.size());
     byName.emplace(NameKey(model), index);
     byFullName.emplace(FullNameKey(model), index);
+    // A spelling two models share names neither.
+    for (const std::string& key : {Folded(model.name), Folded(model.manufacturer + model.name)}) {
+      if (key.empty()) continue;
+      const auto [place, fresh] = byFolded.emplace(key, index);
+      if (!fresh && place->second != index) place->second = kSeveral;
+    }
     found.push_back(std::move(model));
   }
 
@@ -127,7 +150,9 @@ class NameCatalog::Index {
   std::once_flag scanned;
   std::vector<ModelInfo> found;  // General MIDI first
   std::unordered_set<std::string> identities;
+  static constexpr int kSeveral = -1;
   std::unordered_map<std::string, int> byName, byFullName;  // indexes into found, the first of a key
+  std::unordered_map<std::string, int> byFolded;            // an index into found, or kSeveral
   std::unordered_map<std::string, std::vector<std::string>> extensionsOf;  // a model's extension files
   std::mutex mutex;
   std::map<int, std::shared_ptr<const Device>> devices;  // by index into found; null: unusable
@@ -159,21 +184,46 @@ std::optional<ModelInfo> NameCatalog::findModel(std::string_view device) const {
   return index->models()[found];
 }
 
+std::vector<std::string> NameCatalog::closestModels(std::string_view device, size_t count) const {
+  // Each model by two folded keys, so that "JV1800" and "Roland JV 1800" both come near the JV-1080.
+  const std::vector<ModelInfo>& all = index->models();
+  std::vector<std::string> keys;
+  std::multimap<std::string, size_t> modelsOf;
+  for (size_t n = 0; n < all.size(); ++n)
+    for (std::string key : {Folded(all[n].name), Folded(all[n].manufacturer + all[n].name)})
+      if (!key.empty()) {
+        keys.push_back(key);
+        modelsOf.emplace(std::move(key), n);
+      }
+  std::vector<std::string> closest;
+  for (const std::string& key : ClosestNames(Folded(device), keys, 2 * count)) {
+    const auto [first, last] = modelsOf.equal_range(key);
+    for (auto place = first; place != last && closest.size() < count; ++place)
+      if (std::find(closest.begin(), closest.end(), all[place->second].name) == closest.end())
+        closest.push_back(all[place->second].name);
+  }
+  return closest;
+}
+
 std::vector<Sound> NameCatalog::sounds(std::string_view device, int channel) const {
   const std::shared_ptr<const Device> names = index->device(device);
   const NameSet* set = names ? names->setOn(channel) : nullptr;
-  std::vector<Sound> sounds;
-  if (!set) return sounds;
-  // Made to size: a chooser's list of a few thousand sounds is large enough for its own pages.
-  size_t count = 0;
-  for (const Bank& bank : set->banks)
-    for (const std::shared_ptr<const PatchList>& list : bank.lists) count += list->size();
-  sounds.reserve(count);
-  ForEachSound(*set, [&](const Bank& bank, const Patch& patch) {
-    sounds.push_back(SoundOf(bank, patch));
-    return true;
-  });
-  return sounds;
+  return set ? SoundsOf(*set) : std::vector<Sound>{};
+}
+
+std::vector<ChannelSounds> NameCatalog::soundsByChannels(std::string_view device) const {
+  const std::shared_ptr<const Device> names = index->device(device);
+  std::vector<ChannelSounds> found;
+  if (!names) return found;
+  std::map<int, size_t> placeOfSet;  // a set's index in the device -> its place in found
+  for (int channel = 1; channel <= 16; ++channel) {
+    const int set = names->setOfChannel[channel - 1];
+    if (set == Device::kNoSet) continue;
+    const auto [place, fresh] = placeOfSet.emplace(set, found.size());
+    if (fresh) found.push_back({{}, SoundsOf(names->nameSets[set])});
+    found[place->second].channels.push_back(channel);
+  }
+  return found;
 }
 
 std::optional<SelectedSound> NameCatalog::soundAt(std::string_view device, int channel, int program,

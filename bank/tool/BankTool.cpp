@@ -1,13 +1,17 @@
-// vantorine-bank: turns a bank (.fxb file, raw chunk or LV2 state) into its text form and back, and prints
-// what a bank holds. Errors go to stderr, one per line, and the exit status is non-zero; nothing is written then.
+// vantorine-bank: turns a bank (.fxb file, raw chunk or LV2 state) into its text form and back, prints what
+// a bank holds, and lists the devices and sounds this machine's MIDNAM files name. Errors go to stderr,
+// one per line, and the exit status is non-zero; nothing is written then.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bank/BankFile.h"
 #include "bank/BankSummary.h"
 #include "bank/BankTextWriter.h"
+#include "bank/tool/NameCommands.h"
 
 namespace {
 
@@ -18,13 +22,20 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const char* kUsage =
-    "usage: vantorine-bank to-text BANK                   print the bank as text (TOML)\n"
-    "       vantorine-bank from-text BANK -o OUTPUT       write the bank as OUTPUT: a .fxb file when\n"
-    "                                                     OUTPUT ends in .fxb, an LV2 preset bundle when\n"
-    "                                                     it ends in .lv2, else the raw chunk\n"
-    "       vantorine-bank show BANK                      print the presets in use and what they send\n"
-    "BANK is a .fxb file, a raw chunk, the text form, or the LV2 plug-in's state (a host's .ttl state\n"
-    "file, or a folder holding one, such as a preset bundle).\n";
+    "usage: vantorine-bank to-text BANK                 print the bank as text (TOML)\n"
+    "       vantorine-bank from-text BANK -o OUTPUT     write the bank in the form OUTPUT's name asks for:\n"
+    "                                                   .toml text, .fxb a bank file for VST hosts, .chunk\n"
+    "                                                   the raw chunk bytes a host stores, .lv2 an LV2\n"
+    "                                                   preset bundle (a folder)\n"
+    "       vantorine-bank show BANK                    print the presets in use and what they send\n"
+    "       vantorine-bank devices [TEXT]               list the devices whose maker and model the words\n"
+    "                                                   of TEXT find: maker, model, sounds, file\n"
+    "       vantorine-bank sounds DEVICE [TEXT] [--channel N]\n"
+    "                                                   list DEVICE's sounds whose name or bank the words\n"
+    "                                                   find: name, bank, MSB, LSB, program, channels\n"
+    "BANK is the text form, a .fxb file, a raw chunk or the LV2 plug-in's state (a host's state file, or a\n"
+    "folder holding one, such as a preset bundle), told apart by what the file holds. The lists print one\n"
+    "line each, their columns separated by tabs; words match ignoring case, spaces and punctuation.\n";
 
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::fprintf(stderr, "vantorine-bank: %s\n", problem.c_str());
@@ -33,10 +44,32 @@ int Usage(const std::string& problem) {
 }
 
 bool Load(const std::string& path, PresetBank& bank, int32_t& current) {
-  std::vector<std::string> errors;
-  if (BankFile::load(path, bank, errors, &current)) return true;
-  for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
-  return false;
+  std::vector<std::string> errors, warnings;
+  const bool loaded = BankFile::load(path, bank, errors, &current, &warnings);
+  for (const std::string& line : loaded ? warnings : errors) std::fprintf(stderr, "%s\n", line.c_str());
+  return loaded;
+}
+
+// The words given from `first` on, as one text.
+std::string Words(const std::vector<std::string>& args, size_t first) {
+  std::string words;
+  for (size_t n = first; n < args.size(); ++n) words += (words.empty() ? "" : " ") + args[n];
+  return words;
+}
+
+int Sounds(std::vector<std::string> args) {
+  int channel = 0;
+  for (size_t n = 1; n < args.size(); ++n) {
+    if (args[n] != "--channel") continue;
+    char* end = nullptr;
+    const long number = n + 1 < args.size() ? std::strtol(args[n + 1].c_str(), &end, 10) : 0;
+    if (!end || *end != '\0' || number < 1 || number > 16) return Usage("--channel takes a channel, 1 to 16");
+    channel = static_cast<int>(number);
+    args.erase(args.begin() + n, args.begin() + n + 2);
+    break;
+  }
+  if (args.size() < 2) return Usage("sounds takes a DEVICE");
+  return vantorine::bank::ListSounds(args[1], Words(args, 2), channel);
 }
 
 }  // namespace
@@ -49,6 +82,8 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (command == "devices") return vantorine::bank::ListDevices(Words(args, 1));
+  if (command == "sounds") return Sounds(args);
   auto bank = std::make_unique<PresetBank>();
   int32_t current = 0;
   if (command == "to-text" || command == "show") {
@@ -61,10 +96,12 @@ int main(int argc, char** argv) {
   }
   if (command == "from-text") {
     if (args.size() != 4 || args[2] != "-o") return Usage("from-text takes BANK -o OUTPUT");
+    const std::optional<BankFile::Form> form = BankFile::formFor(args[3]);
+    if (!form)
+      return Usage("the name " + args[3] +
+                   " does not say which form to write: end it in .toml, .fxb, .chunk or .lv2");
     if (!Load(args[1], *bank, current)) return kExitFailure;
-    BankFile::Form form = BankFile::formFor(args[3]);
-    if (form == BankFile::Form::Text) form = BankFile::Form::Chunk;
-    const std::string reason = BankFile::save(args[3], *bank, form, current);
+    const std::string reason = BankFile::save(args[3], *bank, *form, current);
     if (!reason.empty()) {
       std::fprintf(stderr, "vantorine-bank: %s\n", reason.c_str());
       return kExitFailure;

@@ -23,7 +23,7 @@ using banktest::PresetBank;
 struct BadCase {
   const char* text;
   int line;
-  const char* message;  // what the message must contain after "bank.toml:LINE: "
+  const char* message;  // what the message must contain after "bank.toml:LINE: " or "bank.toml:LINE:COLUMN: "
 };
 
 const char* kPreset = "[[preset]]\nnumber = 2\n[[preset.strip]]\n";  // lines 1 to 3; a strip's keys from 4
@@ -44,8 +44,8 @@ void ExpectRefused(const std::string& text, int line, const std::string& message
   const std::string shown = text.substr(0, 200);
   EXPECT_TRUE(untouched) << shown;
   ASSERT_EQ(errors.size(), 1u) << shown << (errors.empty() ? "" : "\nfirst: " + errors[0]);
-  // Line 0: the message is about the file as a whole.
-  const std::string start = "bank.toml" + (line ? ":" + std::to_string(line) : std::string()) + ": ";
+  // Line 0: the message is about the file as a whole; a syntax error's line is followed by its column.
+  const std::string start = "bank.toml" + (line ? ":" + std::to_string(line) : std::string()) + ":";
   EXPECT_EQ(errors[0].rfind(start, 0), 0u) << errors[0];
   EXPECT_NE(errors[0].find(message), std::string::npos) << errors[0];
 }
@@ -90,17 +90,28 @@ TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
                 "no sound \"Brush\" in General MIDI on channel 1");
   ExpectRefused(alpha + "sound = \"warm strings\"\n", 6,
                 "sound \"warm strings\" is in 2 banks of Alpha 1 on channel 1: \"Preset A\" (program 0, "
-                "bank 81/0), \"Preset B\" (program 0, bank MSB 82); give program, bank_msb and bank_lsb "
-                "instead of sound");
+                "bank 81/0), \"Preset B\" (program 0, bank MSB 82); say which with bank = \"Preset A\", or give "
+                "program, bank_msb and bank_lsb instead of sound");
   ExpectRefused(p + "device = \"Same\"\nsound = \"Same\"\n", 6,
                 "sound \"Same\" is in 1024 banks of Same on channel 1: \"B0\" (program 0, bank 0/0), \"B0\" "
                 "(program 1, bank 0/0), \"B0\" (program 2, bank 0/0), \"B0\" (program 3, bank 0/0), \"B0\" "
-                "(program 4, bank 0/0) and 1019 more; give program");
+                "(program 4, bank 0/0) and 1019 more; say which with bank = \"B0\", or give program");
   ExpectRefused(alpha + "sound = \"Hidden Choir\"\n", 6,
                 "sound \"Hidden Choir\" of Alpha 1 is in bank \"SysEx Bank\", which the module selects with "
                 "System Exclusive or Program Change messages a strip cannot send");
+  // A device not installed here: the closest installed names, or where the devices come from.
   ExpectRefused(p + "device = \"JV-1080\"\nsound = \"Warm Strings\"\n", 6,
-                "sound \"Warm Strings\": no MIDNAM file on this machine defines device \"JV-1080\"");
+                "sound \"Warm Strings\": device \"JV-1080\" is not installed here; devices come from MIDNAM "
+                "files in " + banktest::kTestDevicesFolder + " (see VANTORINE_MIDNAM_PATH); give program, "
+                "bank_msb and bank_lsb instead");
+  ExpectRefused(p + "device = \"Apha 1\"\nsound = \"Warm Strings\"\n", 6,
+                "sound \"Warm Strings\": device \"Apha 1\" is not installed here; closest: \"Alpha 1\"");
+  // `bank` picks one of the banks that have the name, and only goes with `sound`.
+  ExpectRefused(alpha + "sound = \"Warm Strings\"\nbank = \"Preset C\"\n", 6,
+                "sound \"Warm Strings\" of Alpha 1 on channel 1 is in no bank \"Preset C\"; it is in "
+                "\"Preset A\", \"Preset B\"");
+  ExpectRefused(alpha + "program = 1\nbank = \"Preset A\"\n", 7,
+                "bank tells which bank's sound = \"...\" is meant; without sound, give bank_msb and bank_lsb");
   ExpectRefused(p + "sound = \"Brush\"\n", 5, "sound needs the strip's device");
   ExpectRefused(alpha + "sound = \"Glass Pad\"\nbank_lsb = 0\n", 6,
                 "give sound, or program, bank_msb and bank_lsb, not both");
@@ -129,10 +140,13 @@ TEST(BankErrors, DevicesAndSoundsThatSelectNoOneSound) {
 }
 
 TEST(BankErrors, UnknownKeysAreReportedWherever) {
-  ExpectRefused(std::string(kPreset) + "chanel = 3\n", 4, "unknown key 'chanel' in a strip");
+  ExpectRefused(std::string(kPreset) + "chanel = 3\n", 4, "unknown key 'chanel' in a strip; did you mean channel?");
+  ExpectRefused(std::string(kPreset) + "sounds = \"Brush\"\n", 4, "unknown key 'sounds' in a strip; did you mean sound?");
+  ExpectRefused(std::string(kPreset) + "revrb = 3\n", 4, "unknown key 'revrb' in a strip; did you mean reverb?");
   ExpectRefused("[[preset]]\nnumber = 1\nnmae = \"x\"\n", 3, "unknown key 'nmae' in a preset");
   ExpectRefused("[options]\ninit_sned = true\n", 2, "unknown key 'init_sned' in [options]");
-  ExpectRefused("title = \"my bank\"\n", 1, "unknown key 'title' in the bank");
+  ExpectRefused("title = \"my bank\"\n", 1, "unknown key 'title' in the bank (known: options, preset)");
+  ExpectRefused("[[presets]]\nnumber = 1\n", 1, "unknown key 'presets' in the bank (known: options, preset); did you mean preset?");
   ExpectRefused("[[preset]]\nnumber = 1\n[[preset.strip]]\n[[preset.spare]]\nslot = 2\nvolum = 3\n", 6,
                 "unknown key 'volum' in a spare strip");
 }
@@ -168,7 +182,7 @@ TEST(BankErrors, PresetsAndTheirStripsAsAWhole) {
   ExpectRefused(one + "sysex = [\"GS Reset\",\n  \"F0 41 10\"]\n", 4, "sysex: \"F0 41 10\"" + notOne);
   ExpectRefused(one + "sysex = [\"F0 41 80 F7\"]\n", 3, "sysex: \"F0 41 80 F7\"" + notOne);
   ExpectRefused(one + "sysex = [\"F0 7E 7F 09 01 F7 F0 7E 7F 09 01 F7\"]\n", 3, notOne);
-  ExpectRefused(one + "sysex = [\"gs reset\"]\n", 3, "sysex: \"gs reset\"" + notOne);
+  ExpectRefused(one + "sysex = [\"GS Rset\"]\n", 3, "sysex: \"GS Rset\"" + notOne + "; did you mean \"GS Reset\"?");
   ExpectRefused(one + "sysex = \"GS Reset\"\n", 3, "sysex must be a list of messages, got \"GS Reset\"");
   std::string tooLong = one + "sysex = [\"GS Reset\"";
   for (int i = 1; i < 24; ++i) tooLong += ", \"GS Reset\"";
@@ -190,8 +204,20 @@ TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("[options]\nreset_controllers = \"on\"\n", 2,
                 "reset_controllers must be true or false, got \"on\"");
   ExpectRefused("[[preset]]\nnumber = 1\ncurrent = 1\n", 3, "unknown key 'current' in a preset");
-  ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3, "");
-  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3, "cannot redefine existing integer 'number'");
+  // A value in quotes that would be right without them, and TOML's own mistakes with their columns.
+  ExpectRefused("[options]\ninit_send = \"True\"\n", 2,
+                "init_send must be true or false, got \"True\": the quotes make it text; write init_send = true");
+  ExpectRefused(std::string(kPreset) + "volume = \"100\"\n", 4,
+                "volume must be 0 to 127 or \"none\", got \"100\": the quotes make it text; write volume = 100");
+  ExpectRefused(std::string(kPreset) + "volume = \"300\"\n", 4, "got \"300\"");
+  ExpectRefused("[[preset]]\nnumber = 1\nthru = on\n", 3,
+                "3:8: not valid TOML: this value is not a number, true or false, a list nor text; text needs "
+                "quotes, as in name = \"Piano\"");
+  ExpectRefused("[[preset]]\nnumber = 1\nnumber = 2\n", 3,
+                "3:10: not valid TOML: this key is given twice in the same table; keep one");
+  ExpectRefused("[[preset]]\nnumber = 1\nname = \"Piano\n", 3,
+                "3:14: not valid TOML: text must end with the quote it starts with, on the same line");
+  ExpectRefused("[[preset]]\nnumber 1\n", 2, "2:8: not valid TOML: a key is one word");
 }
 
 // Text made to break a parser is refused with its line before it is parsed, and numbers beyond 64 bits
@@ -216,7 +242,7 @@ TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
                 "init_send must be true or false, got \"[[[");
   ExpectRefused(std::string(BankTextReader::kMaxBytes + 1, '\n'), 0, "larger than 1 MiB");
   // A table header without a name trips a check inside the library unless its checks are off.
-  ExpectRefused("[options]\n[[\n", 2, "expected bare key starting character");
+  ExpectRefused("[options]\n[[\n", 2, "2:3: not valid TOML: a name is missing here");
   ExpectRefused("[options]\ninit_delay = 99999999999999999999\n", 2,
                 "integer 99999999999999999999 is beyond the 64-bit range");
   ExpectRefused("[options]\n\"\xC3\xA9\" = -9_223_372_036_854_775_809 # \xC3\xA9\n", 2,
@@ -225,7 +251,7 @@ TEST(BankErrors, HostileTextIsRefusedWithItsLine) {
                 "integer 0x1FFFFFFFFFFFFFFFF is beyond");
   ExpectRefused("[options]\ninit_delay = -9223372036854775808\n", 2,
                 "init_delay must be 0 to 999, got -9223372036854775808");
-  ExpectRefused("[options]\ninit_delay = 1e999\n", 2, "'1e999' could not be interpreted");
+  ExpectRefused("[options]\ninit_delay = 1e999\n", 2, "values here are whole numbers");
 
   // A bank written with inline tables nests as deep as any bank does, and reads.
   auto bank = std::make_unique<PresetBank>();
@@ -514,7 +540,7 @@ TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
   auto bank = std::make_unique<PresetBank>();
   banktest::NewBank(*bank);
   const std::string preset = folder + "/good.lv2";
-  ASSERT_EQ("", BankFile::save(preset, *bank, BankFile::formFor(preset)));
+  ASSERT_EQ("", BankFile::save(preset, *bank, *BankFile::formFor(preset)));
   const std::string good = banktest::ReadFile(preset + "/good.ttl");
 
   auto refused = [&](const std::string& text, const std::string& message) {
@@ -530,7 +556,7 @@ TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
   };
   const std::string deep(100000, '[');
   refused("<a> <b> " + deep + " " + std::string(100000, '(') + " .", "nested deeper than 32 levels");
-  refused("this is not Turtle", "not an LV2 state file");
+  refused("this is not Turtle", "not valid TOML");  // neither Turtle nor any other form: taken for text
   refused("<a> <b> <c> .", "holds no state of the Vantorine LV2 plug-in");
   refused("<a> <urn:vantorine:bank> \"text\" .", "not a chunk of base64 bytes");
   refused("<a> <urn:vantorine:bank> \"AAAA\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> .",

@@ -161,10 +161,10 @@ TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
   expected.midiThru = 1;
   EXPECT_TRUE(SamePreset((*bank)[3], expected));
 
-  // SysEx in either case with any spacing, a message with a name read as that message, row values by the
-  // preset's own controllers.
+  // SysEx hex and names in either case with any spacing, a message with a name read as that message, row
+  // values by the preset's own controllers.
   const auto reset = Read(
-      "[[preset]]\nnumber = 1\nsysex = [\"f0 41 10 42 12 40 00 7f 00 41  F7\", \"XG System On\"]\n"
+      "[[preset]]\nnumber = 1\nsysex = [\"f0 41 10 42 12 40 00 7f 00 41  F7\", \"xg system ON\"]\n"
       "controllers = [10, 91, 93, 74]\n[[preset.strip]]\nchannel = 1\ncc74 = \"none\"\npan = 0\n");
   const VSTPluginProgramExtension& extension = reset->extensions[0];
   std::vector<uint8_t> gsThenXg;
@@ -179,8 +179,9 @@ TEST(BankText, HandWrittenPresetsTakeTheDefaultsOfNewStrips) {
 }
 
 // `sound` takes the program and Bank Select of the device's sound on the strip's channel, a byte its bank
-// does not send left "none"; to-text writes the numbers with the name as a comment, and a device not
-// installed here keeps its name and its numbers.
+// does not send left "none", from the bank `bank` names when several have it; to-text writes the numbers
+// with the name as a comment, and the bank too when the name alone would not tell. A device spelt
+// otherwise is stored as its file names it; one not installed here keeps its name and its numbers.
 TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
   const auto bank = Read(
       "[[preset]]\nnumber = 2\n"
@@ -192,7 +193,8 @@ TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
       "[[preset.strip]]\nchannel = 5\ndevice = \"Alpha 1\"\nprogram = 0\nbank_msb = 81\n"
       "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 3\n"
       "[[preset.strip]]\nchannel = 6\ndevice = \"Odd\"\nprogram = 4\n"
-      "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n");
+      "[[preset.strip]]\nchannel = 2\ndevice = \"testworks-alpha1\"\nsound = \"Warm Strings\"\nbank = \"preset b\"\n"
+      "[[preset.spare]]\nslot = 10\ndevice = \"General MIDI\"\n");
   const VSTPluginProgram& preset = (*bank)[1];
   auto values = [&](int slot) {
     const VSTPluginStrip& strip = preset.strips[slot];
@@ -206,8 +208,10 @@ TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
   EXPECT_EQ(values(3), (Stored{8, 101, 4}));  // the patch's own commands
   EXPECT_STREQ(bank->extensions[1].devices[1], "Testworks Alpha 1");
   EXPECT_STREQ(bank->extensions[1].devices[4], "JV-1080");
-  EXPECT_STREQ(bank->extensions[1].devices[8], "General MIDI");
-  EXPECT_FALSE(preset.strips[8].inUse);
+  EXPECT_STREQ(bank->extensions[1].devices[9], "General MIDI");
+  EXPECT_FALSE(preset.strips[9].inUse);
+  EXPECT_EQ(values(8), (Stored{1, 83, 0}));
+  EXPECT_STREQ(bank->extensions[1].devices[8], "Alpha 1");
 
   const std::string text = BankTextWriter::write(*bank);
   for (const char* strip :
@@ -219,7 +223,8 @@ TEST(BankText, SoundsByNameSetTheirNumbersAndAreWrittenAsComments) {
         // A device file's names are printed without their control characters, and long ones are cut
         // before a whole character.
         "program = 3  # Bell?Tree?!\n", "program = 4  # AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA...\n",
-        "[[preset.spare]]\nslot = 9\ndevice = \"General MIDI\"\n"})
+        "[[preset.spare]]\nslot = 10\ndevice = \"General MIDI\"\n",
+        "channel = 2\ndevice = \"Alpha 1\"\nprogram = 0  # Warm Strings (bank Preset B)\nbank_msb = 82\n"})
     EXPECT_NE(text.find(strip), std::string::npos) << strip << "\nin:\n" << text;
   ExpectExactBothWays(*bank);
 }

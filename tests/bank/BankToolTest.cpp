@@ -208,4 +208,90 @@ TEST_F(BankTool, BadInputFailsWithItsLinesAndWritesNothing) {
   EXPECT_EQ(run({"show", folder + "missing.toml"}).exitCode, 1);
 }
 
+// devices and sounds list what the device files name, found by words as the sound browser finds them. A
+// bank's text takes a device however it is spelt and a sound's bank by its name, and tells of a device
+// that is not here with the closest installed names: refused where `sound` needs it, a warning where the
+// strip's numbers stand.
+TEST_F(BankTool, DevicesAndSoundsAreListedAndFoundAsTheSoundBrowserFindsThem) {
+  const std::string& files = banktest::kTestDevicesFolder;
+  const hostrun::HostRun alphas = run({"devices", "TESTWORKS"});
+  ASSERT_EQ(alphas.exitCode, 0) << alphas.err;
+  EXPECT_EQ(alphas.out, "Testworks\tAlpha 1\t11\t" + files + "/testworks.midnam\n" +
+                            "Testworks\tAlpha 2\t11\t" + files + "/testworks.midnam\n");
+  const hostrun::HostRun gm = run({"devices", "general", "midi"});
+  EXPECT_EQ(gm.out, "MMA\tGeneral MIDI\t" + std::to_string(128 + 9) + "\t(built in)\n") << gm.err;
+  const hostrun::HostRun none = run({"devices", "gamma"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_EQ(none.err, "vantorine-bank: no device matches \"gamma\"; devices come from MIDNAM files in " + files +
+                          " (see VANTORINE_MIDNAM_PATH)\n");
+
+  const hostrun::HostRun warm = run({"sounds", "testworksalpha1", "warm"});
+  ASSERT_EQ(warm.exitCode, 0) << warm.err;
+  EXPECT_EQ(warm.out, "Warm Strings\tPreset A\t81\t0\t0\t1-9,11-15\nWarm Strings\tPreset B\t82\t-\t0\t1-9,11-15\n");
+  EXPECT_EQ(run({"sounds", "Alpha 1", "--channel", "10"}).out, "Dry Kit\tKits\t86\t0\t0\t10\n");
+  const hostrun::HostRun choir = run({"sounds", "Alpha 1", "choir"});
+  EXPECT_EQ(choir.exitCode, 1);
+  EXPECT_NE(choir.err.find("left out: 1 sound of Alpha 1 in banks selected by System Exclusive"), std::string::npos)
+      << choir.err;
+  const hostrun::HostRun both = run({"sounds", "alpha"});
+  EXPECT_EQ(both.exitCode, 1);
+  EXPECT_EQ(both.err, "vantorine-bank: \"alpha\" finds 2 devices: Testworks Alpha 1, Testworks Alpha 2; give "
+                      "more of the one you mean\n");
+  const hostrun::HostRun typo = run({"sounds", "Apha 1"});
+  EXPECT_EQ(typo.exitCode, 1);
+  EXPECT_EQ(typo.err, "vantorine-bank: device \"Apha 1\" is not installed here; closest: \"Alpha 1\"; devices "
+                      "come from MIDNAM files in " + files + " (see VANTORINE_MIDNAM_PATH)\n");
+  EXPECT_EQ(run({"sounds", "Alpha 1", "--channel", "17"}).exitCode, 2);
+
+  const std::string strip = "[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 1\n";  // keys from line 5
+  banktest::WriteFile(folder + "rig.toml", strip + "device = \"testworks alpha-1\"\nsound = \"Warm Strings\"\n"
+                                                   "bank = \"Preset B\"\n[[preset.strip]]\nchannel = 2\n"
+                                                   "device = \"Apha 2\"\nprogram = 5\n[[preset.strip]]\n"
+                                                   "channel = 3\ndevice = \"Apha 2\"\nprogram = 6\n");
+  const hostrun::HostRun made = run({"from-text", folder + "rig.toml", "-o", folder + "rig.fxb"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(made.err, folder + "rig.toml:10: warning: device \"Apha 2\" is not installed here; closest: "
+                               "\"Alpha 2\"; its strips keep their numbers\n");
+  const hostrun::HostRun text = run({"to-text", folder + "rig.fxb"});
+  EXPECT_NE(text.out.find("device = \"Alpha 1\"\nprogram = 0  # Warm Strings (bank Preset B)\nbank_msb = 82\n\n"
+                          "[[preset.strip]]\nchannel = 2\ndevice = \"Apha 2\"\nprogram = 5\n"),
+            std::string::npos)
+      << text.out;
+
+  banktest::WriteFile(folder + "typo.toml", strip + "device = \"Apha 1\"\nsounds = \"Warm Strings\"\n"
+                                                    "[[preset.strip]]\ndevice = \"Apha 1\"\nsound = \"Glass Pad\"\n");
+  const hostrun::HostRun typos = run({"to-text", folder + "typo.toml"});
+  EXPECT_EQ(typos.exitCode, 1);
+  EXPECT_EQ(typos.err, folder + "typo.toml:6: unknown key 'sounds' in a strip; did you mean sound?\n" + folder +
+                           "typo.toml:9: sound \"Glass Pad\": device \"Apha 1\" is not installed here; closest: "
+                           "\"Alpha 1\"\n");
+}
+
+// Inputs are told by what they hold, whatever they are called; an output's name says its form, and a name
+// that says none is refused before anything is read or written.
+TEST_F(BankTool, InputsAreToldByTheirContentAndOutputsByTheirNames) {
+  const std::string example = banktest::ExamplePath("four-module-studio.toml");
+  const std::string text = run({"to-text", example}).out;
+  for (const char* vague : {"out.txt", "out"}) {
+    const hostrun::HostRun refused = run({"from-text", example, "-o", folder + vague});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err.rfind("vantorine-bank: the name " + folder + vague +
+                                    " does not say which form to write: end it in .toml, .fxb, .chunk or .lv2\n",
+                                0),
+              0u)
+        << refused.err;
+    EXPECT_NE(access((folder + vague).c_str(), F_OK), 0);
+  }
+  ASSERT_EQ(run({"from-text", example, "-o", folder + "copy.toml"}).exitCode, 0);
+  EXPECT_EQ(banktest::ReadFile(folder + "copy.toml"), text);
+  for (const char* output : {"b.fxb", "b.chunk", "b.lv2"}) {
+    ASSERT_EQ(run({"from-text", example, "-o", folder + output}).exitCode, 0) << output;
+    const std::string made = folder + output + (output == std::string("b.lv2") ? "/b.ttl" : "");
+    banktest::WriteFile(folder + "renamed.data", banktest::ReadFile(made));
+    const hostrun::HostRun back = run({"to-text", folder + "renamed.data"});
+    ASSERT_EQ(back.exitCode, 0) << output << ": " << back.err;
+    EXPECT_EQ(back.out, text) << output;
+  }
+}
+
 }  // namespace

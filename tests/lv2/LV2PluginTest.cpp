@@ -314,7 +314,7 @@ TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
   ASSERT_TRUE(vantorine::bank::BankFile::load(folder, read, errors, &current)) << errors.at(0);
   EXPECT_EQ(vstBank, vantorine::bank::BankBytes(read));
   const std::string preset = folder + "/rig.lv2";
-  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, read, vantorine::bank::BankFile::formFor(preset), 9));
+  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, read, *vantorine::bank::BankFile::formFor(preset), 9));
   LV2Instance loaded(*world);
   ASSERT_TRUE(loaded.ok());
   ASSERT_TRUE(loaded.restoreStateFile(preset + "/rig.ttl"));

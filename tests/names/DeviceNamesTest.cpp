@@ -64,6 +64,11 @@ TEST_F(DeviceNamesTest, ListsGeneralMidiThenEachFilesModelsOnceAndFiltersThem) {
   EXPECT_EQ(catalog.findModel("general midi")->name, kGeneralMidi);
   EXPECT_FALSE(catalog.findModel("Alpha"));
   EXPECT_FALSE(catalog.findModel("Otherco Alpha 1"));
+  // Spaces and punctuation count for nothing when the case-blind names find no model.
+  EXPECT_EQ(catalog.findModel("alpha-1")->name, "Alpha 1");
+  EXPECT_EQ(catalog.findModel("TestworksAlpha2")->name, "Alpha 2");
+  EXPECT_EQ(catalog.closestModels("Alpah 2", 5), (Names{"Alpha 2"}));
+  EXPECT_EQ(catalog.closestModels("works", 5), (Names{"Alpha 1", "Alpha 2"}));
   EXPECT_EQ(at(1, 0, {81, 0}), "Warm Strings / Preset A");
 }
 
