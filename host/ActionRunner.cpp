@@ -129,7 +129,10 @@ std::string ActionRunner::run(const HostAction& action) {
       break;
     case Kind::SetParam:
       host.setParameter(action.index, action.value);
-      std::printf("parameter %d set to %g\n", action.index, action.value);
+      // A plug-in may take indices it does not announce; the line says so rather than pass it over.
+      std::printf("parameter %d set to %g%s\n", action.index, action.value,
+                  action.index < host.effect()->numParams ? ""
+                                                         : " (not one of the parameters the plug-in announces)");
       break;
     case Kind::GetParam:
       std::printf("parameter %d = %g (%s)\n", action.index, host.getParameter(action.index),

@@ -86,7 +86,7 @@ TEST(HostCli, HelpDescribesTheActions) {
 
 TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
   const HostRun run = runHost({"--list", PROBE_PLUGIN_PATH, "--process", "1", "--midi", "92 3C 64 C2 04",
-                               "--process", "2", "--param", "0=0.5", "--close"});
+                               "--process", "2", "--param", "0=0.5", "--param", "9=1", "--close"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("effect name:    Probe"), std::string::npos);
   EXPECT_NE(run.out.find("presets (3):\n    1: probe 0\n    2: probe 1\n    3: probe 2\n"), std::string::npos)
@@ -100,6 +100,10 @@ TEST(HostCli, ActionsRunInOrderAndMidiIsListedPerBlock) {
   EXPECT_LT(noteOn, program);
   EXPECT_LT(program, param);
   EXPECT_LT(param, close);
+  EXPECT_NE(run.out.find("parameter 0 set to 0.5\n"), std::string::npos);
+  EXPECT_NE(run.out.find("parameter 9 set to 1 (not one of the parameters the plug-in announces)\n"),
+            std::string::npos)
+      << run.out;
   EXPECT_EQ(run.out.find("block 3 frame"), std::string::npos) << "events are reported once";
 }
 
