@@ -250,8 +250,8 @@ bool drawnWhole(unsigned long panel, int strips) {
   auto count = [&](const Rgb& colour, int left, int top, int right, int bottom) {
     return pixelsOfColour(panel, colour.red, colour.green, colour.blue, left, top, right, bottom);
   };
-  if (count(kBlue, 0, 0, width, 1) != width || count(kBlue, 0, kEditorHeight - 1, width, kEditorHeight) != width)
-    return false;
+  if (count(kBlue, 0, 0, width, 1) != width) return false;
+  if (count(kBlue, 0, kEditorHeight - 1, width, kEditorHeight) != width) return false;
   if (count(kBody, 12, bodyRow, width - 12, bodyRow + 1) != width - 24) return false;
   for (int column = 0; column < strips; ++column)
     if (count(kWhite, 101 + 25 * column, 16, 125 + 25 * column, 88) <= 10) return false;
