@@ -306,12 +306,19 @@ int SEventDispatch::OnExpose(SControl* target, XEvent* event) {
   return 1;
 }
 
+// A control that asked for a new size took it at once (SetSize); the server's word on it may come after
+// the word on an earlier size, and an exposure handled in between is drawn at that earlier size and, with
+// the burst it ends, taken from the queue. So the word that changes the size brings a paint of its own,
+// asked for after it: it reaches the control once the size is right.
 int SEventDispatch::OnConfigure(SControl* target, XEvent* event) {
   XConfigureEvent last = event->xconfigure;
   XEvent later;
   while (XCheckTypedWindowEvent(EventDisplay(event), last.window, ConfigureNotify, &later)) last = later.xconfigure;
+  const SRect& before = target->clientRect;
+  const bool resized = last.width != before.right - before.left || last.height != before.bottom - before.top;
   target->windowRect = {last.x, last.y, last.x + last.width, last.y + last.height};
   target->clientRect = {0, 0, last.width, last.height};
+  if (resized) target->Refresh();
   return 0;
 }
 

@@ -94,6 +94,9 @@ class PanelTest : public EditorTest {
   // A button goes down or up where the pointer is, with the modifiers in state; moves in between drag.
   void pressButton(unsigned button, unsigned state = 0);
   void releaseButton(unsigned button, unsigned state = 0);
+  // Runs the events through the plug-in's event procedure on the editor thread, as the host loop hands on
+  // what the server sends.
+  void deliver(const std::vector<XEvent>& events);
   // An idle call now, and the server done with what the plug-in asked of it.
   void settle();
   // Three idle calls, in which the panel paints what the server exposed.
@@ -133,8 +136,6 @@ class PanelTest : public EditorTest {
   XEvent keyEvent(int type, unsigned long keysym, unsigned state) const;
   void pointerTo(int rootX, int rootY);
   void cross(unsigned long to, std::vector<XEvent>& events);
-  // Runs the events through the plug-in's event procedure on the editor thread.
-  void deliver(const std::vector<XEvent>& events);
   void clickHolding(PanelPoint point, unsigned long modifierKeysym, unsigned modifierMask);
 
   Pointer pointer;

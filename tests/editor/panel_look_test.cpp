@@ -5,6 +5,8 @@
 // program and bank dials' tip names the sound they select on the strip's device, as they change.
 #include "PanelTest.h"
 
+#include <X11/Xlib.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -238,6 +240,81 @@ TEST_P(PanelLook, SettleDialCountsDownWhileTheStripsWait) {
   const std::vector<ReceivedEvent> sent = host.takeEvents();
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent.front().bytes()[0], 0xB0) << "the strip, Reset All Controllers first";
+}
+
+// The panel painted across the width of that many strips: the frame, the body under the sound band and
+// every column's label.
+bool drawnWhole(unsigned long panel, int strips) {
+  const int width = 25 * strips + 120;
+  const int bodyRow = kEditorHeight - 14;
+  auto count = [&](const Rgb& colour, int left, int top, int right, int bottom) {
+    return pixelsOfColour(panel, colour.red, colour.green, colour.blue, left, top, right, bottom);
+  };
+  if (count(kBlue, 0, 0, width, 1) != width) return false;
+  if (count(kBlue, 0, kEditorHeight - 1, width, kEditorHeight) != width) return false;
+  if (count(kBody, 12, bodyRow, width - 12, bodyRow + 1) != width - 24) return false;
+  for (int column = 0; column < strips; ++column)
+    if (count(kWhite, 101 + 25 * column, 16, 125 + 25 * column, 88) <= 10) return false;
+  return true;
+}
+
+std::vector<int> firstStrips(int count) {
+  std::vector<int> order;
+  for (int r = 0; r < count; ++r) order.push_back(r);
+  return order;
+}
+
+// Hosts restore a project with the editor open, from a thread of theirs, and may do it again before the
+// editor has caught up: whatever the order in which the editor thread, the host's window and the server
+// see the changes, each bank ends with the panel at its size and painted across its whole width.
+TEST_P(PanelLook, BanksLoadedWhileOpenEndDrawnWholeAtTheirSize) {
+  std::vector<uint8_t> bank = host.getChunk(false);
+  ASSERT_GE(bank.size(), sizeof(VSTPluginProgram) * kProgramCount);
+  ASSERT_EQ(host.dispatch(effGetProgram), 0);
+  auto load = [&](int strips) {
+    const VSTPluginProgram preset = presetWithStrips(firstStrips(strips));
+    std::memcpy(bank.data(), &preset, sizeof(preset));
+    return host.setChunk(bank, false);
+  };
+  // The test's thread is the host's, not the editor thread.
+  for (int round = 0; round < 20; ++round) {
+    const int strips = round % 2 ? 1 : kStripCount;
+    // Now and then a bank comes before the editor has laid out the one before.
+    if (round % 4 == 3) {
+      ASSERT_EQ(load(8), 1);
+    }
+    ASSERT_EQ(load(strips), 1);
+    ASSERT_TRUE(within(40, [&] { return sizedFor(strips); })) << "round " << round << ": " << panelWidth();
+    EXPECT_TRUE(within(40, [&] { return drawnWhole(panel, strips); })) << "round " << round << ": " << strips;
+  }
+}
+
+// What the server says of a size may reach the panel after it took a newer one (a bank loaded before the
+// editor had the events of the one before): the word on the earlier size, exposures of a picture that the
+// resize lost, then the word on the size it has.
+TEST_P(PanelLookInUse, SizeReportedLateStillEndsDrawnWhole) {
+  loadPreset(presetWithStrips(firstStrips(kStripCount)));
+  const int width = 25 * kStripCount + 120;
+  ASSERT_TRUE(within(20, [&] { return drawnWhole(panel, kStripCount); }));
+  Display* display = reinterpret_cast<Display*>(editor->displayValue());
+  auto configured = [&](int newWidth) {
+    XEvent event{};
+    event.xconfigure.type = ConfigureNotify;
+    event.xconfigure.display = display;
+    event.xconfigure.event = event.xconfigure.window = panel;
+    event.xconfigure.width = newWidth;
+    event.xconfigure.height = kEditorHeight;
+    return event;
+  };
+  XEvent exposed{};
+  exposed.xexpose.type = Expose;
+  exposed.xexpose.display = display;
+  exposed.xexpose.window = panel;
+  exposed.xexpose.width = width;
+  exposed.xexpose.height = kEditorHeight;
+  scribble(panel, 0, 0, 0);
+  deliver({configured(kEditorWidth), exposed, configured(width)});
+  EXPECT_TRUE(within(20, [&] { return drawnWhole(panel, kStripCount); }));
 }
 
 TEST_P(PanelLook, ReopenedPanelShowsTheSamePixels) {
