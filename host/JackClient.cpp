@@ -184,8 +184,8 @@ void JackClient::shutdownEntry(int, const char* reason, void* self) {
 
 // A thread of JACK's own, which under PipeWire holds its process lock meanwhile: asking the server which
 // ports these ids are could wait on the very lock it holds, so the flag is all it sets.
-void JackClient::connectEntry(jack_port_id_t, jack_port_id_t, int connected, void* self) {
-  if (connected) static_cast<JackClient*>(self)->connectionMade.store(true, std::memory_order_release);
+void JackClient::connectEntry(jack_port_id_t, jack_port_id_t, int, void* self) {
+  static_cast<JackClient*>(self)->connectionsChanged.store(true, std::memory_order_release);
 }
 
 // Processing thread: no allocation, no lock, no printing.

@@ -79,9 +79,9 @@ class JackClient : private ProcessingEventSink {
   int bufferSizeChanges() const { return resizes; }
   // How many Program Changes the plug-in was handed, queued or from midi_in.
   uint64_t programChangesIn() const { return programChanges; }
-  // Whether a connection was made anywhere in the graph since the last call; what it connects is for the
-  // caller to read.
-  bool takeConnectionMade() { return connectionMade.exchange(false, std::memory_order_acq_rel); }
+  // Whether a connection was made or undone anywhere in the graph since the last call; what changed is for
+  // the caller to read.
+  bool takeConnectionsChanged() { return connectionsChanged.exchange(false, std::memory_order_acq_rel); }
   // Normal thread: the full names of the ports connected to midi_out.
   std::vector<std::string> midiOutConnections() const;
 
@@ -179,7 +179,7 @@ class JackClient : private ProcessingEventSink {
   std::atomic<bool> resizing{false};
   std::atomic<int> resizes{0};
   std::atomic<bool> shutDown{false};
-  std::atomic<bool> connectionMade{false};
+  std::atomic<bool> connectionsChanged{false};
   std::atomic<uint64_t> cyclesRun{0};
   char shutdownText[256] = {};
 };

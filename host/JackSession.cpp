@@ -169,7 +169,7 @@ void JackSession::answerResendAsks(Clock::time_point now) {
   std::vector<std::string> whys;
   if (resendSignalled.exchange(false)) whys.push_back("SIGUSR1");
   if (line.resendOnConnect) {
-    if (jack.takeConnectionMade()) newConnections.noticed(now);
+    if (jack.takeConnectionsChanged()) newConnections.noticed(now);
     if (newConnections.looking(now)) newConnections.seen(jack.midiOutConnections(), now);
     const std::vector<std::string> ports = newConnections.takeSettled(now);
     if (!ports.empty()) whys.push_back("new connection to midi_out (" + Joined(ports) + ")");
