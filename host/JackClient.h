@@ -5,7 +5,7 @@
 // on JACK's real-time thread: it allocates nothing, takes no lock and prints nothing. MIDI queued by the
 // host's actions reaches it, and what it sent leaves it for printing, through lock-free rings; the
 // server's buffer-size changes suspend and resume the plug-in around the new size, and the server going
-// away and connections being made are reported to whoever polls.
+// away and connections made or undone are reported to whoever polls.
 #pragma once
 
 #include <atomic>

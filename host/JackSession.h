@@ -1,11 +1,11 @@
 // One run of the host program as a JACK client, from activation to exit: it activates the client,
 // connects the ports asked for, runs the actions in order on this (normal) thread, then waits until the
 // run's time is up, a SIGINT or SIGTERM arrives, the editor window is closed or the server goes away.
-// While it waits it resends the current preset when asked by a SIGUSR1 or, unless told not to, when ports
-// are newly connected to midi_out, once per burst of connections. A
-// thread of its own prints the MIDI sent on midi_out as the callback hands it over, each send after the line
-// that says why it happened. With a state file the state is saved within a second of a burst of changes
-// ending, once per burst, and once more at the end, however the run ends; always on this thread.
+// While it waits it resends the current preset when a SIGUSR1 asks or, unless told not to, when ports are
+// newly connected to midi_out, once per burst of connections. A thread of its own prints the MIDI sent on
+// midi_out as the callback hands it over, each send after the line that says why it happened. With a
+// state file the state is saved within a second of a burst of changes ending, once per burst, and once
+// more at the end, however the run ends; always on this thread.
 #pragma once
 
 #include <atomic>
