@@ -198,8 +198,7 @@ std::string ActionRunner::run(const HostAction& action) {
     case Kind::LoadText:
       return loadText(action.file);
     case Kind::Resend:
-      reasons.resendAsked();
-      host.resend();
+      resend("resend");
       std::printf("resend requested\n");
       break;
     case Kind::Close:
@@ -211,6 +210,11 @@ std::string ActionRunner::run(const HostAction& action) {
   // Events sent from the plug-in's own threads in the meantime.
   printEvents();
   return {};
+}
+
+void ActionRunner::resend(const std::string& why) {
+  reasons.resendAsked(why);
+  host.resend();
 }
 
 void ActionRunner::runDemo() {

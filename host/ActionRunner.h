@@ -23,6 +23,9 @@ class ActionRunner {
 
   // Returns the empty string on success, else a one-line reason.
   std::string run(const HostAction& action);
+  // Asks the plug-in to send its current preset now, as --resend does; `why` is the cause printed before the
+  // send.
+  void resend(const std::string& why);
   // Identity, mains on, a resend request, two blocks, close (unless an editor is open).
   void runDemo();
   // Prints the events the host collected (those sent outside a JACK cycle), each send after the line that

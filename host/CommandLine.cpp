@@ -74,6 +74,10 @@ const char* CommandLine::usage() {
          "                           bank and current preset saved in it while running, once after each\n"
          "                           burst of changes; FILE is the bank's text form (TOML) when its\n"
          "                           name ends in .toml, else a bank file (.fxb); either form loads\n"
+         "  --no-resend-on-connect   do not resend the current preset when another port is connected\n"
+         "                           to midi_out after the start (a module or an interface that came\n"
+         "                           late, connected by a patchbay, jack_connect or the server)\n"
+         "  SIGUSR1 resends the current preset, for scripts and udev rules.\n"
          "  With --jack, --sleep waits in real time while the client runs, and --process, --mains,\n"
          "  --close, --realtime, --block-size and --sample-rate do not apply.\n"
          "\n"
@@ -174,6 +178,8 @@ std::string CommandLine::parse(int argc, char** argv) {
       float seconds = 0.0f;
       if (!readFloat(arg, seconds) || seconds < 0.0f || seconds > 31.0e6f) return bad;
       runSeconds = seconds;
+    } else if (option == "--no-resend-on-connect") {
+      resendOnConnect = false;
     } else if (option == "--state") {
       if (arg.empty()) return bad;
       stateFile = arg;
@@ -250,7 +256,8 @@ std::string CommandLine::parse(int argc, char** argv) {
 }
 
 std::string CommandLine::checkJackOptions(const std::vector<std::string>& given) const {
-  static const char* const jackOnly[] = {"--jack-name", "--jack-server", "--connect", "--run", "--state"};
+  static const char* const jackOnly[] = {"--jack-name", "--jack-server", "--connect", "--run", "--state",
+                                         "--no-resend-on-connect"};
   // JACK runs the cycles at the server's rate and size, and the plug-in stays open until the end.
   static const char* const withoutJack[] = {"--process", "--mains", "--close", "--realtime", "--block-size",
                                             "--sample-rate"};

@@ -69,6 +69,8 @@ class CommandLine {
   std::vector<std::pair<std::string, std::string>> connections;
   double runSeconds = -1;  // Negative: no time limit.
   std::string stateFile;
+  // Resend the current preset when a port is newly connected to midi_out, as a module switched on late is.
+  bool resendOnConnect = true;
 
  private:
   // Options that make sense with --jack only, or without it only; "" when the line is consistent.

@@ -77,6 +77,7 @@ std::string JackClient::open(const std::string& name, const std::string& server)
   jack_on_info_shutdown(
       client, [](jack_status_t code, const char* reason, void* self) { shutdownEntry(code, reason, self); },
       this);
+  jack_set_port_connect_callback(client, &JackClient::connectEntry, this);
   return {};
 }
 
@@ -133,6 +134,16 @@ std::string JackClient::connect(const std::string& first, const std::string& sec
   return {};
 }
 
+std::vector<std::string> JackClient::midiOutConnections() const {
+  std::vector<std::string> ports;
+  if (!client || !midiOut) return ports;
+  const char** names = jack_port_get_all_connections(client, midiOut);
+  if (!names) return ports;
+  for (const char** name = names; *name; ++name) ports.emplace_back(*name);
+  jack_free(names);
+  return ports;
+}
+
 void JackClient::waitForCycles(int count, std::chrono::milliseconds limit) const {
   const uint64_t until = cyclesRun.load(std::memory_order_acquire) + static_cast<uint64_t>(count);
   const auto giveUp = std::chrono::steady_clock::now() + limit;
@@ -169,6 +180,12 @@ void JackClient::shutdownEntry(int, const char* reason, void* self) {
     jack->shutdownText[sizeof jack->shutdownText - 1] = '\0';
   }
   jack->shutDown.store(true, std::memory_order_release);
+}
+
+// A thread of JACK's own, which under PipeWire holds its process lock meanwhile: asking the server which
+// ports these ids are could wait on the very lock it holds, so the flag is all it sets.
+void JackClient::connectEntry(jack_port_id_t, jack_port_id_t, int, void* self) {
+  static_cast<JackClient*>(self)->connectionsChanged.store(true, std::memory_order_release);
 }
 
 // Processing thread: no allocation, no lock, no printing.

@@ -5,7 +5,7 @@
 // on JACK's real-time thread: it allocates nothing, takes no lock and prints nothing. MIDI queued by the
 // host's actions reaches it, and what it sent leaves it for printing, through lock-free rings; the
 // server's buffer-size changes suspend and resume the plug-in around the new size, and the server going
-// away is reported to whoever polls.
+// away and connections made or undone are reported to whoever polls.
 #pragma once
 
 #include <atomic>
@@ -79,6 +79,11 @@ class JackClient : private ProcessingEventSink {
   int bufferSizeChanges() const { return resizes; }
   // How many Program Changes the plug-in was handed, queued or from midi_in.
   uint64_t programChangesIn() const { return programChanges; }
+  // Whether a connection was made or undone anywhere in the graph since the last call; what changed is for
+  // the caller to read.
+  bool takeConnectionsChanged() { return connectionsChanged.exchange(false, std::memory_order_acq_rel); }
+  // Normal thread: the full names of the ports connected to midi_out.
+  std::vector<std::string> midiOutConnections() const;
 
   void setCycleHook(CycleHook hook) { cycleHook = hook; }
 
@@ -117,6 +122,7 @@ class JackClient : private ProcessingEventSink {
   static int processEntry(uint32_t frames, void* self);
   static int bufferSizeEntry(uint32_t frames, void* self);
   static void shutdownEntry(int status, const char* reason, void* self);
+  static void connectEntry(uint32_t first, uint32_t second, int connected, void* self);
 
   // Processing thread.
   int process(uint32_t frames);
@@ -173,6 +179,7 @@ class JackClient : private ProcessingEventSink {
   std::atomic<bool> resizing{false};
   std::atomic<int> resizes{0};
   std::atomic<bool> shutDown{false};
+  std::atomic<bool> connectionsChanged{false};
   std::atomic<uint64_t> cyclesRun{0};
   char shutdownText[256] = {};
 };

@@ -16,9 +16,18 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 constexpr auto kSaveInterval = std::chrono::milliseconds(500);
 
 std::atomic<int> caughtSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
+std::atomic<bool> resendSignalled{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "the signal handlers may only touch lock-free atomics");
 
 void onSignal(int number) { caughtSignal.store(number); }
+void onResendSignal(int) { resendSignalled.store(true); }
+
+std::string Joined(const std::vector<std::string>& ports) {
+  std::string text;
+  for (const std::string& port : ports) text += (text.empty() ? "" : ", ") + port;
+  return text;
+}
 
 }  // namespace
 
@@ -56,6 +65,10 @@ void JackSession::catchSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  action.sa_handler = onResendSignal;
+  // A udev rule may signal while we sleep or read: no call of ours should fail for it.
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGUSR1, &action, nullptr);
 }
 
 int JackSession::run() {
@@ -74,6 +87,7 @@ int JackSession::run() {
   }
   // What the first action sends should reach the ports just connected.
   if (!line.connections.empty()) jack.waitForCycles(2, std::chrono::milliseconds(500));
+  newConnections.start(jack.midiOutConnections());
   std::fflush(stdout);
 
   for (const HostAction& action : line.actions) {
@@ -112,6 +126,7 @@ JackSession::End JackSession::waitUntil(Clock::time_point until) {
       nextSave = now + kSaveInterval;
     }
     lookForSendCauses();
+    answerResendAsks(now);
     // Events sent outside a cycle, by the plug-in's own threads, are printed from here.
     {
       const std::lock_guard<std::mutex> lock(pluginCalls);
@@ -148,6 +163,26 @@ std::string JackSession::saveState(bool atTheEnd) {
 void JackSession::lookForSendCauses() {
   const std::lock_guard<std::mutex> lock(pluginCalls);
   actions.sendReasons().look(jack.programChangesIn());
+}
+
+void JackSession::answerResendAsks(Clock::time_point now) {
+  std::vector<std::string> whys;
+  if (resendSignalled.exchange(false)) whys.push_back("SIGUSR1");
+  if (line.resendOnConnect) {
+    if (jack.takeConnectionsChanged()) newConnections.noticed(now);
+    if (newConnections.looking(now)) newConnections.seen(jack.midiOutConnections(), now);
+    const std::vector<std::string> ports = newConnections.takeSettled(now);
+    if (!ports.empty()) whys.push_back("new connection to midi_out (" + Joined(ports) + ")");
+  }
+  // Both at once ask for one send, which is both's.
+  if (whys.empty()) return;
+  const std::string why = Joined(whys);
+  {
+    const std::lock_guard<std::mutex> lock(pluginCalls);
+    actions.resend(why);
+  }
+  std::printf("resend requested: %s\n", why.c_str());
+  std::fflush(stdout);
 }
 
 // Printing thread.

@@ -1,9 +1,11 @@
 // One run of the host program as a JACK client, from activation to exit: it activates the client,
 // connects the ports asked for, runs the actions in order on this (normal) thread, then waits until the
-// run's time is up, a SIGINT or SIGTERM arrives, the editor window is closed or the server goes away. A
-// thread of its own prints the MIDI sent on midi_out as the callback hands it over, each send after the line
-// that says why it happened. With a state file the state is saved within a second of a burst of changes
-// ending, once per burst, and once more at the end, however the run ends; always on this thread.
+// run's time is up, a SIGINT or SIGTERM arrives, the editor window is closed or the server goes away.
+// While it waits it resends the current preset when a SIGUSR1 asks or, unless told not to, when ports are
+// newly connected to midi_out, once per burst of connections. A thread of its own prints the MIDI sent on
+// midi_out as the callback hands it over, each send after the line that says why it happened. With a
+// state file the state is saved within a second of a burst of changes ending, once per burst, and once
+// more at the end, however the run ends; always on this thread.
 #pragma once
 
 #include <atomic>
@@ -14,6 +16,7 @@
 
 #include "host/ActionRunner.h"
 #include "host/CommandLine.h"
+#include "host/ConnectionWatch.h"
 #include "host/JackClient.h"
 #include "host/ProgramChangeNames.h"
 #include "host/StateFile.h"
@@ -28,8 +31,8 @@ class JackSession {
   JackSession(const JackSession&) = delete;
   JackSession& operator=(const JackSession&) = delete;
 
-  // Installs the SIGINT and SIGTERM handlers that end a run; done early, so that a signal during loading
-  // still ends the run properly instead of killing the process.
+  // Installs the SIGINT and SIGTERM handlers that end a run, and the SIGUSR1 one that asks for a resend;
+  // done early, so that a signal during loading is taken up by the run instead of killing the process.
   static void catchSignals();
   // The state file's bank went in at `when`, which starts the plug-in's start-up send.
   void stateLoadedAt(SendReasons::Clock::time_point when);
@@ -49,6 +52,8 @@ class JackSession {
   std::string saveState(bool atTheEnd);
   // Looks for sends the host did not ask for (the editor's, an incoming Program Change's).
   void lookForSendCauses();
+  // Resends for a SIGUSR1 or new connections to midi_out.
+  void answerResendAsks(Clock::time_point now);
   void printSent();
   int finish(End end, const std::string& failure);
 
@@ -58,6 +63,7 @@ class JackSession {
   StateFile* state;
   EditorWindow* editor;
   ActionRunner actions;
+  ConnectionWatch newConnections;
   Clock::time_point started;
   Clock::time_point nextSave;
   int resizesShown = 0;

@@ -44,8 +44,8 @@ VstInt32 SendReasons::currentPreset() {
   return static_cast<VstInt32>(host.dispatch(effGetProgram));
 }
 
-void SendReasons::resendAsked() {
-  causes.push_back({"resend", Clock::now(), currentPreset()});
+void SendReasons::resendAsked(const std::string& why) {
+  causes.push_back({why, Clock::now(), currentPreset()});
 }
 
 void SendReasons::presetSelected() {
@@ -82,7 +82,7 @@ void SendReasons::bankLoaded(Clock::time_point when) {
 void SendReasons::look(uint64_t programChangesIn) {
   const std::vector<AutomationCall> calls = host.automationCalls();
   for (size_t i = automationSeen; i < calls.size(); ++i)
-    if (calls[i].index == VstHost::kResendParameter && calls[i].value > 0.5f) resendAsked();
+    if (calls[i].index == VstHost::kResendParameter && calls[i].value > 0.5f) resendAsked("resend");
   automationSeen = calls.size();
   const bool passedOne = programChangesIn != programChangesSeen;
   programChangesSeen = programChangesIn;

@@ -1,13 +1,13 @@
 // Why the plug-in sends, as one line printed before the first message of each send: "send of preset 3
 // (Song B): resend". The plug-in does not say, so the host goes by what it knows: what it asked for itself
-// (a resend, a preset), the banks it put in (whose Init-Send makes the start-up send, once per instance,
-// after the init delay), and what it sees change without asking: the editor's resend button (an automation
-// call of the resend parameter) and a preset that changed, through an incoming Program Change when one was
-// passed to the plug-in since the last look, else from the editor. Each cause is expected to bring a send
-// once the delay the bank's options give it has passed (none when its option is off); the first message
-// the plug-in sends once a cause is due begins that cause's send, and the messages after it belong to it
-// until the next cause is due. The options are read from the plug-in's bank through bank/: a plug-in whose
-// bank it cannot read sends at once.
+// (a resend, for a cause of its own such as a new connection, and a preset), the banks it put in (whose
+// Init-Send makes the start-up send, once per instance, after the init delay), and what it sees change
+// without asking: the editor's resend button (an automation call of the resend parameter) and a preset
+// that changed, through an incoming Program Change when one was passed to the plug-in since the last look,
+// else from the editor. Each cause is expected to bring a send once the delay the bank's options give it
+// has passed (none when its option is off); the first message the plug-in sends once a cause is due begins
+// that cause's send, and the messages after it belong to it until the next cause is due. The options are
+// read from the plug-in's bank through bank/: a plug-in whose bank it cannot read sends at once.
 //
 // Every call may call into the plug-in: they must take turns with the caller's other calls into it.
 #pragma once
@@ -26,8 +26,8 @@ class SendReasons {
 
   explicit SendReasons(VstHost& plugin) : host(plugin) {}
 
-  // Before the host asks for a resend.
-  void resendAsked();
+  // Before the host asks for a resend; `why` is the cause its line gives, "resend" when it was asked for.
+  void resendAsked(const std::string& why);
   // After the host selected a preset.
   void presetSelected();
   // After a bank went into the plug-in at `when`.

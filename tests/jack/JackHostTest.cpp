@@ -1,9 +1,9 @@
 // The host program as a JACK client, checked through a real JACK server: what reaches a port connected
-// to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames) and the
-// reason printed for each send, the state file in both its forms across a SIGTERM and a second run,
-// buffer-size changes, and failures that end with one line and a non-zero exit instead of a hang. What the
-// plug-in should send is asked of the plug-in itself, loaded in this process without JACK, so the tests hold
-// whatever the presets contain.
+// to midi_out (resends, the start-up send of a loaded state, notes passed through at their frames, resends
+// for a port connected late or a SIGUSR1) and the reason printed for each send, the state file in both its
+// forms across a SIGTERM and a second run, buffer-size changes, and failures that end with one line and a
+// non-zero exit instead of a hang. What the plug-in should send is asked of the plug-in itself, loaded in
+// this process without JACK, so the tests hold whatever the presets contain.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "bank/BankFile.h"
 #include "host/FxCapture.h"
@@ -93,6 +94,19 @@ size_t timesIn(const std::string& text, const std::string& part) {
   size_t times = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++times;
   return times;
+}
+
+// The lines that say why a send happened, in order.
+std::vector<std::string> reasonLines(const std::string& out) {
+  std::vector<std::string> lines;
+  for (size_t at = out.find("send of preset"); at != std::string::npos;
+       at = out.find("send of preset", at + 1))
+    if (at == 0 || out[at - 1] == '\n') lines.push_back(out.substr(at, out.find('\n', at) - at));
+  return lines;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // Strip 1 on channel 3 with a program, both bank selects and a volume, so every kind of message shows.
@@ -400,6 +414,72 @@ TEST_F(JackHost, AChangeBurstIsSavedOnceSoonAfterItEnds) {
   host.signal(SIGINT);
   EXPECT_EQ(0, host.wait()) << host.err();
   EXPECT_EQ(1u, timesIn(host.out(), "state saved to")) << host.out();
+}
+
+// A module switched on late, or an interface plugged in after the start, is connected to midi_out by another
+// program: the preset goes to it as a resend sends it, once for a burst of connections, and again at a
+// SIGUSR1, each send after its reason. The connection made at the start, one to another of our ports and a
+// disconnection send nothing; nor, with the option off, does a new connection.
+TEST_F(JackHost, ANewConnectionToMidiOutOrASigusr1ResendsThePreset) {
+  Setting setting = kStripOne;
+  setting.parameters.push_back({3, 1.f});          // Init-Send on
+  setting.parameters.push_back({4, 1.f / 999.f});  // one second
+  const Reference reference = referenceFor(setting);
+  const std::vector<Bytes>& preset = reference.resend;
+  auto times = [&](size_t count) {
+    std::vector<Bytes> sends;
+    for (size_t i = 0; i < count; ++i) sends.insert(sends.end(), preset.begin(), preset.end());
+    return sends;
+  };
+  const std::string state = folder.file("rig.fxb");
+  ASSERT_EQ("", FxFile::writeFile(state, reference.stateFile));
+  TestClient early("early", server->name());
+  TestClient late("late", server->name());
+  TestClient keys("keys", server->name());
+  ASSERT_TRUE(early.ok() && late.ok() && keys.ok());
+
+  HostProcess host(hostArgs({"--jack-name", "appear", "--state", state, "--connect", "midi_out=early:in"}),
+                   server->name());
+  EXPECT_EQ(preset, bytesOf(early.waitForEvents(preset.size()))) << host.out() << host.err();
+  ASSERT_TRUE(host.waitForOutput(": start-up, after the init delay of 1 s\n")) << host.out();
+  ASSERT_TRUE(keys.connect("keys:out", "appear:midi_in"));
+  ASSERT_TRUE(early.disconnect("appear:midi_out", "early:in"));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  // A new module and the one switched off and on again, connected at once.
+  ASSERT_TRUE(late.connect("appear:midi_out", "late:in"));
+  ASSERT_TRUE(late.connect("appear:midi_out", "early:in"));
+  EXPECT_EQ(preset, bytesOf(late.waitForEvents(preset.size()))) << host.out();
+  EXPECT_EQ(times(2), bytesOf(early.waitForEvents(2 * preset.size()))) << host.out();
+  ASSERT_TRUE(host.waitForOutput("resend requested: new connection")) << host.out();
+  host.signal(SIGUSR1);
+  EXPECT_EQ(times(2), bytesOf(late.waitForEvents(2 * preset.size()))) << host.out();
+  ASSERT_TRUE(host.waitForOutput("resend requested: SIGUSR1\n")) << host.out();
+  host.signal(SIGTERM);
+  EXPECT_EQ(0, host.wait()) << host.err();
+
+  EXPECT_EQ(times(3), bytesOf(early.events()));
+  const std::string out = host.out();
+  const std::vector<std::string> reasons = reasonLines(out);
+  ASSERT_EQ(3u, reasons.size()) << out;
+  EXPECT_TRUE(endsWith(reasons[0], ": start-up, after the init delay of 1 s")) << out;
+  EXPECT_NE(reasons[1].find(": new connection to midi_out ("), std::string::npos) << out;
+  EXPECT_NE(reasons[1].find("late:in"), std::string::npos) << out;
+  EXPECT_NE(reasons[1].find("early:in"), std::string::npos) << out;
+  EXPECT_TRUE(endsWith(reasons[2], ": SIGUSR1")) << out;
+
+  HostProcess unmoved(hostArgs({"--jack-name", "appear", "--state", state, "--no-resend-on-connect"}),
+                      server->name());
+  ASSERT_TRUE(unmoved.waitForOutput(": start-up, after the init delay of 1 s\n")) << unmoved.out();
+  TestClient lone("lone", server->name());
+  ASSERT_TRUE(lone.ok() && lone.connect("appear:midi_out", "lone:in"));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  unmoved.signal(SIGUSR1);
+  EXPECT_EQ(preset, bytesOf(lone.waitForEvents(preset.size()))) << unmoved.out();
+  ASSERT_TRUE(unmoved.waitForOutput("resend requested: SIGUSR1\n")) << unmoved.out();
+  unmoved.signal(SIGTERM);
+  EXPECT_EQ(0, unmoved.wait()) << unmoved.err();
+  EXPECT_EQ(preset, bytesOf(lone.events())) << "the SIGUSR1's send only\n" << unmoved.out();
+  EXPECT_EQ(2u, reasonLines(unmoved.out()).size()) << unmoved.out();
 }
 
 TEST_F(JackHost, BufferSizeChangeSuspendsAndResumesThePlugin) {

@@ -68,6 +68,9 @@ class TestClient {
   bool connect(const std::string& from, const std::string& to) {
     return jack_connect(client, from.c_str(), to.c_str()) == 0;
   }
+  bool disconnect(const std::string& from, const std::string& to) {
+    return jack_disconnect(client, from.c_str(), to.c_str()) == 0;
+  }
   // Waits until a port of the given full name exists.
   bool waitForPort(const std::string& fullName, double seconds = 5.0);
 
