@@ -223,6 +223,7 @@ class VSTPlugin : public SPlugin {
   static constexpr uint32_t kSysexOutBytes = 4 * vantorine::midi::kMaxSysexListBytes;
   uint8_t sysexOut[kSysexOutBytes];
   uint32_t sysexOutUsed = 0;
+  // What the host can take of the plug-in's own events in a processing call (SetOwnEventRoom).
   struct {
     uint32_t events = MidiEventQueue::kCapacity;
     uint32_t sysexBytes = kSysexOutBytes;
