@@ -61,6 +61,7 @@ LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Featur
     delete adapter;
     return nullptr;
   }
+  adapter->engine = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(adapter->effect->object));
   // resvd1 belongs to the host: from now on it leads the engine's callbacks here.
   adapter->effect->resvd1 = reinterpret_cast<VstIntPtr>(adapter);
   adapter->Dispatch(effOpen);
@@ -194,6 +195,7 @@ void LV2Adapter::Run(uint32_t frames) {
   runFrames = frames;
   if (frames > 0) {
     PassMidiInput(frames);
+    OfferEngineRoom();
     effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
   }
   WriteMidiOutput(frames);
@@ -245,9 +247,19 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
   Dispatch(effProcessEvents, 0, 0, &inputList);
 }
 
+// A host short of room for midi_out makes what waits here grow. The engine keeps its own events, a send's
+// among them, from the moment they would not fit beside a full hand-out of passed-through events: the
+// store never drops one of them, and the engine, which goes on where it stopped, hands over the rest once
+// the host has taken what waits.
+void LV2Adapter::OfferEngineRoom() {
+  constexpr uint32_t kOwnShare = kOutputStoreSize - kMaxEvents;
+  engine->SetOwnEventRoom(pendingCount < kOwnShare ? kOwnShare - pendingCount : 0,
+                          kSysexStoreBytes - sysexStoreUsed);
+}
+
 // Inside the processing call, on the audio thread. Behind what an earlier run could not write; when the
-// host has given no room for so long that the store is full, the newest events are dropped, as the
-// engine's own queues drop them.
+// host has given no room for so long that the store is full, the newest passed-through events are dropped,
+// as a full MIDI port drops them.
 void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
   const int32_t lastFrame = runFrames > 0 ? static_cast<int32_t>(runFrames - 1) : 0;
   for (VstInt32 i = 0; i < events.numEvents && pendingCount < kOutputStoreSize; ++i) {

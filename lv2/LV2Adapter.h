@@ -19,6 +19,8 @@
 #include "plugin/MidiEventQueue.h"
 #include "vst/VstInterface.h"
 
+class VSTPlugin;
+
 namespace vantorine::lv2 {
 
 // What the plug-in's editor asks of its host while an LV2 UI shows it. Called on the UI's thread, inside
@@ -58,7 +60,8 @@ class LV2Adapter {
 
  private:
   static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
-  // Room for a full hand-out of the engine behind one that a host gave no room for.
+  // Room for a full hand-out of the engine behind what waits for the host; the engine's own events come
+  // only while they fit beside a full hand-out of passed-through events (see OfferEngineRoom).
   static constexpr uint32_t kOutputStoreSize = 2 * kMaxEvents;
   // An event bound for midi_out. A short message keeps its bytes packed (first byte lowest); a SysEx its
   // place in sysexStore, since the engine's bytes last only until its next processing call and a SysEx may
@@ -80,6 +83,7 @@ class LV2Adapter {
 
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
+  void OfferEngineRoom();
   void TakeEngineEvents(const VstEvents& events);
   void WriteMidiOutput(uint32_t frames);
   void KeepUnwritten(uint32_t written);
@@ -96,6 +100,7 @@ class LV2Adapter {
   };
 
   AEffect* effect = nullptr;
+  VSTPlugin* engine = nullptr;  // the same instance as `effect`, for what only this adapter asks of it
   double sampleRate;
   std::string bundlePath;
   Urids urids;

@@ -18,6 +18,7 @@
 
 #include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
+#include "plugin/PresetSend.h"
 #include "plugin/PublishedPresets.h"
 #include "plugin/SPlugin.h"
 #include "preset/VSTPluginProgram.h"
@@ -80,6 +81,11 @@ class VSTPlugin : public SPlugin {
   // Asks for the current preset's send: its SysEx list and, after the settle time, its strip messages.
   // The request leaves with the next processing call, which sends them.
   void sendPCData();
+  // Audio thread, before a processing call: how many of the plug-in's own events, and how many bytes of
+  // System Exclusive among them, the host can take from this call and the next; what does not fit waits in
+  // the plug-in. A VST 2 host takes a whole hand-out (256 events) and never needs to call this; an adapter
+  // that keeps what its own host has no room for tells how much more it can keep.
+  void SetOwnEventRoom(uint32_t events, uint32_t sysexBytes);
   // Any thread but the audio thread: sends the Bank Select and Program Change of a strip with these values
   // (its channel, program, banks and bank order) in the next block, in the current preset's order, and
   // stores nothing: the module plays a sound before the user chooses it.
@@ -136,12 +142,12 @@ class VSTPlugin : public SPlugin {
   static void PutInTimeOrder(VstEvent** events, VstInt32 count);
   void NotesOffHandshake();
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
-  void StartSend(int preset);
-  void QueueSysexList();
-  void QueueStrips(VstInt32 frame);
-  void AdvanceWaitingSend(VstInt32 sampleFrames);
+  bool StartSend(int preset);
+  bool NewerSendWaiting() const;
+  void HandOutOwnEvents(VstInt32& count);
+  bool HandOutSendMessage(VstInt32& count);
+  void AdvanceWaitingSend();
   void PublishSettleLeft(int64_t framesLeft);
-  void PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame);
 
   void SendDecision();
   void ScheduleInitSend();
@@ -201,29 +207,36 @@ class VSTPlugin : public SPlugin {
   int panelColumns = 0;
 
   // MIDI engine (audio thread unless noted).
-  // The events from the host (written by processEvents) and to the host (written by the processing call)
-  // have one writer each; the generated messages have several.
+  // The events from the host (written by processEvents) and those passed through (written by the
+  // processing call) have one writer each; the plug-in's own messages and send requests have several.
   using MidiEventRing = tovo::threading::SingleWriterRing<VstMidiEvent, MidiEventQueue::kCapacity>;
   MidiEventRing inputQueue;
   MidiEventRing outputQueue;
   MidiEventQueue generatedQueue;  // written by host, timer and audio threads
+  // Send requests pushed into the generated queue (any thread) and taken out of it (audio thread): a send
+  // in progress learns that a newer one waits behind it.
+  std::atomic<uint32_t> sendRequestsQueued{0};
+  uint32_t sendRequestsTaken = 0;
   VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
   VstMidiSysexEvent hostSysexStore[MidiEventQueue::kCapacity];
   // The SysEx bytes of this processing call's sends, valid for the host until the next call.
-  static constexpr size_t kSysexOutBytes = 4 * vantorine::midi::kMaxSysexListBytes;
+  static constexpr uint32_t kSysexOutBytes = 4 * vantorine::midi::kMaxSysexListBytes;
   uint8_t sysexOut[kSysexOutBytes];
-  size_t sysexOutUsed = 0;
-  // A send whose SysEx has gone out and whose strips wait for the settle time, counted in frames from the
-  // start of the current block. Audio thread only; a stop of processing drops it through the flag.
-  struct WaitingSend {
-    bool active = false;
-    int64_t framesLeft = 0;
-  } waitingSend;
-  // The preset a send sends, read whole when the send starts: its list and its strips are of one version.
-  VSTPluginProgram sendRecord;
-  VSTPluginProgramExtension sendExtension;
+  uint32_t sysexOutUsed = 0;
+  // What the host can take of the plug-in's own events in a processing call (SetOwnEventRoom).
+  struct {
+    uint32_t events = MidiEventQueue::kCapacity;
+    uint32_t sysexBytes = kSysexOutBytes;
+  } ownRoom;
+  // The send going out, or whose strips wait for the settle time. Audio thread only; a stop of processing
+  // drops the wait through the flag.
+  PresetSend send;
   // A send whose preset could not be read whole (it was being replaced each time), tried again next block.
   int retrySend = -1;
+  // The block in progress, and the frame the plug-in's own events go out at in it: the start, or where the
+  // settle time ended.
+  VstInt32 blockFrames = 0;
+  VstInt32 ownFrame = 0;
   std::atomic<bool> dropWaitingSend{false};
   // What the settle dial counts down: written by the audio thread (and by suspend, which stops it), each
   // change signalled to the editor.

@@ -44,13 +44,15 @@ void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampl
 void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode) {
   if (IsSuspended()) return;
   if (dropWaitingSend.exchange(false, std::memory_order_acq_rel)) {
-    waitingSend.active = false;
+    if (send.Settling()) send.End();
     PublishSettleLeft(0);
   }
   // The host has read the SysEx bytes of the last call by now.
   sysexOutUsed = 0;
+  blockFrames = sampleFrames;
+  ownFrame = 0;
   midiInProcess();
-  AdvanceWaitingSend(sampleFrames);
+  AdvanceWaitingSend();
   if (inputs && outputs) {
     for (int channel = 0; channel < 2; ++channel) {
       const float* in = inputs[channel];
@@ -72,17 +74,6 @@ void VSTPlugin::midiInProcess() {
   while (inputQueue.Pop(event)) {
     if (notesOffPending.load(std::memory_order_acquire)) continue;
     PassIncomingEvent(event);
-  }
-  if (retrySend >= 0) {
-    const int preset = retrySend;
-    retrySend = -1;
-    StartSend(preset);
-  }
-  while (generatedQueue.Pop(event)) {
-    if (event.type == kSendRequestType)
-      StartSend(Byte(event, 0));
-    else
-      outputQueue.Push(event);
   }
 }
 
@@ -151,26 +142,15 @@ void VSTPlugin::PutInTimeOrder(VstEvent** events, VstInt32 count) {
   }
 }
 
-// A SysEx waits in the output queue as a reference into this call's SysEx bytes; the host gets it as the
-// interface's SysEx event.
+// What passed through in this block, then as many of the plug-in's own events as the host has room for
+// (VSTPluginSend.cpp), in one list.
 void VSTPlugin::SendQueuedEventsToHost() {
   VstInt32 count = 0;
   while (count < static_cast<VstInt32>(MidiEventQueue::kCapacity) && outputQueue.Pop(hostEventStore[count])) {
-    const VstMidiEvent& event = hostEventStore[count];
-    if (event.type == kVstSysExType) {
-      VstMidiSysexEvent& sysex = hostSysexStore[count];
-      std::memset(&sysex, 0, sizeof(sysex));
-      sysex.type = kVstSysExType;
-      sysex.byteSize = sizeof(VstMidiSysexEvent) - 2 * sizeof(VstInt32);
-      sysex.deltaFrames = event.deltaFrames;
-      sysex.dumpBytes = event.noteOffset;
-      sysex.sysexDump = reinterpret_cast<char*>(sysexOut + event.noteLength);
-      hostEvents.events[count] = reinterpret_cast<VstEvent*>(&sysex);
-    } else {
-      hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
-    }
+    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
     ++count;
   }
+  HandOutOwnEvents(count);
   if (count == 0) return;
   PutInTimeOrder(hostEvents.events, count);
   hostEvents.numEvents = count;

@@ -1,82 +1,48 @@
 // The send of a preset: its SysEx list, the settle time, then each strip's messages. A request may come
 // from any thread (a resend, the delay timer, a preset change); the processing call carries it out, so
 // the settle time is counted in the host's audio frames and the strips go out at the frame where it ends,
-// exact in every host and at every block size. A new send replaces strips that still wait.
+// exact in every host and at every block size. A send goes out as fast as the host takes events: what one
+// block has no room for goes out at the start of the next, before anything the plug-in sends after it.
+//
+// A new send takes over from an old one only between two of its strips. The old list goes out whole once
+// begun, and so does a strip, so that a module never gets a Bank Select without its Program Change; the old
+// strips not begun, or still waiting for the settle time, are not sent.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "midi/SysexMessages.h"
 #include "plugin/MidiEventMaking.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
-
-namespace {
-
-constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kProgramChange = 0xC0;
-
-// Value bytes above 128 cannot come from the editor or a checked chunk; masking keeps it so.
-uint8_t Value(uint8_t stored) {
-  return static_cast<uint8_t>((stored - 1) & 0x7F);
-}
-
-// Calls emit(status, data1, data2) for the Bank Select and Program Change that select a strip's sound, in
-// the order the options say; a value that is not set is not sent. Modules that take Bank Select as pending
-// until the next Program Change need the banks first.
-template <typename Emit>
-void ForEachSelectMessage(const VSTPluginStrip& strip, bool bankSelectFirst, Emit emit) {
-  using namespace vantorine::midi;
-  const auto channel = static_cast<uint8_t>(strip.channel - 1);
-  auto sendProgram = [&] {
-    if (strip.program > 0) emit(static_cast<uint8_t>(kProgramChange + channel), Value(strip.program), 0);
-  };
-  auto sendBankSelect = [&] {
-    const bool swapped = strip.swapBankOrder != 0;
-    for (const uint8_t controller :
-         {swapped ? kBankSelectLsb : kBankSelectMsb, swapped ? kBankSelectMsb : kBankSelectLsb}) {
-      const uint8_t value = controller == kBankSelectMsb ? strip.bankMsb : strip.bankLsb;
-      if (value > 0) emit(static_cast<uint8_t>(kControlChange + channel), controller, Value(value));
-    }
-  };
-  if (bankSelectFirst) {
-    sendBankSelect();
-    sendProgram();
-  } else {
-    sendProgram();
-    sendBankSelect();
-  }
-}
-
-}  // namespace
 
 void VSTPlugin::sendPCData() {
   VstMidiEvent request;
   std::memset(&request, 0, sizeof(request));
   request.type = kSendRequestType;
   request.midiData[0] = static_cast<char>(curProgram);
-  generatedQueue.Push(request);
+  // Counted before it is queued, so the audio thread never takes a request it has not counted.
+  sendRequestsQueued.fetch_add(1, std::memory_order_acq_rel);
+  if (!generatedQueue.Push(request)) sendRequestsQueued.fetch_sub(1, std::memory_order_acq_rel);
 }
 
-// Audio thread, from the generated queue. The preset is read whole once; its list goes now and its strips,
-// from the same copy, when the settle time has passed.
-void VSTPlugin::StartSend(int preset) {
-  if (preset < 0 || preset >= kProgramCount) return;
-  if (!presets.Read(preset, sendRecord, sendExtension)) {
-    retrySend = preset;
-    return;
-  }
-  const bool hasList = sendExtension.sysexLength > 0;
-  QueueSysexList();
-  const int settleMs = hasList ? sendExtension.settleMs : 0;
-  waitingSend.active = false;
-  if (settleMs <= 0) {
-    PublishSettleLeft(0);
-    QueueStrips(0);
-    return;
-  }
-  waitingSend.framesLeft = static_cast<int64_t>(static_cast<double>(settleMs) * sampleRate / 1000.0 + 0.5);
-  waitingSend.active = true;
-  PublishSettleLeft(waitingSend.framesLeft);
+void VSTPlugin::SetOwnEventRoom(uint32_t events, uint32_t sysexBytes) {
+  ownRoom.events = std::min<uint32_t>(events, MidiEventQueue::kCapacity);
+  ownRoom.sysexBytes = std::min<uint32_t>(sysexBytes, kSysexOutBytes);
+}
+
+bool VSTPlugin::NewerSendWaiting() const {
+  return static_cast<int32_t>(sendRequestsQueued.load(std::memory_order_acquire) - sendRequestsTaken) > 0;
+}
+
+// Audio thread. A preset that could not be read whole is tried again next block, before anything else of
+// the plug-in's own; false until then.
+bool VSTPlugin::StartSend(int preset) {
+  retrySend = -1;
+  if (preset < 0 || preset >= kProgramCount) return true;
+  PublishSettleLeft(0);
+  if (send.Start(presets, preset, sampleRate)) return true;
+  retrySend = preset;
+  return false;
 }
 
 // The editor's settle dial shows the wait in its own 10 ms steps: only a change of those is signalled, so
@@ -88,70 +54,73 @@ void VSTPlugin::PublishSettleLeft(int64_t framesLeft) {
   if (settleMsLeft.exchange(ms, std::memory_order_relaxed) != ms) Signal(kSignalSettle);
 }
 
-// Only a list of whole messages goes out: a module would take the rest of a broken one as other messages.
-void VSTPlugin::QueueSysexList() {
-  const size_t length = sendExtension.sysexLength;
-  if (length == 0 || length > vantorine::midi::kMaxSysexListBytes || length > kSysexOutBytes - sysexOutUsed)
-    return;
-  uint8_t* list = sysexOut + sysexOutUsed;
-  std::memcpy(list, sendExtension.sysex, length);
-  if (!vantorine::midi::IsSysexList(list, length)) return;
-  vantorine::midi::ForEachSysex(list, length, [&](const uint8_t* message, size_t size) {
-    VstMidiEvent reference;
-    std::memset(&reference, 0, sizeof(reference));
-    reference.type = kVstSysExType;
-    reference.noteLength = static_cast<VstInt32>(message - sysexOut);  // where its bytes are
-    reference.noteOffset = static_cast<VstInt32>(size);
-    outputQueue.Push(reference);
-  });
-  sysexOutUsed += length;
-}
-
-void VSTPlugin::AdvanceWaitingSend(VstInt32 sampleFrames) {
-  if (!waitingSend.active || sampleFrames <= 0) return;
-  if (waitingSend.framesLeft < sampleFrames) {
-    waitingSend.active = false;
+// At the start of each block, and when a list has just gone out: the strips follow at the frame where the
+// wait ends, in this block or a later one.
+void VSTPlugin::AdvanceWaitingSend() {
+  if (!send.Settling()) return;
+  int64_t readyFrame = 0;
+  if (send.CountDown(blockFrames, readyFrame)) {
+    ownFrame = std::max(ownFrame, static_cast<VstInt32>(readyFrame));
     PublishSettleLeft(0);
-    QueueStrips(static_cast<VstInt32>(waitingSend.framesLeft));
-    return;
+  } else {
+    PublishSettleLeft(send.SettleFramesLeft());
   }
-  waitingSend.framesLeft -= sampleFrames;
-  PublishSettleLeft(waitingSend.framesLeft);
 }
 
-void VSTPlugin::PushOutput(uint8_t status, uint8_t data1, uint8_t data2, VstInt32 frame) {
-  outputQueue.Push(MakeMidiEvent(status, data1, data2, frame));
-}
-
-// Strip by strip in strip-number order: Reset All Controllers (when that option is on), Bank Select and
-// Program Change (in the order the options say), volume, then the controller rows in row order; a value
-// that is not set is not sent.
-void VSTPlugin::QueueStrips(VstInt32 frame) {
-  using namespace vantorine::midi;
-  const VSTPluginProgram& program = sendRecord;
-  const VSTPluginProgramExtension& extension = sendExtension;
-  const bool bankSelectFirst = program.bankSelectFirst != 0;
-  const bool resetFirst = extension.resetControllersFirst != 0;
-  for (int slot = 0; slot < kStripCount; ++slot) {
-    const VSTPluginStrip& strip = program.strips[slot];
-    if (!strip.inUse) continue;
-    const uint8_t stripChannel = strip.channel;
-    if (stripChannel < 1 || stripChannel > 16) continue;
-    const auto channel = static_cast<uint8_t>(stripChannel - 1);
-    const auto controlChange = static_cast<uint8_t>(kControlChange + channel);
-    if (resetFirst) PushOutput(controlChange, kResetAllControllers, 0, frame);
-    ForEachSelectMessage(strip, bankSelectFirst, [&](uint8_t status, uint8_t data1, uint8_t data2) {
-      PushOutput(status, data1, data2, frame);
-    });
-    const uint8_t volume = strip.volume;
-    if (volume > 0) PushOutput(controlChange, kChannelVolume, Value(volume), frame);
-    for (int row = 0; row < kControllerRows; ++row) {
-      const uint8_t controller = extension.rowControllers[row];
-      const uint8_t value = extension.rowValues[slot][row];
-      if (value > 0 && IsRowController(controller))
-        PushOutput(controlChange, controller, Value(value), frame);
+// Behind what passed through, the plug-in's own events in the order they were asked for, while the host
+// has room: the send in progress, then what was queued after it, where a send request starts the next send.
+void VSTPlugin::HandOutOwnEvents(VstInt32& count) {
+  const uint32_t end = std::min<uint32_t>(MidiEventQueue::kCapacity, count + ownRoom.events);
+  const auto limit = static_cast<VstInt32>(end);
+  if (retrySend >= 0 && !StartSend(retrySend)) return;
+  VstMidiEvent event;
+  while (count < limit) {
+    if (send.HasMessage()) {
+      if (send.BetweenStrips() && NewerSendWaiting()) {
+        send.End();
+      } else if (!HandOutSendMessage(count)) {
+        return;
+      }
+      continue;
     }
+    if (!generatedQueue.Pop(event)) return;
+    if (event.type == kSendRequestType) {
+      ++sendRequestsTaken;
+      if (!StartSend(static_cast<uint8_t>(event.midiData[0]))) return;
+      continue;
+    }
+    event.deltaFrames = ownFrame;
+    hostEventStore[count] = event;
+    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
+    ++count;
   }
+}
+
+// False when the message is a SysEx whose bytes find no room in this block.
+bool VSTPlugin::HandOutSendMessage(VstInt32& count) {
+  const PresetSend::Message next = send.Next();
+  if (next.sysex) {
+    if (sysexOutUsed + next.sysexSize > ownRoom.sysexBytes) return false;
+    uint8_t* bytes = sysexOut + sysexOutUsed;
+    std::memcpy(bytes, next.sysex, next.sysexSize);
+    sysexOutUsed += next.sysexSize;
+    VstMidiSysexEvent& sysex = hostSysexStore[count];
+    std::memset(&sysex, 0, sizeof(sysex));
+    sysex.type = kVstSysExType;
+    sysex.byteSize = sizeof(VstMidiSysexEvent) - 2 * sizeof(VstInt32);
+    sysex.deltaFrames = ownFrame;
+    sysex.dumpBytes = static_cast<VstInt32>(next.sysexSize);
+    sysex.sysexDump = reinterpret_cast<char*>(bytes);
+    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&sysex);
+  } else {
+    const ShortMessage& message = next.message;
+    hostEventStore[count] = MakeMidiEvent(message.status, message.data1, message.data2, ownFrame);
+    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
+  }
+  ++count;
+  send.Advance(ownFrame);
+  AdvanceWaitingSend();
+  return true;
 }
 
 // The messages go through the generated queue, as a send request does, so the audio thread hands them to
@@ -159,7 +128,8 @@ void VSTPlugin::QueueStrips(VstInt32 frame) {
 void VSTPlugin::AuditionStrip(const VSTPluginStrip& values) {
   if (values.channel < 1 || values.channel > 16) return;
   const bool bankSelectFirst = LoadShared(CurrentProgram().bankSelectFirst) != 0;
-  ForEachSelectMessage(values, bankSelectFirst, [&](uint8_t status, uint8_t data1, uint8_t data2) {
-    generatedQueue.Push(MakeMidiEvent(status, data1, data2, 0));
-  });
+  ShortMessage select[kMaxSelectMessages];
+  const int count = SelectMessages(values, bankSelectFirst, select);
+  for (int i = 0; i < count; ++i)
+    generatedQueue.Push(MakeMidiEvent(select[i].status, select[i].data1, select[i].data2, 0));
 }

@@ -20,6 +20,7 @@
 #include "midi/MidiMessageLength.h"
 #include "tests/jack/JackTestSupport.h"
 #include "tests/support/GsResetPreset.h"
+#include "tests/support/LargestSendPreset.h"
 
 namespace {
 
@@ -271,6 +272,22 @@ TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
     EXPECT_EQ(reset + settle, arrived[i].cycleStart + arrived[i].offset) << "message " << i;
   EXPECT_NE(host.out().find(": SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"), std::string::npos)
       << host.out();
+}
+
+// The largest send a preset can make takes more than one of the plug-in's blocks: on the port, every
+// message whole and in order.
+TEST_F(JackHost, TheLargestSendArrivesWholeAndInOrder) {
+  const std::string chunk = folder.file("largest_bank.chunk");
+  ASSERT_EQ("", FxFile::writeFile(chunk, testsupport::LargestSendBankChunk()));
+  TestClient recorder("rec", server->name());
+  ASSERT_TRUE(recorder.ok());
+  HostProcess host(
+      hostArgs({"--connect", "midi_out=rec:in", "--run", "1"}, {"--load-chunk", chunk, "--resend"}),
+      server->name());
+  const std::vector<Bytes> expected = testsupport::LargestSendMessages();
+  EXPECT_EQ(expected, bytesOf(recorder.waitForEvents(expected.size())));
+  EXPECT_EQ(0, host.wait()) << host.err();
+  EXPECT_EQ(std::string::npos, host.out().find("could not be sent")) << host.out();
 }
 
 // The printing thread names the sound of a Program Change whose strip has a device, asking the plug-in

@@ -17,6 +17,7 @@
 #include "preset/ProgramExtensionChunk.h"
 #include "preset/VSTPluginProgram.h"
 #include "tests/lv2/LV2TestHost.h"
+#include "tests/support/LargestSendPreset.h"
 
 namespace {
 
@@ -192,6 +193,26 @@ TEST_F(LV2Plugin, AShortOutputBufferGetsWholeEventsAndTheRestInOrderLater) {
     ASSERT_TRUE(plugin.ok());
     prepared(plugin);
     EXPECT_EQ(expected, sendAndPlay(plugin, room, 5)) << room << " bytes";
+  }
+}
+
+// The largest send a preset can make, through hosts that give midi_out room for one event a cycle, for
+// two, or for all: every event, whole and in order.
+TEST_F(LV2Plugin, TheLargestSendArrivesWholeAndInOrderThroughAShortOutputBuffer) {
+  const std::vector<Bytes> expected = testsupport::LargestSendMessages();
+  for (uint32_t room : {40u, 64u, LV2Instance::kFullRoom}) {
+    LV2Instance plugin(*world);
+    ASSERT_TRUE(plugin.ok());
+    ASSERT_EQ(LV2_STATE_SUCCESS, plugin.restoreBank(testsupport::LargestSendBankChunk()));
+    plugin.run();
+    plugin.setMidiOutRoom(room);
+    plugin.setControl(kResendPort, 1);
+    std::vector<Bytes> sent;
+    for (size_t cycle = 0; cycle < expected.size() + 20; ++cycle) {
+      for (TimedMidi& message : plugin.run()) sent.push_back(message.bytes);
+      ASSERT_EQ("", plugin.midiOutFault()) << room << " bytes, cycle " << cycle;
+    }
+    EXPECT_EQ(expected, sent) << room << " bytes";
   }
 }
 

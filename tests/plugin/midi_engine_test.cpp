@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "PluginHarness.h"
+#include "tests/support/LargestSendPreset.h"
 
 namespace {
 
@@ -139,6 +140,55 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   Edit(0, [](VSTPluginProgram&, VSTPluginProgramExtension& extension) { extension.sysexLength = 0; });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   EXPECT_EQ(strips.size(), run(64, 64).size());
+}
+
+// The largest send a preset can make is more than one block hands over: the rest goes out in the next
+// blocks, whole and in order, at every block size.
+TEST_F(MidiEngine, TheLargestSendArrivesWholeAndInOrderAtEveryBlockSize) {
+  Edit(0, [](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+    testsupport::FillLargestSend(record, extension);
+  });
+  for (int block : {1, 16, 64, 1024}) {
+    plugin->setParameter(VSTPlugin::kResend, 1.f);
+    plugin->setParameter(VSTPlugin::kResend, 0.f);
+    std::vector<testsupport::MidiMessage> sent;
+    for (int i = 0; i < 4; ++i) {
+      host.Process(*plugin, block);
+      for (SentMessage& message : host.TakeMessages()) {
+        EXPECT_LT(message.frame, block);
+        sent.push_back(message.bytes);
+      }
+    }
+    EXPECT_EQ(testsupport::LargestSendMessages(), sent) << block << "-frame blocks";
+  }
+}
+
+// A host that takes few events a block (as the LV2 adapter does when its host is short of room) makes a
+// send take many blocks. A new send takes over from it only between two strips: the old list and the
+// strip begun go out whole, the old strips not begun never.
+TEST_F(MidiEngine, ANewSendTakesOverFromAnOldOneBetweenTwoOfItsStrips) {
+  Edit(0, [](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
+    testsupport::FillLargestSend(record, extension);
+  });
+  plugin->SetOwnEventRoom(5, 1024);
+  std::vector<testsupport::MidiMessage> sent;
+  auto run = [&](int blocks) {
+    for (int i = 0; i < blocks; ++i) {
+      host.Process(*plugin, 64);
+      for (SentMessage& message : host.TakeMessages()) sent.push_back(message.bytes);
+    }
+  };
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+  run(40);  // the list's 120 messages, eight strips of nine and eight messages of the ninth
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  plugin->setParameter(VSTPlugin::kResend, 0.f);
+  run(60);
+  std::vector<testsupport::MidiMessage> expected = testsupport::LargestSendList();
+  for (int k = 0; k < 9; ++k)
+    for (testsupport::MidiMessage& message : testsupport::LargestSendStrip(k)) expected.push_back(message);
+  for (testsupport::MidiMessage& message : testsupport::LargestSendMessages()) expected.push_back(message);
+  EXPECT_EQ(expected, sent);
 }
 
 // Passed-through notes wait at their own frames, the plug-in's sends at the block's start or where the

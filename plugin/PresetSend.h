@@ -1,0 +1,62 @@
+// One send of a preset, given out a message at a time: its System Exclusive list, the settle time counted
+// in frames, then its strips in strip-number order. The processing call hands its host as many messages as
+// the host has room for, and the next call goes on from the same place: a send of any size arrives whole
+// and in order at any block size, kept in no more than the preset's copy and one strip's messages.
+// Audio thread only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plugin/PublishedPresets.h"
+#include "plugin/StripMessages.h"
+
+class PresetSend {
+ public:
+  // A System Exclusive message of the list (`sysex` set), or a strip's short message.
+  struct Message {
+    const uint8_t* sysex;
+    uint32_t sysexSize;
+    ShortMessage message;
+  };
+
+  // Ends the send in progress and starts the send of the preset as it is now, read whole, so that its list
+  // and its strips are of one version. False, and no send, when the preset was being replaced each time it
+  // looked. Only a list of whole messages goes out: a module would take the rest of a broken one as other
+  // messages. Without a list there is no wait, whatever the settle time.
+  bool Start(const PublishedPresets& presets, int preset, double sampleRate);
+  void End() { stage = Stage::kDone; }
+
+  // A message waits to go out.
+  bool HasMessage() const { return stage == Stage::kList || stage == Stage::kStrips; }
+  // Waiting for the settle time, strips to follow.
+  bool Settling() const { return stage == Stage::kSettling; }
+  // Between two strips: a send that takes over here cuts no strip's messages apart.
+  bool BetweenStrips() const { return stage == Stage::kStrips && messageAt == 0; }
+  // What goes out next; only while HasMessage.
+  Message Next() const;
+  // The message Next gave went out at `frame` of the block; the settle time counts from the list's last.
+  void Advance(int64_t frame);
+  // While settling: the block has `frames` frames. True when the wait ends inside them, at `readyFrame`;
+  // otherwise what is left of it is counted from the next block's start.
+  bool CountDown(int64_t frames, int64_t& readyFrame);
+  // While settling: the frames left, from the start of the next block.
+  int64_t SettleFramesLeft() const { return framesLeft; }
+
+ private:
+  enum class Stage { kDone, kList, kSettling, kStrips };
+  void EnterStrips(int from);
+
+  VSTPluginProgram record;
+  VSTPluginProgramExtension extension;
+  Stage stage = Stage::kDone;
+  size_t listLength = 0;
+  size_t listAt = 0;
+  size_t messageLength = 0;  // of the list's message at listAt
+  int64_t settleFrames = 0;
+  int64_t framesLeft = 0;
+  int slot = 0;
+  int messageAt = 0;
+  int messageCount = 0;
+  ShortMessage stripMessages[kMaxStripMessages];
+};
