@@ -9,6 +9,7 @@
 #include "gui/context/SGlobals.h"
 #include "gui/SEvent.h"
 #include "gui/SInput.h"
+#include "gui/widgets/STextFit.h"
 
 using tovo::gui::SRect;
 using tovo::gui::context::SDrawFont;
@@ -25,7 +26,6 @@ constexpr int kDevicePoints = 7;
 // comes first. A few pixels at each end keep the texts off the band's rounded corners.
 constexpr int kLineWidth = SSoundPlace::kWidth / 2;
 constexpr int kEndRoom = 3;
-constexpr const char* kCut = "...";
 constexpr const char* kChooseHint = "choose a sound";
 
 SDrawFont* SoundFont() {
@@ -35,17 +35,9 @@ SDrawFont* DeviceFont() {
   return statdata.FindFont(kDevicePoints, false, false);
 }
 
-int Width(SDrawFont* font, const std::string& text) {
-  return font->TextWidth(text.c_str(), static_cast<int>(text.size()));
-}
-
-// The text in the font's characters, whole when it fits the room, else as much as fits before "...".
+// The text in the font's characters, whole when it fits the room, else shortened visibly.
 std::string Fitted(const std::string& utf8, SDrawFont* font, int room) {
-  std::string text = tovo::file::Utf8ToLatin1(utf8);
-  if (Width(font, text) <= room) return text;
-  while (!text.empty() && Width(font, text + kCut) > room) text.pop_back();
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text + kCut;
+  return tovo::gui::FitToWidth(tovo::file::Utf8ToLatin1(utf8), font, room);
 }
 
 }  // namespace

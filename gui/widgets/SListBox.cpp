@@ -9,6 +9,7 @@
 #include "gui/context/SDrawing.h"
 #include "gui/context/SGlobals.h"
 #include "gui/context/SStaticData.h"
+#include "gui/widgets/STextFit.h"
 
 namespace tovo::gui {
 
@@ -19,19 +20,6 @@ namespace {
 constexpr int kCellGap = 6;
 constexpr int kTextIndent = 3;
 constexpr int kWheelLines = 3;
-constexpr const char* kCut = "...";
-
-int Width(context::SDrawFont* font, const std::string& text) {
-  return font->TextWidth(text.c_str(), static_cast<int>(text.size()));
-}
-
-// The text whole when it fits the room, else as much as fits before "...".
-std::string Fitted(std::string text, context::SDrawFont* font, int room) {
-  if (Width(font, text) <= room) return text;
-  while (!text.empty() && Width(font, text + kCut) > room) text.pop_back();
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text + kCut;
-}
 
 }  // namespace
 
@@ -59,7 +47,7 @@ void SListBox::SetLines(std::vector<Line> given) {
   for (Line& line : given)
     for (size_t cell = 0; cell < line.cells.size() && cell < columns.size(); ++cell) {
       const int end = cell + 1 < columns.size() ? columns[cell + 1] - kCellGap : width - kTextIndent;
-      line.cells[cell] = Fitted(std::move(line.cells[cell]), font, end - columns[cell] - kTextIndent);
+      line.cells[cell] = FitToWidth(std::move(line.cells[cell]), font, end - columns[cell] - kTextIndent);
     }
   lines = std::move(given);
   top = 0;
