@@ -106,9 +106,15 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   jalv.writeInput("set resend 1\n");
   arrived = recorder.waitForEvents(5);
   EXPECT_EQ((std::vector<Bytes>{gsReset, {0xC0, 0x02}, gsReset, {0xC0, 0x02}}), BytesOf(arrived, 1));
-  for (size_t reset : {1u, 3u})
-    EXPECT_EQ(TestServer::kSampleRate / 10, arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
-                                              arrived[reset].cycleStart - arrived[reset].offset);
+  // 100 ms of settle time, exact in the plug-in's frames (the engine's tests count them at several block
+  // sizes); seen through the JACK graph, a cycle jalv finishes late (the sanitizer builds are slow) may
+  // deliver the strips one period later, never earlier.
+  for (size_t reset : {1u, 3u}) {
+    const jack_nframes_t settle = arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
+                                  arrived[reset].cycleStart - arrived[reset].offset;
+    const jack_nframes_t exact = TestServer::kSampleRate / 10;
+    EXPECT_TRUE(settle == exact || settle == exact + TestServer::kPeriod) << settle;
+  }
 
   jalv.writeInput("set midi_thru 1\n");
   ASSERT_TRUE(jalv.waitForOutput("midi_thru = 1")) << jalv.out();
