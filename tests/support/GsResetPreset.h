@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "preset/ProgramExtensionChunk.h"
+#include "tests/support/FirstPresetBank.h"
 
 namespace testsupport {
 
@@ -15,35 +16,22 @@ constexpr int kGsResetSettleMs = 100;
 
 // The whole bank chunk, version 2 fields after the 128 presets.
 inline std::vector<uint8_t> GsResetBankChunk() {
-  std::vector<VSTPluginProgram> bank(kProgramCount);
-  std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
-  for (int n = 0; n < kProgramCount; ++n) {
-    InitNumberedProgram(bank[n], n);
-    InitProgramExtension(extensions[n]);
-    // Global options are kept in every preset.
-    bank[n].bankSelectFirst = 1;
-    extensions[n].resetControllersFirst = 1;
-  }
-  VSTPluginStrip& strip = bank[0].strips[0];
-  // Stored values are the MIDI value plus one; 0 sends nothing.
-  strip.program = 48 + 1;
-  strip.bankMsb = 0 + 1;
-  strip.bankLsb = 1 + 1;
-  strip.volume = 100 + 1;
-  VSTPluginProgramExtension& first = extensions[0];
-  std::vector<uint8_t> gsReset;
-  vantorine::midi::SysexByName("GS Reset", gsReset);
-  std::memcpy(first.sysex, gsReset.data(), gsReset.size());
-  first.sysexLength = static_cast<uint16_t>(gsReset.size());
-  first.settleMs = kGsResetSettleMs;
-  // The default rows: pan, reverb, chorus, expression.
-  first.rowValues[0][0] = 32 + 1;
-  first.rowValues[0][1] = 60 + 1;
-
-  const auto* image = reinterpret_cast<const uint8_t*>(bank.data());
-  std::vector<uint8_t> chunk(image, image + bank.size() * sizeof(VSTPluginProgram));
-  vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, chunk);
-  return chunk;
+  return FirstPresetBankChunk([](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
+    VSTPluginStrip& strip = preset.strips[0];
+    // Stored values are the MIDI value plus one; 0 sends nothing.
+    strip.program = 48 + 1;
+    strip.bankMsb = 0 + 1;
+    strip.bankLsb = 1 + 1;
+    strip.volume = 100 + 1;
+    std::vector<uint8_t> gsReset;
+    vantorine::midi::SysexByName("GS Reset", gsReset);
+    std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
+    extension.sysexLength = static_cast<uint16_t>(gsReset.size());
+    extension.settleMs = kGsResetSettleMs;
+    // The default rows: pan, reverb, chorus, expression.
+    extension.rowValues[0][0] = 32 + 1;
+    extension.rowValues[0][1] = 60 + 1;
+  });
 }
 
 // What the first preset sends on a resend: the reset at once, the strip's messages after the settle time.

@@ -10,6 +10,7 @@
 
 #include "midi/SysexMessages.h"
 #include "preset/ProgramExtensionChunk.h"
+#include "tests/support/FirstPresetBank.h"
 
 namespace testsupport {
 
@@ -79,19 +80,7 @@ inline std::vector<MidiMessage> LargestSendMessages() {
 
 // A bank whose first preset makes the largest send and whose options send nothing by themselves.
 inline std::vector<uint8_t> LargestSendBankChunk() {
-  std::vector<VSTPluginProgram> bank(kProgramCount);
-  std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
-  for (int n = 0; n < kProgramCount; ++n) {
-    InitNumberedProgram(bank[n], n);
-    InitProgramExtension(extensions[n]);
-    bank[n].bankSelectFirst = 1;
-    extensions[n].resetControllersFirst = 1;
-  }
-  FillLargestSend(bank[0], extensions[0]);
-  const auto* image = reinterpret_cast<const uint8_t*>(bank.data());
-  std::vector<uint8_t> chunk(image, image + bank.size() * sizeof(VSTPluginProgram));
-  vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, chunk);
-  return chunk;
+  return FirstPresetBankChunk(FillLargestSend);
 }
 
 }  // namespace testsupport
