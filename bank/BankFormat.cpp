@@ -65,6 +65,8 @@ std::string ExtensionWording(const preset::Refusal& refusal) {
       return "bytes after the end of the SysEx list";
     case Fault::kSettle:
       return "settle time of " + value + " ms";
+    case Fault::kSysexGap:
+      return "SysEx gap of " + value + " ms";
     case Fault::kRowController:
       return "controller row " + std::to_string(refusal.row + 1) + " sends CC " + value;
     case Fault::kRowTwice:

@@ -29,12 +29,14 @@ std::string BankFirst(const BankOptions& options) {
                            : "off (each strip sends its Program Change before its Bank Select)";
 }
 
-// "GS Reset, XG System On, then 100 ms": the messages by name, others as their hex.
+// "GS Reset, XG System On, then 100 ms": the messages by name, others as their hex; "20 ms apart" after
+// them when the list has a gap.
 std::string Sysex(const VSTPluginProgramExtension& extension) {
   std::string text;
   midi::ForEachSysex(extension.sysex, extension.sysexLength, [&text](const uint8_t* message, size_t size) {
     text += SysexAsText(message, size) + ", ";
   });
+  if (extension.sysexGapMs) text += std::to_string(extension.sysexGapMs) + " ms apart, ";
   return text + "then " + std::to_string(extension.settleMs) + " ms";
 }
 

@@ -31,8 +31,8 @@ const std::vector<std::string> kOptionKeys = {"init_send",         "init_delay",
 const std::vector<std::string> kPresetKeys = {
     "number",      "name",         "name_bytes",       "thru",       "init_send",         "init_delay",
     "change_send", "change_delay", "preset_switching", "bank_first", "reset_controllers", "sysex",
-    "settle",      "controllers",  "reserved",         "padding",    "strip_order",       "strip_count",
-    "strip",       "spare"};
+    "sysex_gap",   "settle",       "controllers",      "reserved",   "padding",           "strip_order",
+    "strip_count", "strip",        "spare"};
 const std::vector<std::string> kStripKeys = {"slot",     "channel",  "device", "sound", "bank",
                                              "program",  "bank_msb", "bank_lsb", "volume", "swap",
                                              "label",    "label_bytes"};
@@ -513,6 +513,8 @@ class Checker {
     own.applyTo(preset, extension);
     readBytes(table, preset);
     readSysex(table, extension);
+    int32_t gap = 0;
+    if (readInt(table, "sysex_gap", 0, kMaxSysexGapMs, gap)) extension.sysexGapMs = static_cast<uint16_t>(gap);
     int32_t settle = extension.settleMs;
     if (readInt(table, "settle", 0, kMaxSettleMs, settle)) extension.settleMs = static_cast<uint16_t>(settle);
     readControllers(table, extension);

@@ -65,14 +65,15 @@ void WriteOptions(Lines& out, const BankOptions& options, const BankOptions* sha
     out.key("reset_controllers", options.resetControllers);
 }
 
-// The SysEx list and the settle time after it, and the controllers of the rows when they are not the
-// General MIDI ones.
+// The SysEx list, the gap after each of its messages and the settle time after the last, and the
+// controllers of the rows when they are not the General MIDI ones.
 void WriteInitAndRows(Lines& out, const VSTPluginProgramExtension& extension) {
   std::vector<std::string> messages;
   midi::ForEachSysex(
       extension.sysex, extension.sysexLength,
       [&messages](const uint8_t* message, size_t size) { messages.push_back(SysexAsText(message, size)); });
   if (!messages.empty()) out.textArray("sysex", messages);
+  if (extension.sysexGapMs != 0) out.key("sysex_gap", static_cast<int>(extension.sysexGapMs));
   if (extension.settleMs != kDefaultSettleMs) out.key("settle", static_cast<int>(extension.settleMs));
   if (!std::equal(extension.rowControllers, extension.rowControllers + kControllerRows,
                   kDefaultRowControllers))

@@ -24,6 +24,7 @@ constexpr int32_t kMaxDelaySeconds = 999;
 // Version 2 fields.
 constexpr int kControllerRows = 4;
 constexpr int kMaxSettleMs = 2000;
+constexpr int kMaxSysexGapMs = 500;
 // A device's model name as its file gives it (or "General MIDI"), terminated; empty for none.
 constexpr int kDeviceNameSize = 48;
 

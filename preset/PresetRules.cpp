@@ -77,6 +77,7 @@ Refusal CheckExtension(const VSTPluginProgramExtension& extension) {
   for (size_t i = length; i < midi::kMaxSysexListBytes; ++i)
     if (extension.sysex[i] != 0) return At(Fault::kBytesAfterSysexList);
   if (extension.settleMs > kMaxSettleMs) return At(Fault::kSettle, extension.settleMs);
+  if (extension.sysexGapMs > kMaxSysexGapMs) return At(Fault::kSysexGap, extension.sysexGapMs);
   for (int row = 0; row < kControllerRows; ++row) {
     const int controller = extension.rowControllers[row];
     Refusal refusal = At(Fault::kRowController, controller);
@@ -93,8 +94,7 @@ Refusal CheckExtension(const VSTPluginProgramExtension& extension) {
   for (int s = 0; s < kStripCount; ++s)
     for (uint8_t value : extension.rowValues[s])
       if (!IsValueByte(value)) return At(Fault::kRowValue, value, s);
-  if (!IsFlag(extension.resetControllersFirst) || extension.padding[0] || extension.padding[1] ||
-      extension.padding[2])
+  if (!IsFlag(extension.resetControllersFirst) || extension.padding[0])
     return At(Fault::kResetFlagOrPadding, extension.resetControllersFirst);
   for (int s = 0; s < kStripCount; ++s)
     if (!IsDeviceField(extension.devices[s])) return At(Fault::kDevice, 0, s);

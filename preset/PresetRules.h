@@ -26,6 +26,7 @@ enum class Fault {
   kSysexList,  // not whole messages, or longer than the list holds
   kBytesAfterSysexList,
   kSettle,
+  kSysexGap,
   kRowController,  // a controller no row may send
   kRowTwice,       // two rows on one controller
   kRowValue,

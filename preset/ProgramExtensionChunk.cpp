@@ -19,10 +19,30 @@ enum Tag : uint8_t {
   kRowValues = 4,
   kResetControllersFirst = 5,
   kStripDevice = 6,  // one field per strip with a device: its slot, then the name
+  // 7 is kept for another field.
+  kSysexGap = 8,
   kTagEnd
 };
 
-// What one preset's fields may hold once each: a field of every tag, and a device field per strip.
+// The tags this version reads; any other but 0 comes from a newer version, as does one in a hole of the
+// numbering.
+bool IsKnownTag(uint8_t tag) {
+  switch (tag) {
+    case kSysexList:
+    case kSettle:
+    case kRowControllers:
+    case kRowValues:
+    case kResetControllersFirst:
+    case kStripDevice:
+    case kSysexGap:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// What one preset's fields may hold once each: a field of every tag below kTagEnd (a hole's slot stays
+// unused), and a device field per strip.
 constexpr size_t kFieldsPerPreset = kTagEnd + kStripCount;
 
 void PutField(std::vector<uint8_t>& out, Tag tag, int preset, const void* body, size_t size) {
@@ -50,6 +70,10 @@ bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtens
     case kSettle:
       if (size != 2) return false;
       extension.settleMs = Read16(body);
+      return true;
+    case kSysexGap:
+      if (size != 2) return false;
+      extension.sysexGapMs = Read16(body);
       return true;
     case kRowControllers:
       if (size != kControllerRows) return false;
@@ -100,6 +124,8 @@ void AppendProgramExtensions(const VSTPluginProgramExtension* extensions, int co
       std::memcpy(body + 1, extension.devices[strip], length);
       PutField(fields, kStripDevice, preset, body, length + 1);
     }
+    if (extension.sysexGapMs != 0)
+      PutField(fields, kSysexGap, preset, &extension.sysexGapMs, sizeof(extension.sysexGapMs));
   }
   if (fields.empty()) return;
   out.insert(out.end(), kMagic, kMagic + sizeof(kMagic));
@@ -129,7 +155,7 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
     if (length > size - at - kFieldHeadBytes) return ExtensionRead::kBroken;
     at += kFieldHeadBytes + length;
     if (tag == 0) return ExtensionRead::kBroken;
-    if (tag >= kTagEnd) {
+    if (!IsKnownTag(tag)) {
       result = ExtensionRead::kNewer;
       continue;
     }

@@ -1,5 +1,6 @@
 // The fields a preset gained with version 2 of its record: the System Exclusive messages that reset a
-// module's mode and the time it needs to settle after them, four controller rows with a value per strip,
+// module's mode, the pause a slow module needs after each of them and the time it needs to settle after
+// the last, four controller rows with a value per strip,
 // the option to reset each strip's controllers first, and the device each strip plays, whose names the
 // editor and the tools show. They live beside the version 1 record, whose
 // bytes stay as they were: a preset that leaves them all at their defaults is stored exactly as before.
@@ -22,12 +23,13 @@ struct VSTPluginProgramExtension {
   uint8_t sysex[vantorine::midi::kMaxSysexListBytes];  // whole messages, back to back
   uint16_t sysexLength;
   uint16_t settleMs;  // between the list and the strips; 0 to kMaxSettleMs
+  uint16_t sysexGapMs;  // after each message of the list but the last, on top of its time on the wire
   uint8_t rowControllers[kControllerRows];
   // Per strip and row: 0 for "not sent", 1 to 128 for the value plus one, as the strip's own values.
   uint8_t rowValues[kStripCount][kControllerRows];
   // Global, as the other options: every change writes all 128 presets.
   uint8_t resetControllersFirst;
-  uint8_t padding[3];
+  uint8_t padding[1];
   char devices[kStripCount][kDeviceNameSize];
 };
 

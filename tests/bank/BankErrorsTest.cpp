@@ -415,7 +415,7 @@ TEST(BankErrors, APluginChunkIsNeverTakenForText) {
 // chunk, and what is taken goes through text exactly. Rows sending the same controller, which the text
 // cannot tell apart, are refused too.
 TEST(BankErrors, DamagedVersion2FieldsInAChunkRefuseItWhole) {
-  banktest::RandomBanks random(12);
+  banktest::RandomBanks random(13);
   auto fields = std::make_unique<PresetBank>();
   banktest::NewBank(*fields);
   random.addVersion2Fields(*fields, false);
@@ -491,6 +491,7 @@ TEST(BankErrors, EveryBrokenRuleIsNamedAndTheChunkReaderAgrees) {
        "the SysEx list is not whole messages", true, true},
       {[](auto&, auto& e) { e.sysex[10] = 1; }, "bytes after the end of the SysEx list", true, false},
       {[](auto&, auto& e) { e.settleMs = kMaxSettleMs + 1; }, "settle time of 2001 ms", true, true},
+      {[](auto&, auto& e) { e.sysexGapMs = kMaxSysexGapMs + 1; }, "SysEx gap of 501 ms", true, true},
       {[](auto&, auto& e) { e.rowControllers[2] = 7; }, "controller row 3 sends CC 7", true, true},
       {[](auto&, auto& e) {
          const uint8_t rows[kControllerRows] = {10, 91, 93, 91};
@@ -500,7 +501,7 @@ TEST(BankErrors, EveryBrokenRuleIsNamedAndTheChunkReaderAgrees) {
       {[](auto&, auto& e) { e.rowValues[4][1] = 129; }, "controller row value byte 129", true, true},
       {[](auto&, auto& e) { e.resetControllersFirst = 2; }, "Reset All Controllers first flag or its padding",
        true, true},
-      {[](auto&, auto& e) { e.padding[1] = 1; }, "Reset All Controllers first flag or its padding", true, false},
+      {[](auto&, auto& e) { e.padding[0] = 1; }, "Reset All Controllers first flag or its padding", true, false},
       {[](auto&, auto& e) { CopyText(e.devices[6], kDeviceNameSize, "JV\t1080"); },
        "the device of strip record 7 is not a name in printable ASCII", true, true},
   };

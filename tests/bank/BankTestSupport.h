@@ -73,13 +73,14 @@ inline void NewBank(PresetBank& bank) {
   }
 }
 
-// The version 2 fields of a preset that readies a GS module: GS Reset and one more message, CC 74 on the
-// last controller row, and on strip 1 pan 64 and CC 74 at 40 (stored values, each one more).
+// The version 2 fields of a preset that readies a GS module: GS Reset and one more message 20 ms after it,
+// CC 74 on the last controller row, and on strip 1 pan 64 and CC 74 at 40 (stored values, each one more).
 inline void UseGsInitAndRows(VSTPluginProgramExtension& extension) {
   const uint8_t init[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7,
                           0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F, 0xF7};
   std::memcpy(extension.sysex, init, sizeof init);
   extension.sysexLength = sizeof init;
+  extension.sysexGapMs = 20;
   extension.rowControllers[3] = 74;
   extension.rowValues[0][0] = 65, extension.rowValues[0][3] = 41;
 }
@@ -153,7 +154,7 @@ class RandomBanks {
   }
 
   // The version 2 fields on top of a bank: in some presets a SysEx list of named and other messages, a
-  // settle time, other controllers for the rows, values for them and devices, on the strips in use (as the
+  // gap after each, a settle time, other controllers for the rows, values for them and devices, on the strips in use (as the
   // panel sets them) or on any strip (as a loaded chunk may hold them); Reset All Controllers first in
   // every preset or, loaded, in some.
   void addVersion2Fields(PresetBank& bank, bool panel) {
@@ -171,6 +172,7 @@ class RandomBanks {
         extension.sysexLength += message.size();
       }
       if (below(2) == 0) extension.settleMs = below(kMaxSettleMs + 1);
+      if (below(2) == 0) extension.sysexGapMs = below(kMaxSysexGapMs + 1);
       if (below(2) == 0) {
         std::vector<uint8_t> controllers;
         for (int number = 0; number < 128; ++number)

@@ -55,7 +55,9 @@ TEST(BankText, RandomPanelBanksAndLoadedBanksSurviveBothWays) {
     random.addVersion2Fields(*bank, true);
     ExpectExactBothWays(*bank);
     // Strips with devices whose values name a sound: the names are comments, which reading passes over.
-    EXPECT_NE(BankTextWriter::write(*bank).find("  # "), std::string::npos);
+    const std::string text = BankTextWriter::write(*bank);
+    EXPECT_NE(text.find("  # "), std::string::npos);
+    EXPECT_NE(text.find("\nsysex_gap = "), std::string::npos) << "a gap is written where a preset has one";
   }
 }
 
@@ -113,14 +115,14 @@ TEST(BankText, DefaultPresetsAreLeftOutAndFilledIn) {
   EXPECT_EQ(current, 0);
   for (const VSTPluginProgram& preset : *read) EXPECT_EQ(preset.bankSelectFirst, 0);
 
-  // The version 2 fields: a settle time of 100 ms is left out, a message with a name is written by it,
-  // Reset All Controllers first once among the options.
+  // The version 2 fields: a settle time of 100 ms is left out, a message with a name is written by it, the
+  // gap after the list, Reset All Controllers first once among the options.
   banktest::UseGsInitAndRows(bank->extensions[41]);
   for (int n = 0; n < kProgramCount; ++n) bank->extensions[n].resetControllersFirst = 1;
   const std::string rows = BankTextWriter::write(*bank, 41);
   EXPECT_NE(rows.find("bank_first = true\nreset_controllers = true\ncurrent = 42\n"), std::string::npos)
       << rows;
-  EXPECT_NE(rows.find("\"\nsysex = [\"GS Reset\", \"F0 41 10 42 12 40 1A 15 02 0F F7\"]\n"
+  EXPECT_NE(rows.find("\"\nsysex = [\"GS Reset\", \"F0 41 10 42 12 40 1A 15 02 0F F7\"]\nsysex_gap = 20\n"
                       "controllers = [10, 91, 93, 74]\n\n[[preset.strip]]\n"),
             std::string::npos)
       << rows;

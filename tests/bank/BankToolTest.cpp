@@ -105,8 +105,9 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
   drums.channel = 0;
   EXPECT_EQ(BankSummary::strip(*bank, 9, 0).rfind("silent", 0), 0u);
 
-  // The version 2 fields: the SysEx a preset sends first with the time it waits, the values of the
-  // controller rows by the rows' names, Reset All Controllers first among the options.
+  // The version 2 fields: the SysEx a preset sends first with the gap between its messages and the time
+  // it waits after them, the values of the controller rows by the rows' names, Reset All Controllers first
+  // among the options.
   banktest::UseGsInitAndRows(bank->extensions[19]);
   bank->extensions[19].rowValues[1][1] = 1;
   (*bank)[19].strips[0].volume = 101;
@@ -121,7 +122,7 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
             std::string::npos)
       << gsShown.out;
   EXPECT_NE(gsShown.out.find("Preset 20  \"020 - empty preset\"\n"
-                             "  SysEx: GS Reset, F0 41 10 42 12 40 1A 15 02 0F F7, then 100 ms\n"
+                             "  SysEx: GS Reset, F0 41 10 42 12 40 1A 15 02 0F F7, 20 ms apart, then 100 ms\n"
                              "  ch 1   Program Change 0  Volume 100  Pan 64  CC74 40  '.....'\n"
                              "  ch 1   Program Change 0  Volume 100  Reverb 0  '.....'\n"),
             std::string::npos)

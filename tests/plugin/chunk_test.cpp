@@ -11,12 +11,14 @@
 
 namespace {
 
-// GS Reset, custom controllers, a pan value and Reset All Controllers first in the current preset.
+// GS Reset with a gap of 20 ms, custom controllers, a pan value and Reset All Controllers first in the
+// current preset.
 void UseVersionTwoFields(VSTPlugin& plugin) {
   plugin.EditCurrentPreset([](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
     std::memcpy(extension.sysex, gsReset, sizeof(gsReset));
     extension.sysexLength = sizeof(gsReset);
+    extension.sysexGapMs = 20;
     extension.rowControllers[3] = 74;
     extension.rowValues[0][0] = 65;
     std::strcpy(extension.devices[2], "General MIDI");
@@ -84,10 +86,12 @@ TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
   UseVersionTwoFields(*plugin);
   const std::vector<uint8_t> preset = GetChunk(true);
   // The preset's fields as written: the tag and size (8 bytes), then SysEx, controllers, values, option,
-  // strip 2's device.
+  // strip 2's device, the gap (6 bytes).
   const size_t fields = 436 + 8;
   ASSERT_EQ(preset[fields], 1) << "the SysEx list comes first";
   const size_t sysex = fields + 4;
+  const size_t gap = preset.size() - 6;
+  ASSERT_EQ(preset[gap], 8) << "the gap comes last";
   auto broken = [&](auto change) {
     std::vector<uint8_t> bytes = preset;
     change(bytes);
@@ -100,16 +104,17 @@ TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
       broken([&](auto& b) { b[sysex + 3] = 0x80; }),              // a data byte of 0x80
       broken([&](auto& b) { b[fields + 1] = 1; }),                // a preset the chunk does not hold
       broken([&](auto& b) { b[fields] = 0; }),                    // no such field
-      broken([&](auto& b) { b[b.size() - 1] = '\n'; }),  // a device name with a control character
-      broken([&](auto& b) { b[b.size() - 13] = 16; }),  // a device for a strip no preset has
-      broken([&](auto& b) { b[b.size() - 18] = 2; }),              // an option that is neither 0 nor 1
+      broken([&](auto& b) { b[gap - 1] = '\n'; }),                 // a device name with a control character
+      broken([&](auto& b) { b[gap - 13] = 16; }),                 // a device for a strip no preset has
+      broken([&](auto& b) { b[gap - 18] = 2; }),                  // an option that is neither 0 nor 1
+      broken([&](auto& b) { b[gap + 4] = 0xF5, b[gap + 5] = 1; }),  // a gap of 501 ms
       broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 7; }),        // volume as a row's controller
       broken([&](auto& b) { b[sysex + 11 + 4 + 1] = 10; }),        // two rows on pan
       broken([&](auto& b) { b[sysex + 11 + 4 + 4 + 4] = 200; }),  // a value above 128
       broken([&](auto& b) {                                       // a field twice
-        const std::vector<uint8_t> last(b.end() - 17, b.end());
+        const std::vector<uint8_t> last(b.begin() + gap, b.end());
         b.insert(b.end(), last.begin(), last.end());
-        b[436 + 4] += 17;
+        b[436 + 4] += 6;
       }),
   };
   plugin->setProgram(3);
@@ -207,6 +212,20 @@ TEST_F(Chunks, NewerDataIsTakenWithAMessage) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(1, SetChunk(bank, false));
   EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("Failed to load bank\n"));
+
+  // A field this version does not know, numbered between two it knows, is a newer version's too.
+  UseVersionTwoFields(*plugin);
+  std::vector<uint8_t> unknown = GetChunk(true);
+  const std::vector<uint8_t> field = {7, 0, 1, 0, 0x55};
+  unknown.insert(unknown.end(), field.begin(), field.end());
+  unknown[436 + 4] += field.size();
+  plugin->EditCurrentPreset([](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    InitProgramExtension(extension);
+  });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(1, SetChunk(unknown, true));
+  EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("Saved with newer version"));
+  EXPECT_EQ(20, plugin->CurrentExtension().sysexGapMs) << "the fields it knows are taken";
 }
 
 TEST_F(Chunks, HostileFieldsAreBroughtIntoRange) {
