@@ -205,15 +205,11 @@ void SPluginPanel::MakeExtensionControls() {
   for (int c = 0; c < vantorine::editor::kSysexChoiceCount; ++c)
     choices[c] = SDisplayText(8, "%s", vantorine::editor::kSysexChoiceNames[c]);
   sysexChoiceDial->SetDisplayTextsA(choices, true, true);
-  constexpr int kSettleSteps = kMaxSettleMs / kSettleStepMs;
-  settleDial = MakeOptionDial("(VTRN) Control: Settle Time", 17, 301, 40, kSettleSteps,
-                              "Option:\nSelect Settle Time\n   \n(after the SysEx init,\nbefore the strips)");
-  // Control-click goes back to the time a preset has when nobody set one.
-  settleDial->SetValueRange(0, kSettleSteps, kDefaultSettleMs / kSettleStepMs);
-  auto* settleTexts = new SDisplayText[kSettleSteps + 1];
-  for (int step = 0; step <= kSettleSteps; ++step)
-    settleTexts[step] = SDisplayText(8, "%d ms", step * kSettleStepMs);
-  settleDial->SetDisplayTextsA(settleTexts, true, true);
+  settleDial = MakeTimeDial("(VTRN) Control: Settle Time", 301, kMaxSettleMs, kSettleStepMs, kDefaultSettleMs,
+                            "%d ms", "Option:\nSelect Settle Time\n   \n(after the SysEx init,\nbefore the strips)");
+  sysexGapDial = MakeTimeDial("(VTRN) Control: SysEx Gap", 317, kMaxSysexGapMs, kSysexGapStepMs, 0, "+%d ms",
+                              "Option:\nSelect SysEx Gap\n   \n(after each message\nof the SysEx init,\n"
+                              "for modules that\nneed time for each)");
 
   // "PAN", "REV", "CHO" and "EXP" for the General MIDI rows, "C" and the number for the others.
   controllerTexts = new SDisplayText[128];
@@ -238,6 +234,19 @@ void SPluginPanel::MakeExtensionControls() {
     controllerHeaders[k] = header;
   }
   sysexDialog = MakeTextDialog({330, 174}, 84);
+}
+
+// A dial of the options column for a time in milliseconds, in steps of `stepMs`, each step shown in
+// `format`; Control-click goes back to `defaultMs`, what a preset has when nobody set one.
+SDial<int>* SPluginPanel::MakeTimeDial(const char* name, int y, int maxMs, int stepMs, int defaultMs,
+                                       const char* format, const char* tip) {
+  const int steps = maxMs / stepMs;
+  SDial<int>* dial = MakeOptionDial(name, 17, y, 40, steps, tip);
+  dial->SetValueRange(0, steps, defaultMs / stepMs);
+  auto* texts = new SDisplayText[steps + 1];
+  for (int step = 0; step <= steps; ++step) texts[step] = SDisplayText(8, format, step * stepMs);
+  dial->SetDisplayTextsA(texts, true, true);
+  return dial;
 }
 
 // The label dialog and the SysEx dialog: a dialog of that size around a text box of that height.

@@ -1,7 +1,7 @@
 // The plug-in's only visible window, which the editor embeds in the host's window: the global options on
 // the left (preset switching, MIDI thru, resend, the two sends with their delays, copy and paste of the
-// preset, Bank Select before Program Change, Reset All Controllers first, the preset's SysEx init and its
-// settle time) and one column per strip on the right (its label, channel, program, bank MSB, swap flag,
+// preset, Bank Select before Program Change, Reset All Controllers first, the preset's SysEx init, its
+// settle time and the gap after each of its messages) and one column per strip on the right (its label, channel, program, bank MSB, swap flag,
 // bank LSB, volume and the four controller rows, and the button that adds or removes strips), the rows'
 // controllers named in the legend beside them. Under the strips, a band names the sound each strip's values
 // select on its device, and the device, for the strips that have one. Every static part is drawn once into
@@ -63,8 +63,9 @@ class SPluginPanel : public tovo::gui::SWindow {
     const int top = kFirstValueTop + kRowPitch * valueRow;
     return {kLegendLeft, top - 2, kLegendRight, top + 16};
   }
-  // The settle dial's step, in milliseconds.
+  // The steps of the settle dial and the SysEx gap dial, in milliseconds.
   static constexpr int kSettleStepMs = 10;
+  static constexpr int kSysexGapStepMs = 5;
   // The panel's width for a number of strip columns: the fixed part, the columns and a right margin.
   static constexpr int WidthFor(int columns) { return kColumnWidth * columns + kFixedWidth + 20; }
   // The sound band under the strip buttons: each strip's place in it, the band's black around them, and
@@ -150,6 +151,8 @@ class SPluginPanel : public tovo::gui::SWindow {
                                              int fontSize, int type, int pressedSlot, const char* tip,
                                              bool activeColour);
   tovo::gui::SDial<int>* MakeOptionDial(const char* name, int x, int y, int width, int max, const char* tip);
+  tovo::gui::SDial<int>* MakeTimeDial(const char* name, int y, int maxMs, int stepMs, int defaultMs,
+                                      const char* format, const char* tip);
   void MakeRow(int row);
   tovo::gui::STextDialog* MakeTextDialog(tovo::gui::SPoint size, int boxHeight);
   void AddControl(tovo::gui::SControl* control, int eventType);
@@ -214,6 +217,7 @@ class SPluginPanel : public tovo::gui::SWindow {
   tovo::gui::SButton<false>* sysexButton = nullptr;
   tovo::gui::SDial<int>* sysexChoiceDial = nullptr;
   tovo::gui::SDial<int>* settleDial = nullptr;
+  tovo::gui::SDial<int>* sysexGapDial = nullptr;
   std::array<SUpwardDial*, kControllerRows> controllerHeaders{};
   tovo::gui::STextDialog* sysexDialog = nullptr;
   tovo::gui::STextDialog* deviceDialog = nullptr;

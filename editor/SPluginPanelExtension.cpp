@@ -1,5 +1,5 @@
-// The panel's behaviour for a preset's version 2 fields: Reset All Controllers first, the SysEx init and its
-// settle time, the controller rows' headers and their values in the strips. The user's changes are written
+// The panel's behaviour for a preset's version 2 fields: Reset All Controllers first, the SysEx init, its
+// settle time and the gap after each of its messages, the controller rows' headers and their values in the strips. The user's changes are written
 // into the current preset directly (the host is told, as for labels), and the plug-in's changes come back
 // with every full refresh; the settle dial counts down while strips wait for it.
 #include <cstdio>
@@ -52,9 +52,12 @@ bool SPluginPanel::OnExtensionDial(SControl* sender, int value) {
     OnSysexChoice(value);
     return true;
   }
-  if (sender == settleDial) {
+  if (sender == settleDial || sender == sysexGapDial) {
     plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
-      extension.settleMs = static_cast<uint16_t>(value * kSettleStepMs);
+      if (sender == settleDial)
+        extension.settleMs = static_cast<uint16_t>(value * kSettleStepMs);
+      else
+        extension.sysexGapMs = static_cast<uint16_t>(value * kSysexGapStepMs);
     });
     PresetChangedDirectly();
     return true;
@@ -143,6 +146,8 @@ void SPluginPanel::RefreshExtension() {
   sysexChoice.Follow(plugin->getProgram(), LoadSysexList(extension));
   sysexChoiceDial->SetValueRange(0, sysexChoice.LastChoice(), vantorine::editor::kSysexNone);
   sysexChoiceDial->SetValue(sysexChoice.Choice(), false);
+  const int gap = LoadShared(extension.sysexGapMs);
+  sysexGapDial->SetValue((gap + kSysexGapStepMs / 2) / kSysexGapStepMs, false);
   for (int k = 0; k < kControllerRows; ++k) RefreshHeader(k);
   for (int r = 0; r < kRows; ++r) {
     if (!rows[r].shown) continue;
