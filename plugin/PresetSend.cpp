@@ -1,6 +1,7 @@
 // The cursor of a send: where in the list, or in which strip at which message, the next block goes on.
 #include "plugin/PresetSend.h"
 
+#include "midi/MidiMessageLength.h"
 #include "midi/SysexMessages.h"
 
 bool PresetSend::Start(const PublishedPresets& presets, int preset, double sampleRate) {
@@ -17,6 +18,9 @@ bool PresetSend::Start(const PublishedPresets& presets, int preset, double sampl
   }
   listAt = 0;
   messageLength = vantorine::midi::WholeSysexLength(extension.sysex, listLength);
+  messagesLeft = 0;
+  vantorine::midi::ForEachSysex(extension.sysex, listLength, [this](const uint8_t*, size_t) { ++messagesLeft; });
+  gapMs = extension.sysexGapMs;
   settleFrames = static_cast<int64_t>(static_cast<double>(extension.settleMs) * sampleRate / 1000.0 + 0.5);
   stage = Stage::kList;
   return true;
@@ -27,19 +31,25 @@ PresetSend::Message PresetSend::Next() const {
   return {nullptr, 0, stripMessages[messageAt]};
 }
 
-void PresetSend::Advance(int64_t frame) {
+// A strip's messages go out together and queue on the line; the list's next message waits for the gap
+// after the one before, its last for nothing: the settle time counts from where it leaves the line.
+void PresetSend::Advance(int64_t frame, WireClock& line) {
   if (stage == Stage::kStrips) {
+    line.Carry(frame, MidiMessageLength(stripMessages[messageAt].status));
     if (++messageAt == messageCount) EnterStrips(slot + 1);
     return;
   }
   if (stage != Stage::kList) return;
+  const int64_t through = line.Carry(frame, messageLength);
   listAt += messageLength;
+  --messagesLeft;
   if (listAt < listLength) {
     messageLength = vantorine::midi::WholeSysexLength(extension.sysex + listAt, listLength - listAt);
+    line.Rest(gapMs);
     return;
   }
   stage = Stage::kSettling;
-  framesLeft = frame + settleFrames;
+  framesLeft = through + settleFrames;
 }
 
 bool PresetSend::CountDown(int64_t frames, int64_t& readyFrame) {
@@ -51,6 +61,11 @@ bool PresetSend::CountDown(int64_t frames, int64_t& readyFrame) {
   readyFrame = framesLeft;
   EnterStrips(0);
   return true;
+}
+
+int64_t PresetSend::ListFramesLeft(const WireClock& line) const {
+  if (stage != Stage::kList) return 0;
+  return line.FreeFrameAfter(listLength - listAt, messagesLeft - 1, gapMs) + settleFrames;
 }
 
 // The first strip from `from` on that sends anything; the send is done after the last.

@@ -20,6 +20,7 @@
 #include "plugin/MidiEventQueue.h"
 #include "plugin/PresetSend.h"
 #include "plugin/PublishedPresets.h"
+#include "plugin/WireClock.h"
 #include "plugin/SPlugin.h"
 #include "preset/VSTPluginProgram.h"
 #include "preset/VSTPluginProgramExtension.h"
@@ -145,7 +146,9 @@ class VSTPlugin : public SPlugin {
   bool StartSend(int preset);
   bool NewerSendWaiting() const;
   void HandOutOwnEvents(VstInt32& count);
-  bool HandOutSendMessage(VstInt32& count);
+  // What became of a send's next message in this block.
+  enum class SendStep { kHandedOut, kNoRoom, kLater };
+  SendStep HandOutSendMessage(VstInt32& count);
   void AdvanceWaitingSend();
   void PublishSettleLeft(int64_t framesLeft);
 
@@ -231,10 +234,13 @@ class VSTPlugin : public SPlugin {
   // The send going out, or whose strips wait for the settle time. Audio thread only; a stop of processing
   // drops the wait through the flag.
   PresetSend send;
+  // Where the plug-in's own messages are on the MIDI line; it outlives each send, so that a new one
+  // follows the last message of the old. Audio thread only.
+  WireClock line;
   // A send whose preset could not be read whole (it was being replaced each time), tried again next block.
   int retrySend = -1;
-  // The block in progress, and the frame the plug-in's own events go out at in it: the start, or where the
-  // settle time ended.
+  // The block in progress, and the frame the plug-in's own events go out at in it: the start, where the
+  // settle time ended, or where the last message of a list went out.
   VstInt32 blockFrames = 0;
   VstInt32 ownFrame = 0;
   std::atomic<bool> dropWaitingSend{false};

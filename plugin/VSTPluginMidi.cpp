@@ -43,8 +43,11 @@ void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampl
 
 void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode) {
   if (IsSuspended()) return;
+  line.BlockDone(blockFrames);
   if (dropWaitingSend.exchange(false, std::memory_order_acq_rel)) {
+    // A list under way goes on after the stop, on a line that has gone quiet meanwhile.
     if (send.Settling()) send.End();
+    line.Reset();
     PublishSettleLeft(0);
   }
   // The host has read the SysEx bytes of the last call by now.

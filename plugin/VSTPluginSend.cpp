@@ -1,16 +1,21 @@
 // The send of a preset: its SysEx list, the settle time, then each strip's messages. A request may come
 // from any thread (a resend, the delay timer, a preset change); the processing call carries it out, so
-// the settle time is counted in the host's audio frames and the strips go out at the frame where it ends,
-// exact in every host and at every block size. A send goes out as fast as the host takes events: what one
-// block has no room for goes out at the start of the next, before anything the plug-in sends after it.
+// the list's pace and the settle time are counted in the host's audio frames and each message goes out at
+// its own frame, exact in every host and at every block size. Each message of the list waits until the one
+// before is through the MIDI line and the preset's gap has passed, and may wait many blocks; meanwhile
+// what the plug-in was asked to send after it goes out, as it does during the settle time. What one block
+// has no room for goes out at the start of the next, before anything the plug-in sends after it.
 //
-// A new send takes over from an old one only between two of its strips. The old list goes out whole once
-// begun, and so does a strip, so that a module never gets a Bank Select without its Program Change; the old
-// strips not begun, or still waiting for the settle time, are not sent.
+// A new send takes over from an old one between two messages of its list or two of its strips, never
+// inside one message or one strip, so that a module never gets a Bank Select without its Program Change.
+// Its list starts once what the old one sent is through the line; the old messages not begun, or strips
+// still waiting for the settle time, are not sent. Strips never wait for the line: the port queues their
+// short messages, which modules take at any pace.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "midi/MidiMessageLength.h"
 #include "plugin/MidiEventMaking.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
@@ -40,7 +45,11 @@ bool VSTPlugin::StartSend(int preset) {
   retrySend = -1;
   if (preset < 0 || preset >= kProgramCount) return true;
   PublishSettleLeft(0);
-  if (send.Start(presets, preset, sampleRate)) return true;
+  line.UseRate(sampleRate);
+  if (send.Start(presets, preset, sampleRate)) {
+    AdvanceWaitingSend();
+    return true;
+  }
   retrySend = preset;
   return false;
 }
@@ -54,10 +63,14 @@ void VSTPlugin::PublishSettleLeft(int64_t framesLeft) {
   if (settleMsLeft.exchange(ms, std::memory_order_relaxed) != ms) Signal(kSignalSettle);
 }
 
-// At the start of each block, and when a list has just gone out: the strips follow at the frame where the
-// wait ends, in this block or a later one.
+// At the start of each block, and when a send has just started or sent a message of its list: the strips
+// follow at the frame where the wait ends, in this block or a later one. While the list goes out, the dial
+// counts down the time it still needs and the settle time after it.
 void VSTPlugin::AdvanceWaitingSend() {
-  if (!send.Settling()) return;
+  if (!send.Settling()) {
+    if (send.HasMessage()) PublishSettleLeft(send.ListFramesLeft(line) - blockFrames);
+    return;
+  }
   int64_t readyFrame = 0;
   if (send.CountDown(blockFrames, readyFrame)) {
     ownFrame = std::max(ownFrame, static_cast<VstInt32>(readyFrame));
@@ -76,12 +89,13 @@ void VSTPlugin::HandOutOwnEvents(VstInt32& count) {
   VstMidiEvent event;
   while (count < limit) {
     if (send.HasMessage()) {
-      if (send.BetweenStrips() && NewerSendWaiting()) {
+      if (send.AtBreak() && NewerSendWaiting()) {
         send.End();
-      } else if (!HandOutSendMessage(count)) {
-        return;
+        continue;
       }
-      continue;
+      const SendStep step = HandOutSendMessage(count);
+      if (step == SendStep::kNoRoom) return;
+      if (step == SendStep::kHandedOut) continue;
     }
     if (!generatedQueue.Pop(event)) return;
     if (event.type == kSendRequestType) {
@@ -90,17 +104,22 @@ void VSTPlugin::HandOutOwnEvents(VstInt32& count) {
       continue;
     }
     event.deltaFrames = ownFrame;
+    line.Carry(ownFrame, MidiMessageLength(static_cast<uint8_t>(event.midiData[0])));
     hostEventStore[count] = event;
     hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
     ++count;
   }
 }
 
-// False when the message is a SysEx whose bytes find no room in this block.
-bool VSTPlugin::HandOutSendMessage(VstInt32& count) {
+// A message of the list goes out once the line is free, later in this block or in a later one; its bytes
+// may find no room in this block.
+VSTPlugin::SendStep VSTPlugin::HandOutSendMessage(VstInt32& count) {
   const PresetSend::Message next = send.Next();
   if (next.sysex) {
-    if (sysexOutUsed + next.sysexSize > ownRoom.sysexBytes) return false;
+    const int64_t start = std::max<int64_t>(ownFrame, line.FreeFrame());
+    if (start >= blockFrames) return SendStep::kLater;
+    if (sysexOutUsed + next.sysexSize > ownRoom.sysexBytes) return SendStep::kNoRoom;
+    ownFrame = static_cast<VstInt32>(start);
     uint8_t* bytes = sysexOut + sysexOutUsed;
     std::memcpy(bytes, next.sysex, next.sysexSize);
     sysexOutUsed += next.sysexSize;
@@ -118,9 +137,9 @@ bool VSTPlugin::HandOutSendMessage(VstInt32& count) {
     hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
   }
   ++count;
-  send.Advance(ownFrame);
+  send.Advance(ownFrame, line);
   AdvanceWaitingSend();
-  return true;
+  return SendStep::kHandedOut;
 }
 
 // The messages go through the generated queue, as a send request does, so the audio thread hands them to

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <thread>
@@ -216,9 +217,9 @@ TEST_F(LV2Plugin, TheLargestSendArrivesWholeAndInOrderThroughAShortOutputBuffer)
   }
 }
 
-// A SysEx goes out whole as one MIDI event, the strips at the frame where the settle time ends: the GS
-// Reset, the shortest messages a list may hold (which must not go out as data bytes without a status) and
-// the longest list.
+// A SysEx goes out whole as one MIDI event, each at the frame where the one before is through the MIDI
+// line, the strips at the frame where the settle time after the last ends: the GS Reset, the shortest
+// messages a list may hold (which must not go out as data bytes without a status) and the longest list.
 TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
   Bytes longest(vantorine::midi::kMaxSysexListBytes, 0x55);
   longest.front() = 0xF0;
@@ -244,13 +245,20 @@ TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
     plugin.run();
     plugin.setControl(kResendPort, 1);
     std::vector<std::pair<uint32_t, TimedMidi>> sent;  // with the run each came out of
-    for (uint32_t cycle = 0; cycle < 20; ++cycle)
+    for (uint32_t cycle = 0; cycle < 40; ++cycle)
       for (TimedMidi& message : plugin.run()) sent.push_back({cycle, message});
-    // 100 ms at 48 kHz is 4800 frames: 18 cycles of 256 and 192 frames into the next.
+    // At 48 kHz a byte takes 15.36 frames of the line, and 100 ms are 4800 frames; runs are 256 frames.
+    auto at = [](uint32_t frame, const Bytes& bytes) {
+      return std::make_pair(frame / 256, At(frame % 256, bytes));
+    };
     std::vector<std::pair<uint32_t, TimedMidi>> expected;
-    for (const Bytes& message : list) expected.push_back({0, At(0, message)});
-    expected.push_back({18, At(192, {0xC0, 0x00})});
-    expected.push_back({18, At(192, {0xB0, 0x0A, 0x20})});
+    uint32_t frame = 0;
+    for (const Bytes& message : list) {
+      expected.push_back(at(frame, message));
+      frame += static_cast<uint32_t>(std::ceil(static_cast<double>(message.size()) * 48000 / 3125));
+    }
+    expected.push_back(at(frame + 4800, {0xC0, 0x00}));
+    expected.push_back(at(frame + 4800, {0xB0, 0x0A, 0x20}));
     EXPECT_EQ(expected, sent) << list.front().size() << "-byte first message";
   }
 }

@@ -1,9 +1,9 @@
-// The MIDI engine sends each strip's messages in a fixed order, passes MIDI
-// through only when thru is on, ends the notes it passed when thru goes off,
-// switches presets on incoming Program Change, and decides when a preset
-// change sends.
+// The MIDI engine sends each strip's messages in a fixed order, paces a preset's SysEx list on the MIDI
+// line, passes MIDI through only when thru is on, ends the notes it passed when thru goes off, switches
+// presets on incoming Program Change, and decides when a preset change sends.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "PluginHarness.h"
@@ -12,6 +12,9 @@
 namespace {
 
 using Events = std::vector<MidiBytes>;
+
+// The frames `bytes` take on a 5-pin MIDI line (3125 bytes a second) at `rate`.
+double WireFrames(size_t bytes, double rate) { return static_cast<double>(bytes) * rate / 3125.0; }
 
 class MidiEngine : public ::testing::Test {
  protected:
@@ -49,6 +52,16 @@ class MidiEngine : public ::testing::Test {
     plugin->setParameter(VSTPlugin::kResend, 0.f);
     return host.Process(*plugin);
   }
+  // Runs blocks until `until` frames have passed; every message at its frame counted from the first block.
+  std::vector<SentMessage> Run(int block, int until) {
+    std::vector<SentMessage> sent;
+    host.TakeMessages();
+    for (int start = 0; start < until; start += block) {
+      host.Process(*plugin, block);
+      for (SentMessage& message : host.TakeMessages()) sent.push_back({start + message.frame, message.bytes});
+    }
+    return sent;
+  }
 };
 
 TEST_F(MidiEngine, StripMessagesInOrderWithAndWithoutSwap) {
@@ -77,8 +90,9 @@ TEST_F(MidiEngine, BankSelectFirstPutsTheBanksBeforeTheProgramChange) {
   EXPECT_EQ((Events{{0xC9, 25, 0}, {0xB9, 32, 8}, {0xB9, 0, 0}, {0xB9, 7, 100}}), Resend());
 }
 
-// A module reset first, then, once its settle time has passed in audio frames, every strip: Reset All
-// Controllers, banks and program, volume, the controller rows. Exact whatever the block size.
+// A module reset first, then, once the list is through the line and its settle time has passed in audio
+// frames, every strip: Reset All Controllers, banks and program, volume, the controller rows. Exact
+// whatever the block size.
 TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   using Bytes = std::vector<unsigned char>;
   const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
@@ -97,53 +111,92 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   });
   plugin->SetResetControllersFirst(true);
   plugin->setParameter(VSTPlugin::kBankSelectFirst, 1.f);
-  const std::vector<SentMessage> strips = {{4800, {0xB0, 0x79, 0x00}}, {4800, {0xB0, 0x00, 0x00}},
-                                           {4800, {0xB0, 0x20, 0x01}}, {4800, {0xC0, 0x30}},
-                                           {4800, {0xB0, 0x07, 0x64}}, {4800, {0xB0, 0x0A, 0x20}},
-                                           {4800, {0xB0, 0x5B, 0x3C}}, {4800, {0xBF, 0x79, 0x00}},
-                                           {4800, {0xCF, 0x00}},       {4800, {0xBF, 0x4A, 0x7F}}};
-  // Runs blocks until `until` frames have passed; every message at its frame counted from the first block.
-  auto run = [&](int block, int until) {
-    std::vector<SentMessage> sent;
-    host.TakeMessages();
-    for (int start = 0; start < until; start += block) {
-      host.Process(*plugin, block);
-      for (SentMessage& message : host.TakeMessages()) sent.push_back({start + message.frame, message.bytes});
-    }
-    return sent;
-  };
+  // At 48 kHz the GS Reset's 11 bytes take 168.96 frames on the line: GM System On follows at frame 169;
+  // its 6 bytes are through at 261.16, and the strips come 100 ms (4800 frames) after frame 262.
+  const std::vector<SentMessage> list = {{0, gsReset}, {169, gmOn}};
+  const std::vector<SentMessage> strips = {{5062, {0xB0, 0x79, 0x00}}, {5062, {0xB0, 0x00, 0x00}},
+                                           {5062, {0xB0, 0x20, 0x01}}, {5062, {0xC0, 0x30}},
+                                           {5062, {0xB0, 0x07, 0x64}}, {5062, {0xB0, 0x0A, 0x20}},
+                                           {5062, {0xB0, 0x5B, 0x3C}}, {5062, {0xBF, 0x79, 0x00}},
+                                           {5062, {0xCF, 0x00}},       {5062, {0xBF, 0x4A, 0x7F}}};
+  std::vector<SentMessage> expected = list;
+  expected.insert(expected.end(), strips.begin(), strips.end());
   for (int block : {64, 1024, 100}) {
     plugin->setParameter(VSTPlugin::kResend, 1.f);
     plugin->setParameter(VSTPlugin::kResend, 0.f);
-    std::vector<SentMessage> expected = {{0, gsReset}, {0, gmOn}};
-    expected.insert(expected.end(), strips.begin(), strips.end());
-    EXPECT_EQ(expected, run(block, 6000)) << block << "-frame blocks";
+    EXPECT_EQ(expected, Run(block, 6000)) << block << "-frame blocks";
   }
 
   // A new send while the strips wait replaces them; a stop of processing drops them.
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   plugin->setParameter(VSTPlugin::kResend, 0.f);
-  run(256, 2048);
+  Run(256, 2048);
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   plugin->setParameter(VSTPlugin::kResend, 0.f);
-  std::vector<SentMessage> expected = {{0, gsReset}, {0, gmOn}};
-  expected.insert(expected.end(), strips.begin(), strips.end());
-  EXPECT_EQ(expected, run(256, 6000));
+  EXPECT_EQ(expected, Run(256, 6000));
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   plugin->setParameter(VSTPlugin::kResend, 0.f);
-  EXPECT_EQ(2u, run(256, 256).size());
+  EXPECT_EQ(list, Run(256, 256));
   plugin->dispatcher(effMainsChanged, 0, 0, nullptr, 0);
   plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
-  EXPECT_TRUE(run(256, 6000).empty());
+  EXPECT_TRUE(Run(256, 6000).empty());
 
   // Without a list there is no wait, whatever the settle time.
   Edit(0, [](VSTPluginProgram&, VSTPluginProgramExtension& extension) { extension.sysexLength = 0; });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
-  EXPECT_EQ(strips.size(), run(64, 64).size());
+  EXPECT_EQ(strips.size(), Run(64, 64).size());
 }
 
-// The largest send a preset can make is more than one block hands over: the rest goes out in the next
-// blocks, whole and in order, at every block size.
+// Each message of a list starts once the one before is through the line and the preset's gap has passed,
+// at its own frame inside a block, the list spreading over as many blocks as it needs; the strips come
+// the settle time after the last message is through. Meanwhile the settle dial counts down all of it.
+TEST_F(MidiEngine, AListGoesOutAtTheLinesPaceWithItsGapAndTheStripsTheSettleTimeAfterItsEnd) {
+  constexpr double kRate = 44100;
+  constexpr int kGapMs = 30;
+  std::vector<std::vector<unsigned char>> messages = {
+      {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7}, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}};
+  std::vector<unsigned char> dump(60, 0x11);
+  dump.front() = 0xF0;
+  dump.back() = 0xF7;
+  messages.push_back(dump);
+  messages.push_back({0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7});
+  plugin->setSampleRate(static_cast<float>(kRate));
+  SetStrip(0, 1, 49, 0, 0, 101, false);
+  Edit(0, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+    for (const auto& message : messages) {
+      std::memcpy(extension.sysex + extension.sysexLength, message.data(), message.size());
+      extension.sysexLength = static_cast<uint16_t>(extension.sysexLength + message.size());
+    }
+    extension.sysexGapMs = kGapMs;
+    extension.settleMs = 100;
+  });
+  plugin->setParameter(VSTPlugin::kResend, 1.f);
+  host.Process(*plugin, 512);
+  std::vector<SentMessage> sent;
+  for (SentMessage& message : host.TakeMessages()) sent.push_back(message);
+  ASSERT_EQ(1u, sent.size()) << "the list's second message is due after this block";
+  // What the dial shows, in 10 ms steps: the rest of the list and the settle time, from the next block.
+  const double listLeft = WireFrames(11 + 6 + 60 + 9, kRate) + 3 * kGapMs * kRate / 1000 + 100 * kRate / 1000;
+  EXPECT_NEAR((listLeft - 512) * 1000 / kRate, plugin->SettleMsLeft(), 10);
+  for (SentMessage& message : Run(512, 16384)) sent.push_back({512 + message.frame, message.bytes});
+
+  ASSERT_EQ(messages.size() + 2, sent.size());
+  for (size_t i = 0; i < messages.size(); ++i) EXPECT_EQ(messages[i], sent[i].bytes) << i;
+  for (size_t i = 1; i < messages.size(); ++i) {
+    const double due = sent[i - 1].frame + WireFrames(messages[i - 1].size(), kRate) + kGapMs * kRate / 1000;
+    EXPECT_GE(sent[i].frame, due) << "message " << i;
+    EXPECT_LT(sent[i].frame, due + 1) << "message " << i << " at the first frame it may go";
+  }
+  const SentMessage& last = sent[messages.size() - 1];
+  const int stripsDue = last.frame + static_cast<int>(std::ceil(WireFrames(last.bytes.size(), kRate))) + 4410;
+  EXPECT_EQ((std::vector<SentMessage>{{stripsDue, {0xC0, 48}}, {stripsDue, {0xB0, 7, 100}}}),
+            std::vector<SentMessage>(sent.end() - 2, sent.end()));
+  EXPECT_EQ(0, plugin->SettleMsLeft());
+}
+
+// The largest send a preset can make is more than one block hands over, and its list takes 3613 frames
+// of the line at 44.1 kHz: the rest goes out in the next blocks, whole and in order, at every block size.
+// The whole send is through the line after 672 bytes, 9484 frames, before the next one starts.
 TEST_F(MidiEngine, TheLargestSendArrivesWholeAndInOrderAtEveryBlockSize) {
   Edit(0, [](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
     testsupport::FillLargestSend(record, extension);
@@ -152,7 +205,7 @@ TEST_F(MidiEngine, TheLargestSendArrivesWholeAndInOrderAtEveryBlockSize) {
     plugin->setParameter(VSTPlugin::kResend, 1.f);
     plugin->setParameter(VSTPlugin::kResend, 0.f);
     std::vector<testsupport::MidiMessage> sent;
-    for (int i = 0; i < 4; ++i) {
+    for (int start = 0; start < 10240; start += block) {
       host.Process(*plugin, block);
       for (SentMessage& message : host.TakeMessages()) {
         EXPECT_LT(message.frame, block);
@@ -164,31 +217,37 @@ TEST_F(MidiEngine, TheLargestSendArrivesWholeAndInOrderAtEveryBlockSize) {
 }
 
 // A host that takes few events a block (as the LV2 adapter does when its host is short of room) makes a
-// send take many blocks. A new send takes over from it only between two strips: the old list and the
-// strip begun go out whole, the old strips not begun never.
-TEST_F(MidiEngine, ANewSendTakesOverFromAnOldOneBetweenTwoOfItsStrips) {
+// send take many blocks. A new send takes over from it between two messages of its list or two of its
+// strips: the message and the strip begun go out whole, the old ones not begun never, and the new list
+// starts once the old send's last message is through the line.
+TEST_F(MidiEngine, ANewSendTakesOverBetweenTwoMessagesOfTheOldListOrTwoOfItsStrips) {
   Edit(0, [](VSTPluginProgram& record, VSTPluginProgramExtension& extension) {
     testsupport::FillLargestSend(record, extension);
   });
   plugin->SetOwnEventRoom(5, 1024);
-  std::vector<testsupport::MidiMessage> sent;
-  auto run = [&](int blocks) {
-    for (int i = 0; i < blocks; ++i) {
-      host.Process(*plugin, 64);
-      for (SentMessage& message : host.TakeMessages()) sent.push_back(message.bytes);
+  const std::vector<testsupport::MidiMessage> whole = testsupport::LargestSendMessages();
+  const size_t listSize = testsupport::LargestSendList().size();
+  // 20 blocks of 64 frames end inside the list, 70 among the strips.
+  for (int blocksBefore : {20, 70}) {
+    plugin->setParameter(VSTPlugin::kResend, 1.f);
+    plugin->setParameter(VSTPlugin::kResend, 0.f);
+    std::vector<SentMessage> sent = Run(64, 64 * blocksBefore);
+    plugin->setParameter(VSTPlugin::kResend, 1.f);
+    plugin->setParameter(VSTPlugin::kResend, 0.f);
+    for (SentMessage& message : Run(64, 64 * 200)) sent.push_back({64 * blocksBefore + message.frame, message.bytes});
+
+    ASSERT_GT(sent.size(), whole.size());
+    const size_t old = sent.size() - whole.size();
+    for (size_t i = 0; i < sent.size(); ++i) ASSERT_EQ(whole[i < old ? i : i - old], sent[i].bytes) << i;
+    if (blocksBefore == 20) {
+      EXPECT_LT(old, listSize) << "taken over inside the list";
+    } else {
+      ASSERT_GT(old, listSize) << "taken over among the strips";
+      EXPECT_EQ(0u, (old - listSize) % testsupport::LargestSendStrip(0).size()) << "the strip begun went out";
     }
-  };
-  plugin->setParameter(VSTPlugin::kResend, 1.f);
-  plugin->setParameter(VSTPlugin::kResend, 0.f);
-  run(40);  // the list's 120 messages, eight strips of nine and eight messages of the ninth
-  plugin->setParameter(VSTPlugin::kResend, 1.f);
-  plugin->setParameter(VSTPlugin::kResend, 0.f);
-  run(60);
-  std::vector<testsupport::MidiMessage> expected = testsupport::LargestSendList();
-  for (int k = 0; k < 9; ++k)
-    for (testsupport::MidiMessage& message : testsupport::LargestSendStrip(k)) expected.push_back(message);
-  for (testsupport::MidiMessage& message : testsupport::LargestSendMessages()) expected.push_back(message);
-  EXPECT_EQ(expected, sent);
+    const SentMessage& last = sent[old - 1];
+    EXPECT_GE(sent[old].frame, last.frame + WireFrames(last.bytes.size(), 44100)) << blocksBefore;
+  }
 }
 
 // Passed-through notes wait at their own frames, the plug-in's sends at the block's start or where the
@@ -216,16 +275,17 @@ TEST_F(MidiEngine, TheHostGetsThruAndSendsOfOneBlockInTimeOrder) {
   EXPECT_EQ((std::vector<SentMessage>{{0, {0xC0, 9}}, {5, {0x90, 60, 100}}, {40, {0x90, 62, 100}}}),
             host.TakeMessages());
 
-  // A resend with a reset list: the list at the start, the strips 1 ms (48 frames) later, among the notes.
+  // A resend with a reset list: the list at the start, the strips 1 ms (48 frames) after its 6 bytes are
+  // through the line (92.16 frames at 48 kHz), among the notes.
   Edit(4, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     std::memcpy(extension.sysex, gmOn.data(), gmOn.size());
     extension.sysexLength = static_cast<uint16_t>(gmOn.size());
     extension.settleMs = 1;
   });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
-  host.Incoming(*plugin, {{0x80, 60, 0}, {0x80, 62, 0}}, {30, 60});
-  host.Process(*plugin, 64);
-  EXPECT_EQ((std::vector<int>{0, 30, 48, 60}), frameOrder(host.TakeMessages()));
+  host.Incoming(*plugin, {{0x80, 60, 0}, {0x80, 62, 0}}, {30, 160});
+  host.Process(*plugin, 256);
+  EXPECT_EQ((std::vector<int>{0, 30, 141, 160}), frameOrder(host.TakeMessages()));
 }
 
 TEST_F(MidiEngine, FieldsSetToNoneAndSilentStripsSendNothing) {
