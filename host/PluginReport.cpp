@@ -94,5 +94,10 @@ std::string PluginReport::eventLine(const ReceivedEvent& event, bool withTime) {
   if (event.event.type != kVstSysExType)
     return line + "non-MIDI event of type " + std::to_string(event.event.type);
   if (!event.sysexRefusal.empty()) return line + "SysEx refused, " + event.sysexRefusal;
-  return line + MidiText::sysex(event.sysex.data(), event.sysex.size());
+  line += MidiText::sysex(event.sysex.data(), event.sysex.size());
+  // Where it starts in the audio, so that the pace of a list shows whatever the block size.
+  if (!event.duringProcessing) return line;
+  char start[32];
+  std::snprintf(start, sizeof start, "  at %.2f ms", event.streamSeconds * 1000.0);
+  return line + start;
 }

@@ -19,9 +19,9 @@ class PluginReport {
   static void printParameters(VstHost& host, std::FILE* out);
   // The parameter's display text followed by its label, if it has one.
   static std::string shownValue(VstHost& host, VstInt32 index);
-  // "block 3 frame 0: C2 04 00  ch 3 Program Change 4" or "block 1 frame 0: SysEx F0 7E 7F 09 01 F7 (GM
-  // System On)", with the arrival time in front when `withTime`, and a note when the event came outside a
-  // processing call.
+  // "block 3 frame 0: C2 04 00  ch 3 Program Change 4" or "block 2 frame 88: SysEx F0 7E 7F 09 01 F7 (GM
+  // System On)  at 13.61 ms" (where it starts in the audio), with the arrival time in front when
+  // `withTime`, and a note when the event came outside a processing call.
   static std::string eventLine(const ReceivedEvent& event, bool withTime);
   // 'VTRN' for printable IDs, else the number in hex.
   static std::string fourCC(VstInt32 id);

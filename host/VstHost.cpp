@@ -148,6 +148,7 @@ void VstHost::prepareBuffers() {
 void VstHost::processBlock() {
   if (!fx) return;
   ++blockCount;
+  startBlockFrames(std::max(config.blockSize, 1));
   // The event list must outlive the processing call: the plug-in may read it until then.
   std::vector<VstEvent*> pointers;
   std::vector<uint8_t> listMemory;
@@ -187,6 +188,7 @@ void VstHost::processBlock() {
 void VstHost::processReplacingWith(VstEvents* events, float** ins, float** outs, VstInt32 frames) {
   if (!fx) return;
   ++blockCount;
+  startBlockFrames(frames);
   // Marked for the whole cycle: a plug-in may hand events over from its processEvents too.
   hostProcessing = this;
   if (events && events->numEvents > 0) dispatch(effProcessEvents, 0, 0, events);
@@ -198,6 +200,11 @@ void VstHost::processReplacingWith(VstEvents* events, float** ins, float** outs,
 }
 
 int64_t VstHost::blocksStarted() const { return blockCount; }
+
+void VstHost::startBlockFrames(VstInt32 frames) {
+  blockStartFrame.store(framesProcessed, std::memory_order_relaxed);
+  framesProcessed += frames;
+}
 
 std::vector<ReceivedEvent> VstHost::events() const {
   std::lock_guard<std::mutex> guard(collectedLock);
@@ -323,6 +330,9 @@ void VstHost::collectEvents(const VstEvents* list) {
     copy.block = blockCount;
     copy.duringProcessing = processing;
     copy.seconds = now;
+    copy.streamSeconds =
+        static_cast<double>(blockStartFrame.load(std::memory_order_relaxed) + copy.event.deltaFrames) /
+        config.sampleRate;
     received.push_back(std::move(copy));
   }
 }

@@ -37,6 +37,9 @@ struct ReceivedEvent {
   int64_t block;          // Number of the processing block (from 1), or the last one begun if outside.
   bool duringProcessing;  // False when it came from another thread or between blocks.
   double seconds;         // Since the host was created.
+  // Where in the audio it was sent: the frames of the blocks before its own and its frame, in seconds at
+  // the host's rate. Meaningful during processing only.
+  double streamSeconds;
   // A System Exclusive event's bytes, or, when they could not be taken, why (its declared size in front).
   std::vector<uint8_t> sysex;
   std::string sysexRefusal;
@@ -139,6 +142,7 @@ class VstHost {
   void collectEvents(const VstEvents* list);
   VstIntPtr copyString(const std::string& text, void* ptr) const;
   void prepareBuffers();
+  void startBlockFrames(VstInt32 frames);
 
   HostSettings config;
   PluginLibrary module;
@@ -155,6 +159,9 @@ class VstHost {
   // Written by the plug-in's threads through the callback, read by the host's.
   mutable std::mutex collectedLock;
   std::atomic<int64_t> blockCount{0};
+  // The frames processed before the block in progress, and with it.
+  std::atomic<int64_t> blockStartFrame{0};
+  int64_t framesProcessed = 0;
   std::vector<ReceivedEvent> received;
   std::vector<AutomationCall> automation;
   std::vector<WindowSizeCall> windowSizes;

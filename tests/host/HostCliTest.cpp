@@ -1,9 +1,11 @@
 // vantorine-host as a user meets it: bad use ends with exactly one line on stderr and a non-zero exit,
 // never a crash; actions run in order and the MIDI a plug-in sends is listed block by block, each event at
-// its frame, as the probe and the real plug-in send it.
+// its frame and each SysEx where it starts in the audio, as the probe and the real plug-in send it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -116,11 +118,11 @@ TEST(HostCli, EveryEventShowsItsFrameAndSysexIsShownWhole) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   std::string big = "block 2 frame 0: SysEx F0 7D";
   for (int i = 0; i < 65533; ++i) big += " 00";
-  big += " F7\n";
+  big += " F7  at 1.45 ms\n";
   const std::string expected =
       "block 1 frame 63: B0 07 64  ch 1 Control Change 7 = 100\n"
-      "block 1 frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"
-      "block 1 frame 32: SysEx F0 7D 01 02 F7\n"
+      "block 1 frame 0: SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)  at 0.00 ms\n"
+      "block 1 frame 32: SysEx F0 7D 01 02 F7  at 0.73 ms\n"
       "block 1 frame 0: 90 3C 64  ch 1 Note On 60 vel 100\n"
       "preset 3 selected; current preset 1\n"
       "send of preset 1 (probe 0): preset change\n"
@@ -149,14 +151,19 @@ std::vector<PrintedEvent> printedEvents(const std::string& out, int blockSize) {
   return events;
 }
 
-// A preset that resets a GS module sends the reset in the block of the resend and its strip 100 ms of
-// frames later, 4800 at 48 kHz, inside a block or at its start, whatever the block size.
-TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
-  const std::string chunk = testing::TempDir() + "gs_reset_bank.chunk";
-  const std::vector<uint8_t> bytes = testsupport::GsResetBankChunk();
-  std::ofstream(chunk, std::ios::binary)
+std::string writeChunk(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::string path = testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  const std::vector<std::string> expected = {"SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)",
+  return path;
+}
+
+// A preset that resets a GS module sends the reset in the block of the resend and its strip 100 ms of
+// frames after the reset's 11 bytes are through the MIDI line: 169 + 4800 frames at 48 kHz, inside a block
+// or at its start, whatever the block size.
+TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
+  const std::string chunk = writeChunk("gs_reset_bank.chunk", testsupport::GsResetBankChunk());
+  const std::vector<std::string> expected = {"SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)  at 0.00 ms",
                                              "B0 79 00  ch 1 Control Change 121 = 0",
                                              "B0 00 00  ch 1 Control Change 0 = 0",
                                              "B0 20 01  ch 1 Control Change 32 = 1",
@@ -164,7 +171,7 @@ TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
                                              "B0 07 64  ch 1 Control Change 7 = 100",
                                              "B0 0A 20  ch 1 Control Change 10 = 32",
                                              "B0 5B 3C  ch 1 Control Change 91 = 60"};
-  constexpr long kSettleFrames = 48000 * testsupport::kGsResetSettleMs / 1000;
+  constexpr long kSettleFrames = testsupport::GsResetToStripFrames(48000);
   for (const int blockSize : {64, 1024}) {
     SCOPED_TRACE(blockSize);
     const HostRun run = runHost({"--quiet", "--block-size", std::to_string(blockSize), "--sample-rate",
@@ -174,13 +181,58 @@ TEST(HostCli, SysexPresetSendsItsStripAfterTheSettleTime) {
     ASSERT_NE(run.out.find("returned 1"), std::string::npos) << "the chunk was taken\n" << run.out;
     const std::vector<PrintedEvent> events = printedEvents(run.out, blockSize);
     ASSERT_EQ(expected.size(), events.size()) << run.out;
-    EXPECT_EQ(expected[0], events[0].message);
-    EXPECT_LT(events[0].frame, blockSize) << "the reset goes out at once";
+    EXPECT_EQ(expected[0], events[0].message) << "the reset goes out at once";
     for (size_t i = 1; i < expected.size(); ++i) {
       EXPECT_EQ(expected[i], events[i].message);
       EXPECT_EQ(events[0].frame + kSettleFrames, events[i].frame) << expected[i];
     }
   }
+  std::remove(chunk.c_str());
+}
+
+// A list paced for a slow module: each message starts when the one before is through the line (3125 bytes
+// a second) and 20 ms more have passed, at its own frame of a 512-frame block, and the print says where
+// in the audio it starts; the strip follows 100 ms after the last message is through.
+TEST(HostCli, APacedListShowsWhereEachMessageStarts) {
+  constexpr double kRate = 44100;
+  constexpr int kBlock = 512;
+  const std::vector<std::string> names = {"GS Reset", "GM System On", "XG System On"};
+  const std::string chunk =
+      writeChunk("paced_bank.chunk", testsupport::FirstPresetBankChunk([&](VSTPluginProgram& preset,
+                                                                           VSTPluginProgramExtension& extension) {
+        for (const std::string& name : names) {
+          std::vector<uint8_t> message;
+          vantorine::midi::SysexByName(name, message);
+          std::memcpy(extension.sysex + extension.sysexLength, message.data(), message.size());
+          extension.sysexLength = static_cast<uint16_t>(extension.sysexLength + message.size());
+        }
+        extension.sysexGapMs = 20;
+        preset.strips[0].program = 5;
+      }));
+  const HostRun run = runHost({"--quiet", "--block-size", std::to_string(kBlock), "--sample-rate", "44100",
+                               VANTORINE_PLUGIN_PATH, "--load-chunk", chunk, "--mains", "1", "--resend",
+                               "--process", "20"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<PrintedEvent> events = printedEvents(run.out, kBlock);
+  ASSERT_EQ(names.size() + 2, events.size()) << run.out;
+  double through = 0;  // where the message before is through the line, in frames
+  for (size_t i = 0; i < names.size(); ++i) {
+    const PrintedEvent& event = events[i];
+    EXPECT_NE(event.message.find("(" + names[i] + ")"), std::string::npos) << event.message;
+    const double due = i == 0 ? 0 : through + 20 * kRate / 1000;
+    EXPECT_GE(event.frame, due) << event.message;
+    EXPECT_LT(event.frame, due + 1) << event.message;
+    char start[32];
+    std::snprintf(start, sizeof start, "  at %.2f ms", event.frame * 1000 / kRate);
+    EXPECT_EQ(event.message.substr(event.message.size() - std::strlen(start)), start);
+    const size_t bytes = (event.message.find(" F7") + 1 - event.message.find("F0")) / 3 + 1;
+    through = event.frame + bytes * kRate / 3125;
+  }
+  const long strips = static_cast<long>(std::ceil(through)) + 4410;
+  EXPECT_EQ(strips, events[names.size()].frame) << events[names.size()].message;
+  EXPECT_EQ("B0 79 00  ch 1 Control Change 121 = 0", events[names.size()].message);
+  EXPECT_EQ("C0 04 00  ch 1 Program Change 4", events[names.size() + 1].message);
+  EXPECT_EQ(strips, events[names.size() + 1].frame);
   std::remove(chunk.c_str());
 }
 

@@ -252,7 +252,7 @@ TEST_F(JackHost, SysexGoesOutWholeAndEventsInFrameOrder) {
 }
 
 // A preset that resets a GS module, loaded as a bank chunk and resent: the reset at once, the strip's
-// messages 100 ms of frames after it, inside a cycle.
+// messages 100 ms of frames after the reset is through the MIDI line, inside a cycle.
 TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
   const std::string chunk = folder.file("gs_reset_bank.chunk");
   ASSERT_EQ("", FxFile::writeFile(chunk, testsupport::GsResetBankChunk()));
@@ -267,10 +267,10 @@ TEST_F(JackHost, SysexPresetSendsItsStripAfterTheSettleTime) {
 
   ASSERT_EQ(expected, bytesOf(arrived)) << host.out();
   const jack_nframes_t reset = arrived[0].cycleStart + arrived[0].offset;
-  const jack_nframes_t settle = TestServer::kSampleRate * testsupport::kGsResetSettleMs / 1000;
+  const jack_nframes_t settle = testsupport::GsResetToStripFrames(TestServer::kSampleRate);
   for (size_t i = 1; i < arrived.size(); ++i)
     EXPECT_EQ(reset + settle, arrived[i].cycleStart + arrived[i].offset) << "message " << i;
-  EXPECT_NE(host.out().find(": SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"), std::string::npos)
+  EXPECT_NE(host.out().find(": SysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)"), std::string::npos)
       << host.out();
 }
 

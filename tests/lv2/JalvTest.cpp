@@ -13,6 +13,7 @@
 #include "preset/VSTPluginProgram.h"
 #include "tests/editor/EditorTest.h"
 #include "tests/jack/JackTestSupport.h"
+#include "tests/support/GsResetPreset.h"
 #include "tests/lv2/LV2TestHost.h"
 
 // Xlib last: its macros would break the headers above.
@@ -69,12 +70,14 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
     presets[n].initDelay = 2;
     presets[n].changeSend = 1;
   }
-  // Preset 3 resets its module first: a SysEx, then its strip once 100 ms of frames have passed.
+  // Preset 3 resets its module first: a SysEx, then its strip once the SysEx is through the MIDI line and
+  // 100 ms of frames have passed.
   std::vector<VSTPluginProgramExtension> extensions(kProgramCount);
   for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
   const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
   std::memcpy(extensions[2].sysex, gsReset.data(), gsReset.size());
   extensions[2].sysexLength = static_cast<uint16_t>(gsReset.size());
+  extensions[2].settleMs = testsupport::kGsResetSettleMs;
   vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
   const std::string folder =
       std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));
@@ -106,13 +109,13 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   jalv.writeInput("set resend 1\n");
   arrived = recorder.waitForEvents(5);
   EXPECT_EQ((std::vector<Bytes>{gsReset, {0xC0, 0x02}, gsReset, {0xC0, 0x02}}), BytesOf(arrived, 1));
-  // 100 ms of settle time, exact in the plug-in's frames (the engine's tests count them at several block
-  // sizes); seen through the JACK graph, a cycle jalv finishes late (the sanitizer builds are slow) may
-  // deliver the strips one period later, never earlier.
+  // The reset's time on the line and 100 ms of settle time, exact in the plug-in's frames (the engine's
+  // tests count them at several block sizes); seen through the JACK graph, a cycle jalv finishes late (the
+  // sanitizer builds are slow) may deliver the strips one period later, never earlier.
   for (size_t reset : {1u, 3u}) {
     const jack_nframes_t settle = arrived[reset + 1].cycleStart + arrived[reset + 1].offset -
                                   arrived[reset].cycleStart - arrived[reset].offset;
-    const jack_nframes_t exact = TestServer::kSampleRate / 10;
+    const jack_nframes_t exact = testsupport::GsResetToStripFrames(TestServer::kSampleRate);
     EXPECT_TRUE(settle == exact || settle == exact + TestServer::kPeriod) << settle;
   }
 

@@ -14,6 +14,12 @@ namespace testsupport {
 
 constexpr int kGsResetSettleMs = 100;
 
+// The frames from the start of the GS Reset to its strip's messages at `rate`: the reset's 11 bytes
+// through the MIDI line (3125 bytes a second), then the settle time.
+constexpr long GsResetToStripFrames(long rate) {
+  return (11 * rate + 3124) / 3125 + rate * kGsResetSettleMs / 1000;
+}
+
 // The whole bank chunk, version 2 fields after the 128 presets.
 inline std::vector<uint8_t> GsResetBankChunk() {
   return FirstPresetBankChunk([](VSTPluginProgram& preset, VSTPluginProgramExtension& extension) {
@@ -34,7 +40,8 @@ inline std::vector<uint8_t> GsResetBankChunk() {
   });
 }
 
-// What the first preset sends on a resend: the reset at once, the strip's messages after the settle time.
+// What the first preset sends on a resend: the reset at once, the strip's messages once it is through the
+// line and the settle time has passed.
 inline const std::vector<std::vector<uint8_t>>& GsResetPresetMessages() {
   static const std::vector<std::vector<uint8_t>> messages = {
       {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7},
