@@ -42,6 +42,7 @@ constexpr PanelPoint kResetFirst{37, 251};
 constexpr PanelPoint kSysexEdit{37, 276};
 constexpr PanelPoint kSysexChoice{37, 292};
 constexpr PanelPoint kSettle{37, 308};
+constexpr PanelPoint kSysexGap{37, 324};
 constexpr PanelPoint kCopy{70, 298};
 constexpr PanelPoint kPaste{88, 298};
 constexpr PanelPoint kLogo{35, 54};

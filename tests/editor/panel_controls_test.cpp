@@ -148,16 +148,19 @@ TEST_P(PanelControls, ResendSendsStripOneFromTheNextBlock) {
 
 TEST_P(PanelControls, CopyAndPasteCopyAPreset) {
   loadPreset(presetWithStrips({0, 2}));
-  // The version 2 fields, set in the panel: GS Reset, 20 ms more to settle, a row value of strip 2, the
-  // expression row moved on to controller 12, and Reset All Controllers first.
+  // The version 2 fields, set in the panel: GS Reset, 20 ms more to settle, a gap of 15 ms after each
+  // message, a row value of strip 2, the expression row moved on to controller 12, and Reset All
+  // Controllers first.
   turn(kSysexChoice, 3);
   turn(kSettle, 2);
+  turn(kSysexGap, 3);
   turn(controllerRowPoint(1, 1), 5);
   turn(controllerHeaderPoint(3), 1);
   click(kResetFirst);
   const VSTPluginProgramExtension copied = currentExtension();
   ASSERT_EQ(listOf(copied), named("GS Reset"));
   ASSERT_EQ(copied.settleMs, 120);
+  ASSERT_EQ(copied.sysexGapMs, 15);
   ASSERT_EQ(copied.rowValues[2][1], 5);
   ASSERT_EQ(copied.rowControllers[3], 12);
   ASSERT_EQ(copied.resetControllersFirst, 1);
