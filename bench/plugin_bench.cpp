@@ -2,8 +2,8 @@
 // driven through the functions it exports (effProcessEvents through the dispatcher, then
 // processReplacing), beside a plain memcpy of the same events and of the same audio. MIDI thru of 256
 // events a block (notes, controllers, a mix), the same with 200 notes held, the notes-off flush of 256
-// held notes, processReplacing of 2 x 512 frames without MIDI, the strip send with all 16 strips, and an
-// instance's creation.
+// held notes, processReplacing of 2 x 512 frames without MIDI, the strip send with all 16 strips, the
+// blocks of a SysEx list paced on the MIDI line, and an instance's creation.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/BenchStreams.h"
+#include "preset/ProgramExtensionChunk.h"
 #include "preset/VSTPluginProgram.h"
 #include "vst/VstInterface.h"
 
@@ -137,6 +138,52 @@ void ResendSixteenStrips(benchmark::State& state) {
       static_cast<double>(eventsReceived - before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(ResendSixteenStrips);
+
+// The blocks of a long paced send at 44.1 kHz: a list of four 60-byte messages, each 847 frames on the
+// line, with a gap after each; with 5 ms a message is due every other block, with 500 ms the blocks mostly
+// wait for the line. Each iteration is one block; a resend starts the list again once the last send is
+// through. Beside ProcessReplacingWithoutMidi, a block without any send.
+void PacedSend(benchmark::State& state, int gapMs) {
+  Instance instance;
+  constexpr int kMessages = 4;
+  constexpr int kMessageBytes = 60;
+  VSTPluginProgram record;
+  InitProgram(record, "paced");
+  VSTPluginProgramExtension extension;
+  InitProgramExtension(extension);
+  for (int m = 0; m < kMessages; ++m) {
+    uint8_t* message = extension.sysex + m * kMessageBytes;
+    std::memset(message, 0x10 + m, kMessageBytes);
+    message[0] = 0xF0;
+    message[kMessageBytes - 1] = 0xF7;
+  }
+  extension.sysexLength = kMessages * kMessageBytes;
+  extension.sysexGapMs = static_cast<uint16_t>(gapMs);
+  extension.settleMs = 0;
+  std::vector<uint8_t> chunk(reinterpret_cast<const uint8_t*>(&record),
+                             reinterpret_cast<const uint8_t*>(&record) + sizeof record);
+  vantorine::AppendProgramExtensions(&extension, 1, chunk);
+  if (instance.effect->dispatcher(instance.effect, effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
+                                  chunk.data(), 0.f) != 1) {
+    state.SkipWithError("preset not taken");
+    return;
+  }
+  const double listFrames = kMessages * kMessageBytes * 44100.0 / 3125 + (kMessages - 1) * gapMs * 44.1;
+  const int blocksPerSend = static_cast<int>(listFrames / kFrames) + 2;
+  const long before = eventsReceived;
+  int block = 0;
+  for (auto _ : state) {
+    if (block++ % blocksPerSend == 0) {
+      instance.effect->setParameter(instance.effect, 0, 1.f);
+      instance.effect->setParameter(instance.effect, 0, 0.f);
+    }
+    instance.Process();
+  }
+  state.counters["sent_per_block"] =
+      static_cast<double>(eventsReceived - before) / static_cast<double>(state.iterations());
+}
+BENCHMARK_CAPTURE(PacedSend, Gap5ms, 5);
+BENCHMARK_CAPTURE(PacedSend, Gap500ms, 500);
 
 // What a host scanning its plug-ins pays for each instance: creating it and closing it again. Nothing of
 // the editor's sound names may be read here.
