@@ -124,9 +124,11 @@ void SPluginPanel::EditSysex() {
   box->SetText(vantorine::editor::SysexListText(LoadSysexList(plugin->CurrentExtension())).c_str());
   box->SelectAll();
   box->RedrawLabel();
-  sysexDialog->SetCheck([](const tovo::gui::STextBox& edited) {
+  const size_t room = plugin->SysexRoom(plugin->getProgram());
+  sysexDialog->SetCheck([room](const tovo::gui::STextBox& edited) -> const char* {
     std::vector<uint8_t> list;
-    return vantorine::editor::ParseSysexListText(BoxText(edited), list);
+    if (const char* fault = vantorine::editor::ParseSysexListText(BoxText(edited), list)) return fault;
+    return list.size() > room ? "No room: the bank's lists hold 1 MiB at most" : nullptr;
   });
   sysexDialog->ShowDialog(kSysexDialogTitle, true);
 }

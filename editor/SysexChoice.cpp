@@ -45,7 +45,7 @@ const char* ParseSysexListText(const std::string& text, std::vector<uint8_t>& li
     bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16)));
     at = end;
   }
-  if (bytes.size() > midi::kMaxSysexListBytes) return "More than 256 bytes";
+  if (bytes.size() > midi::kMaxSysexListBytes) return "More than 64 KiB";
   if (!midi::IsSysexList(bytes.data(), bytes.size())) return "Not whole SysEx (F0 ... F7)";
   list = bytes;
   return nullptr;

@@ -22,7 +22,7 @@ int ChoiceOfList(const std::vector<uint8_t>& list);
 // Each message on a line of its own, as two-digit hex bytes separated by spaces.
 std::string SysexListText(const std::vector<uint8_t>& list);
 // The list in a text of hex bytes separated by spaces or line breaks; null when that is whole SysEx
-// messages of at most 256 bytes in all, else what is wrong, in a few words for the dialog.
+// messages of at most kMaxSysexListBytes in all, else what is wrong, in a few words for the dialog.
 const char* ParseSysexListText(const std::string& text, std::vector<uint8_t>& list);
 
 class SysexChoiceMemory {

@@ -21,7 +21,7 @@ constexpr uint8_t kDefaultRowControllers[kControllerRows] = {
 
 struct VSTPluginProgramExtension {
   uint8_t sysex[vantorine::midi::kMaxSysexListBytes];  // whole messages, back to back
-  uint16_t sysexLength;
+  uint32_t sysexLength;
   uint16_t settleMs;  // between the list and the strips; 0 to kMaxSettleMs
   uint16_t sysexGapMs;  // after each message of the list but the last, on top of its time on the wire
   uint8_t rowControllers[kControllerRows];
@@ -29,11 +29,12 @@ struct VSTPluginProgramExtension {
   uint8_t rowValues[kStripCount][kControllerRows];
   // Global, as the other options: every change writes all 128 presets.
   uint8_t resetControllersFirst;
-  uint8_t padding[1];
+  uint8_t padding[3];
   char devices[kStripCount][kDeviceNameSize];
 };
 
-static_assert(sizeof(VSTPluginProgramExtension) == 332 + kStripCount * kDeviceNameSize,
+static_assert(sizeof(VSTPluginProgramExtension) ==
+                  vantorine::midi::kMaxSysexListBytes + 80 + kStripCount * kDeviceNameSize,
               "no padding the compiler chose");
 
 inline void InitProgramExtension(VSTPluginProgramExtension& extension) {

@@ -204,7 +204,7 @@ TEST(HostCli, APacedListShowsWhereEachMessageStarts) {
           std::vector<uint8_t> message;
           vantorine::midi::SysexByName(name, message);
           std::memcpy(extension.sysex + extension.sysexLength, message.data(), message.size());
-          extension.sysexLength = static_cast<uint16_t>(extension.sysexLength + message.size());
+          extension.sysexLength = static_cast<uint32_t>(extension.sysexLength + message.size());
         }
         extension.sysexGapMs = 20;
         preset.strips[0].program = 5;

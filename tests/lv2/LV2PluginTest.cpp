@@ -234,7 +234,7 @@ TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
     for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
     for (const Bytes& message : list) {
       std::memcpy(extensions[0].sysex + extensions[0].sysexLength, message.data(), message.size());
-      extensions[0].sysexLength = static_cast<uint16_t>(extensions[0].sysexLength + message.size());
+      extensions[0].sysexLength = static_cast<uint32_t>(extensions[0].sysexLength + message.size());
     }
     extensions[0].rowValues[0][0] = 33;
     vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
@@ -244,10 +244,8 @@ TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
     EXPECT_EQ(bank, plugin.saveBank());
     plugin.run();
     plugin.setControl(kResendPort, 1);
-    std::vector<std::pair<uint32_t, TimedMidi>> sent;  // with the run each came out of
-    for (uint32_t cycle = 0; cycle < 40; ++cycle)
-      for (TimedMidi& message : plugin.run()) sent.push_back({cycle, message});
-    // At 48 kHz a byte takes 15.36 frames of the line, and 100 ms are 4800 frames; runs are 256 frames.
+    // At 48 kHz a byte takes 15.36 frames of the line (the longest list 21 s), and 100 ms are 4800 frames;
+    // runs are 256 frames.
     auto at = [](uint32_t frame, const Bytes& bytes) {
       return std::make_pair(frame / 256, At(frame % 256, bytes));
     };
@@ -259,6 +257,9 @@ TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
     }
     expected.push_back(at(frame + 4800, {0xC0, 0x00}));
     expected.push_back(at(frame + 4800, {0xB0, 0x0A, 0x20}));
+    std::vector<std::pair<uint32_t, TimedMidi>> sent;  // with the run each came out of
+    for (uint32_t cycle = 0; cycle < expected.back().first + 3; ++cycle)
+      for (TimedMidi& message : plugin.run()) sent.push_back({cycle, message});
     EXPECT_EQ(expected, sent) << list.front().size() << "-byte first message";
   }
 }
@@ -337,18 +338,18 @@ TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
   EXPECT_EQ(vstBank, reopened.saveBank());
 
   // The bank tool reads the host's state folder, and writes a preset bundle that hosts load into the plug-in.
-  vantorine::bank::PresetBank read;
+  auto read = std::make_unique<vantorine::bank::PresetBank>();
   std::vector<std::string> errors;
   int32_t current = -1;
-  ASSERT_TRUE(vantorine::bank::BankFile::load(folder, read, errors, &current)) << errors.at(0);
-  EXPECT_EQ(vstBank, vantorine::bank::BankBytes(read));
+  ASSERT_TRUE(vantorine::bank::BankFile::load(folder, *read, errors, &current)) << errors.at(0);
+  EXPECT_EQ(vstBank, vantorine::bank::BankBytes(*read));
   const std::string preset = folder + "/rig.lv2";
-  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, read, *vantorine::bank::BankFile::formFor(preset), 9));
+  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, *read, *vantorine::bank::BankFile::formFor(preset), 9));
   LV2Instance loaded(*world);
   ASSERT_TRUE(loaded.ok());
   ASSERT_TRUE(loaded.restoreStateFile(preset + "/rig.ttl"));
   EXPECT_EQ(vstBank, loaded.saveBank());
-  ASSERT_TRUE(vantorine::bank::BankFile::load(preset, read, errors, &current));
+  ASSERT_TRUE(vantorine::bank::BankFile::load(preset, *read, errors, &current));
   EXPECT_EQ(9, current) << "the preset port's program";
   std::filesystem::remove_all(folder);
 }

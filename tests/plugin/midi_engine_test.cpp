@@ -103,7 +103,7 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   Edit(0, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
     std::memcpy(extension.sysex + gsReset.size(), gmOn.data(), gmOn.size());
-    extension.sysexLength = static_cast<uint16_t>(gsReset.size() + gmOn.size());
+    extension.sysexLength = static_cast<uint32_t>(gsReset.size() + gmOn.size());
     extension.rowValues[0][0] = 33;  // pan 32
     extension.rowValues[0][1] = 61;  // reverb 60
     extension.rowValues[3][3] = 128;
@@ -165,7 +165,7 @@ TEST_F(MidiEngine, AListGoesOutAtTheLinesPaceWithItsGapAndTheStripsTheSettleTime
   Edit(0, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     for (const auto& message : messages) {
       std::memcpy(extension.sysex + extension.sysexLength, message.data(), message.size());
-      extension.sysexLength = static_cast<uint16_t>(extension.sysexLength + message.size());
+      extension.sysexLength = static_cast<uint32_t>(extension.sysexLength + message.size());
     }
     extension.sysexGapMs = kGapMs;
     extension.settleMs = 100;
@@ -279,7 +279,7 @@ TEST_F(MidiEngine, TheHostGetsThruAndSendsOfOneBlockInTimeOrder) {
   // through the line (92.16 frames at 48 kHz), among the notes.
   Edit(4, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     std::memcpy(extension.sysex, gmOn.data(), gmOn.size());
-    extension.sysexLength = static_cast<uint16_t>(gmOn.size());
+    extension.sysexLength = static_cast<uint32_t>(gmOn.size());
     extension.settleMs = 1;
   });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
@@ -358,7 +358,8 @@ TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
 
 TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
   int status = 0;
-  VSTPlugin fresh(PluginHarness::Callback, status);
+  auto owned = std::make_unique<VSTPlugin>(PluginHarness::Callback, status);
+  VSTPlugin& fresh = *owned;
   fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
   fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one
