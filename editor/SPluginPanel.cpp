@@ -244,7 +244,8 @@ SDial<int>* SPluginPanel::MakeTimeDial(const char* name, int y, int maxMs, int s
   SDial<int>* dial = MakeOptionDial(name, 17, y, 40, steps, tip);
   dial->SetValueRange(0, steps, defaultMs / stepMs);
   auto* texts = new SDisplayText[steps + 1];
-  for (int step = 0; step <= steps; ++step) texts[step] = SDisplayText(8, format, step * stepMs);
+  // Room for "+500 ms" and "2000 ms": a text's limit counts two more than its characters.
+  for (int step = 0; step <= steps; ++step) texts[step] = SDisplayText(9, format, step * stepMs);
   dial->SetDisplayTextsA(texts, true, true);
   return dial;
 }

@@ -169,10 +169,22 @@ void SPluginPanel::RefreshHeader(int row) {
   controllerHeaders[row]->SetTooltip(tooltip, tip, kTooltipPlacement);
 }
 
-// While strips wait for their settle time, its dial counts down what is left, as a delay dial does.
+// While strips wait for their settle time, its dial counts down what is left, as a delay dial does. A wait
+// longer than the dial's own times (a list that needs long on the line) counts in whole seconds, as the
+// delay dials show them.
 void SPluginPanel::ApplySettleLook() {
   const int left = plugin->SettleMsLeft();
   SetCountingLook(settleDial, left > 0);
+  const bool inSeconds = left > kMaxSettleMs;
+  const tovo::gui::SDisplayTable& texts = settleDial->GetDisplayTextsA();
+  if (texts.enabled == inSeconds) {
+    settleDial->SetDisplayTextsA(texts.texts, texts.owned, !inSeconds);
+    settleDial->Refresh();
+  }
+  if (inSeconds) {
+    settleDial->SetValue((left + 999) / 1000, false);
+    return;
+  }
   const int shown = left > 0 ? left : LoadShared(plugin->CurrentExtension().settleMs);
   settleDial->SetValue((shown + kSettleStepMs / 2) / kSettleStepMs, false);
 }
