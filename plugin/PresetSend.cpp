@@ -64,7 +64,6 @@ bool PresetSend::CountDown(int64_t frames, int64_t& readyFrame) {
 }
 
 int64_t PresetSend::ListFramesLeft(const WireClock& line) const {
-  if (stage != Stage::kList) return 0;
   return line.FreeFrameAfter(listLength - listAt, messagesLeft - 1, gapMs) + settleFrames;
 }
 

@@ -30,6 +30,8 @@ class PresetSend {
 
   // A message waits to go out: the list's next when the line is free, a strip's at once.
   bool HasMessage() const { return stage == Stage::kList || stage == Stage::kStrips; }
+  // The list goes out, or waits for the line.
+  bool InList() const { return stage == Stage::kList; }
   // Waiting for the settle time, strips to follow.
   bool Settling() const { return stage == Stage::kSettling; }
   // Between two messages of the list or two strips: a send that takes over here cuts no message apart,
@@ -44,8 +46,8 @@ class PresetSend {
   bool CountDown(int64_t frames, int64_t& readyFrame);
   // While settling: the frames left, from the start of the next block.
   int64_t SettleFramesLeft() const { return framesLeft; }
-  // While the list goes out: the frames until the strips are due, from the current block's start, if each
-  // message left goes out as soon as the line is free.
+  // While InList: the frames until the strips are due, from the current block's start, if each message
+  // left goes out as soon as the line is free.
   int64_t ListFramesLeft(const WireClock& line) const;
 
  private:

@@ -68,7 +68,7 @@ void VSTPlugin::PublishSettleLeft(int64_t framesLeft) {
 // counts down the time it still needs and the settle time after it.
 void VSTPlugin::AdvanceWaitingSend() {
   if (!send.Settling()) {
-    if (send.HasMessage()) PublishSettleLeft(send.ListFramesLeft(line) - blockFrames);
+    if (send.InList()) PublishSettleLeft(send.ListFramesLeft(line) - blockFrames);
     return;
   }
   int64_t readyFrame = 0;
