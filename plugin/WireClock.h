@@ -35,9 +35,9 @@ class WireClock {
 
  private:
   static constexpr int64_t kUnitsPerFrame = kBytesPerSecond * 1000;
-  int64_t BytesUnits(uint64_t bytes) const;
-  int64_t RestUnits(int ms) const;
 
   double rate = 44100.0;
+  int64_t unitsPerByte = 44100 * 1000;
+  int64_t unitsPerMs = 44100 * kBytesPerSecond;
   int64_t freeAt = 0;  // in units; 0 or less: free
 };
