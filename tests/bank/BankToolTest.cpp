@@ -33,8 +33,22 @@ class BankTool : public ::testing::Test {
     return hostrun::runHost(VANTORINE_BANK_PATH, args, folder, environment);
   }
 
+  // As run, from the test's folder: to-text --syx-files writes its files where it runs.
+  hostrun::HostRun runInFolder(const std::vector<std::string>& args) { return run(args, "cd '" + folder + "' &&"); }
+
   std::string folder;
 };
+
+// Bytes of a .syx file: `count` messages of `size` bytes each, their data counting up.
+std::string SyxMessages(size_t count, size_t size) {
+  std::string bytes;
+  for (size_t n = 0; n < count; ++n) {
+    bytes += '\xF0';
+    for (size_t i = 1; i + 1 < size; ++i) bytes += static_cast<char>((n + i) % 128);
+    bytes += '\xF7';
+  }
+  return bytes;
+}
 
 // A bank without version 2 fields and one with them in many presets go into every binary form and come
 // back (BankText's tests take every example and many random banks through the text).
@@ -77,6 +91,40 @@ TEST_F(BankTool, FromTextAndToTextConvertBothWaysInEveryBinaryForm) {
     if (input == banktest::ExamplePath("live-keyboard.toml")) {
       EXPECT_EQ(fxb.size(), FxFile::kBankHeaderSize + kBankBytes);
     }
+  }
+}
+
+// A .syx file beside the text gives its messages to the list; to-text writes them back as lines of hex, or
+// with --syx-files into a file of its own named after the bank and preset, and both texts give the same
+// bank file. Short messages stay one string each.
+TEST_F(BankTool, SyxFilesAndLongMessagesComeBackExactly) {
+  const std::string dump = SyxMessages(2, 40);
+  banktest::WriteFile(folder + "dump.syx", dump);
+  banktest::WriteFile(folder + "rig.toml",
+                      "[[preset]]\nnumber = 7\nsysex = [\"GS Reset\", \"dump.syx\", \"F0 01 F7\"]\n");
+  ASSERT_EQ(run({"from-text", folder + "rig.toml", "-o", folder + "rig.fxb"}).exitCode, 0);
+  const std::string original = banktest::ReadFile(folder + "rig.fxb");
+  EXPECT_NE(original.find("\xF7" + dump + "\xF0\x01\xF7"), std::string::npos);
+
+  const hostrun::HostRun lines = run({"to-text", folder + "rig.fxb"});
+  ASSERT_EQ(lines.exitCode, 0) << lines.err;
+  EXPECT_NE(lines.out.find("sysex = [\n  \"GS Reset\",\n  \"\"\"\n  F0 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F "
+                           "10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F\n  20 21 22 23 24 25 26 F7\"\"\",\n  "
+                           "\"\"\"\n  F0 02 03 "),
+            std::string::npos)
+      << lines.out;
+  EXPECT_NE(lines.out.find(" 26 27 F7\"\"\",\n  \"F0 01 F7\",\n]\n"), std::string::npos) << lines.out;
+  const hostrun::HostRun files = runInFolder({"to-text", "rig.fxb", "--syx-files"});
+  ASSERT_EQ(files.exitCode, 0) << files.err;
+  EXPECT_NE(files.out.find("\nsysex = [\"GS Reset\", \"rig-007.syx\", \"F0 01 F7\"]\n"), std::string::npos)
+      << files.out;
+  EXPECT_EQ(banktest::ReadFile(folder + "rig-007.syx"), dump);
+  banktest::WriteFile(folder + "lines.toml", lines.out);
+  banktest::WriteFile(folder + "files.toml", files.out);
+  for (const char* text : {"lines.toml", "files.toml"}) {
+    ASSERT_EQ(run({"from-text", folder + text, "-o", folder + "back.fxb"}).exitCode, 0) << text;
+    EXPECT_EQ(banktest::ReadFile(folder + "back.fxb"), original) << text;
+    EXPECT_EQ(run({"to-text", folder + text}).out, lines.out) << text;
   }
 }
 
