@@ -237,7 +237,10 @@ void SPluginPanel::MakeExtensionControls() {
     AddControl(header, tovo::gui::kEventControlChanged);
     controllerHeaders[k] = header;
   }
-  sysexDialog = MakeTextDialog({330, 174}, 84);
+  // Hex lines fill the box; the note under it tells the list's size and why a text is refused.
+  sysexDialog = MakeTextDialog({480, 300}, static_cast<int>(vantorine::editor::kBoxLines) *
+                                               tovo::gui::STextBox::kLineHeight + 4);
+  sysexDialog->AddNote(3);
 }
 
 // The label dialog and the SysEx dialog: a dialog of that size around a text box of that height.
