@@ -29,11 +29,16 @@ std::string BankFirst(const BankOptions& options) {
                            : "off (each strip sends its Program Change before its Bank Select)";
 }
 
-// "GS Reset, XG System On, then 100 ms": the messages by name, others as their hex.
+// "GS Reset, XG System On, then 100 ms": the messages by name, others as their hex, and a module's dump
+// by its first bytes and its size, which is what tells one dump from another at a glance.
 std::string Sysex(const VSTPluginProgramExtension& extension) {
+  constexpr size_t kShownBytes = 8;
   std::string text;
   midi::ForEachSysex(extension.sysex, extension.sysexLength, [&text](const uint8_t* message, size_t size) {
-    text += SysexAsText(message, size) + ", ";
+    text += size <= 2 * kShownBytes ? SysexAsText(message, size)
+                                    : SysexAsText(message, kShownBytes) + " ... F7 (" + std::to_string(size) +
+                                          " bytes)";
+    text += ", ";
   });
   return text + "then " + std::to_string(extension.settleMs) + " ms";
 }

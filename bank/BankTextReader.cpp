@@ -272,7 +272,7 @@ class Checker {
       return;
     }
     std::copy(list.begin(), list.end(), extension.sysex);
-    extension.sysexLength = static_cast<uint16_t>(list.size());
+    extension.sysexLength = static_cast<uint32_t>(list.size());
   }
 
   // The messages of the .syx file a list item names, after the list's others. A list that is already full
@@ -570,6 +570,11 @@ class Checker {
     }
     std::map<int, size_t> seen;
     for (const Table* preset : tables(root, "preset", "preset")) readPreset(*preset, shared, bank, seen);
+    size_t sysexBytes = 0;
+    for (const VSTPluginProgramExtension& extension : bank.extensions) sysexBytes += extension.sysexLength;
+    if (sysexBytes > midi::kMaxBankSysexBytes)
+      error(root, "the presets' sysex lists hold " + std::to_string(sysexBytes) + " bytes in all, at most " +
+                      std::to_string(midi::kMaxBankSysexBytes) + " fit in a bank");
   }
 
  private:
@@ -603,7 +608,7 @@ bool BankTextReader::read(const std::string& text, const std::string& fileName, 
   Checker checker(fileName, folder);
   errors.clear();
   if (text.size() > kMaxBytes) {
-    checker.error(0, "larger than 1 MiB (" + std::to_string(kMaxBytes) +
+    checker.error(0, "larger than 8 MiB (" + std::to_string(kMaxBytes) +
                          " bytes), the most a bank in text form may have");
     errors = checker.messages();
     return false;

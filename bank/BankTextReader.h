@@ -17,9 +17,10 @@ namespace vantorine::bank {
 
 class BankTextReader {
  public:
-  // A bank's text is a few tens of kilobytes and nests five levels deep; text far beyond either is no
-  // bank, and is refused before it is parsed.
-  static constexpr size_t kMaxBytes = 1 << 20;
+  // A bank's text is a few tens of kilobytes and nests five levels deep, or a few megabytes when it holds
+  // its presets' longest SysEx lists as hex; text far beyond either is no bank, and is refused before it
+  // is parsed.
+  static constexpr size_t kMaxBytes = 8 << 20;
   static constexpr size_t kMaxNesting = 32;
 
   // Where a text's relative .syx names are found: beside the text's file, `fileName`, or nowhere, for a

@@ -134,7 +134,8 @@ void SPluginPanel::EditSysex() {
 // A file is stored at the second confirmation, after the note has told what it holds.
 const char* SPluginPanel::CheckSysexEntry(const std::string& text) {
   using Source = vantorine::editor::SysexEntry::Source;
-  sysexEntry = vantorine::editor::ReadSysexEntry(text, LoadSysexList(plugin->CurrentExtension()));
+  sysexEntry = vantorine::editor::ReadSysexEntry(text, LoadSysexList(plugin->CurrentExtension()),
+                                                 plugin->SysexRoom(plugin->getProgram()));
   if (!sysexEntry.refusal.empty()) {
     sysexNote = sysexEntry.refusal;
     return sysexNote.c_str();

@@ -74,8 +74,8 @@ bool IsPath(const std::string& line) {
   return midi::NamesSyxFile(line) || line[0] == '/' || line[0] == '~';
 }
 
-// The list in hex bytes separated by spaces or line breaks: whole SysEx messages that fit a list.
-std::string ParseHex(const std::string& text, std::vector<uint8_t>& list) {
+// The list in hex bytes separated by spaces or line breaks: whole SysEx messages, at most `room` bytes.
+std::string ParseHex(const std::string& text, size_t room, std::vector<uint8_t>& list) {
   std::vector<uint8_t> bytes;
   for (size_t at = 0; at < text.size();) {
     if (std::isspace(static_cast<unsigned char>(text[at]))) {
@@ -89,8 +89,9 @@ std::string ParseHex(const std::string& text, std::vector<uint8_t>& list) {
     bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16)));
     at = end;
   }
-  if (bytes.size() > midi::kMaxSysexListBytes)
-    return "More than the " + std::to_string(midi::kMaxSysexListBytes) + " bytes a list holds";
+  if (bytes.size() > room)
+    return std::to_string(bytes.size()) + " bytes, more than the " + std::to_string(room) +
+           " the SysEx list has room for";
   if (!midi::IsSysexList(bytes.data(), bytes.size())) return "Not whole SysEx (F0 ... F7)";
   list = bytes;
   return {};
@@ -113,7 +114,7 @@ std::string SysexBoxText(const std::vector<uint8_t>& list) {
   return text;
 }
 
-SysexEntry ReadSysexEntry(const std::string& text, const std::vector<uint8_t>& stored) {
+SysexEntry ReadSysexEntry(const std::string& text, const std::vector<uint8_t>& stored, size_t room) {
   SysexEntry entry;
   const std::string typed = Trimmed(text);
   if (HexLines(stored).size() > kBoxLines && typed == LongListLine(stored)) {
@@ -126,12 +127,12 @@ SysexEntry ReadSysexEntry(const std::string& text, const std::vector<uint8_t>& s
   if (!firstLine.empty() && IsPath(firstLine)) {
     entry.source = SysexEntry::Source::File;
     const std::optional<std::string> path = midi::SyxFilePath(firstLine, std::nullopt);
-    entry.refusal = path ? midi::ReadSyxFile(*path, firstLine, midi::kMaxSysexListBytes, entry.list)
+    entry.refusal = path ? midi::ReadSyxFile(*path, firstLine, room, entry.list)
                          : "\"" + firstLine + "\": give the file's whole path, from / or ~/";
     return entry;
   }
   entry.source = SysexEntry::Source::Hex;
-  entry.refusal = ParseHex(typed, entry.list);
+  entry.refusal = ParseHex(typed, room, entry.list);
   return entry;
 }
 

@@ -31,7 +31,8 @@ struct SysexEntry {
   std::string refusal;
 };
 
-// What `text` stands for in a dialog that showed SysexBoxText(stored).
-SysexEntry ReadSysexEntry(const std::string& text, const std::vector<uint8_t>& stored);
+// What `text` stands for in a dialog that showed SysexBoxText(stored), for a list that has room for at
+// most `room` bytes (less than a list holds when the bank's other lists leave less).
+SysexEntry ReadSysexEntry(const std::string& text, const std::vector<uint8_t>& stored, size_t room);
 
 }  // namespace vantorine::editor

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "lv2/LV2Ports.h"
+#include "midi/SysexMessages.h"
 #include "plugin/MidiEventQueue.h"
 #include "vst/VstInterface.h"
 
@@ -139,7 +140,8 @@ class LV2Adapter {
   uint32_t pendingCount = 0;
   // The frames of the run in progress, for the engine's events to be put inside it.
   uint32_t runFrames = 0;
-  static constexpr uint32_t kSysexStoreBytes = 2048;
+  // Room for the longest list the engine may hand over in one call.
+  static constexpr uint32_t kSysexStoreBytes = vantorine::midi::kMaxSysexListBytes;
   uint8_t sysexStores[2][kSysexStoreBytes];  // the one in use, and the one what waits is moved to
   uint8_t* sysexStore = sysexStores[0];
   uint32_t sysexStoreUsed = 0;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "midi/SysexMessages.h"
+
 #include "preset/VSTPluginProgram.h"
 
 namespace vantorine::lv2 {
@@ -49,8 +51,9 @@ struct PortInfo {
   bool trigger;  // a toggle that means "do it once"
 };
 
-// Room on the MIDI output for a full engine queue of three-byte messages (24 bytes each as atom events).
-constexpr uint32_t kMidiOutMinimumBytes = 8192;
+// Room on the MIDI output for a full engine queue of three-byte messages (24 bytes each as atom events)
+// and the longest System Exclusive message a preset's list may hold, which can only go out whole.
+constexpr uint32_t kMidiOutMinimumBytes = 8192 + 16 + vantorine::midi::kMaxSysexListBytes;
 
 constexpr PortInfo kPorts[kPortCount] = {
     {kMidiIn, PortKind::kMidiInput, "midi_in", "MIDI in", 0, 0, 0, false},

@@ -9,8 +9,11 @@
 
 namespace vantorine::midi {
 
-// The most bytes a preset's list holds, all its messages together.
-constexpr size_t kMaxSysexListBytes = 256;
+// The most bytes a preset's list holds, all its messages together: room for a module's whole set-up dump.
+constexpr size_t kMaxSysexListBytes = 64 * 1024;
+// The most bytes the lists of all presets of a bank hold together, so that a bank stays a size hosts
+// store in their projects without trouble.
+constexpr size_t kMaxBankSysexBytes = 1024 * 1024;
 
 struct NamedSysex {
   const char* name;

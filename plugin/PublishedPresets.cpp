@@ -1,5 +1,6 @@
 #include "plugin/PublishedPresets.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -37,6 +38,41 @@ void StoreWords(const void* from, void* to, size_t bytes, bool withThru) {
   }
 }
 
+// A SysEx list is most of a preset's bytes, and mostly unused: only its used words are copied. Every
+// list's bytes past its length are zero, in the published presets and in every copy read from them, so
+// copies compare and store as whole records do.
+constexpr size_t kListOffset = offsetof(VSTPluginProgramExtension, sysex);
+constexpr size_t kAfterList = kListOffset + sizeof(VSTPluginProgramExtension::sysex);
+static_assert(kListOffset % sizeof(Word) == 0 && kAfterList % sizeof(Word) == 0, "the list is whole words");
+
+size_t UsedListBytes(uint32_t length) {
+  const size_t used = std::min<size_t>(length, sizeof(VSTPluginProgramExtension::sysex));
+  return (used + sizeof(Word) - 1) / sizeof(Word) * sizeof(Word);
+}
+
+const uint8_t* Bytes(const VSTPluginProgramExtension& extension) {
+  return reinterpret_cast<const uint8_t*>(&extension);
+}
+uint8_t* Bytes(VSTPluginProgramExtension& extension) {
+  return reinterpret_cast<uint8_t*>(&extension);
+}
+
+// A length torn from a copy going in is caught by the reader's sequence check; meanwhile it is clamped.
+void LoadExtension(const VSTPluginProgramExtension& from, VSTPluginProgramExtension& to) {
+  const size_t used = UsedListBytes(__atomic_load_n(&from.sysexLength, __ATOMIC_RELAXED));
+  LoadWords(Bytes(from), Bytes(to), kListOffset + used);
+  std::memset(Bytes(to) + kListOffset + used, 0, sizeof(to.sysex) - used);
+  LoadWords(Bytes(from) + kAfterList, Bytes(to) + kAfterList, sizeof(to) - kAfterList);
+}
+
+// Only the writer changes the published list, so the length it reads there is the one it wrote last.
+void StoreExtension(const VSTPluginProgramExtension& from, VSTPluginProgramExtension& to) {
+  const size_t usedBefore = UsedListBytes(__atomic_load_n(&to.sysexLength, __ATOMIC_RELAXED));
+  const size_t used = UsedListBytes(from.sysexLength);
+  StoreWords(Bytes(from), Bytes(to), kListOffset + std::max(used, usedBefore), true);
+  StoreWords(Bytes(from) + kAfterList, Bytes(to) + kAfterList, sizeof(to) - kAfterList, true);
+}
+
 }  // namespace
 
 PublishedPresets::PublishedPresets() {
@@ -53,7 +89,7 @@ bool PublishedPresets::Read(int preset, VSTPluginProgram& record, VSTPluginProgr
     const uint32_t before = sequence.load(std::memory_order_acquire);
     if (before & 1) continue;
     LoadWords(&records[preset], &record, sizeof(record));
-    LoadWords(&extensions[preset], &extension, sizeof(extension));
+    LoadExtension(extensions[preset], extension);
     std::atomic_thread_fence(std::memory_order_acquire);
     if (sequence.load(std::memory_order_relaxed) == before) return true;
   }
@@ -67,7 +103,7 @@ void PublishedPresets::Publish(int preset, const VSTPluginProgram& record,
   sequence.store(before + 1, std::memory_order_relaxed);
   std::atomic_thread_fence(std::memory_order_release);
   StoreWords(&record, &records[preset], sizeof(record), record.midiThru != thruBefore);
-  StoreWords(&extension, &extensions[preset], sizeof(extension), true);
+  StoreExtension(extension, extensions[preset]);
   sequence.store(before + 2, std::memory_order_release);
 }
 

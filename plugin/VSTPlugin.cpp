@@ -4,6 +4,7 @@
 
 #include <sched.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -49,6 +50,14 @@ void VSTPlugin::setProgram(VstInt32 program) {
   curProgram = program;
   NotifyEditor();
   SendDecision();
+}
+
+size_t VSTPlugin::SysexRoom(int preset) const {
+  size_t others = 0;
+  for (int n = 0; n < kProgramCount; ++n)
+    if (n != preset) others += LoadShared(presets.Extension(n).sysexLength);
+  const size_t bankRoom = others < vantorine::midi::kMaxBankSysexBytes ? vantorine::midi::kMaxBankSysexBytes - others : 0;
+  return std::min(vantorine::midi::kMaxSysexListBytes, bankRoom);
 }
 
 void VSTPlugin::ReadPreset(int preset, VSTPluginProgram& record, VSTPluginProgramExtension& extension) const {

@@ -108,6 +108,9 @@ class VSTPlugin : public SPlugin {
   const VSTPluginProgramExtension& CurrentExtension() const { return presets.Extension(curProgram); }
   const VSTPluginProgram& Program(int preset) const { return presets.Record(preset); }
   const VSTPluginProgramExtension& Extension(int preset) const { return presets.Extension(preset); }
+  // The longest SysEx list preset `preset` may take: a list's own limit, or less when the other presets'
+  // lists leave less of the bank's.
+  size_t SysexRoom(int preset) const;
   // Changes preset `preset` (0 to 127) from any thread but the audio thread: `edit(record, extension)` works
   // on a copy of it, which then replaces the preset whole. Edits of one plug-in take turns.
   template <typename Edit>
@@ -219,8 +222,9 @@ class VSTPlugin : public SPlugin {
   uint32_t sendRequestsTaken = 0;
   VstMidiEvent hostEventStore[MidiEventQueue::kCapacity];
   VstMidiSysexEvent hostSysexStore[MidiEventQueue::kCapacity];
-  // The SysEx bytes of this processing call's sends, valid for the host until the next call.
-  static constexpr uint32_t kSysexOutBytes = 4 * vantorine::midi::kMaxSysexListBytes;
+  // The SysEx bytes of this processing call's sends, valid for the host until the next call: the longest
+  // message fits, and what does not fit beside others goes out in the next call.
+  static constexpr uint32_t kSysexOutBytes = vantorine::midi::kMaxSysexListBytes;
   uint8_t sysexOut[kSysexOutBytes];
   uint32_t sysexOutUsed = 0;
   // What the host can take of the plug-in's own events in a processing call (SetOwnEventRoom).

@@ -43,6 +43,7 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
   VSTPluginProgramBank reader(records.data(), extensions.data());
   const int result = isPreset ? reader.readProgram(data, byteSize, 0) : reader.readBank(data, byteSize);
   if (result != 1) return result;
+  if (isPreset && extensions[0].sysexLength > SysexRoom(first)) return 0;
   {
     std::lock_guard<std::mutex> lock(editLock);
     for (int n = 0; n < count; ++n) presets.Publish(first + n, records[n], extensions[n], thruBefore[n]);

@@ -4,8 +4,9 @@
 // consistent across fields (a send) reads the whole preset from the plug-in instead.
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -62,13 +63,15 @@ inline void ClearStripExtension(VSTPluginProgramExtension& extension, int strip)
 }
 
 // Replaces the preset's SysEx list. The length goes to 0 first and gets its new value last, and the bytes
-// past the list are zeroed, so that a list of none is stored as a preset that never had one.
+// past the list are zeroed, so that a list of none is stored as a preset that never had one. Bytes past the
+// old list are zero already: only the old list's bytes need clearing.
 inline void StoreSysexList(VSTPluginProgramExtension& extension, const uint8_t* list, size_t length) {
   if (length > sizeof(extension.sysex)) return;
-  StoreShared(extension.sysexLength, uint16_t{0});
-  for (size_t i = 0; i < sizeof(extension.sysex); ++i)
+  const size_t oldLength = std::min<size_t>(LoadShared(extension.sysexLength), sizeof(extension.sysex));
+  StoreShared(extension.sysexLength, uint32_t{0});
+  for (size_t i = 0; i < std::max(length, oldLength); ++i)
     StoreShared(extension.sysex[i], i < length ? list[i] : uint8_t{0});
-  StoreShared(extension.sysexLength, static_cast<uint16_t>(length));
+  StoreShared(extension.sysexLength, static_cast<uint32_t>(length));
 }
 
 // The preset's SysEx list as a copy; empty when its length cannot be true.
@@ -76,6 +79,7 @@ inline std::vector<uint8_t> LoadSysexList(const VSTPluginProgramExtension& exten
   const size_t length = LoadShared(extension.sysexLength);
   std::vector<uint8_t> list;
   if (length > sizeof(extension.sysex)) return list;
+  list.reserve(length);
   for (size_t i = 0; i < length; ++i) list.push_back(LoadShared(extension.sysex[i]));
   return list;
 }

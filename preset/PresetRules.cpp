@@ -74,8 +74,9 @@ Refusal CheckExtension(const VSTPluginProgramExtension& extension) {
   const size_t length = extension.sysexLength;
   if (length > midi::kMaxSysexListBytes || !midi::IsSysexList(extension.sysex, length))
     return At(Fault::kSysexList, static_cast<int64_t>(length));
-  for (size_t i = length; i < midi::kMaxSysexListBytes; ++i)
-    if (extension.sysex[i] != 0) return At(Fault::kBytesAfterSysexList);
+  static constexpr uint8_t kZeros[midi::kMaxSysexListBytes] = {};
+  if (std::memcmp(extension.sysex + length, kZeros, midi::kMaxSysexListBytes - length) != 0)
+    return At(Fault::kBytesAfterSysexList);
   if (extension.settleMs > kMaxSettleMs) return At(Fault::kSettle, extension.settleMs);
   for (int row = 0; row < kControllerRows; ++row) {
     const int controller = extension.rowControllers[row];
@@ -93,8 +94,7 @@ Refusal CheckExtension(const VSTPluginProgramExtension& extension) {
   for (int s = 0; s < kStripCount; ++s)
     for (uint8_t value : extension.rowValues[s])
       if (!IsValueByte(value)) return At(Fault::kRowValue, value, s);
-  if (!IsFlag(extension.resetControllersFirst) || extension.padding[0] || extension.padding[1] ||
-      extension.padding[2])
+  if (!IsFlag(extension.resetControllersFirst) || extension.padding[0])
     return At(Fault::kResetFlagOrPadding, extension.resetControllersFirst);
   for (int s = 0; s < kStripCount; ++s)
     if (!IsDeviceField(extension.devices[s])) return At(Fault::kDevice, 0, s);

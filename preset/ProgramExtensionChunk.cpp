@@ -1,6 +1,7 @@
 // Writing and checking the version 2 fields of stored chunks.
 #include "preset/ProgramExtensionChunk.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "preset/PresetRules.h"
@@ -19,8 +20,15 @@ enum Tag : uint8_t {
   kRowValues = 4,
   kResetControllersFirst = 5,
   kStripDevice = 6,  // one field per strip with a device: its slot, then the name
+  // A list longer than earlier versions held, in pieces that follow one another. Those versions skip a
+  // tag they do not know, and so take such a bank without its long lists.
+  kLongSysexListPiece = 7,
   kTagEnd
 };
+
+// The most a list field of earlier versions held; longer lists go in pieces.
+constexpr size_t kShortSysexListBytes = 256;
+constexpr size_t kSysexPieceBytes = 32 * 1024;
 
 // What one preset's fields may hold once each: a field of every tag, and a device field per strip.
 constexpr size_t kFieldsPerPreset = kTagEnd + kStripCount;
@@ -43,9 +51,14 @@ uint16_t Read16(const uint8_t* bytes) {
 bool TakeField(Tag tag, const uint8_t* body, size_t size, VSTPluginProgramExtension& extension) {
   switch (tag) {
     case kSysexList:
-      if (size == 0 || size > sizeof(extension.sysex)) return false;
+      if (size == 0 || size > kShortSysexListBytes) return false;
       std::memcpy(extension.sysex, body, size);
-      extension.sysexLength = static_cast<uint16_t>(size);
+      extension.sysexLength = static_cast<uint32_t>(size);
+      return true;
+    case kLongSysexListPiece:
+      if (size == 0 || size > sizeof(extension.sysex) - extension.sysexLength) return false;
+      std::memcpy(extension.sysex + extension.sysexLength, body, size);
+      extension.sysexLength += static_cast<uint32_t>(size);
       return true;
     case kSettle:
       if (size != 2) return false;
@@ -82,8 +95,14 @@ void AppendProgramExtensions(const VSTPluginProgramExtension* extensions, int co
   std::vector<uint8_t> fields;
   for (int preset = 0; preset < count; ++preset) {
     const VSTPluginProgramExtension& extension = extensions[preset];
-    if (extension.sysexLength > 0)
-      PutField(fields, kSysexList, preset, extension.sysex, extension.sysexLength);
+    if (extension.sysexLength <= kShortSysexListBytes) {
+      if (extension.sysexLength > 0)
+        PutField(fields, kSysexList, preset, extension.sysex, extension.sysexLength);
+    } else {
+      for (size_t at = 0; at < extension.sysexLength; at += kSysexPieceBytes)
+        PutField(fields, kLongSysexListPiece, preset, extension.sysex + at,
+                 std::min<size_t>(kSysexPieceBytes, extension.sysexLength - at));
+    }
     if (extension.settleMs != fresh.settleMs)
       PutField(fields, kSettle, preset, &extension.settleMs, sizeof(extension.settleMs));
     if (std::memcmp(extension.rowControllers, fresh.rowControllers, sizeof(fresh.rowControllers)) != 0)
@@ -120,6 +139,7 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
 
   ExtensionRead result = ExtensionRead::kRead;
   std::vector<bool> seen(static_cast<size_t>(count) * kFieldsPerPreset, false);
+  std::vector<bool> inPieces(static_cast<size_t>(count), false);
   for (size_t at = kHeaderBytes; at < size;) {
     if (size - at < kFieldHeadBytes) return ExtensionRead::kBroken;
     const uint8_t tag = bytes[at];
@@ -134,14 +154,23 @@ ExtensionRead ReadProgramExtensions(const uint8_t* bytes, size_t size, int count
       continue;
     }
     if (preset >= count) return ExtensionRead::kBroken;
-    const size_t slot = tag == kStripDevice && length > 0 ? kTagEnd + body[0] % kStripCount : tag;
+    // The pieces of a long list share one place: a list is one field or pieces, never both, and a list
+    // that fits the short field is never in pieces.
+    const Tag place = tag == kLongSysexListPiece ? kSysexList : static_cast<Tag>(tag);
+    const size_t slot = tag == kStripDevice && length > 0 ? kTagEnd + body[0] % kStripCount : place;
     const size_t key = static_cast<size_t>(preset) * kFieldsPerPreset + slot;
-    if (seen[key]) return ExtensionRead::kBroken;
+    if (seen[key] && !(tag == kLongSysexListPiece && inPieces[preset])) return ExtensionRead::kBroken;
     seen[key] = true;
+    if (tag == kLongSysexListPiece) inPieces[preset] = true;
     if (!TakeField(static_cast<Tag>(tag), body, length, extensions[preset])) return ExtensionRead::kBroken;
   }
-  for (int preset = 0; preset < count; ++preset)
+  size_t bankSysexBytes = 0;
+  for (int preset = 0; preset < count; ++preset) {
+    if (inPieces[preset] && extensions[preset].sysexLength <= kShortSysexListBytes) return ExtensionRead::kBroken;
     if (preset::CheckExtension(extensions[preset])) return ExtensionRead::kBroken;
+    bankSysexBytes += extensions[preset].sysexLength;
+  }
+  if (bankSysexBytes > midi::kMaxBankSysexBytes) return ExtensionRead::kBroken;
   return result;
 }
 

@@ -20,18 +20,19 @@ constexpr uint8_t kDefaultRowControllers[kControllerRows] = {
 
 struct VSTPluginProgramExtension {
   uint8_t sysex[vantorine::midi::kMaxSysexListBytes];  // whole messages, back to back
-  uint16_t sysexLength;
+  uint32_t sysexLength;
   uint16_t settleMs;  // between the list and the strips; 0 to kMaxSettleMs
   uint8_t rowControllers[kControllerRows];
   // Per strip and row: 0 for "not sent", 1 to 128 for the value plus one, as the strip's own values.
   uint8_t rowValues[kStripCount][kControllerRows];
   // Global, as the other options: every change writes all 128 presets.
   uint8_t resetControllersFirst;
-  uint8_t padding[3];
+  uint8_t padding[1];
   char devices[kStripCount][kDeviceNameSize];
 };
 
-static_assert(sizeof(VSTPluginProgramExtension) == 332 + kStripCount * kDeviceNameSize,
+static_assert(sizeof(VSTPluginProgramExtension) ==
+                  vantorine::midi::kMaxSysexListBytes + 76 + kStripCount * kDeviceNameSize,
               "no padding the compiler chose");
 
 inline void InitProgramExtension(VSTPluginProgramExtension& extension) {

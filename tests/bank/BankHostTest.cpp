@@ -136,7 +136,7 @@ TEST_F(BankHost, ABadFileLoadsNothing) {
       {"[[preset]]\nnumber = 1\n[[preset.strip]]\nchannel = 2\nvolume = 128\n",
        ":5: volume must be 0 to 127, got 128"},
       {"a = " + std::string(10000, '[') + std::string(10000, ']') + "\n", ":1: nested deeper than 32 levels"},
-      {std::string(BankTextReader::kMaxBytes + 1, '#'), ": larger than 1 MiB"}};
+      {std::string(BankTextReader::kMaxBytes + 1, '#'), ": larger than 8 MiB"}};
   for (const auto& [text, message] : bad) {
     banktest::WriteFile(path, text);
     const hostrun::HostRun run = host({"--load-text", path, "--resend", "--process", "1"});

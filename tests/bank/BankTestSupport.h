@@ -166,6 +166,12 @@ class RandomBanks {
         std::vector<uint8_t> message = vantorine::midi::NamedSysexMessages()[below(4)].bytes;
         if (below(2) == 0) message.assign(1, 0xF0);
         while (message.back() != 0xF7) message.push_back(below(8) == 0 ? 0xF7 : below(128));
+        // Now and then a module's dump: lists beyond the older field's 256 bytes, some in several pieces.
+        if (below(16) == 0) {
+          message.assign(2 + below(34000), 0x11);
+          message.front() = 0xF0;
+          message.back() = 0xF7;
+        }
         if (extension.sysexLength + message.size() > vantorine::midi::kMaxSysexListBytes) break;
         std::copy(message.begin(), message.end(), extension.sysex + extension.sysexLength);
         extension.sysexLength += message.size();

@@ -156,6 +156,11 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
   // The version 2 fields: the SysEx a preset sends first with the time it waits, the values of the
   // controller rows by the rows' names, Reset All Controllers first among the options.
   banktest::UseGsInitAndRows(bank->extensions[19]);
+  VSTPluginProgramExtension& gs = bank->extensions[19];
+  std::vector<uint8_t> dump(300, 0x01);
+  dump.front() = 0xF0, dump[1] = 0x43, dump.back() = 0xF7;
+  std::copy(dump.begin(), dump.end(), gs.sysex + gs.sysexLength);
+  gs.sysexLength += dump.size();
   bank->extensions[19].rowValues[1][1] = 1;
   (*bank)[19].strips[0].volume = 101;
   (*bank)[19].strips[1] = (*bank)[19].strips[0];
@@ -169,7 +174,8 @@ TEST_F(BankTool, ShowListsThePresetsInUseWithWhatTheySend) {
             std::string::npos)
       << gsShown.out;
   EXPECT_NE(gsShown.out.find("Preset 20  \"020 - empty preset\"\n"
-                             "  SysEx: GS Reset, F0 41 10 42 12 40 1A 15 02 0F F7, then 100 ms\n"
+                             "  SysEx: GS Reset, F0 41 10 42 12 40 1A 15 02 0F F7, F0 43 01 01 01 01 01 01 ... F7 (300 "
+                             "bytes), then 100 ms\n"
                              "  ch 1   Program Change 0  Volume 100  Pan 64  CC74 40  '.....'\n"
                              "  ch 1   Program Change 0  Volume 100  Reverb 0  '.....'\n"),
             std::string::npos)

@@ -74,7 +74,7 @@ TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
   const Bytes gsReset = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
   std::memcpy(extensions[2].sysex, gsReset.data(), gsReset.size());
-  extensions[2].sysexLength = static_cast<uint16_t>(gsReset.size());
+  extensions[2].sysexLength = static_cast<uint32_t>(gsReset.size());
   vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
   const std::string folder =
       std::filesystem::temp_directory_path() / ("vtrn-jalv-" + std::to_string(getpid()));

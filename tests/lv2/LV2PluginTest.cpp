@@ -233,7 +233,7 @@ TEST_F(LV2Plugin, AResetGoesOutWholeAndTheStripsWhenItHasSettled) {
     for (VSTPluginProgramExtension& extension : extensions) InitProgramExtension(extension);
     for (const Bytes& message : list) {
       std::memcpy(extensions[0].sysex + extensions[0].sysexLength, message.data(), message.size());
-      extensions[0].sysexLength = static_cast<uint16_t>(extensions[0].sysexLength + message.size());
+      extensions[0].sysexLength = static_cast<uint32_t>(extensions[0].sysexLength + message.size());
     }
     extensions[0].rowValues[0][0] = 33;
     vantorine::AppendProgramExtensions(extensions.data(), kProgramCount, bank);
@@ -329,18 +329,18 @@ TEST_F(LV2Plugin, TheBankIsTheVstBankChunkByteForByteAndSurvivesAStateFolder) {
   EXPECT_EQ(vstBank, reopened.saveBank());
 
   // The bank tool reads the host's state folder, and writes a preset bundle that hosts load into the plug-in.
-  vantorine::bank::PresetBank read;
+  auto read = std::make_unique<vantorine::bank::PresetBank>();
   std::vector<std::string> errors;
   int32_t current = -1;
-  ASSERT_TRUE(vantorine::bank::BankFile::load(folder, read, errors, &current)) << errors.at(0);
-  EXPECT_EQ(vstBank, vantorine::bank::BankBytes(read));
+  ASSERT_TRUE(vantorine::bank::BankFile::load(folder, *read, errors, &current)) << errors.at(0);
+  EXPECT_EQ(vstBank, vantorine::bank::BankBytes(*read));
   const std::string preset = folder + "/rig.lv2";
-  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, read, *vantorine::bank::BankFile::formFor(preset), 9));
+  ASSERT_EQ("", vantorine::bank::BankFile::save(preset, *read, *vantorine::bank::BankFile::formFor(preset), 9));
   LV2Instance loaded(*world);
   ASSERT_TRUE(loaded.ok());
   ASSERT_TRUE(loaded.restoreStateFile(preset + "/rig.ttl"));
   EXPECT_EQ(vstBank, loaded.saveBank());
-  ASSERT_TRUE(vantorine::bank::BankFile::load(preset, read, errors, &current));
+  ASSERT_TRUE(vantorine::bank::BankFile::load(preset, *read, errors, &current));
   EXPECT_EQ(9, current) << "the preset port's program";
   std::filesystem::remove_all(folder);
 }

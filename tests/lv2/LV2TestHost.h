@@ -54,7 +54,8 @@ class LV2Instance {
   static constexpr uint32_t kBlock = 256;
   static constexpr double kRate = 48000;
   // Each atom port's buffer, and the room midi_out offers in it unless a test says otherwise.
-  static constexpr uint32_t kAtomBufferBytes = 8192;
+  // What the plug-in asks hosts for on midi_out.
+  static constexpr uint32_t kAtomBufferBytes = vantorine::lv2::kMidiOutMinimumBytes;
   static constexpr uint32_t kFullRoom = kAtomBufferBytes - sizeof(LV2_Atom);
 
   explicit LV2Instance(LV2World& world);

@@ -8,6 +8,7 @@
 
 #include "PluginHarness.h"
 #include "plugin/VSTPluginProgramBank.h"
+#include "preset/PresetBytes.h"
 
 namespace {
 
@@ -79,6 +80,59 @@ TEST_F(Chunks, VersionTwoFieldsTravelAfterTheImageAndOnlyWhenUsed) {
   EXPECT_EQ(preset, GetChunk(true));
 }
 
+// A list longer than the 256 bytes earlier versions held travels in pieces, up to 64 KiB a preset; the
+// lists of a bank hold 1 MiB at most, whether they come in a bank or preset by preset.
+TEST_F(Chunks, LongSysexListsTravelInPiecesUpToTheBanksRoom) {
+  auto dump = [](size_t size, uint8_t fill) {
+    std::vector<uint8_t> list(size, fill);
+    list.front() = 0xF0;
+    list.back() = 0xF7;
+    return list;
+  };
+  auto store = [&](int preset, const std::vector<uint8_t>& list) {
+    plugin->EditPreset(preset, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+      StoreSysexList(extension, list.data(), list.size());
+    });
+  };
+  const std::vector<uint8_t> longest = dump(vantorine::midi::kMaxSysexListBytes, 0x33);
+  for (int preset = 0; preset < 15; ++preset) store(preset, longest);
+  store(15, dump(257, 0x44));
+  plugin->setProgram(15);
+  const std::vector<uint8_t> preset = GetChunk(true);
+  // The image, the header, then one piece: tag 7, the preset, the length and the bytes.
+  ASSERT_EQ(436u + 8 + 4 + 257, preset.size());
+  EXPECT_EQ(7, preset[444]);
+  const std::vector<uint8_t> bank = GetChunk(false);
+  plugin->setProgram(3);
+  EXPECT_EQ(1, SetChunk(bank, false));
+  EXPECT_EQ(bank, GetChunk(false));
+  EXPECT_EQ(longest, LoadSysexList(plugin->Extension(14)));
+
+  // 15 full lists and 257 bytes leave the bank room for 65279 bytes more.
+  plugin->setProgram(16);
+  EXPECT_EQ(65279u, plugin->SysexRoom(16));
+  store(20, dump(65279, 0x55));
+  plugin->setProgram(20);
+  const std::vector<uint8_t> fullBank = GetChunk(false);
+  const std::vector<uint8_t> lastRoom = GetChunk(true);
+  plugin->setProgram(16);
+  EXPECT_EQ(0, SetChunk(lastRoom, true)) << "one byte beyond the bank's room";
+  EXPECT_EQ(fullBank, GetChunk(false));
+  // A bank chunk beyond 1 MiB: a 16th full list, made by hand.
+  std::vector<uint8_t> overfull = fullBank;
+  std::vector<uint8_t> fields(overfull.begin() + 55808 + 8, overfull.end());
+  for (size_t at = 0; at < longest.size(); at += 32768) {
+    const uint8_t head[] = {7, 30, 0x00, 0x80};
+    fields.insert(fields.end(), head, head + 4);
+    fields.insert(fields.end(), longest.begin() + at, longest.begin() + at + 32768);
+  }
+  overfull.resize(55808 + 4);
+  for (int shift = 0; shift < 32; shift += 8) overfull.push_back(static_cast<uint8_t>(fields.size() >> shift));
+  overfull.insert(overfull.end(), fields.begin(), fields.end());
+  EXPECT_EQ(0, SetChunk(overfull, false));
+  EXPECT_EQ(fullBank, GetChunk(false));
+}
+
 // The version 2 fields are read as hostile input: any fault refuses the whole chunk and changes nothing.
 TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
   UseVersionTwoFields(*plugin);
@@ -118,7 +172,7 @@ TEST_F(Chunks, ABrokenVersionTwoFieldRefusesTheWholeChunk) {
     EXPECT_EQ(0, SetChunk(refused[i], true)) << "case " << i;
     EXPECT_EQ(before, GetChunk(false)) << "case " << i;
   }
-  // A list of more than 256 bytes cannot be stored.
+  // A list of more than 256 bytes is stored in pieces, never in the field earlier versions read.
   std::vector<uint8_t> longList = preset;
   longList[fields + 2] = 0x01;
   longList[fields + 3] = 0x01;
@@ -286,6 +340,15 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
       plugin->EditCurrentPreset(
           [](VSTPluginProgram&, VSTPluginProgramExtension& extension) { InitProgramExtension(extension); });
       UseVersionTwoFields(*plugin);
+      // Every other time behind a dump long enough to be stored in two pieces.
+      if (round % 20 == 0)
+        plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+          std::vector<uint8_t> list(extension.sysex, extension.sysex + extension.sysexLength);
+          list.push_back(0xF0);
+          list.resize(list.size() + 33000 + random() % 1000, 0x22);
+          list.push_back(0xF7);
+          StoreSysexList(extension, list.data(), list.size());
+        });
       void* data = nullptr;
       const VstIntPtr goodSize = plugin->dispatcher(effGetChunk, 1, 0, &data, 0);
       std::vector<uint8_t> good(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + goodSize);

@@ -89,7 +89,7 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   Edit(0, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
     std::memcpy(extension.sysex + gsReset.size(), gmOn.data(), gmOn.size());
-    extension.sysexLength = static_cast<uint16_t>(gsReset.size() + gmOn.size());
+    extension.sysexLength = static_cast<uint32_t>(gsReset.size() + gmOn.size());
     extension.rowValues[0][0] = 33;  // pan 32
     extension.rowValues[0][1] = 61;  // reverb 60
     extension.rowValues[3][3] = 128;
@@ -219,7 +219,7 @@ TEST_F(MidiEngine, TheHostGetsThruAndSendsOfOneBlockInTimeOrder) {
   // A resend with a reset list: the list at the start, the strips 1 ms (48 frames) later, among the notes.
   Edit(4, [&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     std::memcpy(extension.sysex, gmOn.data(), gmOn.size());
-    extension.sysexLength = static_cast<uint16_t>(gmOn.size());
+    extension.sysexLength = static_cast<uint32_t>(gmOn.size());
     extension.settleMs = 1;
   });
   plugin->setParameter(VSTPlugin::kResend, 1.f);
@@ -298,7 +298,8 @@ TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
 
 TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
   int status = 0;
-  VSTPlugin fresh(PluginHarness::Callback, status);
+  auto owned = std::make_unique<VSTPlugin>(PluginHarness::Callback, status);
+  VSTPlugin& fresh = *owned;
   fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
   fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one

@@ -24,7 +24,8 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   GTEST_SKIP() << "sanitizers own the allocator";
 #else
   int status = 0;
-  VSTPlugin plugin(QuietHost, status);
+  auto owned = std::make_unique<VSTPlugin>(QuietHost, status);
+  VSTPlugin& plugin = *owned;
   plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   plugin.setParameter(VSTPlugin::kMidiThru, 1.f);
   plugin.setParameter(VSTPlugin::kPresetSwitching, 1.f);

@@ -26,7 +26,7 @@ inline std::vector<uint8_t> GsResetBankChunk() {
     std::vector<uint8_t> gsReset;
     vantorine::midi::SysexByName("GS Reset", gsReset);
     std::memcpy(extension.sysex, gsReset.data(), gsReset.size());
-    extension.sysexLength = static_cast<uint16_t>(gsReset.size());
+    extension.sysexLength = static_cast<uint32_t>(gsReset.size());
     extension.settleMs = kGsResetSettleMs;
     // The default rows: pan, reverb, chorus, expression.
     extension.rowValues[0][0] = 32 + 1;

@@ -52,7 +52,7 @@ inline void FillLargestSend(VSTPluginProgram& record, VSTPluginProgramExtension&
   extension.sysexLength = 0;
   for (const MidiMessage& message : LargestSendList()) {
     std::memcpy(extension.sysex + extension.sysexLength, message.data(), message.size());
-    extension.sysexLength = static_cast<uint16_t>(extension.sysexLength + message.size());
+    extension.sysexLength = static_cast<uint32_t>(extension.sysexLength + message.size());
   }
 }
 
