@@ -281,9 +281,10 @@ class Checker {
     const std::string& name = item.as_string()->get();
     const std::optional<std::string> path = midi::SyxFilePath(name, syxFolder);
     if (!path) {
-      error(item, "sysex: \"" + name +
-                      "\" is a file beside the bank's text, but this text comes from no file; give the file's "
-                      "whole path");
+      error(item,
+            "sysex: \"" + name +
+                "\" is a file beside the bank's text, but this text comes from no file; give the file's "
+                "whole path");
       return false;
     }
     const size_t room = midi::kMaxSysexListBytes - std::min(list.size(), midi::kMaxSysexListBytes);

@@ -238,8 +238,8 @@ void SPluginPanel::MakeExtensionControls() {
     controllerHeaders[k] = header;
   }
   // Hex lines fill the box; the note under it tells the list's size and why a text is refused.
-  sysexDialog = MakeTextDialog({480, 300}, static_cast<int>(vantorine::editor::kBoxLines) *
-                                               tovo::gui::STextBox::kLineHeight + 4);
+  sysexDialog = MakeTextDialog(
+      {480, 300}, static_cast<int>(vantorine::editor::kBoxLines) * tovo::gui::STextBox::kLineHeight + 4);
   sysexDialog->AddNote(3);
 }
 

@@ -125,7 +125,8 @@ void SPluginPanel::EditSysex() {
   box->SelectAll();
   box->RedrawLabel();
   sysexFileShown.clear();
-  sysexDialog->SetCheck([this](const tovo::gui::STextBox& edited) { return CheckSysexEntry(BoxText(edited)); });
+  sysexDialog->SetCheck(
+      [this](const tovo::gui::STextBox& edited) { return CheckSysexEntry(BoxText(edited)); });
   sysexDialog->ShowNote("Stored: " + vantorine::editor::SysexListSize(list) +
                         ". Type hex bytes, or the path of a .syx file, to replace them.");
   sysexDialog->ShowDialog(kSysexDialogTitle, true);

@@ -26,9 +26,10 @@ void STextDialog::AddNote(int lines) {
   if (noteLabel || !textBox) return;
   const SRect box = textBox->GetWindowRect();
   noteLines = lines;
-  noteLabel = new SLabel<false>(globals, this, globals ? static_cast<unsigned>(globals->NextId()) : 0,
-                                (std::string(GetLabel().Get()) + " - Note").c_str(), 0, box.left,
-                                box.bottom + kNoteGap, box.right - box.left, lines * kNoteLineHeight, 0, false);
+  noteLabel =
+      new SLabel<false>(globals, this, globals ? static_cast<unsigned>(globals->NextId()) : 0,
+                        (std::string(GetLabel().Get()) + " - Note").c_str(), 0, box.left,
+                        box.bottom + kNoteGap, box.right - box.left, lines * kNoteLineHeight, 0, false);
   // The dialog's body and the title's text colour.
   const int body = GetBackgroundColour(), text = titleLabel->GetLabelColour();
   noteLabel->SetColours(body, body, body, body, body, text, text);

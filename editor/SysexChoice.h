@@ -1,7 +1,8 @@
 // The SysEx init as the panel offers it: none, one of the four named mode resets, or any other list
-// ("Custom"); the dialog's text is told in editor/SysexEntry.h. While the user steps through the choices, a custom list
-// is kept aside and stays among them, so stepping back to Custom brings it back; it is given up only when
-// the user leaves the preset with another choice showing, or the list changes elsewhere (the host, a bank).
+// ("Custom"); the dialog's text is told in editor/SysexEntry.h. While the user steps through the choices, a
+// custom list is kept aside and stays among them, so stepping back to Custom brings it back; it is given up
+// only when the user leaves the preset with another choice showing, or the list changes elsewhere (the host,
+// a bank).
 #pragma once
 
 #include <cstddef>

@@ -51,9 +51,9 @@ std::string LongListLine(const std::vector<uint8_t>& list) {
   midi::ForEachSysex(list.data(), list.size(), [&](const uint8_t* message, size_t size) {
     if (cut) return;
     const char* name = midi::SysexName(message, size);
-    const std::string shown = name ? name
-                                   : Hex(message, std::min(size, kBytesShownOfEach)) +
-                                         (size > kBytesShownOfEach ? " ... F7" : "");
+    const std::string shown =
+        name ? name
+             : Hex(message, std::min(size, kBytesShownOfEach)) + (size > kBytesShownOfEach ? " ... F7" : "");
     if (line.size() + shown.size() + 2 > kLongListLineLength) {
       line += " ...";
       cut = true;

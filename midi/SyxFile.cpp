@@ -46,8 +46,8 @@ std::string FirstFault(const std::vector<uint8_t>& bytes) {
     } else if (byte == kEnd) {
       inside = false;
     } else if (byte >= 0x80) {
-      return Offset(at) + ", " + Byte(byte) + " comes inside the message from offset " + std::to_string(start) +
-             ": only data bytes 00 to 7F go between F0 and F7";
+      return Offset(at) + ", " + Byte(byte) + " comes inside the message from offset " +
+             std::to_string(start) + ": only data bytes 00 to 7F go between F0 and F7";
     }
   }
   if (inside)

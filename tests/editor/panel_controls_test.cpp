@@ -258,7 +258,8 @@ TEST_P(PanelControls, SysexDialogReadsSyxFiles) {
     for (int i = 0; i < 38; ++i) dump.push_back(static_cast<uint8_t>((dump.size() + i) % 128));
     dump.push_back(0xF7);
   }
-  std::ofstream(folder + "/a.syx", std::ios::binary).write(reinterpret_cast<const char*>(dump.data()), dump.size());
+  std::ofstream(folder + "/a.syx", std::ios::binary)
+      .write(reinterpret_cast<const char*>(dump.data()), dump.size());
   std::ofstream(folder + "/b.syx", std::ios::binary) << "\xF0\x41\x90\xF7";
   const Bytes before = listOf(currentExtension());
 
