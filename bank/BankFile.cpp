@@ -66,7 +66,8 @@ bool BankFile::load(const std::string& path, PresetBank& bank, std::vector<std::
   // Every chunk holds NUL bytes (each name ends with one), text never does: TOML forbids them.
   if (bytes.size() >= kBankBytes && std::memchr(bytes.data(), 0, bytes.size())) return takeChunk(bytes, 0);
   if (BankLv2State::isTurtle(bytes)) return takeState();
-  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current, warnings);
+  return BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, bank, errors, current, warnings,
+                              BankTextReader::SyxNames::BesideFile);
 }
 
 // A chunk of the right size may still hold bytes no preset can hold; those would not survive as text.

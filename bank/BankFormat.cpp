@@ -258,12 +258,16 @@ bool FieldFromHex(const std::string& hex, char* field, size_t size) {
 
 std::string SysexAsText(const uint8_t* message, size_t size) {
   if (const char* name = midi::SysexName(message, size)) return name;
+  return SysexHex(message, size);
+}
+
+std::string SysexHex(const uint8_t* bytes, size_t size) {
   static const char digits[] = "0123456789ABCDEF";
   std::string hex;
   for (size_t i = 0; i < size; ++i) {
     if (i > 0) hex += ' ';
-    hex += digits[message[i] >> 4];
-    hex += digits[message[i] & 0x0F];
+    hex += digits[bytes[i] >> 4];
+    hex += digits[bytes[i] & 0x0F];
   }
   return hex;
 }
@@ -271,14 +275,16 @@ std::string SysexAsText(const uint8_t* message, size_t size) {
 bool SysexFromText(const std::string& text, std::vector<uint8_t>& message) {
   if (midi::SysexByName(text, message)) return true;
   std::vector<uint8_t> bytes;
+  // A long message comes as lines of hex in a multi-line string.
+  auto separator = [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; };
   for (size_t at = 0; at < text.size();) {
-    if (text[at] == ' ') {
+    if (separator(text[at])) {
       ++at;
       continue;
     }
     const int high = HexDigit(text[at]);
     const int low = at + 1 < text.size() ? HexDigit(text[at + 1]) : -1;
-    if (high < 0 || low < 0 || (at + 2 < text.size() && text[at + 2] != ' ')) return false;
+    if (high < 0 || low < 0 || (at + 2 < text.size() && !separator(text[at + 2]))) return false;
     bytes.push_back(static_cast<uint8_t>(high * 16 + low));
     at += 2;
   }

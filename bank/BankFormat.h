@@ -77,9 +77,10 @@ std::string FieldAsHex(const char* field, size_t size);
 bool FieldFromHex(const std::string& hex, char* field, size_t size);
 
 // One whole System Exclusive message as the text form writes it: its name when it is a named message, else
-// its bytes as upper-case hex separated by single spaces; and back from either (hex digits in pairs, any
-// case, separated by spaces), false when the text is not one whole message.
+// its bytes as upper-case hex separated by single spaces (SysexHex); and back from either (hex digits in
+// pairs, any case, separated by spaces or line breaks), false when the text is not one whole message.
 std::string SysexAsText(const uint8_t* message, size_t size);
+std::string SysexHex(const uint8_t* bytes, size_t size);
 bool SysexFromText(const std::string& text, std::vector<uint8_t>& message);
 
 // The strip key of a controller row: "pan", "reverb", "chorus" or "expression" for the four common rows,

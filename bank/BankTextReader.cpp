@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "bank/StripSoundLookup.h"
@@ -15,6 +16,7 @@
 #include "bank/TomlNesting.h"
 #include "bank/TomlSyntax.h"
 #include "midi/Controllers.h"
+#include "midi/SyxFile.h"
 #include "names/NameText.h"
 
 namespace vantorine::bank {
@@ -66,7 +68,8 @@ class Checker {
  public:
   static constexpr size_t kShownErrors = 20;
 
-  explicit Checker(std::string name) : fileName(std::move(name)) {}
+  Checker(std::string name, std::optional<std::string> folder)
+      : fileName(std::move(name)), syxFolder(std::move(folder)) {}
 
   void error(const Node& where, const std::string& message) { error(Line(where), message); }
   void error(size_t line, const std::string& message, size_t column = 0) {
@@ -247,6 +250,10 @@ class Checker {
     std::vector<uint8_t> list, message;
     bool good = true;
     for (const Node& item : *items) {
+      if (item.is_string() && midi::NamesSyxFile(item.as_string()->get())) {
+        good = readSyxFile(item, list) && good;
+        continue;
+      }
       if (item.is_string() && SysexFromText(item.as_string()->get(), message)) {
         list.insert(list.end(), message.begin(), message.end());
         continue;
@@ -266,6 +273,29 @@ class Checker {
     }
     std::copy(list.begin(), list.end(), extension.sysex);
     extension.sysexLength = static_cast<uint32_t>(list.size());
+  }
+
+  // The messages of the .syx file a list item names, after the list's others. A list that is already full
+  // reads nothing more, however many files it names.
+  bool readSyxFile(const Node& item, std::vector<uint8_t>& list) {
+    const std::string& name = item.as_string()->get();
+    const std::optional<std::string> path = midi::SyxFilePath(name, syxFolder);
+    if (!path) {
+      error(item,
+            "sysex: \"" + name +
+                "\" is a file beside the bank's text, but this text comes from no file; give the file's "
+                "whole path");
+      return false;
+    }
+    const size_t room = midi::kMaxSysexListBytes - std::min(list.size(), midi::kMaxSysexListBytes);
+    std::vector<uint8_t> messages;
+    const std::string reason = midi::ReadSyxFile(*path, name, room, messages);
+    if (!reason.empty()) {
+      error(item, "sysex: " + reason);
+      return false;
+    }
+    list.insert(list.end(), messages.begin(), messages.end());
+    return true;
   }
 
   // The controllers of the four rows: each one a row can send, and each once, since a strip names a row's
@@ -563,6 +593,8 @@ class Checker {
   }
 
   std::string fileName;
+  // Where relative .syx names are read from; none for a text from memory.
+  std::optional<std::string> syxFolder;
   std::vector<Said> errors, warnings;
 };
 
@@ -570,8 +602,13 @@ class Checker {
 
 bool BankTextReader::read(const std::string& text, const std::string& fileName, PresetBank& bank,
                           std::vector<std::string>& errors, int32_t* current,
-                          std::vector<std::string>* warnings) {
-  Checker checker(fileName);
+                          std::vector<std::string>* warnings, SyxNames syxNames) {
+  std::optional<std::string> folder;
+  if (syxNames == SyxNames::BesideFile) {
+    const size_t slash = fileName.rfind('/');
+    folder = slash == std::string::npos ? "" : fileName.substr(0, slash + (slash == 0 ? 1 : 0));
+  }
+  Checker checker(fileName, folder);
   errors.clear();
   if (text.size() > kMaxBytes) {
     checker.error(0, "larger than 8 MiB (" + std::to_string(kMaxBytes) +

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
 
 #include "bank/StripSoundLookup.h"
 #include "preset/StripRows.h"
@@ -41,10 +42,13 @@ class Lines {
     for (int i = 0; i < count; ++i) list += (i ? ", " : "") + std::to_string(values[i]);
     line(name, list + "]");
   }
-  void textArray(const char* name, const std::vector<std::string>& values) {
+  // Items already written as TOML values, on the key's line or, when `itemPerLine`, each on a line of its
+  // own.
+  void array(const char* name, const std::vector<std::string>& items, bool itemPerLine) {
     std::string list = "[";
-    for (size_t i = 0; i < values.size(); ++i) list += (i ? ", " : "") + Quoted(values[i]);
-    line(name, list + "]");
+    for (size_t i = 0; i < items.size(); ++i)
+      list += itemPerLine ? "\n  " + items[i] + "," : (i ? ", " : "") + items[i];
+    line(name, list + (itemPerLine ? "\n]" : "]"));
   }
   std::string text;
 
@@ -65,14 +69,52 @@ void WriteOptions(Lines& out, const BankOptions& options, const BankOptions* sha
     out.key("reset_controllers", options.resetControllers);
 }
 
+// A message too long for one line as a multi-line string of hex lines, indented as the list's items.
+std::string HexLines(const uint8_t* message, size_t size) {
+  std::string text = "\"\"\"";
+  for (size_t at = 0; at < size; at += BankTextWriter::kHexBytesPerLine)
+    text += "\n  " + SysexHex(message + at, std::min(BankTextWriter::kHexBytesPerLine, size - at));
+  return text + "\"\"\"";
+}
+
+// Preset `number`'s SysEx list. Short and named messages are one string each, as they always were; the list
+// takes a line per item only when it holds a long message. With `syxFiles`, each run of long messages goes
+// into a file of its own, named in the list in their place.
+void WriteSysex(Lines& out, const VSTPluginProgramExtension& extension, int number,
+                BankTextWriter::SyxFiles* syxFiles) {
+  std::vector<std::string> items;
+  bool hexLines = false;
+  std::vector<uint8_t> run;
+  int runs = 0;
+  auto endRun = [&] {
+    if (run.empty()) return;
+    char name[32];
+    std::snprintf(name, sizeof name, "-%03d", number);
+    const std::string file =
+        syxFiles->bankName + name + (++runs > 1 ? "-" + std::to_string(runs) : "") + ".syx";
+    syxFiles->files.push_back({file, run});
+    items.push_back(Quoted(file));
+    run.clear();
+  };
+  midi::ForEachSysex(extension.sysex, extension.sysexLength, [&](const uint8_t* message, size_t size) {
+    const bool isLong = size > BankTextWriter::kHexBytesPerLine;
+    if (isLong && syxFiles) {
+      run.insert(run.end(), message, message + size);
+      return;
+    }
+    endRun();
+    items.push_back(isLong ? HexLines(message, size) : Quoted(SysexAsText(message, size)));
+    hexLines = hexLines || isLong;
+  });
+  endRun();
+  if (!items.empty()) out.array("sysex", items, hexLines);
+}
+
 // The SysEx list, the gap after each of its messages and the settle time after the last, and the
 // controllers of the rows when they are not the General MIDI ones.
-void WriteInitAndRows(Lines& out, const VSTPluginProgramExtension& extension) {
-  std::vector<std::string> messages;
-  midi::ForEachSysex(
-      extension.sysex, extension.sysexLength,
-      [&messages](const uint8_t* message, size_t size) { messages.push_back(SysexAsText(message, size)); });
-  if (!messages.empty()) out.textArray("sysex", messages);
+void WriteInitAndRows(Lines& out, const VSTPluginProgramExtension& extension, int number,
+                      BankTextWriter::SyxFiles* syxFiles) {
+  WriteSysex(out, extension, number, syxFiles);
   if (extension.sysexGapMs != 0) out.key("sysex_gap", static_cast<int>(extension.sysexGapMs));
   if (extension.settleMs != kDefaultSettleMs) out.key("settle", static_cast<int>(extension.settleMs));
   if (!std::equal(extension.rowControllers, extension.rowControllers + kControllerRows,
@@ -119,7 +161,8 @@ void WriteStrip(Lines& out, const VSTPluginStrip& strip, const VSTPluginProgramE
     WriteTextField(out, "label", "label_bytes", strip.label, kLabelSize);
 }
 
-void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOptions& shared) {
+void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOptions& shared,
+                 BankTextWriter::SyxFiles* syxFiles) {
   const VSTPluginProgram& preset = bank[index];
   const VSTPluginProgramExtension& extension = bank.extensions[index];
   out.blank();
@@ -128,7 +171,7 @@ void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOption
   WriteTextField(out, "name", "name_bytes", preset.name, kNameSize);
   if (preset.midiThru) out.key("thru", true);
   WriteOptions(out, BankOptions::of(preset, extension), &shared);
-  WriteInitAndRows(out, extension);
+  WriteInitAndRows(out, extension, index + 1, syxFiles);
   if (preset.reserved) out.key("reserved", static_cast<int>(preset.reserved));
   if (preset.padding[0] || preset.padding[1]) {
     const int32_t padding[] = {preset.padding[0], preset.padding[1]};
@@ -159,7 +202,7 @@ void WritePreset(Lines& out, const PresetBank& bank, int index, const BankOption
 
 }  // namespace
 
-std::string BankTextWriter::write(const PresetBank& bank, int32_t current) {
+std::string BankTextWriter::write(const PresetBank& bank, int32_t current, SyxFiles* syxFiles) {
   assert(ImpossibleValue(bank).empty());
   const BankOptions shared = BankOptions::of(bank[0], bank.extensions[0]);
   Lines out;
@@ -170,7 +213,7 @@ std::string BankTextWriter::write(const PresetBank& bank, int32_t current) {
   WriteOptions(out, shared, nullptr);
   out.key("current", current + 1);
   for (int n = 0; n < kProgramCount; ++n)
-    if (!IsDefaultPreset(bank, n, shared)) WritePreset(out, bank, n, shared);
+    if (!IsDefaultPreset(bank, n, shared)) WritePreset(out, bank, n, shared, syxFiles);
   return out.text;
 }
 

@@ -233,7 +233,10 @@ void SPluginPanel::MakeExtensionControls() {
     AddControl(header, tovo::gui::kEventControlChanged);
     controllerHeaders[k] = header;
   }
-  sysexDialog = MakeTextDialog({330, 174}, 84);
+  // Hex lines fill the box; the note under it tells the list's size and why a text is refused.
+  sysexDialog = MakeTextDialog(
+      {480, 300}, static_cast<int>(vantorine::editor::kBoxLines) * tovo::gui::STextBox::kLineHeight + 4);
+  sysexDialog->AddNote(3);
 }
 
 // A dial of the options column for a time in milliseconds, in steps of `stepMs`, each step shown in

@@ -17,6 +17,7 @@
 
 #include "data/datastring.h"
 #include "editor/SysexChoice.h"
+#include "editor/SysexEntry.h"
 #include "gui/SWindow.h"
 #include "gui/widgets/SDial.h"
 #include "preset/VSTPluginProgramExtension.h"
@@ -177,6 +178,8 @@ class SPluginPanel : public tovo::gui::SWindow {
   void EditSysex();
   void OnSysexDialogResult(int result);
   void StoreSysex(const std::vector<uint8_t>& list);
+  // Whether a text confirmed in the SysEx dialog ends it; if not, why, or what a file holds.
+  const char* CheckSysexEntry(const std::string& text);
   void RefreshExtension();
   void RefreshHeader(int row);
   void ApplySettleLook();
@@ -227,6 +230,11 @@ class SPluginPanel : public tovo::gui::SWindow {
   // The refusal the device dialog shows, kept while it shows it.
   std::string deviceRefusal;
   vantorine::editor::SysexChoiceMemory sysexChoice;
+  // What the SysEx dialog's note says, kept while it shows it; the list of the file the user was last
+  // told the size of, which a second confirmation stores; the entry the dialog accepted.
+  std::string sysexNote;
+  std::vector<uint8_t> sysexFileShown;
+  vantorine::editor::SysexEntry sysexEntry;
   tovo::gui::SImageLabel* logo = nullptr;
   tovo::gui::SRect logoRect{0, 0, 0, 0};
   char presetName[48] = {};

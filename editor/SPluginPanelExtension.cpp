@@ -23,7 +23,9 @@ using namespace panelcolour;
 namespace {
 
 constexpr int kTooltipPlacement = 1;
-constexpr const char* kSysexDialogTitle = "SysEx Init (hex bytes)";
+constexpr const char* kSysexDialogTitle = "SysEx Init (hex bytes or a .syx file)";
+// Room for a path and for a line of hex a user types or pastes; a longer list comes from a .syx file.
+constexpr int kSysexBoxLineLength = 4096;
 
 // The dialog's text: its lines, one after the other.
 std::string BoxText(const tovo::gui::STextBox& box) {
@@ -119,25 +121,41 @@ void SPluginPanel::StoreSysex(const std::vector<uint8_t>& list) {
 void SPluginPanel::EditSysex() {
   // The dialog takes over the mouse: the button's press must not stay pending.
   sysexButton->ClearState();
+  const std::vector<uint8_t> list = LoadSysexList(plugin->CurrentExtension());
   tovo::gui::STextBox* box = sysexDialog->GetTextBox();
-  box->SetMaxLength(3 * static_cast<int>(vantorine::midi::kMaxSysexListBytes));
-  box->SetText(vantorine::editor::SysexListText(LoadSysexList(plugin->CurrentExtension())).c_str());
+  box->SetMaxLength(kSysexBoxLineLength);
+  box->SetText(vantorine::editor::SysexBoxText(list).c_str());
   box->SelectAll();
   box->RedrawLabel();
-  const size_t room = plugin->SysexRoom(plugin->getProgram());
-  sysexDialog->SetCheck([room](const tovo::gui::STextBox& edited) -> const char* {
-    std::vector<uint8_t> list;
-    if (const char* fault = vantorine::editor::ParseSysexListText(BoxText(edited), list)) return fault;
-    return list.size() > room ? "No room: the bank's lists hold 1 MiB at most" : nullptr;
-  });
+  sysexFileShown.clear();
+  sysexDialog->SetCheck(
+      [this](const tovo::gui::STextBox& edited) { return CheckSysexEntry(BoxText(edited)); });
+  sysexDialog->ShowNote("Stored: " + vantorine::editor::SysexListSize(list) +
+                        ". Type hex bytes, or the path of a .syx file, to replace them.");
   sysexDialog->ShowDialog(kSysexDialogTitle, true);
 }
 
+// A file is stored at the second confirmation, after the note has told what it holds.
+const char* SPluginPanel::CheckSysexEntry(const std::string& text) {
+  using Source = vantorine::editor::SysexEntry::Source;
+  sysexEntry = vantorine::editor::ReadSysexEntry(text, LoadSysexList(plugin->CurrentExtension()),
+                                                 plugin->SysexRoom(plugin->getProgram()));
+  if (!sysexEntry.refusal.empty()) {
+    sysexNote = sysexEntry.refusal;
+    return sysexNote.c_str();
+  }
+  if (sysexEntry.source == Source::File && sysexEntry.list != sysexFileShown) {
+    sysexFileShown = sysexEntry.list;
+    sysexNote = "The file holds " + vantorine::editor::SysexListSize(sysexEntry.list) + ": OK stores them.";
+    return sysexNote.c_str();
+  }
+  return nullptr;
+}
+
 void SPluginPanel::OnSysexDialogResult(int result) {
-  std::vector<uint8_t> list;
-  if (result != 1 || vantorine::editor::ParseSysexListText(BoxText(*sysexDialog->GetTextBox()), list)) return;
-  sysexChoice.Typed(list);
-  StoreSysex(list);
+  if (result != 1 || sysexEntry.source == vantorine::editor::SysexEntry::Source::Kept) return;
+  sysexChoice.Typed(sysexEntry.list);
+  StoreSysex(sysexEntry.list);
 }
 
 // --- Changes from the plug-in ----------------------------------------------------------------------------

@@ -1,12 +1,12 @@
 // The SysEx init as the panel offers it: none, one of the four named mode resets, or any other list
-// ("Custom"), and the list's hex text in the dialog. While the user steps through the choices, a custom list
-// is kept aside and stays among them, so stepping back to Custom brings it back; it is given up only when
-// the user leaves the preset with another choice showing, or the list changes elsewhere (the host, a bank).
+// ("Custom"); the dialog's text is told in editor/SysexEntry.h. While the user steps through the choices, a
+// custom list is kept aside and stays among them, so stepping back to Custom brings it back; it is given up
+// only when the user leaves the preset with another choice showing, or the list changes elsewhere (the host,
+// a bank).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vantorine::editor {
@@ -18,12 +18,6 @@ extern const char* const kSysexChoiceNames[kSysexChoiceCount];
 
 // The choice a list stands for: a named one only when it is that message alone.
 int ChoiceOfList(const std::vector<uint8_t>& list);
-
-// Each message on a line of its own, as two-digit hex bytes separated by spaces.
-std::string SysexListText(const std::vector<uint8_t>& list);
-// The list in a text of hex bytes separated by spaces or line breaks; null when that is whole SysEx
-// messages of at most kMaxSysexListBytes in all, else what is wrong, in a few words for the dialog.
-const char* ParseSysexListText(const std::string& text, std::vector<uint8_t>& list);
 
 class SysexChoiceMemory {
  public:

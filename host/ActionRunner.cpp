@@ -108,7 +108,8 @@ std::string ActionRunner::loadText(const std::string& path) {
   if (!reason.empty()) return reason;
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
-  if (!BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, *bank, errors)) {
+  if (!BankTextReader::read(std::string(bytes.begin(), bytes.end()), path, *bank, errors, nullptr, nullptr,
+                            BankTextReader::SyxNames::BesideFile)) {
     for (size_t i = 1; i < errors.size(); ++i) errors[0] += "\n" + errors[i];
     return errors[0];
   }

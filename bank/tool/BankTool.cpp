@@ -1,6 +1,7 @@
 // vantorine-bank: turns a bank (.fxb file, raw chunk or LV2 state) into its text form and back, prints what
 // a bank holds, and lists the devices and sounds this machine's MIDNAM files name. Errors go to stderr,
 // one per line, and the exit status is non-zero; nothing is written then.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,17 +13,21 @@
 #include "bank/BankSummary.h"
 #include "bank/BankTextWriter.h"
 #include "bank/tool/NameCommands.h"
+#include "vst/FxFile.h"
 
 namespace {
 
 using vantorine::bank::BankFile;
+using vantorine::bank::BankTextWriter;
 using vantorine::bank::PresetBank;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const char* kUsage =
-    "usage: vantorine-bank to-text BANK                 print the bank as text (TOML)\n"
+    "usage: vantorine-bank to-text BANK [--syx-files]   print the bank as text (TOML); --syx-files writes\n"
+    "                                                   long SysEx messages to .syx files in the current\n"
+    "                                                   folder, where the text goes, named after BANK\n"
     "       vantorine-bank from-text BANK -o OUTPUT     write the bank in the form OUTPUT's name asks for:\n"
     "                                                   .toml text, .fxb a bank file for VST hosts, .chunk\n"
     "                                                   the raw chunk bytes a host stores, .lv2 an LV2\n"
@@ -57,6 +62,33 @@ std::string Words(const std::vector<std::string>& args, size_t first) {
   return words;
 }
 
+// What the .syx files of a bank are named after: BANK's name without its folder and ending, in letters,
+// digits, '.', '_' and '-' only, so that the name is a plain file name and plain text.
+std::string BankName(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+  if (name.rfind('.') != std::string::npos && name.rfind('.') > 0) name.erase(name.rfind('.'));
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-') c = '-';
+  return name.empty() || name == "." || name == ".." ? "bank" : name;
+}
+
+// Prints the bank's text, its long messages in .syx files when `syxFiles`; a file that cannot be written
+// takes those written before it away and prints nothing.
+int ToText(const std::string& path, const PresetBank& bank, int32_t current, bool syxFiles) {
+  BankTextWriter::SyxFiles files{BankName(path), {}};
+  const std::string text = BankTextWriter::write(bank, current, syxFiles ? &files : nullptr);
+  for (size_t n = 0; n < files.files.size(); ++n) {
+    const std::string reason = FxFile::writeFile(files.files[n].first, files.files[n].second);
+    if (reason.empty()) continue;
+    std::fprintf(stderr, "vantorine-bank: %s\n", reason.c_str());
+    for (size_t written = 0; written < n; ++written) std::remove(files.files[written].first.c_str());
+    return kExitFailure;
+  }
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
 int Sounds(std::vector<std::string> args) {
   int channel = 0;
   for (size_t n = 1; n < args.size(); ++n) {
@@ -86,12 +118,16 @@ int main(int argc, char** argv) {
   if (command == "sounds") return Sounds(args);
   auto bank = std::make_unique<PresetBank>();
   int32_t current = 0;
-  if (command == "to-text" || command == "show") {
-    if (args.size() != 2) return Usage(command + " takes one file");
+  if (command == "to-text") {
+    const bool syxFiles = args.size() == 3 && args[2] == "--syx-files";
+    if (args.size() != 2 && !syxFiles) return Usage("to-text takes one file, and --syx-files after it");
     if (!Load(args[1], *bank, current)) return kExitFailure;
-    const std::string text = command == "show" ? vantorine::bank::BankSummary::describe(*bank)
-                                               : vantorine::bank::BankTextWriter::write(*bank, current);
-    std::fputs(text.c_str(), stdout);
+    return ToText(args[1], *bank, current, syxFiles);
+  }
+  if (command == "show") {
+    if (args.size() != 2) return Usage("show takes one file");
+    if (!Load(args[1], *bank, current)) return kExitFailure;
+    std::fputs(vantorine::bank::BankSummary::describe(*bank).c_str(), stdout);
     return 0;
   }
   if (command == "from-text") {

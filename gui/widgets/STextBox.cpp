@@ -304,7 +304,8 @@ void STextBox::KeyStateChanged(int code, bool pressed, int modifiers, int keyCla
   if (keyClass == kKeySpecial && (code == kKeyReturn || code == kKeyEscape)) {
     // Press and release alike: the owner acts on whichever it listens for.
     stateBits = code == kKeyReturn ? (stateBits | kTextReturn) : (stateBits & ~kTextReturn);
-    SendEvent(kEventTextKey, kKindValue, stateBits, 0.0f, &eventData, this, nullptr);
+    SendEvent(kEventTextKey, kKindValue, stateBits | (pressed ? 0 : kTextKeyUp), 0.0f, &eventData, this,
+              nullptr);
     return;
   }
   if (!pressed) return;
@@ -560,14 +561,10 @@ void STextBox::RedrawLabel() {
     }
     drawing->SetFont(font);
     drawing->SetPen(statdata.FindPen(drawing->GetTextColour(false)));
-    if (!(stateBits & kTextMultiLine)) {
-      drawing->DrawLabel(lines[0].Get(), {2, 2, client.right - 2, client.bottom - 2}, alignment, {0, 0});
-    } else {
-      for (int i = 0; i < LineCount(); ++i)
-        drawing->DrawLabel(lines[static_cast<size_t>(i)].Get(),
-                           {2, 2 + kLineHeight * i, client.right - 2, 18 + kLineHeight * i}, alignment,
-                           {0, 0});
-    }
+    // Line by line from the top, where the caret and the selection are, however tall the box is.
+    for (int i = 0; i < LineCount(); ++i)
+      drawing->DrawLabel(lines[static_cast<size_t>(i)].Get(),
+                         {2, 2 + kLineHeight * i, client.right - 2, 18 + kLineHeight * i}, alignment, {0, 0});
   }
   drawing->SetDevice(screen);
   Refresh();

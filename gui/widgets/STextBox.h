@@ -29,6 +29,7 @@ enum STextBoxState : int {
   kTextMultiLine = 0x02,
   kTextSelection = 0x04,
   kTextReturn = 0x20,  // the last of Return and Escape was Return
+  kTextKeyUp = 0x40,   // the event reports the key's release
 };
 
 class STextBox : public SWindow, public SIHoverable {

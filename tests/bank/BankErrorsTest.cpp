@@ -203,6 +203,42 @@ TEST(BankErrors, PresetsAndTheirStripsAsAWhole) {
   ExpectRefused(one + "controllers = [10, 91, 93]\n", 3, "controllers must be a list of 4 numbers 0 to 127");
 }
 
+// A .syx file is read with the text: one that is not whole messages is refused with its name and the offset
+// of its first wrong byte; one that is missing, empty, not a file or too big for the list is refused before
+// it is read; and a text from memory has no folder to find a relative name in.
+TEST(BankErrors, SyxFilesThatAreNotWholeMessagesOrDoNotFit) {
+  const namestest::TempFolder folder;
+  const std::string gsThen = "[[preset]]\nnumber = 1\nsysex = [\"GS Reset\",\n  \"";  // the file on line 4
+  auto expectRefused = [&](const std::string& name, const std::string& message) {
+    ExpectRefused(gsThen + folder.file(name) + "\"]\n", 4, "sysex: \"" + folder.file(name) + "\" " + message);
+  };
+  const std::string notWhole = "is not whole SysEx messages: ";
+  folder.write("status.syx", "\xF0\x41\x10\x90\xF7");
+  expectRefused("status.syx", notWhole +
+                                  "at offset 3 (0x3), byte 90 comes inside the message from offset 0: "
+                                  "only data bytes 00 to 7F go between F0 and F7");
+  folder.write("lone-end.syx", "\xF0\x01\xF7\xF7");
+  expectRefused("lone-end.syx", notWhole + "at offset 3 (0x3), F7 ends no message: there is no F0 before it");
+  folder.write("stray.syx", "\x41\xF0\xF7");
+  expectRefused("stray.syx", notWhole + "at offset 0 (0x0), byte 41 starts no message: each starts with F0");
+  folder.write("cut.syx", "\xF0\x01\xF7\xF0\x03");
+  expectRefused("cut.syx", notWhole +
+                               "at offset 5 (0x5), the file ends inside the message from offset 3: it "
+                               "has no F7");
+  folder.write("empty.syx", "");
+  expectRefused("empty.syx", "is empty: a .syx file holds SysEx messages, F0 ... F7");
+  expectRefused("missing.syx", "cannot be read: No such file or directory");
+  std::filesystem::create_directory(folder.file("folder.SYX"));
+  expectRefused("folder.SYX", "is not a file");
+  const size_t room = vantorine::midi::kMaxSysexListBytes - 11;
+  folder.write("big.syx", "\xF0" + std::string(room, '\x01') + "\xF7");
+  expectRefused("big.syx", "holds " + std::to_string(room + 2) + " bytes, more than the " +
+                               std::to_string(room) + " the SysEx list has room for");
+  ExpectRefused(gsThen + "big.syx\"]\n", 4,
+                "sysex: \"big.syx\" is a file beside the bank's text, but this text comes from no file; give "
+                "the file's whole path");
+}
+
 TEST(BankErrors, OptionsAndSyntax) {
   ExpectRefused("[options]\ninit_delay = 1000\n", 2, "init_delay must be 0 to 999, got 1000");
   ExpectRefused("[options]\nchange_delay = -1\n", 2, "change_delay must be 0 to 999, got -1");

@@ -33,8 +33,24 @@ class BankTool : public ::testing::Test {
     return hostrun::runHost(VANTORINE_BANK_PATH, args, folder, environment);
   }
 
+  // As run, from the test's folder: to-text --syx-files writes its files where it runs.
+  hostrun::HostRun runInFolder(const std::vector<std::string>& args) {
+    return run(args, "cd '" + folder + "' &&");
+  }
+
   std::string folder;
 };
+
+// Bytes of a .syx file: `count` messages of `size` bytes each, their data counting up.
+std::string SyxMessages(size_t count, size_t size) {
+  std::string bytes;
+  for (size_t n = 0; n < count; ++n) {
+    bytes += '\xF0';
+    for (size_t i = 1; i + 1 < size; ++i) bytes += static_cast<char>((n + i) % 128);
+    bytes += '\xF7';
+  }
+  return bytes;
+}
 
 // A bank without version 2 fields and one with them in many presets go into every binary form and come
 // back (BankText's tests take every example and many random banks through the text).
@@ -77,6 +93,56 @@ TEST_F(BankTool, FromTextAndToTextConvertBothWaysInEveryBinaryForm) {
     if (input == banktest::ExamplePath("live-keyboard.toml")) {
       EXPECT_EQ(fxb.size(), FxFile::kBankHeaderSize + kBankBytes);
     }
+  }
+}
+
+// A .syx file beside the text gives its messages to the list, in its place among the others. The bank
+// goes into a .fxb file and into LV2 state with those bytes and comes back from either as the same text:
+// long messages as lines of hex, or with --syx-files in a file named after the bank and preset, which holds
+// each run of long messages; short and named ones stay one string each. Every text gives the same bank.
+TEST_F(BankTool, SyxFilesAndLongMessagesComeBackExactly) {
+  const std::string dump = SyxMessages(8, 256);  // 2 KiB
+  const std::string message = SyxMessages(1, 300);
+  std::string hex;
+  for (const char byte : message)
+    hex += (hex.empty() ? "" : " ") + SysexHex(reinterpret_cast<const uint8_t*>(&byte), 1);
+  banktest::WriteFile(folder + "dump.syx", dump);
+  banktest::WriteFile(folder + "rig.toml", "[[preset]]\nnumber = 7\nsysex = [\"GS Reset\", \"dump.syx\", \"" +
+                                               hex + "\", \"F0 01 F7\"]\n");
+  auto fromText = std::make_unique<PresetBank>();
+  std::vector<std::string> errors;
+  ASSERT_TRUE(BankFile::load(folder + "rig.toml", *fromText, errors)) << errors.front();
+  const VSTPluginProgramExtension& extension = fromText->extensions[6];
+  std::vector<uint8_t> reset;
+  ASSERT_TRUE(vantorine::midi::SysexByName("GS Reset", reset));
+  EXPECT_EQ(std::string(extension.sysex, extension.sysex + extension.sysexLength),
+            std::string(reset.begin(), reset.end()) + dump + message + "\xF0\x01\xF7");
+
+  const hostrun::HostRun lines = run({"to-text", folder + "rig.toml"});
+  ASSERT_EQ(lines.exitCode, 0) << lines.err;
+  EXPECT_NE(lines.out.find(
+                "sysex = [\n  \"GS Reset\",\n  \"\"\"\n  F0 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F "
+                "10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F\n  20 21 22 "),
+            std::string::npos)
+      << lines.out;
+  EXPECT_NE(lines.out.find(" 2A F7\"\"\",\n  \"F0 01 F7\",\n]\n"), std::string::npos) << lines.out;
+  for (const char* binary : {"rig.fxb", "rig.lv2"}) {
+    ASSERT_EQ(run({"from-text", folder + "rig.toml", "-o", folder + binary}).exitCode, 0) << binary;
+    EXPECT_EQ(run({"to-text", folder + binary}).out, lines.out) << binary;
+  }
+  const std::string original = banktest::ReadFile(folder + "rig.fxb");
+
+  const hostrun::HostRun files = runInFolder({"to-text", "rig.lv2", "--syx-files"});
+  ASSERT_EQ(files.exitCode, 0) << files.err;
+  EXPECT_NE(files.out.find("\nsysex = [\"GS Reset\", \"rig-007.syx\", \"F0 01 F7\"]\n"), std::string::npos)
+      << files.out;
+  EXPECT_EQ(banktest::ReadFile(folder + "rig-007.syx"), dump + message);
+  banktest::WriteFile(folder + "lines.toml", lines.out);
+  banktest::WriteFile(folder + "files.toml", files.out);
+  for (const char* text : {"lines.toml", "files.toml"}) {
+    ASSERT_EQ(run({"from-text", folder + text, "-o", folder + "back.fxb"}).exitCode, 0) << text;
+    EXPECT_EQ(banktest::ReadFile(folder + "back.fxb"), original) << text;
+    EXPECT_EQ(run({"to-text", folder + text}).out, lines.out) << text;
   }
 }
 

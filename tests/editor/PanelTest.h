@@ -110,7 +110,7 @@ class PanelTest : public EditorTest {
   // (0 for any); 0 if none.
   unsigned long pluginTopLevel(int width, int height) const;
   unsigned long labelDialog() const { return pluginTopLevel(180, 100); }
-  unsigned long sysexDialog() const { return pluginTopLevel(330, 174); }
+  unsigned long sysexDialog() const { return pluginTopLevel(480, 300); }
   unsigned long deviceDialog() const { return pluginTopLevel(330, 100); }
   // The text of the open tooltip, which names its window; empty when none is open.
   std::string tooltipText() const;

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "midi/SysexMessages.h"
 
@@ -200,7 +202,7 @@ TEST_P(PanelControls, SysexInitIsChosenTypedAndSentFirst) {
 
   click(kSysexEdit);
   unsigned long dialog = 0;
-  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; })) << "no 330 x 174 dialog opened";
+  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; })) << "no 480 x 300 dialog opened";
   moveTo(dialog, 165, 60);
   // The list is selected: typing replaces it.
   typeText("F0 7E 7F 09 03 F7 F0 41 10 42 12 40 1A 15 02 0F F7");
@@ -215,12 +217,14 @@ TEST_P(PanelControls, SysexInitIsChosenTypedAndSentFirst) {
   click(kSysexEdit);
   ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; }));
   moveTo(dialog, 165, 60);
-  const std::vector<Rgb> title = windowPixels(dialog, 10, 10, 320, 30);
+  // The note under the box, where the dialog says why it refuses a text.
+  auto note = [&] { return windowPixels(dialog, 24, 204, 456, 246); };
+  const std::vector<Rgb> stored = note();
   typeText("F0 7E 7F 09");
   pressKey(XK_Return);
   settle();
   EXPECT_NE(sysexDialog(), 0u) << "a list that is not whole messages closes nothing";
-  EXPECT_NE(windowPixels(dialog, 10, 10, 320, 30), title) << "the dialog says why";
+  EXPECT_NE(note(), stored) << "the dialog says why";
   typeText(" 1 F7");
   pressKey(XK_Return);
   settle();
@@ -241,6 +245,65 @@ TEST_P(PanelControls, SysexInitIsChosenTypedAndSentFirst) {
   controlClick(kSettle);
   EXPECT_EQ(currentExtension().settleMs, 100) << "Control-click: the settle time of a preset nobody set";
   EXPECT_EQ(host.getChunk(true).size(), sizeof(VSTPluginProgram)) << "none is stored as never set";
+}
+
+// A path typed in the SysEx dialog reads the .syx file there: a bad one is refused and the list stays; a
+// good one has its size told first, and the next Return stores it. A list too long to show as hex shows as
+// one line, which Return confirms as it is.
+TEST_P(PanelControls, SysexDialogReadsSyxFiles) {
+  char pattern[] = "/tmp/vtrnXXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  // Six messages of 40 bytes: twelve lines of hex, more than the box shows.
+  Bytes dump;
+  while (dump.size() < 6 * 40) {
+    dump.push_back(0xF0);
+    for (int i = 0; i < 38; ++i) dump.push_back(static_cast<uint8_t>((dump.size() + i) % 128));
+    dump.push_back(0xF7);
+  }
+  std::ofstream(folder + "/a.syx", std::ios::binary)
+      .write(reinterpret_cast<const char*>(dump.data()), dump.size());
+  std::ofstream(folder + "/b.syx", std::ios::binary) << "\xF0\x41\x90\xF7";
+  const Bytes before = listOf(currentExtension());
+
+  click(kSysexEdit);
+  unsigned long dialog = 0;
+  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; }));
+  moveTo(dialog, 240, 60);
+  auto note = [&] { return windowPixels(dialog, 24, 204, 456, 246); };
+  const std::vector<Rgb> stored = note();
+  typeText(folder + "/b.syx");
+  pressKey(XK_Return);
+  settle();
+  const std::vector<Rgb> refused = note();
+  EXPECT_NE(refused, stored) << "the dialog says why";
+  pressKey(XK_Return);
+  settle();
+  EXPECT_NE(sysexDialog(), 0u) << "a file that is not whole messages closes nothing, however often confirmed";
+  EXPECT_EQ(listOf(currentExtension()), before);
+
+  pressKey('a', true);
+  typeText(folder + "/a.syx");
+  pressKey(XK_Return);
+  settle();
+  EXPECT_NE(sysexDialog(), 0u) << "the first Return tells the file's size";
+  EXPECT_NE(note(), refused);
+  EXPECT_EQ(listOf(currentExtension()), before);
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return sysexDialog() == 0; }));
+  EXPECT_EQ(listOf(currentExtension()), dump);
+  std::vector<Bytes> sent = resend();
+  sent.resize(dump.size() / 40);
+  for (size_t n = 0; n < sent.size(); ++n)
+    EXPECT_EQ(sent[n], Bytes(dump.begin() + n * 40, dump.begin() + n * 40 + 40)) << n;
+
+  click(kSysexEdit);
+  ASSERT_TRUE(within(20, [&] { return (dialog = sysexDialog()) != 0; }));
+  moveTo(dialog, 240, 60);
+  pressKey(XK_Return);
+  ASSERT_TRUE(within(20, [&] { return sysexDialog() == 0; })) << "the line of a long list confirmed keeps it";
+  EXPECT_EQ(listOf(currentExtension()), dump);
+  std::filesystem::remove_all(folder);
 }
 
 // A strip's controller rows go out after its volume, each on the controller its header names; a header

@@ -209,6 +209,7 @@ TEST_F(TextBoxKeys, ReturnAndEscapeAreReportedOnPressAndRelease) {
     EXPECT_NE(message.data, nullptr);
     EXPECT_TRUE(message.value & kTextNotEmpty);
     EXPECT_EQ((message.value & kTextReturn) != 0, i < 2 || i >= 4);
+    EXPECT_EQ((message.value & kTextKeyUp) != 0, i % 2 == 1) << "a press, then its release";
   }
   EXPECT_EQ(Text(), "go") << "neither key edits";
   // Other keys send nothing.
