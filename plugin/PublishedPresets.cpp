@@ -38,9 +38,9 @@ void StoreWords(const void* from, void* to, size_t bytes, bool withThru) {
   }
 }
 
-// A SysEx list is most of a preset's bytes, and mostly unused: only its used words are copied. Every
-// list's bytes past its length are zero, in the published presets and in every copy read from them, so
-// copies compare and store as whole records do.
+// A SysEx list is most of a preset's bytes, and mostly unused: only its used words are copied. A copy read
+// from here holds the list up to its length, and whatever the copy held past it; the published presets
+// hold zeros past each list's length, whatever the copy they are given holds there.
 constexpr size_t kListOffset = offsetof(VSTPluginProgramExtension, sysex);
 constexpr size_t kAfterList = kListOffset + sizeof(VSTPluginProgramExtension::sysex);
 static_assert(kListOffset % sizeof(Word) == 0 && kAfterList % sizeof(Word) == 0, "the list is whole words");
@@ -61,7 +61,6 @@ uint8_t* Bytes(VSTPluginProgramExtension& extension) {
 void LoadExtension(const VSTPluginProgramExtension& from, VSTPluginProgramExtension& to) {
   const size_t used = UsedListBytes(__atomic_load_n(&from.sysexLength, __ATOMIC_RELAXED));
   LoadWords(Bytes(from), Bytes(to), kListOffset + used);
-  std::memset(Bytes(to) + kListOffset + used, 0, sizeof(to.sysex) - used);
   LoadWords(Bytes(from) + kAfterList, Bytes(to) + kAfterList, sizeof(to) - kAfterList);
 }
 
@@ -69,7 +68,10 @@ void LoadExtension(const VSTPluginProgramExtension& from, VSTPluginProgramExtens
 void StoreExtension(const VSTPluginProgramExtension& from, VSTPluginProgramExtension& to) {
   const size_t usedBefore = UsedListBytes(__atomic_load_n(&to.sysexLength, __ATOMIC_RELAXED));
   const size_t used = UsedListBytes(from.sysexLength);
-  StoreWords(Bytes(from), Bytes(to), kListOffset + std::max(used, usedBefore), true);
+  StoreWords(Bytes(from), Bytes(to), kListOffset + used, true);
+  auto* words = reinterpret_cast<Word*>(Bytes(to) + kListOffset);
+  for (size_t i = used / sizeof(Word); i < usedBefore / sizeof(Word); ++i)
+    __atomic_store_n(&words[i], Word{0}, __ATOMIC_RELAXED);
   StoreWords(Bytes(from) + kAfterList, Bytes(to) + kAfterList, sizeof(to) - kAfterList, true);
 }
 

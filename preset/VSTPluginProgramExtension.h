@@ -6,6 +6,7 @@
 // bytes stay as they were: a preset that leaves them all at their defaults is stored exactly as before.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -43,9 +44,12 @@ inline void InitProgramExtension(VSTPluginProgramExtension& extension) {
   std::memcpy(extension.rowControllers, kDefaultRowControllers, sizeof(kDefaultRowControllers));
 }
 
-// True when the preset uses none of the version 2 fields.
+// True when the preset uses none of the version 2 fields. Bytes past the list's length count for nothing:
+// a copy of a preset may hold anything there.
 inline bool IsDefaultExtension(const VSTPluginProgramExtension& extension) {
   VSTPluginProgramExtension fresh;
   InitProgramExtension(fresh);
-  return std::memcmp(&fresh, &extension, sizeof(fresh)) == 0;
+  const auto* after = reinterpret_cast<const uint8_t*>(&extension.sysexLength);
+  const size_t afterBytes = sizeof(extension) - offsetof(VSTPluginProgramExtension, sysexLength);
+  return extension.sysexLength == 0 && std::memcmp(&fresh.sysexLength, after, afterBytes) == 0;
 }
