@@ -14,6 +14,7 @@
 #include "bank/BankTextWriter.h"
 #include "preset/PresetChunk.h"
 #include "tests/bank/BankTestSupport.h"
+#include "tests/support/FuzzRounds.h"
 
 namespace {
 
@@ -395,7 +396,7 @@ TEST(BankErrors, MutatedAndHostileTextNeverBreaksTheReader) {
 
   std::mt19937 random(18);
   auto below = [&random](size_t n) { return static_cast<size_t>(random() % n); };
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < FuzzRounds(1500); ++round) {
     std::string text = seeds[below(seeds.size())];
     for (size_t edit = 0, edits = 1 + below(4); edit < edits; ++edit) {
       const size_t at = below(text.size() + 1);
@@ -471,8 +472,7 @@ TEST(BankErrors, DamagedVersion2FieldsInAChunkRefuseItWhole) {
   auto bank = std::make_unique<PresetBank>();
   std::vector<std::string> errors;
   int taken = 0, refused = 0;
-  // A bank is megabytes now that each preset has room for a long SysEx list: fewer rounds, each as strong.
-  for (int round = 0; round < 150; ++round) {
+  for (int round = 0; round < FuzzRounds(400); ++round) {
     std::vector<uint8_t> chunk = good;
     const int fieldBytes = static_cast<int>(good.size() - kBankBytes);
     for (int flip = 0; flip <= round % 3; ++flip)
@@ -613,7 +613,7 @@ TEST(BankErrors, LV2StateThatHoldsNoGoodBankIsRefusedAndNothingBreaks) {
 
   // Damaged copies of a good preset read or are refused, never more.
   std::mt19937 random(7);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < FuzzRounds(300); ++round) {
     std::string damaged = good;
     for (int flip = 0; flip < 1 + round % 5; ++flip)
       damaged[random() % damaged.size()] = static_cast<char>("[]()<>\"'#\\.;,^ \nA/"[random() % 18]);

@@ -9,6 +9,7 @@
 #include "PluginHarness.h"
 #include "plugin/VSTPluginProgramBank.h"
 #include "preset/PresetBytes.h"
+#include "tests/support/FuzzRounds.h"
 
 namespace {
 
@@ -332,7 +333,7 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
   const int32_t sizes[] = {424, 436, 437, 600, 54288, 55808, 56000};
   std::vector<uint8_t> bytes;
   size_t checked = 0;
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < FuzzRounds(3000); ++round) {
     const int32_t size = sizes[round % 7];
     bytes.resize(size);
     for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
