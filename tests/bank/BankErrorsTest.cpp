@@ -12,6 +12,7 @@
 #include "bank/BankFile.h"
 #include "bank/BankTextReader.h"
 #include "bank/BankTextWriter.h"
+#include "midi/SyxFile.h"
 #include "preset/PresetChunk.h"
 #include "tests/bank/BankTestSupport.h"
 #include "tests/support/FuzzRounds.h"
@@ -238,6 +239,30 @@ TEST(BankErrors, SyxFilesThatAreNotWholeMessagesOrDoNotFit) {
   ExpectRefused(gsThen + "big.syx\"]\n", 4,
                 "sysex: \"big.syx\" is a file beside the bank's text, but this text comes from no file; give "
                 "the file's whole path");
+
+  // Random files of the bytes that matter: what is taken is whole messages within the room, byte for byte
+  // the file; anything else is refused in words.
+  std::mt19937 random(20261210);
+  const uint8_t kinds[] = {0xF0, 0xF7, 0x00, 0x41, 0x7F, 0x80, 0xC0};
+  int taken = 0;
+  for (int round = 0; round < FuzzRounds(2000); ++round) {
+    std::string bytes(random() % 40, '\0');
+    for (char& b : bytes) b = static_cast<char>(kinds[random() % (random() % 2 ? 2 : 7)] | (random() % 2));
+    folder.write("random.syx", bytes);
+    std::vector<uint8_t> messages;
+    const size_t most = 1 + random() % 40;
+    const std::string refusal =
+        vantorine::midi::ReadSyxFile(folder.file("random.syx"), "random.syx", most, messages);
+    if (!refusal.empty()) {
+      ASSERT_EQ(refusal.rfind("\"random.syx\" ", 0), 0u) << refusal;
+      continue;
+    }
+    ASSERT_LE(messages.size(), most);
+    ASSERT_TRUE(vantorine::midi::IsSysexList(messages.data(), messages.size()));
+    ASSERT_EQ(std::string(messages.begin(), messages.end()), bytes);
+    ++taken;
+  }
+  EXPECT_GT(taken, 0);
 }
 
 TEST(BankErrors, OptionsAndSyntax) {
