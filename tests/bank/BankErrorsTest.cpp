@@ -246,8 +246,11 @@ TEST(BankErrors, SyxFilesThatAreNotWholeMessagesOrDoNotFit) {
   const uint8_t kinds[] = {0xF0, 0xF7, 0x00, 0x41, 0x7F, 0x80, 0xC0};
   int taken = 0;
   for (int round = 0; round < FuzzRounds(2000); ++round) {
-    std::string bytes(random() % 40, '\0');
-    for (char& b : bytes) b = static_cast<char>(kinds[random() % (random() % 2 ? 2 : 7)] | (random() % 2));
+    // Whole messages, then now and then one byte of another kind anywhere.
+    std::string bytes;
+    for (int message = random() % 4; message > 0; --message)
+      bytes += "\xF0" + std::string(random() % 6, static_cast<char>(random() % 0x80)) + "\xF7";
+    if (random() % 2 && !bytes.empty()) bytes[random() % bytes.size()] = static_cast<char>(kinds[random() % 7]);
     folder.write("random.syx", bytes);
     std::vector<uint8_t> messages;
     const size_t most = 1 + random() % 40;
