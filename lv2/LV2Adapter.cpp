@@ -5,14 +5,12 @@
 #include <lv2/midi/midi.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
 #include "lv2/AtomSequence.h"
-#include "midi/MidiMessageLength.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"
@@ -30,14 +28,6 @@ const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveV
 bool On(float value) {
   return value > 0.5f;
 }
-
-// The length of a short message from its status byte, looked up: every event in and out asks.
-constexpr auto kMessageLengths = [] {
-  std::array<uint8_t, 256> lengths{};
-  for (int status = 0; status < 256; ++status)
-    lengths[status] = static_cast<uint8_t>(MidiMessageLength(static_cast<uint8_t>(status)));
-  return lengths;
-}();
 
 // A flag another thread may raise, taken down only when it is up: a plain load costs nothing on the audio
 // thread, an exchange every run would.
@@ -78,11 +68,6 @@ LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
   urids.stateChanged = map->map(map->handle, LV2_STATE__StateChanged);
   urids.atomSequence = map->map(map->handle, LV2_ATOM__Sequence);
   urids.atomObject = map->map(map->handle, LV2_ATOM__Object);
-  for (uint32_t i = 0; i < kMaxEvents; ++i) {
-    inputStore[i].type = kVstMidiType;
-    inputStore[i].byteSize = sizeof(VstMidiEvent);
-    inputList.events[i] = reinterpret_cast<VstEvent*>(&inputStore[i]);
-  }
 }
 
 LV2Adapter::~LV2Adapter() {
@@ -115,7 +100,7 @@ VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr va
       return editor && editor->ResizeWindow(index, static_cast<int>(value));
     case audioMasterProcessEvents:
       if (!ptr) return 0;
-      TakeEngineEvents(*static_cast<const VstEvents*>(ptr));
+      midiOutput.Take(*static_cast<const VstEvents*>(ptr));
       return 1;
     case audioMasterWantMidi:
       return 1;
@@ -192,10 +177,10 @@ void LV2Adapter::Deactivate() {
 // notes-off included.
 void LV2Adapter::Run(uint32_t frames) {
   ApplyControlPorts();
-  runFrames = frames;
+  midiOutput.BeginBlock(frames);
   if (frames > 0) {
     PassMidiInput(frames);
-    OfferEngineRoom();
+    engine->SetOwnEventRoom(midiOutput.OwnEventRoom(), midiOutput.SysexRoom());
     effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
   }
   WriteMidiOutput(frames);
@@ -232,99 +217,23 @@ void LV2Adapter::ApplyControlPorts() {
 
 void LV2Adapter::PassMidiInput(uint32_t frames) {
   if (!midiIn) return;
-  uint32_t count = 0;
-  const int64_t lastFrame = frames - 1;
+  midiInput.Clear();
   ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
-    if (count == kMaxEvents || type != urids.midiEvent || size == 0 || size > 3) return;
-    // The store's other fields stay as the constructor set them; the bytes go in as one word.
-    VstMidiEvent& midi = inputStore[count++];
-    midi.deltaFrames = static_cast<VstInt32>(std::clamp<int64_t>(frame, 0, lastFrame));
-    const uint32_t bytes = body[0] | (size > 1 ? body[1] << 8 : 0) | (size > 2 ? body[2] << 16 : 0);
-    std::memcpy(midi.midiData, &bytes, sizeof(bytes));
+    if (type == urids.midiEvent) midiInput.Add(frame, frames, body, size);
   });
-  if (count == 0) return;
-  inputList.numEvents = static_cast<VstInt32>(count);
-  Dispatch(effProcessEvents, 0, 0, &inputList);
+  if (!midiInput.Empty()) Dispatch(effProcessEvents, 0, 0, midiInput.Events());
 }
 
-// A host short of room for midi_out makes what waits here grow. The engine keeps its own events, a send's
-// among them, from the moment they would not fit beside a full hand-out of passed-through events: the
-// store never drops one of them, and the engine, which goes on where it stopped, hands over the rest once
-// the host has taken what waits.
-void LV2Adapter::OfferEngineRoom() {
-  constexpr uint32_t kOwnShare = kOutputStoreSize - kMaxEvents;
-  engine->SetOwnEventRoom(pendingCount < kOwnShare ? kOwnShare - pendingCount : 0,
-                          kSysexStoreBytes - sysexStoreUsed);
-}
-
-// Inside the processing call, on the audio thread. Behind what an earlier run could not write; when the
-// host has given no room for so long that the store is full, the newest passed-through events are dropped,
-// as a full MIDI port drops them.
-void LV2Adapter::TakeEngineEvents(const VstEvents& events) {
-  const int32_t lastFrame = runFrames > 0 ? static_cast<int32_t>(runFrames - 1) : 0;
-  for (VstInt32 i = 0; i < events.numEvents && pendingCount < kOutputStoreSize; ++i) {
-    const VstEvent* event = events.events[i];
-    if (!event) continue;
-    if (event->type == kVstMidiType) {
-      const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-      uint32_t bytes;
-      std::memcpy(&bytes, midi->midiData, sizeof(bytes));
-      const uint32_t size = kMessageLengths[bytes & 0xFF];
-      if (size == 0) continue;
-      bytes &= 0xFFFFFFFFu >> (32 - 8 * size);
-      AddPending({std::clamp(midi->deltaFrames, 0, lastFrame), size, bytes, 0, false});
-    } else if (event->type == kVstSysExType) {
-      const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
-      if (sysex->dumpBytes <= 0 || !sysex->sysexDump ||
-          static_cast<uint32_t>(sysex->dumpBytes) > kSysexStoreBytes - sysexStoreUsed)
-        continue;
-      const auto size = static_cast<uint32_t>(sysex->dumpBytes);
-      std::memcpy(sysexStore + sysexStoreUsed, sysex->sysexDump, size);
-      AddPending({std::clamp(sysex->deltaFrames, 0, lastFrame), size, 0, sysexStoreUsed, true});
-      sysexStoreUsed += size;
-    }
-  }
-}
-
-// An atom sequence must be in time order. The engine hands its events over in time order, and what waits
-// from earlier runs sits at frame 0 before them, so each goes at the end.
-void LV2Adapter::AddPending(const PendingMidi& event) { pending[pendingCount++] = event; }
-
-// Events that do not fit wait, in order, for the next run.
+// Events that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
 void LV2Adapter::WriteMidiOutput(uint32_t frames) {
   if (!midiOut) return;
   AtomSequenceWriter sequence(midiOut, urids.atomSequence);
-  uint32_t written = 0;
-  if (frames > 0) {
-    for (; written < pendingCount; ++written) {
-      const PendingMidi& event = pending[written];
-      const bool fits =
-          event.sysex ? sequence.Append(event.frame, urids.midiEvent, sysexStore + event.sysexAt, event.size)
-                      : sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size);
-      if (!fits) break;
-    }
-  }
+  midiOutput.Write([&](const EngineMidiOutput::Message& event) {
+    if (frames == 0) return false;
+    return event.sysex ? sequence.Append(event.frame, urids.midiEvent, event.sysex, event.size)
+                       : sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size);
+  });
   sequence.Finish();
-  KeepUnwritten(written);
-}
-
-// What found no room moves to the front, at frame 0 of the next run; the SysEx bytes it keeps move to the
-// other store, since the order of time may have put them out of order in this one.
-void LV2Adapter::KeepUnwritten(uint32_t written) {
-  uint8_t* kept = sysexStore == sysexStores[0] ? sysexStores[1] : sysexStores[0];
-  uint32_t keptBytes = 0;
-  for (uint32_t i = written; i < pendingCount; ++i) {
-    PendingMidi& event = pending[i - written];
-    event = pending[i];
-    event.frame = 0;
-    if (!event.sysex) continue;
-    std::memcpy(kept + keptBytes, sysexStore + event.sysexAt, event.size);
-    event.sysexAt = keptBytes;
-    keptBytes += event.size;
-  }
-  pendingCount -= written;
-  sysexStore = kept;
-  sysexStoreUsed = keptBytes;
 }
 
 // The state-changed notice goes out whole in a block that has frames, or waits for the next run.

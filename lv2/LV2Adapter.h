@@ -16,8 +16,8 @@
 #include <string>
 
 #include "lv2/LV2Ports.h"
-#include "midi/SysexMessages.h"
-#include "plugin/MidiEventQueue.h"
+#include "plugin/EngineMidiInput.h"
+#include "plugin/EngineMidiOutput.h"
 #include "vst/VstInterface.h"
 
 class VSTPlugin;
@@ -60,23 +60,6 @@ class LV2Adapter {
   unsigned long EditorWindow() const;
 
  private:
-  static constexpr uint32_t kMaxEvents = MidiEventQueue::kCapacity;
-  // Room for a full hand-out of the engine behind what waits for the host; the engine's own events come
-  // only while they fit beside a full hand-out of passed-through events (see OfferEngineRoom).
-  static constexpr uint32_t kOutputStoreSize = 2 * kMaxEvents;
-  // An event bound for midi_out. A short message keeps its bytes packed (first byte lowest); a SysEx its
-  // place in sysexStore, since the engine's bytes last only until its next processing call and a SysEx may
-  // wait longer than that.
-  // A short message carries its bytes in `bytes`; a System Exclusive, of any length, lies in the SysEx
-  // store at `sysexAt`.
-  struct PendingMidi {
-    int32_t frame;
-    uint32_t size;
-    uint32_t bytes;
-    uint32_t sysexAt;
-    bool sysex;
-  };
-
   LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
   static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                 float opt);
@@ -84,11 +67,7 @@ class LV2Adapter {
 
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
-  void OfferEngineRoom();
-  void TakeEngineEvents(const VstEvents& events);
   void WriteMidiOutput(uint32_t frames);
-  void KeepUnwritten(uint32_t written);
-  void AddPending(const PendingMidi& event);
   void WriteNotifications(uint32_t frames);
 
   struct Urids {
@@ -128,23 +107,9 @@ class LV2Adapter {
   std::atomic<bool> stateChanged{false};
   std::atomic<LV2EditorHost*> editorHost{nullptr};
 
-  // The engine's event list for effProcessEvents, and what it hands back during one processing call.
-  VstMidiEvent inputStore[kMaxEvents] = {};
-  struct {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[kMaxEvents];
-  } inputList = {};
-  // What goes to midi_out: events that waited for room from earlier runs, then this run's, in time order.
-  PendingMidi pending[kOutputStoreSize] = {};
-  uint32_t pendingCount = 0;
-  // The frames of the run in progress, for the engine's events to be put inside it.
-  uint32_t runFrames = 0;
-  // Room for the longest list the engine may hand over in one call.
-  static constexpr uint32_t kSysexStoreBytes = vantorine::midi::kMaxSysexListBytes;
-  uint8_t sysexStores[2][kSysexStoreBytes];  // the one in use, and the one what waits is moved to
-  uint8_t* sysexStore = sysexStores[0];
-  uint32_t sysexStoreUsed = 0;
+  // MIDI in as the engine's event list, and what the engine hands out until midi_out has room for it.
+  EngineMidiInput midiInput;
+  EngineMidiOutput midiOutput;
 };
 
 }  // namespace vantorine::lv2

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "midi/SysexMessages.h"
+#include "plugin/PresetNumber.h"
 
 #include "preset/VSTPluginProgram.h"
 
@@ -68,14 +69,8 @@ constexpr PortInfo kPorts[kPortCount] = {
     {kNotify, PortKind::kNotifyOutput, "notify", "Notifications", 0, 0, 0, false},
 };
 
-// The preset a value of the preset port selects, 0 to 127. The port holds 1 to 128, but hosts and
-// automation can write any float: NaN and anything below 1 select the first preset, anything above 128
-// (infinity too) the last, and the value is never converted while it is out of an int's range.
-inline int PresetFromPort(float value) {
-  if (!(value >= 1.f)) return 0;
-  if (value >= static_cast<float>(kProgramCount)) return kProgramCount - 1;
-  return static_cast<int>(value + 0.5f) - 1;
-}
+// The preset a value of the preset port selects.
+inline int PresetFromPort(float value) { return PresetFromNumber(value); }
 
 constexpr bool PortTableInOrder() {
   for (uint32_t i = 0; i < kPortCount; ++i)

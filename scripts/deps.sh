@@ -5,7 +5,7 @@ vantorine_install_deps() {
   local options=()
   while [[ "${1:-}" == -* ]]; do options+=("$1"); shift; done
   local wanted=(g++ cmake make pkg-config libx11-dev libxext-dev libxinerama-dev libxpm-dev libxmu-dev
-    libjack-jackd2-dev libtomlplusplus-dev lv2-dev libserd-dev libxml2-dev "$@")
+    libjack-jackd2-dev libtomlplusplus-dev lv2-dev libserd-dev libxml2-dev dpf-source "$@")
   local missing=()
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

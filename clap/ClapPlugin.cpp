@@ -1,0 +1,144 @@
+// The instance's life, its processing block and its state.
+#include "clap/ClapPlugin.h"
+
+#include "clap/ClapStreams.h"
+#include "midi/MidiMessageLength.h"
+
+namespace vantorine::clap {
+
+// Hosts that give no sample rate before activation get the engine's usual one until then.
+constexpr double kRateBeforeActivation = 44100;
+
+std::unique_ptr<ClapPlugin> ClapPlugin::Create(const clap_host_t& host) {
+  std::unique_ptr<ClapPlugin> plugin(new ClapPlugin(host));
+  plugin->engine = ClapEngine::Create(*plugin, kRateBeforeActivation);
+  if (!plugin->engine) return nullptr;
+  plugin->parameters = std::make_unique<ClapParameters>(*plugin->engine);
+  plugin->editor = std::make_unique<ClapEditor>(*plugin->engine, host);
+  return plugin;
+}
+
+ClapPlugin::ClapPlugin(const clap_host_t& clapHost) : host(clapHost) {}
+
+// The editor closes before the engine goes.
+ClapPlugin::~ClapPlugin() {
+  editor.reset();
+}
+
+void ClapPlugin::Init() {
+  hostParams = static_cast<const clap_host_params_t*>(host.get_extension(&host, CLAP_EXT_PARAMS));
+  hostState = static_cast<const clap_host_state_t*>(host.get_extension(&host, CLAP_EXT_STATE));
+  editor->FindHostInterfaces();
+  initialised.store(true, std::memory_order_release);
+}
+
+void ClapPlugin::Activate(double sampleRate, uint32_t maxFrames) {
+  engine->Activate(sampleRate, maxFrames);
+}
+
+void ClapPlugin::Deactivate() {
+  engine->Deactivate();
+}
+
+// Audio thread. Parameter changes act before the block's MIDI, as a block's controls do in the other
+// formats; what the engine hands out follows what the host was told of changed values, in time order.
+clap_process_status ClapPlugin::Process(const clap_process_t& process) {
+  const uint32_t frames = process.frames_count;
+  midiOutput.BeginBlock(frames);
+  midiInput.Clear();
+  if (process.in_events) TakeInput(*process.in_events, frames);
+  // A block without frames has no time to put an event at: what the engine has to send waits.
+  if (frames > 0)
+    engine->Process(midiInput.Empty() ? nullptr : midiInput.Events(), frames, midiOutput.OwnEventRoom(),
+                    midiOutput.SysexRoom());
+  if (process.out_events) {
+    parameters->Report(*process.out_events);
+    midiOutput.Write([&](const EngineMidiOutput::Message& message) {
+      return frames > 0 && PushMidi(*process.out_events, message);
+    });
+  }
+  return CLAP_PROCESS_CONTINUE;
+}
+
+void ClapPlugin::TakeInput(const clap_input_events_t& in, uint32_t frames) {
+  const uint32_t count = in.size(&in);
+  for (uint32_t i = 0; i < count; ++i) {
+    const clap_event_header_t* header = in.get(&in, i);
+    if (!header || header->space_id != CLAP_CORE_EVENT_SPACE_ID) continue;
+    if (header->type == CLAP_EVENT_PARAM_VALUE && header->size >= sizeof(clap_event_param_value_t)) {
+      parameters->Apply(*reinterpret_cast<const clap_event_param_value_t*>(header));
+    } else if (header->type == CLAP_EVENT_MIDI && header->size >= sizeof(clap_event_midi_t)) {
+      const auto& midi = *reinterpret_cast<const clap_event_midi_t*>(header);
+      if (midi.port_index != 0) continue;
+      midiInput.Add(header->time, frames, midi.data, static_cast<uint32_t>(MidiMessageLength(midi.data[0])));
+    }
+  }
+}
+
+bool ClapPlugin::PushMidi(const clap_output_events_t& out, const EngineMidiOutput::Message& message) {
+  if (message.sysex) {
+    // The bytes stay where they are until the next block: longer than the host may read them.
+    clap_event_midi_sysex_t event = {};
+    event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID,
+                    CLAP_EVENT_MIDI_SYSEX, 0};
+    event.port_index = 0;
+    event.buffer = message.sysex;
+    event.size = message.size;
+    return out.try_push(&out, &event.header);
+  }
+  clap_event_midi_t event = {};
+  event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0};
+  event.port_index = 0;
+  for (uint32_t i = 0; i < 3; ++i) event.data[i] = static_cast<uint8_t>(i < message.size ? message.bytes >> (8 * i) : 0);
+  return out.try_push(&out, &event.header);
+}
+
+// Not at the same time as Process: parameter changes while the plug-in does not process.
+void ClapPlugin::Flush(const clap_input_events_t& in, const clap_output_events_t& out) {
+  const uint32_t count = in.size(&in);
+  for (uint32_t i = 0; i < count; ++i) {
+    const clap_event_header_t* header = in.get(&in, i);
+    if (header && header->space_id == CLAP_CORE_EVENT_SPACE_ID && header->type == CLAP_EVENT_PARAM_VALUE &&
+        header->size >= sizeof(clap_event_param_value_t))
+      parameters->Apply(*reinterpret_cast<const clap_event_param_value_t*>(header));
+  }
+  parameters->Report(out);
+}
+
+// Inside the engine's processing call, on the audio thread.
+void ClapPlugin::EngineEvents(const VstEvents& events) {
+  midiOutput.Take(events);
+}
+
+// The engine may call while it is being made, before the host may be asked anything.
+void ClapPlugin::EngineChanged(int) {
+  stateChanged.store(true, std::memory_order_release);
+  if (initialised.load(std::memory_order_acquire)) host.request_callback(&host);
+}
+
+bool ClapPlugin::EngineResizesEditor(int width, int height) {
+  return editor && editor->RequestResize(width, height);
+}
+
+void ClapPlugin::OnMainThread() {
+  if (stateChanged.exchange(false, std::memory_order_acq_rel) && hostState) hostState->mark_dirty(&host);
+  if (hostParams && parameters->Unreported()) hostParams->request_flush(&host);
+}
+
+bool ClapPlugin::Save(const clap_ostream_t& stream) {
+  const std::vector<uint8_t> bank = engine->Bank();
+  return !bank.empty() && WriteWhole(stream, bank);
+}
+
+// The engine checks every field and takes all or nothing; to it a restore is a start-up, which sends when
+// the bank says so.
+bool ClapPlugin::Load(const clap_istream_t& stream) {
+  std::vector<uint8_t> bank;
+  if (!ReadWhole(stream, kMaxStateBytes, bank) || bank.empty() || !engine->SetBank(bank.data(), bank.size()))
+    return false;
+  parameters->TakeAllAsReported();
+  if (hostParams) hostParams->rescan(&host, CLAP_PARAM_RESCAN_VALUES);
+  return true;
+}
+
+}  // namespace vantorine::clap

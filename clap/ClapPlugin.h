@@ -1,0 +1,67 @@
+// The CLAP plug-in: one instance of the engine with MIDI in and out on one note port each (the MIDI
+// dialect), no audio, its parameters, the bank as its state and its editor. The C interface a host calls
+// (ClapEntry.cpp) hands each call to the instance here.
+//
+// Threads as CLAP names them: Process and a flush while active on the audio thread, everything else on the
+// main thread. The engine's listener calls come on the audio thread (events) or the main thread (the
+// editor's changes); a change is passed to the main thread through the host's request_callback.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "clap/ClapEditor.h"
+#include "clap/ClapEngine.h"
+#include "clap/ClapHeaders.h"
+#include "clap/ClapParameters.h"
+#include "plugin/EngineMidiInput.h"
+#include "plugin/EngineMidiOutput.h"
+
+namespace vantorine::clap {
+
+constexpr const char* kPluginId = "org.vantorine.vantorine";
+
+class ClapPlugin : private ClapEngine::Listener {
+ public:
+  // Null when the engine refused to start.
+  static std::unique_ptr<ClapPlugin> Create(const clap_host_t& host);
+  ~ClapPlugin() override;
+  ClapPlugin(const ClapPlugin&) = delete;
+  ClapPlugin& operator=(const ClapPlugin&) = delete;
+
+  void Init();
+  void Activate(double sampleRate, uint32_t maxFrames);
+  void Deactivate();
+  clap_process_status Process(const clap_process_t& process);
+  void OnMainThread();
+
+  void Flush(const clap_input_events_t& in, const clap_output_events_t& out);
+  bool Save(const clap_ostream_t& stream);
+  bool Load(const clap_istream_t& stream);
+
+  ClapParameters& Parameters() { return *parameters; }
+  ClapEditor& Editor() { return *editor; }
+
+ private:
+  explicit ClapPlugin(const clap_host_t& host);
+  void EngineEvents(const VstEvents& events) override;
+  void EngineChanged(int parameter) override;
+  bool EngineResizesEditor(int width, int height) override;
+
+  void TakeInput(const clap_input_events_t& in, uint32_t frames);
+  bool PushMidi(const clap_output_events_t& out, const EngineMidiOutput::Message& message);
+
+  const clap_host_t& host;
+  const clap_host_params_t* hostParams = nullptr;
+  const clap_host_state_t* hostState = nullptr;
+  std::unique_ptr<ClapEngine> engine;
+  std::unique_ptr<ClapParameters> parameters;
+  std::unique_ptr<ClapEditor> editor;
+  // Raised by the editor's edits, taken down on the main thread, where the host is told.
+  std::atomic<bool> stateChanged{false};
+  std::atomic<bool> initialised{false};
+  EngineMidiInput midiInput;
+  EngineMidiOutput midiOutput;
+};
+
+}  // namespace vantorine::clap

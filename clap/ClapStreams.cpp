@@ -1,0 +1,35 @@
+// Reading and writing the host's state streams in whatever pieces it hands out.
+#include "clap/ClapStreams.h"
+
+#include <algorithm>
+
+namespace vantorine::clap {
+
+bool WriteWhole(const clap_ostream_t& stream, const std::vector<uint8_t>& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const int64_t written = stream.write(&stream, bytes.data() + done, bytes.size() - done);
+    // A stream that takes nothing would have us loop for ever.
+    if (written <= 0 || static_cast<uint64_t>(written) > bytes.size() - done) return false;
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool ReadWhole(const clap_istream_t& stream, size_t limit, std::vector<uint8_t>& bytes) {
+  constexpr size_t kPiece = 64 * 1024;
+  bytes.clear();
+  for (;;) {
+    const size_t have = bytes.size();
+    // One byte past the limit tells a stream that is too long from one that is exactly as long.
+    const size_t want = std::min(kPiece, limit + 1 - have);
+    bytes.resize(have + want);
+    const int64_t read = stream.read(&stream, bytes.data() + have, want);
+    if (read < 0 || static_cast<uint64_t>(read) > want) return false;
+    bytes.resize(have + static_cast<size_t>(read));
+    if (read == 0) return true;
+    if (bytes.size() > limit) return false;
+  }
+}
+
+}  // namespace vantorine::clap
