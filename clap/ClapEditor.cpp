@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "gui/XDisplay.h"
+#include "plugin/StartUp.h"
 
 namespace vantorine::clap {
 
-ClapEditor::ClapEditor(ClapEngine& engineToShow, const clap_host_t& clapHost)
+ClapEditor::ClapEditor(Engine& engineToShow, const clap_host_t& clapHost)
     : engine(engineToShow), host(clapHost) {}
 
 ClapEditor::~ClapEditor() {
@@ -23,12 +24,13 @@ void ClapEditor::FindHostInterfaces() {
 
 // Without a timer of the host's the editor would never read its X connection.
 bool ClapEditor::IsApiSupported(const char* api, bool floating) const {
-  return api && std::strcmp(api, CLAP_WINDOW_API_X11) == 0 && !floating && tovo::gui::dps && hostTimer &&
+  return api && std::strcmp(api, CLAP_WINDOW_API_X11) == 0 && !floating && hostTimer &&
          hostTimer->register_timer && hostTimer->unregister_timer;
 }
 
+// The toolkit's connection opens with the first editor, and an instance runs without one.
 bool ClapEditor::Create(const char* api, bool floating) {
-  if (created || !IsApiSupported(api, floating)) return false;
+  if (created || !IsApiSupported(api, floating) || !OpenToolkit()) return false;
   created = true;
   return true;
 }

@@ -3,14 +3,14 @@
 // its own X connection in its idle passes. Every call here is on the host's main thread.
 #pragma once
 
-#include "clap/ClapEngine.h"
+#include "plugin/Engine.h"
 #include "clap/ClapHeaders.h"
 
 namespace vantorine::clap {
 
 class ClapEditor {
  public:
-  ClapEditor(ClapEngine& engine, const clap_host_t& host);
+  ClapEditor(Engine& engine, const clap_host_t& host);
   ~ClapEditor();
   ClapEditor(const ClapEditor&) = delete;
   ClapEditor& operator=(const ClapEditor&) = delete;
@@ -30,7 +30,7 @@ class ClapEditor {
  private:
   static constexpr uint32_t kIdlePeriodMs = 30;
 
-  ClapEngine& engine;
+  Engine& engine;
   const clap_host_t& host;
   const clap_host_gui_t* hostGui = nullptr;
   const clap_host_timer_support_t* hostTimer = nullptr;

@@ -18,7 +18,7 @@ void CopyName(const std::string& from, char* to, size_t size) {
 
 }  // namespace
 
-ClapParameters::ClapParameters(ClapEngine& engineToAsk)
+ClapParameters::ClapParameters(Engine& engineToAsk)
     : engine(engineToAsk),
       engineCount(static_cast<uint32_t>(std::clamp(engineToAsk.ParameterCount(), 0, int{kMaxEngineParameters}))) {
   TakeAllAsReported();
@@ -100,12 +100,12 @@ void ClapParameters::Apply(const clap_event_param_value_t& event) {
   reported[slot].store(event.value > 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
 }
 
-void ClapParameters::Report(const clap_output_events_t& out) {
+void ClapParameters::Report(const clap_output_events_t& out, uint32_t frame) {
   for (uint32_t slot = 0; slot <= engineCount; ++slot) {
     const double value = Current(slot);
     if (value == reported[slot].load(std::memory_order_relaxed)) continue;
     clap_event_param_value_t event = {};
-    event.header = {sizeof(event), 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+    event.header = {sizeof(event), frame, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
     event.param_id = slot == engineCount ? kPresetId : slot;
     event.note_id = -1;
     event.port_index = -1;

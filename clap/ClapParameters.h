@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "clap/ClapEngine.h"
+#include "plugin/Engine.h"
 #include "clap/ClapHeaders.h"
 
 namespace vantorine::clap {
@@ -18,7 +18,7 @@ class ClapParameters {
   static constexpr clap_id kPresetId = 0x1000;
   static constexpr uint32_t kMaxEngineParameters = 8;
 
-  explicit ClapParameters(ClapEngine& engine);
+  explicit ClapParameters(Engine& engine);
 
   uint32_t Count() const { return engineCount + 1; }
   bool Info(uint32_t index, clap_param_info_t& info) const;
@@ -28,9 +28,9 @@ class ClapParameters {
 
   // A value event from the host, on the audio thread or in a flush.
   void Apply(const clap_event_param_value_t& event);
-  // Tells the host, at frame 0 of the block, what changed since it was last told; what the queue refuses
+  // Tells the host, at `frame` of the block, what changed since it was last told; what the queue refuses
   // is told next time. Audio thread or flush.
-  void Report(const clap_output_events_t& out);
+  void Report(const clap_output_events_t& out, uint32_t frame = 0);
   // Main thread: whether Report has something to tell.
   bool Unreported() const;
   // After a state load, when the host reads every value again.
@@ -40,7 +40,7 @@ class ClapParameters {
   double Current(uint32_t slot) const;
   int SlotOf(clap_id id) const;
 
-  ClapEngine& engine;
+  Engine& engine;
   uint32_t engineCount;
   // By slot: the engine's parameters in order, then the preset.
   std::atomic<double> reported[kMaxEngineParameters + 1];

@@ -2,16 +2,20 @@
 #include "clap/ClapPlugin.h"
 
 #include "clap/ClapStreams.h"
+#include <cstring>
+
 #include "midi/MidiMessageLength.h"
 
 namespace vantorine::clap {
+
+constexpr const char* kHostProduct = "Vantorine CLAP";
 
 // Hosts that give no sample rate before activation get the engine's usual one until then.
 constexpr double kRateBeforeActivation = 44100;
 
 std::unique_ptr<ClapPlugin> ClapPlugin::Create(const clap_host_t& host) {
   std::unique_ptr<ClapPlugin> plugin(new ClapPlugin(host));
-  plugin->engine = ClapEngine::Create(*plugin, kRateBeforeActivation);
+  plugin->engine = Engine::Create(*plugin, kRateBeforeActivation, kHostProduct, nullptr);
   if (!plugin->engine) return nullptr;
   plugin->parameters = std::make_unique<ClapParameters>(*plugin->engine);
   plugin->editor = std::make_unique<ClapEditor>(*plugin->engine, host);
@@ -41,22 +45,23 @@ void ClapPlugin::Deactivate() {
 }
 
 // Audio thread. Parameter changes act before the block's MIDI, as a block's controls do in the other
-// formats; what the engine hands out follows what the host was told of changed values, in time order.
+// formats. The host learns of changed values first, at the block's start, then what waited for room, then
+// the block's messages as the engine hands them out, then at the block's last frame of what the block's
+// MIDI changed (a preset a Program Change chose), so the queue is in time order.
 clap_process_status ClapPlugin::Process(const clap_process_t& process) {
   const uint32_t frames = process.frames_count;
   midiOutput.BeginBlock(frames);
-  midiInput.Clear();
+  blockFrames = frames;
+  blockOut = process.out_events;
   if (process.in_events) TakeInput(*process.in_events, frames);
+  if (blockOut) parameters->Report(*blockOut);
+  midiOutput.Write([this](const EngineEvent& message) { return PushMidi(message); });
   // A block without frames has no time to put an event at: what the engine has to send waits.
-  if (frames > 0)
-    engine->Process(midiInput.Empty() ? nullptr : midiInput.Events(), frames, midiOutput.OwnEventRoom(),
-                    midiOutput.SysexRoom());
-  if (process.out_events) {
-    parameters->Report(*process.out_events);
-    midiOutput.Write([&](const EngineMidiOutput::Message& message) {
-      return frames > 0 && PushMidi(*process.out_events, message);
-    });
+  if (frames > 0) {
+    engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom());
+    if (blockOut) parameters->Report(*blockOut, frames - 1);
   }
+  blockOut = nullptr;
   return CLAP_PROCESS_CONTINUE;
 }
 
@@ -70,26 +75,33 @@ void ClapPlugin::TakeInput(const clap_input_events_t& in, uint32_t frames) {
     } else if (header->type == CLAP_EVENT_MIDI && header->size >= sizeof(clap_event_midi_t)) {
       const auto& midi = *reinterpret_cast<const clap_event_midi_t*>(header);
       if (midi.port_index != 0) continue;
-      midiInput.Add(header->time, frames, midi.data, static_cast<uint32_t>(MidiMessageLength(midi.data[0])));
+      engine->Receive(header->time, frames, midi.data, static_cast<uint32_t>(MidiMessageLength(midi.data[0])));
     }
   }
 }
 
-bool ClapPlugin::PushMidi(const clap_output_events_t& out, const EngineMidiOutput::Message& message) {
-  if (message.sysex) {
-    // The bytes stay where they are until the next block: longer than the host may read them.
+// Inside the engine's block, on the audio thread.
+void ClapPlugin::EngineEvents(const EngineEvent* events, uint32_t count) {
+  midiOutput.Take(events, count, [this](const EngineEvent& message) { return PushMidi(message); });
+}
+
+// The bytes of a SysEx stay where they are until the next block: longer than the host may read them.
+bool ClapPlugin::PushMidi(const EngineEvent& message) {
+  if (!blockOut || blockFrames == 0) return false;
+  const clap_output_events_t& out = *blockOut;
+  if (message.bytes[0] == 0xF0) {
     clap_event_midi_sysex_t event = {};
     event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID,
                     CLAP_EVENT_MIDI_SYSEX, 0};
     event.port_index = 0;
-    event.buffer = message.sysex;
+    event.buffer = message.bytes;
     event.size = message.size;
     return out.try_push(&out, &event.header);
   }
   clap_event_midi_t event = {};
   event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0};
   event.port_index = 0;
-  for (uint32_t i = 0; i < 3; ++i) event.data[i] = static_cast<uint8_t>(i < message.size ? message.bytes >> (8 * i) : 0);
+  std::memcpy(event.data, message.bytes, message.size < 3 ? message.size : 3);
   return out.try_push(&out, &event.header);
 }
 
@@ -103,11 +115,6 @@ void ClapPlugin::Flush(const clap_input_events_t& in, const clap_output_events_t
       parameters->Apply(*reinterpret_cast<const clap_event_param_value_t*>(header));
   }
   parameters->Report(out);
-}
-
-// Inside the engine's processing call, on the audio thread.
-void ClapPlugin::EngineEvents(const VstEvents& events) {
-  midiOutput.Take(events);
 }
 
 // The engine may call while it is being made, before the host may be asked anything.
@@ -126,7 +133,7 @@ void ClapPlugin::OnMainThread() {
 }
 
 bool ClapPlugin::Save(const clap_ostream_t& stream) {
-  const std::vector<uint8_t> bank = engine->Bank();
+  const std::vector<uint8_t> bank = engine->State();
   return !bank.empty() && WriteWhole(stream, bank);
 }
 
@@ -134,7 +141,7 @@ bool ClapPlugin::Save(const clap_ostream_t& stream) {
 // the bank says so.
 bool ClapPlugin::Load(const clap_istream_t& stream) {
   std::vector<uint8_t> bank;
-  if (!ReadWhole(stream, kMaxStateBytes, bank) || bank.empty() || !engine->SetBank(bank.data(), bank.size()))
+  if (!ReadWhole(stream, kMaxStateBytes, bank) || bank.empty() || !engine->SetState(bank.data(), bank.size()))
     return false;
   parameters->TakeAllAsReported();
   if (hostParams) hostParams->rescan(&host, CLAP_PARAM_RESCAN_VALUES);

@@ -11,17 +11,16 @@
 #include <memory>
 
 #include "clap/ClapEditor.h"
-#include "clap/ClapEngine.h"
+#include "plugin/Engine.h"
 #include "clap/ClapHeaders.h"
 #include "clap/ClapParameters.h"
-#include "plugin/EngineMidiInput.h"
 #include "plugin/EngineMidiOutput.h"
 
 namespace vantorine::clap {
 
 constexpr const char* kPluginId = "org.vantorine.vantorine";
 
-class ClapPlugin : private ClapEngine::Listener {
+class ClapPlugin : private EngineHost {
  public:
   // Null when the engine refused to start.
   static std::unique_ptr<ClapPlugin> Create(const clap_host_t& host);
@@ -44,24 +43,26 @@ class ClapPlugin : private ClapEngine::Listener {
 
  private:
   explicit ClapPlugin(const clap_host_t& host);
-  void EngineEvents(const VstEvents& events) override;
+  void EngineEvents(const EngineEvent* events, uint32_t count) override;
   void EngineChanged(int parameter) override;
   bool EngineResizesEditor(int width, int height) override;
 
   void TakeInput(const clap_input_events_t& in, uint32_t frames);
-  bool PushMidi(const clap_output_events_t& out, const EngineMidiOutput::Message& message);
+  bool PushMidi(const EngineEvent& message);
 
   const clap_host_t& host;
   const clap_host_params_t* hostParams = nullptr;
   const clap_host_state_t* hostState = nullptr;
-  std::unique_ptr<ClapEngine> engine;
+  std::unique_ptr<Engine> engine;
   std::unique_ptr<ClapParameters> parameters;
   std::unique_ptr<ClapEditor> editor;
   // Raised by the editor's edits, taken down on the main thread, where the host is told.
   std::atomic<bool> stateChanged{false};
   std::atomic<bool> initialised{false};
-  EngineMidiInput midiInput;
+  // What the engine hands out until the host's queue takes it, and that queue during a block.
   EngineMidiOutput midiOutput;
+  const clap_output_events_t* blockOut = nullptr;
+  uint32_t blockFrames = 0;
 };
 
 }  // namespace vantorine::clap

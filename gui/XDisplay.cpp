@@ -52,8 +52,11 @@ ScopedDisplay::ScopedDisplay(Display* display) : previous(scopedDisplay) {
 
 ScopedDisplay::~ScopedDisplay() { scopedDisplay = previous; }
 
-void OpenToolkitDisplay() {
-  if (dps) return;
+Display* OpenToolkitDisplay() {
+  // Editors of several instances may open on several host threads.
+  static std::mutex openingMutex;
+  std::lock_guard<std::mutex> opening(openingMutex);
+  if (dps) return dps;
   // The editor's windows are served from the host's thread and the message box from ours: Xlib must lock.
   XInitThreads();
   const char* name = std::getenv("DISPLAY");
@@ -64,6 +67,7 @@ void OpenToolkitDisplay() {
     std::fputs("Error: XOpenDisplay failed.\n", stderr);
   InstallErrorHandler();
   KeepExtensionLibrariesLoaded();
+  return dps;
 }
 
 void AtToolkitClose(void (*release)()) {

@@ -1,4 +1,5 @@
-// The toolkit's two X connections. `dps` is our own, opened when the library is loaded; `dp` is the host's,
+// The toolkit's two X connections. `dps` is our own, opened when a VST 2 instance is made or an editor
+// first opens; `dp` is the host's,
 // taken from the first editor request that passes one and never replaced. Every toolkit call uses dp when
 // set, else dps, unless the calling thread works for a window of the other connection for a while (an event
 // from that connection, the message box, which always lives on dps): that thread then names its connection
@@ -32,10 +33,10 @@ class ScopedDisplay {
   Display* previous;
 };
 
-// Load time: turns on Xlib's thread support, opens dps on $DISPLAY (":0.0" when unset; failure leaves it null
-// and says so on standard error) and installs the toolkit's X error handler. Unload: stops the idle thread,
-// withdraws the published event entry and closes dps.
-void OpenToolkitDisplay();
+// Unless dps is open already: turns on Xlib's thread support, opens dps on $DISPLAY (":0.0" when unset;
+// failure leaves it null and says so on standard error) and installs the toolkit's X error handler. Returns
+// dps. Unload: stops the idle thread, withdraws the published event entry and closes dps.
+Display* OpenToolkitDisplay();
 void CloseToolkitDisplay();
 // Registers what must be released while dps is still open (windows that outlive every instance, such as the
 // message box); run first by CloseToolkitDisplay, last registered first. Registering twice runs once.

@@ -8,22 +8,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "editor/SPluginEditor.h"
-#include "editor/SPluginPanel.h"
-#include "lv2/AtomSequence.h"
-#include "plugin/ProductInfo.h"
-#include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"
 
 namespace vantorine::lv2 {
 namespace {
 
-// The engine calls back while its constructor runs, before the record can lead to the adapter.
-thread_local LV2Adapter* adapterBeingCreated = nullptr;
-
 constexpr const char* kHostProduct = "Vantorine LV2";
-const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                                  "receiveVstMidiEvent"};
 
 bool On(float value) {
   return value > 0.5f;
@@ -43,25 +33,17 @@ LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Featur
     if (std::strcmp(features[i]->URI, LV2_URID__map) == 0)
       map = static_cast<LV2_URID_Map*>(features[i]->data);
   if (!map) return nullptr;
-  auto* adapter = new LV2Adapter(rate, bundle, map);
-  adapterBeingCreated = adapter;
-  adapter->effect = CreateEffectInstance(&LV2Adapter::HostCallback);
-  adapterBeingCreated = nullptr;
-  if (!adapter->effect) {
+  auto* adapter = new LV2Adapter(rate, map);
+  adapter->engine = Engine::Create(*adapter, rate, kHostProduct, bundle);
+  if (!adapter->engine) {
     delete adapter;
     return nullptr;
   }
-  adapter->engine = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(adapter->effect->object));
-  // resvd1 belongs to the host: from now on it leads the engine's callbacks here.
-  adapter->effect->resvd1 = reinterpret_cast<VstIntPtr>(adapter);
-  adapter->Dispatch(effOpen);
-  adapter->Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-  adapter->lastPreset = static_cast<int>(adapter->Dispatch(effGetProgram));
+  adapter->lastPreset = adapter->engine->Preset();
   return adapter;
 }
 
-LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
-    : sampleRate(rate), bundlePath(bundle ? bundle : "") {
+LV2Adapter::LV2Adapter(double rate, LV2_URID_Map* map) : sampleRate(rate) {
   urids.midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
   urids.atomChunk = map->map(map->handle, LV2_ATOM__Chunk);
   urids.bankKey = map->map(map->handle, kBankStateKey);
@@ -70,65 +52,22 @@ LV2Adapter::LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map)
   urids.atomObject = map->map(map->handle, LV2_ATOM__Object);
 }
 
-LV2Adapter::~LV2Adapter() {
-  // The engine deletes itself on effClose and joins its threads first.
-  if (effect) Dispatch(effClose);
+// The engine goes first: it joins its threads, which may still call back here.
+LV2Adapter::~LV2Adapter() { engine.reset(); }
+
+// Hosts see a change through their ports; a change of the bank they learn of through the notice.
+void LV2Adapter::EngineChanged(int parameter) {
+  if (parameter < 0) stateChanged.store(true, std::memory_order_release);
 }
 
-VstIntPtr LV2Adapter::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-}
-
-VstIntPtr LV2Adapter::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                   void* ptr, float) {
-  if (opcode == audioMasterVersion) return 2400;
-  LV2Adapter* adapter =
-      effect && effect->resvd1 ? reinterpret_cast<LV2Adapter*>(effect->resvd1) : adapterBeingCreated;
-  return adapter ? adapter->AnswerEngine(opcode, index, value, ptr) : 0;
-}
-
-unsigned long LV2Adapter::EditorWindow() const {
-  const auto* plugin = static_cast<const SPlugin*>(effect->object);
-  const SPluginEditor* editor = plugin->PluginEditor();
-  return editor && editor->IsOpen() && editor->Panel() ? editor->Panel()->GetWindow() : 0;
-}
-
-VstIntPtr LV2Adapter::AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr) {
+bool LV2Adapter::EngineResizesEditor(int width, int height) {
   LV2EditorHost* editor = editorHost.load(std::memory_order_acquire);
-  switch (opcode) {
-    case audioMasterSizeWindow:
-      return editor && editor->ResizeWindow(index, static_cast<int>(value));
-    case audioMasterProcessEvents:
-      if (!ptr) return 0;
-      midiOutput.Take(*static_cast<const VstEvents*>(ptr));
-      return 1;
-    case audioMasterWantMidi:
-      return 1;
-    case audioMasterUpdateDisplay:
-      stateChanged.store(true, std::memory_order_release);
-      return 1;
-    case audioMasterGetSampleRate:
-      return static_cast<VstIntPtr>(sampleRate);
-    case audioMasterGetVendorString:
-      if (ptr) std::strcpy(static_cast<char*>(ptr), kVendorName);
-      return ptr != nullptr;
-    case audioMasterGetProductString:
-      if (ptr) std::strcpy(static_cast<char*>(ptr), kHostProduct);
-      return ptr != nullptr;
-    case audioMasterGetVendorVersion:
-      return kVendorVersion;
-    case audioMasterCanDo:
-      if (!ptr) return 0;
-      if (std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0)
-        return editor && editor->CanResizeWindow();
-      for (const char* answer : kHostCanDo)
-        if (std::strcmp(static_cast<const char*>(ptr), answer) == 0) return 1;
-      return 0;
-    case audioMasterGetDirectory:
-      return reinterpret_cast<VstIntPtr>(bundlePath.c_str());
-    default:
-      return 0;
-  }
+  return editor && editor->ResizeWindow(width, height);
+}
+
+bool LV2Adapter::EngineCanResizeEditor() const {
+  LV2EditorHost* editor = editorHost.load(std::memory_order_acquire);
+  return editor && editor->CanResizeWindow();
 }
 
 void LV2Adapter::ConnectPort(uint32_t port, void* data) {
@@ -165,11 +104,12 @@ void LV2Adapter::ConnectPort(uint32_t port, void* data) {
 }
 
 void LV2Adapter::Activate() {
-  Dispatch(effMainsChanged, 0, 1);
+  // LV2 hosts tell the longest block only through an option this plug-in does not ask for.
+  engine->Activate(sampleRate, 0);
 }
 
 void LV2Adapter::Deactivate() {
-  Dispatch(effMainsChanged, 0, 0);
+  engine->Deactivate();
 }
 
 // Audio thread. A run of no frames (hosts use it to pass control changes) has no time to put an event
@@ -178,13 +118,35 @@ void LV2Adapter::Deactivate() {
 void LV2Adapter::Run(uint32_t frames) {
   ApplyControlPorts();
   midiOutput.BeginBlock(frames);
-  if (frames > 0) {
-    PassMidiInput(frames);
-    engine->SetOwnEventRoom(midiOutput.OwnEventRoom(), midiOutput.SysexRoom());
-    effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
+  runFrames = frames;
+  if (midiOut) {
+    AtomSequenceWriter sequence(midiOut, urids.atomSequence);
+    midiOutSequence = &sequence;
+    RunEngine(frames);
+    midiOutSequence = nullptr;
+    sequence.Finish();
+  } else {
+    RunEngine(frames);
   }
-  WriteMidiOutput(frames);
   WriteNotifications(frames);
+}
+
+// What waited for room goes first, then the block's own messages, as the engine hands them out.
+void LV2Adapter::RunEngine(uint32_t frames) {
+  midiOutput.Write([this](const EngineEvent& event) { return WriteMidi(event); });
+  if (frames == 0) return;
+  PassMidiInput(frames);
+  engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom(), audioIn, audioOut);
+}
+
+void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
+  midiOutput.Take(events, count, [this](const EngineEvent& event) { return WriteMidi(event); });
+}
+
+// Events that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
+bool LV2Adapter::WriteMidi(const EngineEvent& event) {
+  return runFrames > 0 && midiOutSequence &&
+         midiOutSequence->Append(event.frame, urids.midiEvent, event.bytes, event.size);
 }
 
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
@@ -195,8 +157,7 @@ void LV2Adapter::ApplyControlPorts() {
     lastPresetValue = *presetPort;
     const int preset = PresetFromPort(lastPresetValue);
     // The UI writes the port when the plug-in chose a preset itself: that echo selects nothing again.
-    if (firstRun || (preset != lastPreset && preset != Dispatch(effGetProgram)))
-      Dispatch(effSetProgram, 0, preset);
+    if (firstRun || (preset != lastPreset && preset != engine->Preset())) engine->SelectPreset(preset);
     lastPreset = preset;
   }
   if (resendPort) {
@@ -204,36 +165,22 @@ void LV2Adapter::ApplyControlPorts() {
     // Hosts keep a trigger port at 1 until it is set back, and a saved session may hold that 1: the first
     // run sends nothing for it. Going back to 0 sends nothing, so it always reaches the plug-in.
     if (resend != lastResend && !(firstRun && resend))
-      effect->setParameter(effect, VSTPlugin::kResend, resend ? 1.f : 0.f);
+      engine->SetParameter(VSTPlugin::kResend, resend ? 1.f : 0.f);
     lastResend = resend;
   }
   if (midiThruPort) {
     const bool thru = On(*midiThruPort);
     if (firstRun || thru != lastMidiThru)
-      effect->setParameter(effect, VSTPlugin::kMidiThru, thru ? 1.f : 0.f);
+      engine->SetParameter(VSTPlugin::kMidiThru, thru ? 1.f : 0.f);
     lastMidiThru = thru;
   }
 }
 
 void LV2Adapter::PassMidiInput(uint32_t frames) {
   if (!midiIn) return;
-  midiInput.Clear();
   ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
-    if (type == urids.midiEvent) midiInput.Add(frame, frames, body, size);
+    if (type == urids.midiEvent) engine->Receive(frame, frames, body, size);
   });
-  if (!midiInput.Empty()) Dispatch(effProcessEvents, 0, 0, midiInput.Events());
-}
-
-// Events that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
-void LV2Adapter::WriteMidiOutput(uint32_t frames) {
-  if (!midiOut) return;
-  AtomSequenceWriter sequence(midiOut, urids.atomSequence);
-  midiOutput.Write([&](const EngineMidiOutput::Message& event) {
-    if (frames == 0) return false;
-    return event.sysex ? sequence.Append(event.frame, urids.midiEvent, event.sysex, event.size)
-                       : sequence.AppendPacked(event.frame, urids.midiEvent, event.bytes, event.size);
-  });
-  sequence.Finish();
 }
 
 // The state-changed notice goes out whole in a block that has frames, or waits for the next run.
@@ -249,10 +196,9 @@ void LV2Adapter::WriteNotifications(uint32_t frames) {
 }
 
 LV2_State_Status LV2Adapter::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {
-  void* bank = nullptr;
-  const VstIntPtr size = Dispatch(effGetChunk, 0, 0, &bank);
-  if (!bank || size <= 0) return LV2_STATE_ERR_UNKNOWN;
-  return store(handle, urids.bankKey, bank, static_cast<size_t>(size), urids.atomChunk,
+  const std::vector<uint8_t> bank = engine->State();
+  if (bank.empty()) return LV2_STATE_ERR_UNKNOWN;
+  return store(handle, urids.bankKey, bank.data(), bank.size(), urids.atomChunk,
                LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
@@ -266,8 +212,7 @@ LV2_State_Status LV2Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_S
   if (type != urids.atomChunk) return LV2_STATE_ERR_BAD_TYPE;
   if (size > static_cast<size_t>(INT32_MAX)) return LV2_STATE_ERR_UNKNOWN;
   // The engine checks the size and every field, and takes all or nothing; a restore is a start-up to it.
-  if (Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(bank)) != 1)
-    return LV2_STATE_ERR_UNKNOWN;
+  if (!engine->SetState(static_cast<const uint8_t*>(bank), size)) return LV2_STATE_ERR_UNKNOWN;
   presetFromPort.store(true, std::memory_order_release);
   return LV2_STATE_SUCCESS;
 }

@@ -1,6 +1,6 @@
-// The LV2 plug-in: a thin host of the very engine the VST 2 entry point creates. It makes the instance
-// through that entry and turns each LV2 call into the request a VST 2 host would make: ports into
-// parameters and preset selection, atom MIDI into event lists and back, state into the bank chunk.
+// The LV2 plug-in: a thin layer over the engine entry. It turns each LV2 call into a request of the
+// engine: ports into parameters and preset selection, atom MIDI into plain messages and back, state into
+// the bank chunk.
 //
 // Threads: Run is the host's audio thread (no allocation, no locks, no X); instantiation, activation,
 // state and cleanup are the host's other threads, never at the same time as Run. The engine's callback may
@@ -13,14 +13,12 @@
 #include <lv2/urid/urid.h>
 
 #include <atomic>
-#include <string>
+#include <memory>
 
+#include "lv2/AtomSequence.h"
 #include "lv2/LV2Ports.h"
-#include "plugin/EngineMidiInput.h"
+#include "plugin/Engine.h"
 #include "plugin/EngineMidiOutput.h"
-#include "vst/VstInterface.h"
-
-class VSTPlugin;
 
 namespace vantorine::lv2 {
 
@@ -34,11 +32,11 @@ class LV2EditorHost {
   virtual bool ResizeWindow(int width, int height) = 0;
 };
 
-class LV2Adapter {
+class LV2Adapter : private EngineHost {
  public:
   // Null when the host offers no URID map or the engine refused to start (it has told the user why).
   static LV2Adapter* Create(double sampleRate, const char* bundlePath, const LV2_Feature* const* features);
-  ~LV2Adapter();
+  ~LV2Adapter() override;
   LV2Adapter(const LV2Adapter&) = delete;
   LV2Adapter& operator=(const LV2Adapter&) = delete;
 
@@ -50,24 +48,22 @@ class LV2Adapter {
   LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-  // The engine's effect record, for the editor that works on the same instance.
-  AEffect* Effect() const { return effect; }
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0);
+  // The engine, for the editor that works on the same instance.
+  vantorine::Engine& EngineEntry() { return *engine; }
   // The UI that shows the editor, or null once it has gone; on the UI's thread.
   void AttachEditorHost(LV2EditorHost* host) { editorHost.store(host, std::memory_order_release); }
-  // The editor's panel window while it is open, else 0.
-  unsigned long EditorWindow() const;
 
  private:
-  LV2Adapter(double rate, const char* bundle, LV2_URID_Map* map);
-  static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt);
-  VstIntPtr AnswerEngine(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
+  LV2Adapter(double sampleRate, LV2_URID_Map* map);
+  void RunEngine(uint32_t frames);
+  void EngineEvents(const EngineEvent* events, uint32_t count) override;
+  void EngineChanged(int parameter) override;
+  bool EngineResizesEditor(int width, int height) override;
+  bool EngineCanResizeEditor() const override;
+  bool WriteMidi(const EngineEvent& event);
 
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
-  void WriteMidiOutput(uint32_t frames);
   void WriteNotifications(uint32_t frames);
 
   struct Urids {
@@ -79,10 +75,8 @@ class LV2Adapter {
     LV2_URID atomObject;
   };
 
-  AEffect* effect = nullptr;
-  VSTPlugin* engine = nullptr;  // the same instance as `effect`, for what only this adapter asks of it
+  std::unique_ptr<vantorine::Engine> engine;
   double sampleRate;
-  std::string bundlePath;
   Urids urids;
 
   // Atom sequences, possibly misaligned: see AtomSequence.h.
@@ -107,9 +101,10 @@ class LV2Adapter {
   std::atomic<bool> stateChanged{false};
   std::atomic<LV2EditorHost*> editorHost{nullptr};
 
-  // MIDI in as the engine's event list, and what the engine hands out until midi_out has room for it.
-  EngineMidiInput midiInput;
+  // What the engine hands out until midi_out has room for it, and midi_out while a run writes it.
   EngineMidiOutput midiOutput;
+  AtomSequenceWriter* midiOutSequence = nullptr;
+  uint32_t runFrames = 0;
 };
 
 }  // namespace vantorine::lv2

@@ -18,7 +18,7 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   void* parent = lv2_features_data(features, LV2_UI__parent);
   auto* plugin = static_cast<LV2Adapter*>(lv2_features_data(features, LV2_INSTANCE_ACCESS_URI));
   // One editor per instance: a second UI while one shows it would take its panel away.
-  if (!parent || !plugin || !tovo::gui::dps || plugin->EditorWindow()) return nullptr;
+  if (!parent || !plugin || plugin->EngineEntry().EditorWindow()) return nullptr;
   auto* resize = static_cast<LV2UI_Resize*>(lv2_features_data(features, LV2_UI__resize));
   auto* ui = new LV2EditorUI(plugin, write, controller, resize);
 
@@ -27,18 +27,17 @@ LV2EditorUI* LV2EditorUI::Create(LV2UI_Write_Function write, LV2UI_Controller co
   // lays the panel out for its strips; the sizes it goes through meanwhile are not the host's business
   // (Qtractor keeps the first size it is asked for as the window's smallest).
   ui->opening = true;
-  plugin->Dispatch(effEditOpen, 0, 0, parent);
-  plugin->Dispatch(effEditIdle);
+  const bool opened = plugin->EngineEntry().OpenEditor(reinterpret_cast<unsigned long>(parent));
   ui->opening = false;
-  ui->panelWindow = plugin->EditorWindow();
-  if (!ui->panelWindow) {
+  ui->panelWindow = plugin->EngineEntry().EditorWindow();
+  if (!opened || !ui->panelWindow) {
     delete ui;
     return nullptr;
   }
-  ERect* rect = nullptr;
-  plugin->Dispatch(effEditGetRect, 0, 0, &rect);
+  int width = 0;
+  int height = 0;
   // Some hosts size the UI's window only when asked, so it is asked for now and not only on a change.
-  if (rect) ui->AskForSize(rect->right - rect->left, rect->bottom - rect->top);
+  if (plugin->EngineEntry().EditorSize(width, height)) ui->AskForSize(width, height);
   ui->FollowPlugin();
   // The host looks at the window on a connection of its own: it must exist there when we return.
   XSync(tovo::gui::dps, False);
@@ -53,11 +52,11 @@ LV2EditorUI::LV2EditorUI(LV2Adapter* plugin, LV2UI_Write_Function writeFunction,
 LV2EditorUI::~LV2EditorUI() {
   adapter->AttachEditorHost(nullptr);
   // The editor is back in its holder when this returns, so the host may destroy its window now.
-  adapter->Dispatch(effEditClose);
+  adapter->EngineEntry().CloseEditor();
 }
 
 int LV2EditorUI::Idle() {
-  adapter->Dispatch(effEditIdle);
+  adapter->EngineEntry().IdleEditor();
   FollowPlugin();
   return 0;
 }
@@ -73,13 +72,12 @@ void LV2EditorUI::PortEvent(uint32_t port, uint32_t size, uint32_t format, const
 
 // A change the plug-in made itself goes to the port, once; one the host made through the port is there.
 void LV2EditorUI::FollowPlugin() {
-  const int preset = static_cast<int>(adapter->Dispatch(effGetProgram)) + 1;
+  const int preset = adapter->EngineEntry().Preset() + 1;
   if (preset != pluginPreset) {
     pluginPreset = preset;
     if (PresetFromPort(presetPortValue) + 1 != preset) WritePort(kPresetPort, static_cast<float>(preset));
   }
-  AEffect* effect = adapter->Effect();
-  const bool thru = effect->getParameter(effect, VSTPlugin::kMidiThru) > 0.5f;
+  const bool thru = adapter->EngineEntry().Parameter(VSTPlugin::kMidiThru) > 0.5f;
   if (thru != pluginThru) {
     pluginThru = thru;
     if ((thruPortValue > 0.5f) != thru) WritePort(kMidiThruPort, thru ? 1.f : 0.f);

@@ -1,17 +1,18 @@
-// What the engine hands a host adapter during a processing call, kept as plain MIDI until the host's
-// output takes it. A host may have less room than the engine has events (a short LV2 port, a CLAP queue
-// that refuses): what does not fit waits, in order, at the start of the next block. The engine's bytes last
-// only until its next processing call, so a SysEx is copied here and stays valid until the next block's
-// Write, which is longer than any host keeps it.
+// What the engine hands a host adapter during a processing call, on its way to the host's output. While
+// nothing waits, each message goes straight to the host's output; when the host has less room than the
+// engine has messages (a short LV2 port, a CLAP queue that refuses), the rest waits here, in order, for the
+// start of the next block. A SysEx that waits is copied, since the engine's bytes last only until its next
+// block, and stays valid until the next block's Write, which is longer than any host keeps it.
 //
 // Audio thread only; allocates nothing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "midi/SysexMessages.h"
+#include "plugin/EngineEvent.h"
 #include "plugin/MidiEventQueue.h"
-#include "vst/VstInterface.h"
 
 class EngineMidiOutput {
  public:
@@ -21,14 +22,6 @@ class EngineMidiOutput {
   static constexpr uint32_t kStoreSize = 2 * kMaxEvents;
   // Room for the longest list the engine may hand over in one call.
   static constexpr uint32_t kSysexStoreBytes = vantorine::midi::kMaxSysexListBytes;
-
-  // One message: a short one packed in `bytes` (first byte lowest), a System Exclusive in `sysex`.
-  struct Message {
-    int32_t frame;
-    uint32_t size;
-    uint32_t bytes;
-    const uint8_t* sysex;  // null for a short message
-  };
 
   EngineMidiOutput() = default;
   EngineMidiOutput(const EngineMidiOutput&) = delete;
@@ -46,32 +39,44 @@ class EngineMidiOutput {
   }
   uint32_t SysexRoom() const { return kSysexStoreBytes - sysexUsed; }
 
-  // Inside the processing call: the engine's events, behind what waits. When the host has given no room
-  // for so long that the store is full, the newest passed-through events are dropped, as a full MIDI port
-  // drops them.
-  void Take(const VstEvents& events);
-
-  // After the processing call: hands each message, in time order, to write(const Message&), which returns
+  // Before the processing call: hands what waits, in time order, to write(const EngineEvent&), which returns
   // false when the host has no room for it; that one and all after it wait for the next block at frame 0.
   template <typename WriteOne>
   void Write(WriteOne&& write) {
     uint32_t written = 0;
     for (; written < pendingCount; ++written) {
       const Pending& event = pending[written];
-      const Message message{event.frame, event.size, event.bytes, event.sysex ? sysexStore + event.sysexAt : nullptr};
+      const vantorine::EngineEvent message{event.frame, event.size,
+                                           event.sysex ? sysexStore + event.sysexAt : event.bytes};
       if (!write(message)) break;
     }
     KeepUnwritten(written);
+  }
+
+  // Inside the processing call: the engine's events, each to write() while nothing waits before it, else
+  // kept behind what waits. When the host has given no room for so long that the store is full, the newest
+  // passed-through events are dropped, as a full MIDI port drops them.
+  template <typename WriteOne>
+  void Take(const vantorine::EngineEvent* events, uint32_t count, WriteOne&& write) {
+    const int32_t lastFrame = blockFrames > 0 ? static_cast<int32_t>(blockFrames - 1) : 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      vantorine::EngineEvent event = events[i];
+      if (event.size == 0 || !event.bytes) continue;
+      event.frame = std::clamp(event.frame, 0, lastFrame);
+      if (pendingCount == 0 && write(event)) continue;
+      Keep(event);
+    }
   }
 
  private:
   struct Pending {
     int32_t frame;
     uint32_t size;
-    uint32_t bytes;
+    uint8_t bytes[4];
     uint32_t sysexAt;
     bool sysex;
   };
+  void Keep(const vantorine::EngineEvent& event);
   void KeepUnwritten(uint32_t written);
 
   Pending pending[kStoreSize] = {};

@@ -1,6 +1,7 @@
 // The entry point's work and the five functions of every effect record.
 #include "plugin/StartUp.h"
 
+#include <mutex>
 #include <new>
 
 #include "data/datastring.h"
@@ -32,46 +33,62 @@ void ShowStartUpFailure(int status, const SPlugin* plugin) {
 
 }  // namespace
 
-AEffect* CreateEffectInstance(audioMasterCallback audioMaster) {
-  if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
+AEffect* CreateQuietInstance(audioMasterCallback audioMaster, int& status, SPlugin** refused) {
   EnsureLibraryLoaded();
-  int status = kStartUpOk;
+  status = kStartUpOk;
+  if (refused) *refused = nullptr;
+  if (!tovo::system::sd.Qualifies(false, false)) {
+    status = kSystemNotSupported;
+    return nullptr;
+  }
   VSTPlugin* plugin = nullptr;
   try {
-    if (tovo::system::sd.Qualifies(false, false)) {
-      tovo::system::sd.FeatureMessage();
-      plugin = new VSTPlugin(audioMaster, status);
-      if (status == kStartUpOk) return plugin->getAeffect();
-      if (status == kRefuseSilently) {
-        delete plugin;
-        return nullptr;
-      }
-    } else {
-      tovo::system::sd.ErrorMessage(false, false);
-      status = kSystemNotSupported;
-    }
-    ShowStartUpFailure(status, plugin);
+    plugin = new VSTPlugin(audioMaster, status);
   } catch (...) {
-    // Out of memory while building: the host gets null, never an exception.
+    // Out of memory while building: the caller gets null, never an exception.
+    status = kOutOfMemory;
+    return nullptr;
   }
-  delete plugin;
+  if (status == kStartUpOk) return plugin->getAeffect();
+  // The refusal's message names the host the instance detected, so it lives until then.
+  if (refused && status != kRefuseSilently)
+    *refused = plugin;
+  else
+    delete plugin;
+  return nullptr;
+}
+
+AEffect* CreateEffectInstance(audioMasterCallback audioMaster) {
+  if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
+  // A VST 2 host shows the editor on the toolkit's connection, and the user any refusal in a message box.
+  OpenToolkit();
+  int status = kStartUpOk;
+  SPlugin* refused = nullptr;
+  try {
+    if (AEffect* effect = CreateQuietInstance(audioMaster, status, &refused)) {
+      tovo::system::sd.FeatureMessage();
+      return effect;
+    }
+    if (status == kSystemNotSupported) tovo::system::sd.ErrorMessage(false, false);
+    if (status != kRefuseSilently && status != kOutOfMemory) ShowStartUpFailure(status, refused);
+  } catch (...) {
+    // Out of memory while telling the user: the host gets null, never an exception.
+  }
+  delete refused;
   return nullptr;
 }
 
 namespace {
 
 // The process-wide state every instance shares, in the order it builds on
-// itself: the toolkit's connection, the machine's data, the colour table.
+// itself: the machine's data, then, once something opens it, the toolkit's connection and the colour table,
+// which are released with it.
 // It is set up on the first entry-point call rather than by a load-time
 // constructor, because the globals it fills live in other translation units
 // whose construction order the loader does not promise. Being a local static,
 // it is torn down at unload before any of those globals.
 struct LibraryLifetime {
-  LibraryLifetime() {
-    tovo::gui::OpenToolkitDisplay();
-    tovo::system::sd.Gather();
-    tovo::gui::context::InitStaticData();
-  }
+  LibraryLifetime() { tovo::system::sd.Gather(); }
   ~LibraryLifetime() {
     tovo::gui::context::ReleaseStaticData();
     tovo::gui::CloseToolkitDisplay();
@@ -81,6 +98,17 @@ struct LibraryLifetime {
 }  // namespace
 
 void EnsureLibraryLoaded() { static LibraryLifetime lifetime; }
+
+bool OpenToolkit() {
+  EnsureLibraryLoaded();
+  // Editors of several instances may open on several host threads.
+  static std::mutex opening;
+  std::lock_guard<std::mutex> guard(opening);
+  if (!tovo::gui::OpenToolkitDisplay()) return false;
+  // The colours are the server's pixel values, so they are looked up once it answers.
+  tovo::gui::context::InitStaticData();
+  return true;
+}
 
 }  // namespace vantorine
 

@@ -4,16 +4,34 @@
 
 #include "vst/VstInterface.h"
 
+class SPlugin;
+
 namespace vantorine {
 
 // Start-up status values a constructor in the chain may set.
-enum StartUpStatus { kStartUpOk = 0, kSystemNotSupported = 2, kHostNotSupported = 3, kRefuseSilently = 4 };
+enum StartUpStatus {
+  kStartUpOk = 0,
+  kSystemNotSupported = 2,
+  kHostNotSupported = 3,
+  kRefuseSilently = 4,
+  kOutOfMemory = 5,
+};
 
-// What the entry points do: the new instance's record, or null (after telling the user why).
+// What the VST 2 entry points do: opens the toolkit's connection, makes the instance and returns its record,
+// or null after telling the user why.
 AEffect* CreateEffectInstance(audioMasterCallback audioMaster);
 
-// The shared state of the loaded library (the toolkit's connection, the machine's data, the shared
-// drawing data), made once on first use and released when the library is unloaded.
+// The instance alone, for the other formats: no X connection, no message; null with the status that says
+// why. When `refused` is given, an instance that refused with a reason to show is handed over there (the
+// caller deletes it) instead of being deleted.
+AEffect* CreateQuietInstance(audioMasterCallback audioMaster, int& status, SPlugin** refused = nullptr);
+
+// The shared state of the loaded library (the machine's data, and the toolkit's connection and the shared
+// drawing data once something opened them), made once on first use and released when the library is unloaded.
 void EnsureLibraryLoaded();
+
+// The toolkit's connection and the colours drawn on it, opened once, for the first editor or a VST 2
+// instance; false when there is no X server.
+bool OpenToolkit();
 
 }  // namespace vantorine

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <vector>
 
+#include "plugin/EngineEvent.h"
 #include "plugin/HeldNoteTable.h"
 #include "plugin/MidiEventQueue.h"
 #include "plugin/PresetSend.h"
@@ -76,6 +77,12 @@ class VSTPlugin : public SPlugin {
 
   // MIDI engine.
   VstInt32 processEvents(VstEvents* events) override;
+  // Audio thread, for a format that hands MIDI over plainly instead of through processEvents: a short
+  // message (1 to 3 bytes) at `frame`.
+  void ReceiveMidi(VstInt32 frame, const uint8_t* bytes, uint32_t size);
+  // Where a processing call's events go as plain messages instead of to the VST 2 host; set before
+  // processing begins, null for the host.
+  void SetEventSink(vantorine::EngineEventSink* sink) { eventSink = sink; }
   void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void suspend() override;
@@ -143,6 +150,7 @@ class VSTPlugin : public SPlugin {
   void PassNoteStart(VstMidiEvent& event);
   void PassNoteEnd(VstMidiEvent& event);
   void SendQueuedEventsToHost();
+  void HandOutPlain(VstInt32 count);
   static void PutInTimeOrder(VstEvent** events, VstInt32 count);
   void NotesOffHandshake();
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
@@ -256,6 +264,8 @@ class VSTPlugin : public SPlugin {
     VstIntPtr reserved;
     VstEvent* events[MidiEventQueue::kCapacity];
   } hostEvents;
+  vantorine::EngineEventSink* eventSink = nullptr;
+  vantorine::EngineEvent plainEvents[MidiEventQueue::kCapacity];
   HeldNoteTable heldNotes;
   tovo::threading::SMutexID flushLock;
   std::atomic<bool> notesOffPending{false};

@@ -2,8 +2,10 @@
 // notes-off flush, and what the processing calls hand the host (the sends of
 // the presets are in VSTPluginSend.cpp). Everything here that the audio thread runs works on fixed
 // arrays inside the plug-in and waits on no other thread.
+#include <array>
 #include <cstring>
 
+#include "midi/MidiMessageLength.h"
 #include "plugin/MidiEventMaking.h"
 #include "plugin/VSTPlugin.h"
 #include "preset/PresetBytes.h"
@@ -13,6 +15,14 @@ namespace {
 constexpr uint8_t kNoteOff = 0x80;
 constexpr uint8_t kNoteOn = 0x90;
 constexpr uint8_t kProgramChange = 0xC0;
+
+// The length of a short message from its status byte, looked up: every event handed out plainly asks.
+constexpr auto kMessageLength = [] {
+  std::array<uint8_t, 256> lengths{};
+  for (int status = 0; status < 256; ++status)
+    lengths[status] = static_cast<uint8_t>(MidiMessageLength(static_cast<uint8_t>(status)));
+  return lengths;
+}();
 
 void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
   event.midiData[0] = static_cast<char>(status);
@@ -31,6 +41,11 @@ VstInt32 VSTPlugin::processEvents(VstEvents* events) {
     if (event && event->type == kVstMidiType) inputQueue.Push(*reinterpret_cast<const VstMidiEvent*>(event));
   }
   return 0;
+}
+
+void VSTPlugin::ReceiveMidi(VstInt32 frame, const uint8_t* bytes, uint32_t size) {
+  if (size == 0 || size > 3) return;
+  inputQueue.Push(MakeMidiEvent(bytes[0], size > 1 ? bytes[1] : 0, size > 2 ? bytes[2] : 0, frame));
 }
 
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -156,9 +171,31 @@ void VSTPlugin::SendQueuedEventsToHost() {
   HandOutOwnEvents(count);
   if (count == 0) return;
   PutInTimeOrder(hostEvents.events, count);
+  if (eventSink) {
+    HandOutPlain(count);
+    return;
+  }
   hostEvents.numEvents = count;
   hostEvents.reserved = 0;
   sendVstEventsToHost(reinterpret_cast<VstEvents*>(&hostEvents));
+}
+
+void VSTPlugin::HandOutPlain(VstInt32 count) {
+  uint32_t plainCount = 0;
+  for (VstInt32 i = 0; i < count; ++i) {
+    const VstEvent* event = hostEvents.events[i];
+    if (event->type == kVstSysExType) {
+      const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+      plainEvents[plainCount++] = {sysex->deltaFrames, static_cast<uint32_t>(sysex->dumpBytes),
+                                   reinterpret_cast<const uint8_t*>(sysex->sysexDump)};
+      continue;
+    }
+    const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(midi->midiData);
+    // Every event here was checked or made whole by the engine: its status byte gives its length.
+    plainEvents[plainCount++] = {midi->deltaFrames, kMessageLength[bytes[0]], bytes};
+  }
+  eventSink->EngineEvents(plainEvents, plainCount);
 }
 
 // Thru went off: this call drops what comes in and queues the Note Offs, the
