@@ -2,20 +2,32 @@
 // SysEx at once and its strips when the module has settled, at any block size; thru keeps a note's frame;
 // the parameters act and tell the host what the plug-in changed itself; the state is the bank chunk
 // through streams of any piece size and refuses what no bank is; the editor opens into the host's window
-// and closes again without leaving anything; and a block neither allocates nor locks.
+// and closes again without leaving anything, and what is changed in it reaches the host; and a block
+// neither allocates nor locks.
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 
 #include "CallCounter.h"
 #include "EditorTest.h"
+#include "PanelTest.h"
 #include "host/VstHost.h"
 #include "tests/clap/ClapTestHost.h"
 #include "tests/host/HostRun.h"
 #include "preset/VSTPluginProgram.h"
 #include "tests/support/GsResetPreset.h"
+
+namespace claptest {
+
+void PrintTo(const ParamChange& change, std::ostream* out) {
+  *out << "{id " << change.id << ", " << change.value << "}";
+}
+
+}  // namespace claptest
 
 namespace {
 
@@ -63,13 +75,16 @@ TEST_F(ClapPlugin, ABankFromTheBankToolSendsTheResetAtOnceAndTheStripsWhenTheMod
   const hostrun::HostRun bank =
       hostrun::runHost(VANTORINE_BANK_PATH, {"from-text", folder + "rig.toml", "-o", folder + "rig.chunk"}, folder);
   ASSERT_EQ(0, bank.exitCode) << bank.err;
-  // 100 ms at 48 kHz: frame 4800, block 75 of 64 frames, frame 704 of block 4 of 1024.
+  // The reset's 11 bytes are through the MIDI line at frame 169 of 48 kHz, and 100 ms (4800 frames) later
+  // both strips go out together: frame 41 of block 77 of 64 frames, frame 873 of block 4 of 1024.
+  const std::string strips = std::to_string(testsupport::GsResetToStripFrames(48000));
+  ASSERT_EQ("4969", strips);
   const std::string expected =
-      "0\tSysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n"
-      "4800\tC0 30  ch 1 Program Change 48\n"
-      "4800\tB0 07 64  ch 1 Control Change 7 = 100\n"
-      "4800\tC9 10  ch 10 Program Change 16\n"
-      "4800\tB9 00 00  ch 10 Control Change 0 = 0\n";
+      "0\tSysEx F0 41 10 42 12 40 00 7F 00 41 F7 (GS Reset)\n" +
+      strips + "\tC0 30  ch 1 Program Change 48\n" +
+      strips + "\tB0 07 64  ch 1 Control Change 7 = 100\n" +
+      strips + "\tC9 10  ch 10 Program Change 16\n" +
+      strips + "\tB9 00 00  ch 10 Control Change 0 = 0\n";
   for (const char* block : {"64", "1024"}) {
     const hostrun::HostRun run =
         hostrun::runHost(CLAP_RUN_PATH, {VANTORINE_CLAP_PATH, folder + "rig.chunk", block, "300"}, folder);
@@ -78,26 +93,35 @@ TEST_F(ClapPlugin, ABankFromTheBankToolSendsTheResetAtOnceAndTheStripsWhenTheMod
   }
 }
 
+// At both block sizes, and the state stays the bank it was given while the blocks run.
 TEST_F(ClapPlugin, ThruPassesANoteAtItsFrameAndTheHostLearnsOfAPresetAProgramChangeChose) {
   Bytes bank = testsupport::GsResetBankChunk();
   auto* presets = reinterpret_cast<VSTPluginProgram*>(bank.data());
   for (int n = 0; n < kProgramCount; ++n) presets[n].presetSwitching = 1;
-  ASSERT_TRUE(plugin->activate());
-  ASSERT_TRUE(plugin->loadState(bank, 4096));
-  EXPECT_EQ(1, plugin->valueRescans());
-  plugin->process(64);
-  EXPECT_TRUE(plugin->process(64, {{3, {0x90, 60, 100}}}).empty()) << "thru starts off";
-  EXPECT_EQ((std::vector<TimedMidi>{{5, {0x90, 60, 100}}, {9, {0x80, 60, 0}}}),
-            plugin->process(64, {{5, {0x90, 60, 100}}, {9, {0x80, 60, 0}}}, {{kThruId, 1}}));
-  EXPECT_TRUE(plugin->paramsOut().empty()) << "what the host set needs no echo";
-  double value = 0;
-  ASSERT_TRUE(plugin->params()->get_value(plugin->clap(), kThruId, &value));
-  EXPECT_EQ(1, value);
-  // Preset 4, chosen by a Program Change coming in, has thru off: the host learns of both.
-  plugin->process(64, {{0, {0xC0, 3}}});
-  EXPECT_EQ((std::vector<ParamChange>{{kThruId, 0}, {kPresetId, 4}}), plugin->paramsOut());
-  plugin->process(64);
-  EXPECT_TRUE(plugin->paramsOut().empty());
+  for (const uint32_t block : {64u, 1024u}) {
+    SCOPED_TRACE(testing::Message() << block << "-frame blocks");
+    plugin = std::make_unique<ClapInstance>(*module);
+    ASSERT_TRUE(plugin->activate());
+    ASSERT_TRUE(plugin->loadState(bank, 4096));
+    EXPECT_EQ(1, plugin->valueRescans());
+    plugin->process(block);
+    EXPECT_TRUE(plugin->process(block, {{3, {0x90, 60, 100}}}).empty()) << "thru starts off";
+    Bytes saved;
+    ASSERT_TRUE(plugin->saveState(saved, 4096));
+    EXPECT_EQ(bank, saved) << "the state saved is the state loaded";
+    const uint32_t on = block - 59, off = block - 55;
+    EXPECT_EQ((std::vector<TimedMidi>{{on, {0x90, 60, 100}}, {off, {0x80, 60, 0}}}),
+              plugin->process(block, {{on, {0x90, 60, 100}}, {off, {0x80, 60, 0}}}, {{kThruId, 1}}));
+    EXPECT_TRUE(plugin->paramsOut().empty()) << "what the host set needs no echo";
+    double value = 0;
+    ASSERT_TRUE(plugin->params()->get_value(plugin->clap(), kThruId, &value));
+    EXPECT_EQ(1, value);
+    // Preset 4, chosen by a Program Change coming in, has thru off: the host learns of both.
+    plugin->process(block, {{0, {0xC0, 3}}});
+    EXPECT_EQ((std::vector<ParamChange>{{kThruId, 0}, {kPresetId, 4}}), plugin->paramsOut());
+    plugin->process(block);
+    EXPECT_TRUE(plugin->paramsOut().empty());
+  }
 }
 
 TEST_F(ClapPlugin, TheParametersAreTheEngineSwitchesAndTheStepppedPreset) {
@@ -174,6 +198,92 @@ TEST_F(ClapPlugin, TheEditorOpensInTheHostsWindowAndClosesFiftyTimesLeavingNothi
   EXPECT_EQ(windows, editortest::windowsByClient());
   EXPECT_EQ(threads, editortest::threadCount());
   EXPECT_EQ(0, plugin->offMainThreadCalls());
+  XDestroyWindow(display, parent);
+  XSync(display, False);
+}
+
+// The real pointer, as the X server delivers it: the editor reads it on its own connection in the idle
+// passes the host's timer gives it. A point of the panel, as the panel tests name them.
+void PointerTo(Window panel, editortest::PanelPoint point) {
+  Display* display = editortest::testDisplay();
+  int rootX = 0, rootY = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, panel, DefaultRootWindow(display), point.x, point.y, &rootX, &rootY, &child);
+  XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+  XSync(display, False);
+}
+
+void PressAndRelease(unsigned button) {
+  Display* display = editortest::testDisplay();
+  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  XSync(display, False);
+}
+
+// Host main-loop passes until the condition holds, a bounded number; then two more, in which nothing else
+// may come.
+bool IdleUntil(ClapInstance& plugin, const std::function<bool()>& condition) {
+  for (int pass = 0; pass < 400 && !condition(); ++pass) {
+    usleep(5000);
+    plugin.idle();
+  }
+  plugin.idle();
+  plugin.idle();
+  return condition();
+}
+
+// A click on Thru is a parameter the host shows: it is told the new value, through the flush it is asked
+// for, and that its project changed. A turn of a strip's program dial changes only the bank: the host is
+// told that its project changed, and no parameter.
+TEST_F(ClapPlugin, WhatTheEditorChangesReachesTheHost) {
+  Display* display = editortest::testDisplay();
+  int event = 0, error = 0, major = 0, minor = 0;
+  ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor)) << "the server has no XTEST";
+  const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 500, 0, 0, 0);
+  XMapWindow(display, parent);
+  XSync(display, False);
+  ASSERT_TRUE(plugin->openEditor(parent));
+  Window root = 0, parentOfParent = 0, *children = nullptr;
+  unsigned childCount = 0;
+  ASSERT_TRUE(XQueryTree(display, parent, &root, &parentOfParent, &children, &childCount));
+  ASSERT_EQ(1u, childCount);
+  const Window panel = children[0];
+  XFree(children);
+  for (int pass = 0; pass < 5; ++pass) plugin->idle();
+  const int marksBefore = plugin->markDirtyCount(), flushesBefore = plugin->flushRequests();
+  EXPECT_TRUE(plugin->hostLearned().empty()) << "opening the editor changes nothing";
+  Bytes before;
+  ASSERT_TRUE(plugin->saveState(before, 4096));
+
+  PointerTo(panel, editortest::kMidiThru);
+  PressAndRelease(1);
+  EXPECT_TRUE(IdleUntil(*plugin, [&] { return !plugin->hostLearned().empty(); }))
+      << "the host never learned of the Thru click";
+  EXPECT_EQ((std::vector<ParamChange>{{kThruId, 1}}), plugin->hostLearned());
+  EXPECT_EQ(flushesBefore + 1, plugin->flushRequests());
+  EXPECT_EQ(marksBefore + 1, plugin->markDirtyCount());
+  double value = 0;
+  ASSERT_TRUE(plugin->params()->get_value(plugin->clap(), kThruId, &value));
+  EXPECT_EQ(1, value);
+
+  // The first strip's program dial (stripPoint(0, StripControl::Program) of the panel tests), one notch of
+  // the wheel up.
+  PointerTo(panel, {113, 117});
+  PressAndRelease(4);
+  EXPECT_TRUE(IdleUntil(*plugin, [&] { return plugin->markDirtyCount() == marksBefore + 2; }))
+      << "the host never learned of the bank edit";
+  EXPECT_EQ(marksBefore + 2, plugin->markDirtyCount());
+  EXPECT_EQ(flushesBefore + 1, plugin->flushRequests()) << "no parameter the host shows changed";
+  EXPECT_EQ(1u, plugin->hostLearned().size());
+  Bytes after;
+  ASSERT_TRUE(plugin->saveState(after, 4096));
+  ASSERT_EQ(before.size(), after.size());
+  const auto& presetBefore = *reinterpret_cast<const VSTPluginProgram*>(before.data());
+  const auto& presetAfter = *reinterpret_cast<const VSTPluginProgram*>(after.data());
+  EXPECT_EQ(presetBefore.strips[0].program + 1, presetAfter.strips[0].program) << "the edit is in the state";
+
+  EXPECT_EQ(0, plugin->offMainThreadCalls());
+  plugin->closeEditor();
   XDestroyWindow(display, parent);
   XSync(display, False);
 }

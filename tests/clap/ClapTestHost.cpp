@@ -116,7 +116,8 @@ struct InStream {
   static int64_t Read(const clap_istream_t* stream, void* buffer, uint64_t size) {
     auto& self = *static_cast<InStream*>(stream->ctx);
     const size_t given = std::min<uint64_t>({size, self.piece, self.bytes.size() - self.at});
-    std::memcpy(buffer, self.bytes.data() + self.at, given);
+    // An empty state has no bytes to copy from at all.
+    if (given > 0) std::memcpy(buffer, self.bytes.data() + self.at, given);
     self.at += given;
     return static_cast<int64_t>(given);
   }
@@ -154,7 +155,10 @@ const clap_host_params_t ClapInstance::kHostParams = {
       if (flags & CLAP_PARAM_RESCAN_VALUES) ++Of(host).rescans;
     },
     [](const clap_host_t* host, clap_id, clap_param_clear_flags) { Of(host).checkMainThread(); },
-    [](const clap_host_t* host) { ++Of(host).flushRequested; }};
+    [](const clap_host_t* host) {
+      ++Of(host).flushRequested;
+      Of(host).flushPending = true;
+    }};
 
 const clap_host_state_t ClapInstance::kHostState = {[](const clap_host_t* host) {
   Of(host).checkMainThread();
@@ -236,6 +240,8 @@ std::vector<TimedMidi> ClapInstance::process(uint32_t frames, const std::vector<
                                              const std::vector<ParamChange>& params) {
   InputEvents in(midiIn, params);
   OutputEvents out(outRoom);
+  // A block is what a requested flush waits for while the plug-in processes.
+  flushPending = false;
   clap_process_t block = {};
   block.steady_time = steadyTime;
   block.frames_count = frames;
@@ -275,6 +281,15 @@ bool ClapInstance::runMainThreadCallback() {
   callbackRequested = false;
   plugin->on_main_thread(plugin);
   return true;
+}
+
+void ClapInstance::idle() {
+  fireTimers();
+  runMainThreadCallback();
+  if (!flushPending || active) return;
+  flushPending = false;
+  const std::vector<ParamChange> told = flush();
+  learned.insert(learned.end(), told.begin(), told.end());
 }
 
 bool ClapInstance::openEditor(unsigned long parent) {

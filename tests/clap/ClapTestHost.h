@@ -1,8 +1,9 @@
 // A CLAP host for the tests, as hosts drive the module: it loads vantorine.clap through clap_entry and its
 // factory, offers params, state, gui, timer-support and thread-check, runs process blocks with MIDI and
 // parameter values in and reads what comes out (up to a queue size it chooses), moves the state through
-// streams in pieces of a size it chooses, embeds the editor in a window of its own and fires its timers.
-// The thread that makes the instance is the host's main thread.
+// streams in pieces of a size it chooses, embeds the editor in a window of its own and fires its timers,
+// and in its idle passes does what a host's main loop does for the plug-in. The thread that makes the
+// instance is the host's main thread.
 #pragma once
 
 #include <clap/entry.h>
@@ -81,6 +82,11 @@ class ClapInstance {
 
   // Calls the plug-in's on_main_thread when it asked for it; returns whether it had.
   bool runMainThreadCallback();
+  // One pass of the host's main loop: the plug-in's timers fire, on_main_thread runs when it was asked
+  // for, and a flush the plug-in requested is made at once while it is not active (an active plug-in
+  // reports in its next block instead). What those flushes told is kept in hostLearned.
+  void idle();
+  const std::vector<ParamChange>& hostLearned() const { return learned; }
   int markDirtyCount() const { return dirtyMarks; }
   int flushRequests() const { return flushRequested; }
   int valueRescans() const { return rescans; }
@@ -113,6 +119,8 @@ class ClapInstance {
   std::thread::id mainThread;
   bool active = false;
   bool callbackRequested = false;
+  bool flushPending = false;
+  std::vector<ParamChange> learned;
   int dirtyMarks = 0, flushRequested = 0, rescans = 0, offMain = 0;
   uint32_t outRoom = 1u << 20;
   std::vector<ParamChange> paramOut;
