@@ -10,6 +10,7 @@
 #include "plugin/ProductInfo.h"
 #include "plugin/StartUp.h"
 #include "plugin/VSTPlugin.h"
+#include "vst/FxFile.h"
 
 namespace vantorine {
 namespace {
@@ -142,8 +143,17 @@ std::vector<uint8_t> Engine::State() const {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
+// A bank file (.fxb) is taken for the chunk it carries, so that a file the bank tool or a VST 2 host wrote
+// loads as a state; a file that is not ours, or damaged, is refused whole.
 bool Engine::SetState(const uint8_t* bytes, size_t size) {
   if (!bytes || size > static_cast<size_t>(INT32_MAX)) return false;
+  if (size >= 4 && std::memcmp(bytes, "CcnK", 4) == 0) {
+    FxContent bank;
+    if (!FxFile::decode(std::vector<uint8_t>(bytes, bytes + size), FxKind::Bank, kUniqueId, bank).empty() ||
+        bank.chunk.empty())
+      return false;
+    return SetState(bank.chunk.data(), bank.chunk.size());
+  }
   // The engine checks the size and every field, and takes all or nothing.
   return Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<uint8_t*>(bytes)) == 1;
 }

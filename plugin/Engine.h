@@ -64,7 +64,8 @@ class Engine {
   float Parameter(int index) const;
   void SetParameter(int index, float value);
 
-  // The bank chunk; a restore of one is a start-up to the engine. False when it refused the bytes.
+  // The bank chunk; a restore of one, or of a bank file (.fxb) that carries one, is a start-up to the engine.
+  // False when it refused the bytes.
   std::vector<uint8_t> State() const;
   bool SetState(const uint8_t* bytes, size_t size);
 
