@@ -1,17 +1,16 @@
-// Speed of the processing path, measured as a host meets it: the built plug-in module is loaded and
-// driven through the functions it exports (effProcessEvents through the dispatcher, then
-// processReplacing), beside a plain memcpy of the same events and of the same audio. MIDI thru of 256
-// events a block (notes, controllers, a mix), the same with 200 notes held, the notes-off flush of 256
-// held notes, processReplacing of 2 x 512 frames without MIDI, the strip send with all 16 strips, the
-// blocks of a SysEx list paced on the MIDI line, and an instance's creation.
+// Speed of what the plug-in does beyond passing MIDI, measured as a host meets it: the built plug-in module
+// is loaded and driven through the functions it exports (Vst2Host.h). The notes-off flush of 256 held
+// notes beside a plain memcpy of as many events, the strip send with all 16 strips, the blocks of a SysEx
+// list paced on the MIDI line beside a plain copy of a block's audio, and an instance's creation. MIDI thru
+// and blocks without MIDI are formats_bench's, beside the other formats.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "bench/BenchStreams.h"
+#include "bench/Vst2Host.h"
 #include "preset/ProgramExtensionChunk.h"
 #include "preset/VSTPluginProgram.h"
 #include "vst/VstInterface.h"
@@ -19,77 +18,11 @@
 namespace {
 
 using namespace bench;
-
-long eventsReceived = 0;
-
-VstIntPtr CountingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-  if (opcode == audioMasterVersion) return 2400;
-  if (opcode == audioMasterProcessEvents) {
-    eventsReceived += static_cast<const VstEvents*>(ptr)->numEvents;
-    return 1;
-  }
-  return 0;
-}
-
-// The plug-in module, loaded once for the whole run.
-AEffect* (*entryPoint)(audioMasterCallback) = nullptr;
-
-// One instance with stereo buffers, resumed.
-struct Instance : StereoBuffers {
-  AEffect* effect = entryPoint ? entryPoint(CountingHost) : nullptr;
-
-  Instance() {
-    if (!effect) return;
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.f);
-    // A new instance spends its first two calls ending the notes of thru, which starts off.
-    Process();
-    Process();
-  }
-  ~Instance() {
-    if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.f);
-  }
-  void Events(VstEvents* list) { effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.f); }
-  void Process() { effect->processReplacing(effect, inputs, outputs, kFrames); }
-  void SetThru(bool on) { effect->setParameter(effect, 1, on ? 1.f : 0.f); }
-};
+using vst2::eventsReceived;
+using vst2::Instance;
 
 BENCHMARK(PlainCopyOfTheEvents);
 BENCHMARK(PlainCopyOfTheAudio);
-
-void ProcessReplacingWithoutMidi(benchmark::State& state) {
-  Instance instance;
-  for (auto _ : state) {
-    instance.Process();
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(ProcessReplacingWithoutMidi);
-
-void Thru(benchmark::State& state, Stream stream, int held) {
-  Instance instance;
-  instance.SetThru(true);
-  if (held > 0) {
-    EventBlock holding = MakeHeldNotes(held);
-    instance.Events(holding.list());
-    instance.Process();
-  }
-  // The stream's notes lie above the held ones, so it neither ends nor repeats them.
-  EventBlock block = MakeStream(stream, 120);
-  const long before = eventsReceived;
-  for (auto _ : state) {
-    instance.Events(block.list());
-    instance.Process();
-  }
-  state.SetItemsProcessed(state.iterations() * kEvents);
-  state.counters["per_event"] = PerEvent(kEvents);
-  state.counters["sent_per_block"] =
-      static_cast<double>(eventsReceived - before) / static_cast<double>(state.iterations());
-}
-BENCHMARK_CAPTURE(Thru, Notes, Stream::Notes, 0);
-BENCHMARK_CAPTURE(Thru, Controllers, Stream::Controllers, 0);
-BENCHMARK_CAPTURE(Thru, Mix, Stream::Mix, 0);
-BENCHMARK_CAPTURE(Thru, NotesWith200Held, Stream::Notes, 200);
-BENCHMARK_CAPTURE(Thru, MixWith200Held, Stream::Mix, 200);
 
 // Thru goes off with 256 notes held: the next call queues their Note Offs, the one after sends them.
 void NotesOffFlushOf256(benchmark::State& state) {
@@ -142,7 +75,7 @@ BENCHMARK(ResendSixteenStrips);
 // The blocks of a long paced send at 44.1 kHz: a list of four 60-byte messages, each 847 frames on the
 // line, with a gap after each; with 5 ms a message is due every other block, with 500 ms the blocks mostly
 // wait for the line. Each iteration is one block; a resend starts the list again once the last send is
-// through. Beside ProcessReplacingWithoutMidi, a block without any send.
+// through. A block without any send is formats_bench's NoMidi/VST2.
 void PacedSend(benchmark::State& state, int gapMs) {
   Instance instance;
   constexpr int kMessages = 4;
@@ -189,7 +122,7 @@ BENCHMARK_CAPTURE(PacedSend, Gap500ms, 500);
 // the editor's sound names may be read here.
 void CreateAndClose(benchmark::State& state) {
   for (auto _ : state) {
-    AEffect* effect = entryPoint(CountingHost);
+    AEffect* effect = vst2::entryPoint(vst2::CountingHost);
     if (!effect) {
       state.SkipWithError("no instance");
       return;
@@ -202,10 +135,8 @@ BENCHMARK(CreateAndClose)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  void* module = dlopen(VANTORINE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (module) entryPoint = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(module, "VSTPluginMain"));
-  if (!entryPoint) {
-    std::fprintf(stderr, "cannot load %s: %s\n", VANTORINE_PLUGIN_PATH, dlerror());
+  if (const char* error = vst2::Load(VANTORINE_PLUGIN_PATH)) {
+    std::fprintf(stderr, "cannot load %s: %s\n", VANTORINE_PLUGIN_PATH, error);
     return 1;
   }
   benchmark::Initialize(&argc, argv);

@@ -1,9 +1,9 @@
-// Speed of the LV2 processing path, measured as an LV2 host meets it: the built bundle's module is loaded
-// and driven through its descriptor (every port connected, run of 512 frames with an atom sequence of MIDI
-// in and room for MIDI out and notifications, the outputs' capacities set again before each run), beside a
-// plain memcpy of the same audio. The blocks are plugin_bench's, so the two read side by side: what LV2 adds
-// over the engine is the difference.
-#include <benchmark/benchmark.h>
+// The benchmarks' LV2 host: the built bundle's module loaded once and driven through its descriptor, every
+// port connected, runs of 512 frames with an atom sequence of MIDI in and room for MIDI out and
+// notifications, the outputs' capacities set again before each run, as hosts do. The plug-in writes what
+// it sends into the host's buffer; the host reads it after the run.
+#pragma once
+
 #include <dlfcn.h>
 #include <lv2/atom/forge.h>
 #include <lv2/atom/util.h>
@@ -12,7 +12,6 @@
 #include <lv2/urid/urid.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,9 +19,8 @@
 #include "lv2/LV2Ports.h"
 #include "midi/MidiMessageLength.h"
 
-namespace {
+namespace bench::lv2 {
 
-using namespace bench;
 using namespace vantorine::lv2;
 
 // The host's URIDs: a map of its own, as every LV2 host keeps one.
@@ -48,17 +46,34 @@ class UridMap {
   const LV2_Feature* features[2] = {&mapFeature, nullptr};
 };
 
-UridMap urids;
+inline UridMap urids;
+inline const LV2_Descriptor* descriptor = nullptr;
+inline std::string bundle;
 
-// The plug-in's descriptor, from the module loaded once for the whole run.
-const LV2_Descriptor* descriptor = nullptr;
+// Null when the module is loaded, else why it is not. The bundle path ends with a slash.
+inline const char* Load(const char* path, const char* bundlePath) {
+  void* module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  using Entry = const LV2_Descriptor* (*)(uint32_t);
+  if (!module) return dlerror();
+  if (auto entry = reinterpret_cast<Entry>(dlsym(module, "lv2_descriptor"))) descriptor = entry(0);
+  bundle = bundlePath;
+  return descriptor ? nullptr : "no descriptor";
+}
+
+constexpr double kRate = 48000;
+
+// A new instance and its end, nothing else: what making one costs the module.
+inline void CreateAndClose() {
+  if (LV2_Handle handle = descriptor->instantiate(descriptor, kRate, bundle.c_str(), urids.Features()))
+    descriptor->cleanup(handle);
+}
 
 // The size of each atom port's buffer: midi_out's capacity is the least the plug-in asks for.
 constexpr uint32_t kAtomBytes = kMidiOutMinimumBytes;
 
 // One instance with every port connected, activated, MIDI thru on.
 struct Instance : StereoBuffers {
-  LV2_Handle handle = descriptor->instantiate(descriptor, 48000, VANTORINE_LV2_BUNDLE, urids.Features());
+  LV2_Handle handle = descriptor->instantiate(descriptor, kRate, bundle.c_str(), urids.Features());
   // 64-bit aligned, as atoms need.
   std::vector<uint64_t> midiIn = std::vector<uint64_t>(kAtomBytes / 8);
   std::vector<uint64_t> midiOut = std::vector<uint64_t>(kAtomBytes / 8);
@@ -81,19 +96,23 @@ struct Instance : StereoBuffers {
     for (uint32_t port : {kPresetPort, kResendPort, kMidiThruPort})
       descriptor->connect_port(handle, port, &controls[port]);
     descriptor->activate(handle);
-    SetMidiIn(nullptr);
+    Input(nullptr);
     // The first run takes the ports' values as they are; let the engine settle after it.
-    Run();
-    Run();
+    Block();
+    Block();
   }
   ~Instance() {
     if (!handle) return;
     descriptor->deactivate(handle);
     descriptor->cleanup(handle);
   }
+  Instance(const Instance&) = delete;
+  Instance& operator=(const Instance&) = delete;
+
+  bool ok() const { return handle != nullptr; }
 
   // What midi_in holds for each run from now on: the block's events at their frames, or none.
-  void SetMidiIn(const EventBlock* block) {
+  void Input(const EventBlock* block) {
     LV2_Atom_Forge forge;
     lv2_atom_forge_init(&forge, urids.Interface());
     lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(midiIn.data()), kAtomBytes);
@@ -110,7 +129,7 @@ struct Instance : StereoBuffers {
   }
 
   // One cycle: the outputs' atoms carry their capacity into it, as the host sets them each time.
-  void Run() {
+  void Block() {
     for (auto* buffer : {&midiOut, &notify}) {
       auto* atom = reinterpret_cast<LV2_Atom*>(buffer->data());
       atom->type = chunk;
@@ -119,8 +138,8 @@ struct Instance : StereoBuffers {
     descriptor->run(handle, kFrames);
   }
 
-  // How many MIDI events the last run wrote to midi_out.
-  int EventsOut() const {
+  // The MIDI events the last run wrote to midi_out.
+  int SentInLastBlock() const {
     int count = 0;
     const auto* sequence = reinterpret_cast<const LV2_Atom_Sequence*>(midiOut.data());
     LV2_ATOM_SEQUENCE_FOREACH(sequence, event) count += event->body.type == midiEvent;
@@ -128,62 +147,4 @@ struct Instance : StereoBuffers {
   }
 };
 
-BENCHMARK(PlainCopyOfTheAudio);
-
-bool Started(benchmark::State& state, const Instance& instance) {
-  if (!instance.handle) state.SkipWithError("the plug-in did not instantiate");
-  return instance.handle != nullptr;
-}
-
-void RunWithoutMidi(benchmark::State& state) {
-  Instance instance;
-  if (!Started(state, instance)) return;
-  for (auto _ : state) {
-    instance.Run();
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(RunWithoutMidi);
-
-void Thru(benchmark::State& state, Stream stream, int held) {
-  Instance instance;
-  if (!Started(state, instance)) return;
-  if (held > 0) {
-    const EventBlock holding = MakeHeldNotes(held);
-    instance.SetMidiIn(&holding);
-    instance.Run();
-  }
-  // The stream's notes lie above the held ones, so it neither ends nor repeats them.
-  const EventBlock block = MakeStream(stream, 120);
-  instance.SetMidiIn(&block);
-  for (auto _ : state) {
-    instance.Run();
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * kEvents);
-  state.counters["per_event"] = PerEvent(kEvents);
-  // Every block is the same: the last one's output stands for all.
-  state.counters["sent_per_block"] = instance.EventsOut();
-}
-BENCHMARK_CAPTURE(Thru, Notes, Stream::Notes, 0);
-BENCHMARK_CAPTURE(Thru, Controllers, Stream::Controllers, 0);
-BENCHMARK_CAPTURE(Thru, Mix, Stream::Mix, 0);
-BENCHMARK_CAPTURE(Thru, NotesWith200Held, Stream::Notes, 200);
-BENCHMARK_CAPTURE(Thru, MixWith200Held, Stream::Mix, 200);
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  void* module = dlopen(VANTORINE_LV2_PATH, RTLD_NOW | RTLD_LOCAL);
-  using Entry = const LV2_Descriptor* (*)(uint32_t);
-  if (module)
-    if (auto entry = reinterpret_cast<Entry>(dlsym(module, "lv2_descriptor"))) descriptor = entry(0);
-  if (!descriptor) {
-    std::fprintf(stderr, "cannot load %s: %s\n", VANTORINE_LV2_PATH, module ? "no descriptor" : dlerror());
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+}  // namespace bench::lv2
