@@ -145,8 +145,12 @@ void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
 
 // Events that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
 bool LV2Adapter::WriteMidi(const EngineEvent& event) {
-  return runFrames > 0 && midiOutSequence &&
-         midiOutSequence->Append(event.frame, urids.midiEvent, event.bytes, event.size);
+  if (runFrames == 0 || !midiOutSequence) return false;
+  if (event.size > 3) return midiOutSequence->Append(event.frame, urids.midiEvent, event.bytes, event.size);
+  // A short message goes in as one word, with no copy of a length known only now.
+  const uint64_t word = event.bytes[0] | (event.size > 1 ? event.bytes[1] << 8 : 0) |
+                        (event.size > 2 ? event.bytes[2] << 16 : 0);
+  return midiOutSequence->AppendPacked(event.frame, urids.midiEvent, word, event.size);
 }
 
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation

@@ -106,16 +106,14 @@ void Engine::Activate(double rate, uint32_t maxFrames) {
 
 void Engine::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
 
-void Engine::Receive(int64_t frame, uint32_t frames, const uint8_t* bytes, uint32_t size) {
-  if (frames == 0 || !bytes) return;
-  const int64_t lastFrame = int64_t{frames} - 1;
-  plugin->ReceiveMidi(static_cast<VstInt32>(frame < 0 ? 0 : frame > lastFrame ? lastFrame : frame), bytes, size);
-}
-
 void Engine::Process(uint32_t frames, uint32_t ownEvents, uint32_t ownSysexBytes, float** audioIn,
                      float** audioOut) {
+  plugin->ReceiveMidi(received, receivedCount);
+  receivedCount = 0;
   plugin->SetOwnEventRoom(ownEvents, ownSysexBytes);
   plugin->processReplacing(audioIn, audioOut, static_cast<VstInt32>(frames));
+  // A stopped engine took nothing, and the host's bytes are gone after this block.
+  plugin->ReceiveMidi(nullptr, 0);
 }
 
 int Engine::Preset() const { return plugin->getProgram(); }

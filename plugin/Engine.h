@@ -47,8 +47,14 @@ class Engine {
   void Activate(double sampleRate, uint32_t maxFrames);
   void Deactivate();
   // Audio thread, before the block's Process: a short message (1 to 3 bytes) at `frame` of a block of
-  // `frames`. System Exclusive and anything malformed are not passed on.
-  void Receive(int64_t frame, uint32_t frames, const uint8_t* bytes, uint32_t size);
+  // `frames`, whose bytes stay where they are until Process returns. System Exclusive, anything malformed
+  // and what comes past 256 messages a block are not passed on.
+  void Receive(int64_t frame, uint32_t frames, const uint8_t* bytes, uint32_t size) {
+    if (receivedCount == kMaxReceived || frames == 0 || !bytes || size == 0 || size > 3) return;
+    const int64_t lastFrame = int64_t{frames} - 1;
+    received[receivedCount++] = {static_cast<int32_t>(frame < 0 ? 0 : frame > lastFrame ? lastFrame : frame), size,
+                                 bytes};
+  }
   // Audio thread: one block. `ownEvents` and `ownSysexBytes` are how many of the engine's own messages, and
   // SysEx bytes among them, the caller can keep from this block; the rest waits in the engine. Audio, when
   // given, passes through. The messages go to the host's EngineEvents before this returns.
@@ -93,6 +99,10 @@ class Engine {
   AEffect* effect = nullptr;
   VSTPlugin* plugin = nullptr;  // the same instance as `effect`
   bool editorOpening = false;
+  // The block's messages from the host, taken by the engine as they are.
+  static constexpr uint32_t kMaxReceived = 256;
+  EngineEvent received[kMaxReceived];
+  uint32_t receivedCount = 0;
 };
 
 }  // namespace vantorine

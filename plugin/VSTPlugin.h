@@ -77,9 +77,13 @@ class VSTPlugin : public SPlugin {
 
   // MIDI engine.
   VstInt32 processEvents(VstEvents* events) override;
-  // Audio thread, for a format that hands MIDI over plainly instead of through processEvents: a short
-  // message (1 to 3 bytes) at `frame`.
-  void ReceiveMidi(VstInt32 frame, const uint8_t* bytes, uint32_t size);
+  // Audio thread, for a format that hands MIDI over plainly instead of through processEvents: the short
+  // messages (1 to 3 bytes) of the next processing call, at their frames, passed by that call as they are,
+  // before anything processEvents queued. They must stay where they are until it returns.
+  void ReceiveMidi(const vantorine::EngineEvent* events, uint32_t count) {
+    plainInput = events;
+    plainInputCount = count;
+  }
   // Where a processing call's events go as plain messages instead of to the VST 2 host; set before
   // processing begins, null for the host.
   void SetEventSink(vantorine::EngineEventSink* sink) { eventSink = sink; }
@@ -264,7 +268,10 @@ class VSTPlugin : public SPlugin {
     VstIntPtr reserved;
     VstEvent* events[MidiEventQueue::kCapacity];
   } hostEvents;
+  void PassPlainInput();
   vantorine::EngineEventSink* eventSink = nullptr;
+  const vantorine::EngineEvent* plainInput = nullptr;
+  uint32_t plainInputCount = 0;
   vantorine::EngineEvent plainEvents[MidiEventQueue::kCapacity];
   HeldNoteTable heldNotes;
   tovo::threading::SMutexID flushLock;

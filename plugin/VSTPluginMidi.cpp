@@ -43,11 +43,6 @@ VstInt32 VSTPlugin::processEvents(VstEvents* events) {
   return 0;
 }
 
-void VSTPlugin::ReceiveMidi(VstInt32 frame, const uint8_t* bytes, uint32_t size) {
-  if (size == 0 || size > 3) return;
-  inputQueue.Push(MakeMidiEvent(bytes[0], size > 1 ? bytes[1] : 0, size > 2 ? bytes[2] : 0, frame));
-}
-
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
   Process(inputs, outputs, sampleFrames, kAdd);
 }
@@ -88,9 +83,26 @@ void VSTPlugin::Process(float** inputs, float** outputs, VstInt32 sampleFrames, 
 }
 
 void VSTPlugin::midiInProcess() {
+  PassPlainInput();
   VstMidiEvent event;
   while (inputQueue.Pop(event)) {
     if (notesOffPending.load(std::memory_order_acquire)) continue;
+    PassIncomingEvent(event);
+  }
+}
+
+// A format's plain messages go through as the host's would, without a queue: they come on this thread.
+void VSTPlugin::PassPlainInput() {
+  const uint32_t count = plainInputCount;
+  plainInputCount = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    const vantorine::EngineEvent& plain = plainInput[i];
+    if (plain.size == 0 || plain.size > 3 || notesOffPending.load(std::memory_order_acquire)) continue;
+    VstMidiEvent event = MakeMidiEvent(0, 0, 0, plain.frame);
+    // The bytes go in as one word: the checks that read them back then load what one store wrote.
+    const uint32_t word = plain.bytes[0] | (plain.size > 1 ? plain.bytes[1] << 8 : 0) |
+                          (plain.size > 2 ? plain.bytes[2] << 16 : 0);
+    std::memcpy(event.midiData, &word, sizeof(word));
     PassIncomingEvent(event);
   }
 }
