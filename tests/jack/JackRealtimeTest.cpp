@@ -15,7 +15,7 @@
 namespace {
 std::atomic<int> cycles{0};
 
-void armCounter(bool entering) {
+[[maybe_unused]] void armCounter(bool entering) {
   callcount::SetCounting(entering);
   if (entering) ++cycles;
 }
