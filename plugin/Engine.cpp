@@ -3,7 +3,9 @@
 // messages, past the VST 2 event lists.
 #include "plugin/Engine.h"
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
@@ -15,8 +17,10 @@
 namespace vantorine {
 namespace {
 
-// The engine calls back while its constructor runs, before the record can lead to this object.
-thread_local Engine* engineBeingCreated = nullptr;
+// The engine calls back while its constructor runs, before the record can lead to this object. One engine
+// is made at a time, so every callback of an instance without a record yet is the new one's.
+std::mutex creating;
+std::atomic<Engine*> engineBeingCreated{nullptr};
 
 const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
                                   "receiveVstMidiEvent"};
@@ -26,15 +30,18 @@ const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "receiveV
 std::unique_ptr<Engine> Engine::Create(EngineHost& host, double sampleRate, const char* productName,
                                        const char* directory, int* status) {
   std::unique_ptr<Engine> made(new Engine(host, sampleRate, productName, directory));
+  // resvd1 belongs to the host: it leads the engine's callbacks here once the record exists.
   int startUp = kStartUpOk;
-  engineBeingCreated = made.get();
-  made->effect = CreateQuietInstance(&Engine::HostCallback, startUp);
-  engineBeingCreated = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(creating);
+    engineBeingCreated.store(made.get(), std::memory_order_release);
+    made->effect = CreateQuietInstance(&Engine::HostCallback, startUp);
+    if (made->effect) made->effect->resvd1 = reinterpret_cast<VstIntPtr>(made.get());
+    engineBeingCreated.store(nullptr, std::memory_order_release);
+  }
   if (status) *status = startUp;
   if (!made->effect) return nullptr;
   made->plugin = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(made->effect->object));
-  // resvd1 belongs to the host: from now on it leads the engine's callbacks here.
-  made->effect->resvd1 = reinterpret_cast<VstIntPtr>(made.get());
   made->plugin->SetEventSink(&host);
   made->Dispatch(effOpen);
   made->Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
@@ -56,7 +63,8 @@ VstIntPtr Engine::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, voi
 VstIntPtr Engine::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float) {
   if (opcode == audioMasterVersion) return 2400;
-  Engine* self = effect && effect->resvd1 ? reinterpret_cast<Engine*>(effect->resvd1) : engineBeingCreated;
+  Engine* self = effect && effect->resvd1 ? reinterpret_cast<Engine*>(effect->resvd1)
+                                          : engineBeingCreated.load(std::memory_order_acquire);
   return self ? self->Answer(opcode, index, value, ptr) : 0;
 }
 
