@@ -34,7 +34,7 @@ class LV2EditorHost {
 
 class LV2Adapter : private EngineHost {
  public:
-  // Null when the host offers no URID map or the engine refused to start (it has told the user why).
+  // Null when the host offers no URID map or the engine cannot run here.
   static LV2Adapter* Create(double sampleRate, const char* bundlePath, const LV2_Feature* const* features);
   ~LV2Adapter() override;
   LV2Adapter(const LV2Adapter&) = delete;
