@@ -4,6 +4,7 @@
 #include "plugin/Engine.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -40,7 +41,11 @@ std::unique_ptr<Engine> Engine::Create(EngineHost& host, double sampleRate, cons
     engineBeingCreated.store(nullptr, std::memory_order_release);
   }
   if (status) *status = startUp;
-  if (!made->effect) return nullptr;
+  if (!made->effect) {
+    // No message box here: a host's log is where a plug-in without a window says why it did not start.
+    if (startUp != kRefuseSilently) std::fprintf(stderr, "%s: failed to load (%s)\n", kProductName, StartUpReason(startUp));
+    return nullptr;
+  }
   made->plugin = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(made->effect->object));
   made->plugin->SetEventSink(&host);
   made->Dispatch(effOpen);

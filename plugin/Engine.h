@@ -35,7 +35,8 @@ class EngineHost : public EngineEventSink {
 
 class Engine {
  public:
-  // Null when the engine cannot run here; `status`, when given, is then the start-up status that says why.
+  // Null when the engine cannot run here, after a line on standard error that says why; `status`, when
+  // given, is then the start-up status.
   // `directory` is the folder the plug-in was installed in (the editor looks for its files beside it).
   static std::unique_ptr<Engine> Create(EngineHost& host, double sampleRate, const char* productName,
                                         const char* directory, int* status = nullptr);

@@ -18,20 +18,25 @@ namespace {
 
 void ShowStartUpFailure(int status, const SPlugin* plugin) {
   tovo::data::datastring<32, char> message;
-  message.Append("Failed to load plugin\n(Reason: ");
+  message.Append("Failed to load plugin\n(Reason: ").Append(StartUpReason(status));
   if (status == kSystemNotSupported) {
-    message.Append("System not supported").Append("\nPlease check the requirements").Append(")");
+    message.Append("\nPlease check the requirements").Append(")");
   } else if (status == kHostNotSupported) {
-    message.Append("Host not supported");
     if (plugin) message.Append(" (").Append(plugin->PluginHostName()).Append(")");
     message.Append(")");
   } else {
-    message.Append("Internal Error").Append("\nPlease report to \n").Append(kSupportAddress).Append(")");
+    message.Append("\nPlease report to \n").Append(kSupportAddress).Append(")");
   }
   tovo::gui::SInfo(message.Get(), kProductName);
 }
 
 }  // namespace
+
+const char* StartUpReason(int status) {
+  if (status == kSystemNotSupported) return "System not supported";
+  if (status == kHostNotSupported) return "Host not supported";
+  return "Internal Error";
+}
 
 AEffect* CreateQuietInstance(audioMasterCallback audioMaster, int& status, SPlugin** refused) {
   EnsureLibraryLoaded();

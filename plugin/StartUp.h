@@ -17,6 +17,9 @@ enum StartUpStatus {
   kOutOfMemory = 5,
 };
 
+// What a refusal's status means, in the words the user is shown.
+const char* StartUpReason(int status);
+
 // What the VST 2 entry points do: opens the toolkit's connection, makes the instance and returns its record,
 // or null after telling the user why.
 AEffect* CreateEffectInstance(audioMasterCallback audioMaster);
