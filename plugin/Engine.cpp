@@ -43,7 +43,8 @@ std::unique_ptr<Engine> Engine::Create(EngineHost& host, double sampleRate, cons
   if (status) *status = startUp;
   if (!made->effect) {
     // No message box here: a host's log is where a plug-in without a window says why it did not start.
-    if (startUp != kRefuseSilently) std::fprintf(stderr, "%s: failed to load (%s)\n", kProductName, StartUpReason(startUp));
+    if (startUp != kRefuseSilently)
+      std::fprintf(stderr, "%s: failed to load (%s)\n", kProductName, StartUpReason(startUp));
     return nullptr;
   }
   made->plugin = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(made->effect->object));
