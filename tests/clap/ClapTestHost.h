@@ -22,15 +22,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/TimedMidi.h"
+
 namespace claptest {
 
-using Bytes = std::vector<uint8_t>;
-
-struct TimedMidi {
-  uint32_t frame;
-  Bytes bytes;
-  bool operator==(const TimedMidi& other) const { return frame == other.frame && bytes == other.bytes; }
-};
+using testsupport::Bytes;
+using testsupport::TimedMidi;
 
 struct ParamChange {
   clap_id id;

@@ -15,16 +15,12 @@
 #include <vector>
 
 #include "lv2/LV2Ports.h"
+#include "tests/support/TimedMidi.h"
 
 namespace lv2test {
 
-using Bytes = std::vector<uint8_t>;
-
-struct TimedMidi {
-  uint32_t frame;
-  Bytes bytes;
-  bool operator==(const TimedMidi& other) const { return frame == other.frame && bytes == other.bytes; }
-};
+using testsupport::Bytes;
+using testsupport::TimedMidi;
 
 // The lilv world with the built bundle and the LV2 core beside it; one per test program.
 class LV2World {
