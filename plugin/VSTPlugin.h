@@ -151,11 +151,13 @@ class VSTPlugin : public SPlugin {
   static constexpr VstInt32 kSendRequestType = 0x53454E44;
   void Process(float** inputs, float** outputs, VstInt32 sampleFrames, AudioMode mode);
   void PassIncomingEvent(VstMidiEvent& event);
-  void PassNoteStart(VstMidiEvent& event);
-  void PassNoteEnd(VstMidiEvent& event);
+  // What becomes of a message from the host, whatever its form: its bytes made whole in place, and true
+  // when it passes through.
+  bool PassMessage(uint8_t bytes[3]);
+  bool PassNoteStart(const uint8_t bytes[3]);
+  bool PassNoteEnd(uint8_t bytes[3]);
   void SendQueuedEventsToHost();
-  void HandOutPlain(VstInt32 count);
-  static void PutInTimeOrder(VstEvent** events, VstInt32 count);
+  void HandOutPlain(VstInt32 first, VstInt32 count);
   void NotesOffHandshake();
   void PushGenerated(uint8_t status, uint8_t data1, uint8_t data2);
   bool StartSend(int preset);
@@ -272,7 +274,10 @@ class VSTPlugin : public SPlugin {
   vantorine::EngineEventSink* eventSink = nullptr;
   const vantorine::EngineEvent* plainInput = nullptr;
   uint32_t plainInputCount = 0;
+  // The block's list for the sink: what passed through of the plain input first, with its bytes here.
   vantorine::EngineEvent plainEvents[MidiEventQueue::kCapacity];
+  uint8_t plainBytes[MidiEventQueue::kCapacity][4];
+  uint32_t plainPassedCount = 0;
   HeldNoteTable heldNotes;
   tovo::threading::SMutexID flushLock;
   std::atomic<bool> notesOffPending{false};

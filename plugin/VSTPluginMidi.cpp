@@ -91,70 +91,67 @@ void VSTPlugin::midiInProcess() {
   }
 }
 
-// A format's plain messages go through as the host's would, without a queue: they come on this thread.
+// A format's plain messages go through as the host's would, without a queue: they come on this thread, and
+// what passes waits for the hand-out with its bytes inline, never in an effect's event form.
 void VSTPlugin::PassPlainInput() {
   const uint32_t count = plainInputCount;
   plainInputCount = 0;
+  plainPassedCount = 0;
   for (uint32_t i = 0; i < count; ++i) {
     const vantorine::EngineEvent& plain = plainInput[i];
     if (plain.size == 0 || plain.size > 3 || notesOffPending.load(std::memory_order_acquire)) continue;
-    VstMidiEvent event = MakeMidiEvent(0, 0, 0, plain.frame);
-    // The bytes go in as one word: the checks that read them back then load what one store wrote.
-    const uint32_t word = plain.bytes[0] | (plain.size > 1 ? plain.bytes[1] << 8 : 0) |
-                          (plain.size > 2 ? plain.bytes[2] << 16 : 0);
-    std::memcpy(event.midiData, &word, sizeof(word));
-    PassIncomingEvent(event);
+    uint8_t bytes[3] = {plain.bytes[0], plain.size > 1 ? plain.bytes[1] : uint8_t{0},
+                        plain.size > 2 ? plain.bytes[2] : uint8_t{0}};
+    if (!PassMessage(bytes) || plainPassedCount == MidiEventQueue::kCapacity) continue;
+    // The bytes go in as one word: what reads them back then loads what one store wrote.
+    const uint32_t word = bytes[0] | bytes[1] << 8 | bytes[2] << 16;
+    std::memcpy(plainBytes[plainPassedCount], &word, sizeof(word));
+    plainEvents[plainPassedCount] = {plain.frame, kMessageLength[bytes[0]], plainBytes[plainPassedCount]};
+    ++plainPassedCount;
   }
 }
 
 void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
+  uint8_t bytes[3] = {Byte(event, 0), Byte(event, 1), Byte(event, 2)};
+  if (!PassMessage(bytes)) return;
+  // The host's other fields go out as they came.
+  SetMidiBytes(event, bytes[0], bytes[1], bytes[2]);
+  event.midiData[3] = 0;
+  outputQueue.Push(event);
+}
+
+bool VSTPlugin::PassMessage(uint8_t bytes[3]) {
   // A host can hand us anything: a message must start with a status byte, and
   // its data bytes are kept in range before anything is passed on. System
   // Exclusive never comes as a short event: a start or end of one there would
   // leave the module's input inside a message that never ends.
-  if ((Byte(event, 0) & 0x80) == 0 || Byte(event, 0) == 0xF0 || Byte(event, 0) == 0xF7) return;
-  SetMidiBytes(event, Byte(event, 0), Byte(event, 1) & 0x7F, Byte(event, 2) & 0x7F);
-  event.midiData[3] = 0;
+  if ((bytes[0] & 0x80) == 0 || bytes[0] == 0xF0 || bytes[0] == 0xF7) return false;
+  bytes[1] &= 0x7F;
+  bytes[2] &= 0x7F;
   const bool thru = LoadShared(CurrentProgram().midiThru) != 0;
-  const uint8_t status = Byte(event, 0) & 0xF0;
+  const uint8_t status = bytes[0] & 0xF0;
   if (status == kNoteOn || status == kNoteOff) {
-    if (!thru) return;
-    if (status == kNoteOn && (Byte(event, 2) & 0x7F) != 0)
-      PassNoteStart(event);
-    else
-      PassNoteEnd(event);
-    return;
+    if (!thru) return false;
+    return status == kNoteOn && bytes[2] != 0 ? PassNoteStart(bytes) : PassNoteEnd(bytes);
   }
   if (status == kProgramChange && LoadShared(CurrentProgram().presetSwitching)) {
-    setProgram(Byte(event, 1) & 0x7F);
-    return;
+    setProgram(bytes[1]);
+    return false;
   }
-  if (thru) outputQueue.Push(event);
+  return thru;
 }
 
-void VSTPlugin::PassNoteStart(VstMidiEvent& event) {
-  const int channel = Byte(event, 0) & 0x0F;
-  const int note = Byte(event, 1) & 0x7F;
-  const int velocity = Byte(event, 2) & 0x7F;
-  switch (heldNotes.NoteStart(channel, note, velocity)) {
-    case HeldNoteTable::Start::VelocityChanged:
-      SetMidiBytes(event, kNoteOn + channel, note, velocity);
-      outputQueue.Push(event);
-      return;
-    case HeldNoteTable::Start::Added:
-      outputQueue.Push(event);
-      return;
-    case HeldNoteTable::Start::Full:
-      return;
-  }
+// A note held already that starts again goes out too; one the table has no room for does not.
+bool VSTPlugin::PassNoteStart(const uint8_t bytes[3]) {
+  return heldNotes.NoteStart(bytes[0] & 0x0F, bytes[1], bytes[2]) != HeldNoteTable::Start::Full;
 }
 
-void VSTPlugin::PassNoteEnd(VstMidiEvent& event) {
-  const int channel = Byte(event, 0) & 0x0F;
-  const int note = Byte(event, 1) & 0x7F;
-  if (!heldNotes.NoteEnd(channel, note)) return;
-  SetMidiBytes(event, kNoteOff + channel, note, 0);
-  outputQueue.Push(event);
+bool VSTPlugin::PassNoteEnd(uint8_t bytes[3]) {
+  const int channel = bytes[0] & 0x0F;
+  if (!heldNotes.NoteEnd(channel, bytes[1])) return false;
+  bytes[0] = static_cast<uint8_t>(kNoteOff + channel);
+  bytes[2] = 0;
+  return true;
 }
 
 void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
@@ -163,11 +160,12 @@ void VSTPlugin::midiPostProcess() { SendQueuedEventsToHost(); }
 // waits at its own frames, and the plug-in's own sends behind it at the start of the block or where the
 // settle time ended: an insertion sort puts each in its place, keeps events of one frame in the order they
 // came, allocates nothing, and costs one comparison per event when the list is in order already.
-void VSTPlugin::PutInTimeOrder(VstEvent** events, VstInt32 count) {
-  for (VstInt32 i = 1; i < count; ++i) {
-    VstEvent* moving = events[i];
-    VstInt32 j = i;
-    for (; j > 0 && events[j - 1]->deltaFrames > moving->deltaFrames; --j) events[j] = events[j - 1];
+template <typename Event, typename FrameOf>
+static void PutInTimeOrder(Event* events, uint32_t count, FrameOf frameOf) {
+  for (uint32_t i = 1; i < count; ++i) {
+    const Event moving = events[i];
+    uint32_t j = i;
+    for (; j > 0 && frameOf(events[j - 1]) > frameOf(moving); --j) events[j] = events[j - 1];
     events[j] = moving;
   }
 }
@@ -175,39 +173,44 @@ void VSTPlugin::PutInTimeOrder(VstEvent** events, VstInt32 count) {
 // What passed through in this block, then as many of the plug-in's own events as the host has room for
 // (VSTPluginSend.cpp), in one list.
 void VSTPlugin::SendQueuedEventsToHost() {
-  VstInt32 count = 0;
+  VstInt32 count = eventSink ? static_cast<VstInt32>(plainPassedCount) : 0;
+  const VstInt32 firstQueued = count;
   while (count < static_cast<VstInt32>(MidiEventQueue::kCapacity) && outputQueue.Pop(hostEventStore[count])) {
     hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
     ++count;
   }
   HandOutOwnEvents(count);
-  if (count == 0) return;
-  PutInTimeOrder(hostEvents.events, count);
   if (eventSink) {
-    HandOutPlain(count);
+    HandOutPlain(firstQueued, count);
     return;
   }
+  if (count == 0) return;
+  PutInTimeOrder(hostEvents.events, count, [](const VstEvent* event) { return event->deltaFrames; });
   hostEvents.numEvents = count;
   hostEvents.reserved = 0;
   sendVstEventsToHost(reinterpret_cast<VstEvents*>(&hostEvents));
 }
 
-void VSTPlugin::HandOutPlain(VstInt32 count) {
-  uint32_t plainCount = 0;
-  for (VstInt32 i = 0; i < count; ++i) {
+// The plain messages that passed through are in the list already; what came in the effect's form (the
+// plug-in's own) joins them from `first` on.
+void VSTPlugin::HandOutPlain(VstInt32 first, VstInt32 count) {
+  for (VstInt32 i = first; i < count; ++i) {
     const VstEvent* event = hostEvents.events[i];
     if (event->type == kVstSysExType) {
       const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
-      plainEvents[plainCount++] = {sysex->deltaFrames, static_cast<uint32_t>(sysex->dumpBytes),
-                                   reinterpret_cast<const uint8_t*>(sysex->sysexDump)};
+      plainEvents[i] = {sysex->deltaFrames, static_cast<uint32_t>(sysex->dumpBytes),
+                        reinterpret_cast<const uint8_t*>(sysex->sysexDump)};
       continue;
     }
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     const auto* bytes = reinterpret_cast<const uint8_t*>(midi->midiData);
     // Every event here was checked or made whole by the engine: its status byte gives its length.
-    plainEvents[plainCount++] = {midi->deltaFrames, kMessageLength[bytes[0]], bytes};
+    plainEvents[i] = {midi->deltaFrames, kMessageLength[bytes[0]], bytes};
   }
-  eventSink->EngineEvents(plainEvents, plainCount);
+  if (count == 0) return;
+  PutInTimeOrder(plainEvents, static_cast<uint32_t>(count),
+                 [](const vantorine::EngineEvent& event) { return event.frame; });
+  eventSink->EngineEvents(plainEvents, static_cast<uint32_t>(count));
 }
 
 // Thru went off: this call drops what comes in and queues the Note Offs, the

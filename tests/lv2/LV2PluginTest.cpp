@@ -298,6 +298,11 @@ TEST_F(LV2Plugin, ThruKeepsFramesAndEndsTheNotesItPassedWhenSwitchedOff) {
   const std::vector<TimedMidi> played = {At(10, {0x91, 64, 90}), At(20, {0xB1, 1, 5}), At(30, {0xD1, 7}),
                                          At(40, {0xF8})};
   EXPECT_EQ(played, plugin.run(played));
+  // Data bytes are kept in range, a held note that starts again passes, an end of a note not passed does
+  // not, and the plug-in's own send at the block's start goes before what passed at later frames.
+  plugin.setControl(kResendPort, 1);
+  EXPECT_EQ((std::vector<TimedMidi>{At(0, {0xC0, 0x00}), At(1, {0x91, 64, 5})}),
+            plugin.run({At(1, {0x91, 64, 0x85}), At(7, {0x90, 65, 0})}));
   plugin.setControl(kMidiThruPort, 0);
   std::vector<TimedMidi> ended;
   for (int cycle = 0; cycle < 3; ++cycle)
