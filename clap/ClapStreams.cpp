@@ -16,18 +16,18 @@ bool WriteWhole(const clap_ostream_t& stream, const std::vector<uint8_t>& bytes)
   return true;
 }
 
+// Each piece is read into a buffer of its own and appended: a host that hands out a few bytes at a time
+// costs a few bytes of copying each time, not a grown and shrunk bank.
 bool ReadWhole(const clap_istream_t& stream, size_t limit, std::vector<uint8_t>& bytes) {
-  constexpr size_t kPiece = 64 * 1024;
+  uint8_t piece[16 * 1024];
   bytes.clear();
   for (;;) {
-    const size_t have = bytes.size();
     // One byte past the limit tells a stream that is too long from one that is exactly as long.
-    const size_t want = std::min(kPiece, limit + 1 - have);
-    bytes.resize(have + want);
-    const int64_t read = stream.read(&stream, bytes.data() + have, want);
+    const size_t want = std::min(sizeof(piece), limit + 1 - bytes.size());
+    const int64_t read = stream.read(&stream, piece, want);
     if (read < 0 || static_cast<uint64_t>(read) > want) return false;
-    bytes.resize(have + static_cast<size_t>(read));
     if (read == 0) return true;
+    bytes.insert(bytes.end(), piece, piece + read);
     if (bytes.size() > limit) return false;
   }
 }
