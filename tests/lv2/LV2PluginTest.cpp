@@ -297,7 +297,10 @@ TEST_F(LV2Plugin, ThruKeepsFramesAndEndsTheNotesItPassedWhenSwitchedOff) {
   plugin.setControl(kMidiThruPort, 1);
   const std::vector<TimedMidi> played = {At(10, {0x91, 64, 90}), At(20, {0xB1, 1, 5}), At(30, {0xD1, 7}),
                                          At(40, {0xF8})};
-  EXPECT_EQ(played, plugin.run(played));
+  // A SysEx longer than a word, which the engine does not take, leaves the events after it in place.
+  std::vector<TimedMidi> withSysex = played;
+  withSysex.insert(withSysex.begin() + 2, At(25, {0xF0, 0x7D, 1, 2, 3, 4, 5, 6, 0xF7}));
+  EXPECT_EQ(played, plugin.run(withSysex));
   plugin.setControl(kMidiThruPort, 0);
   std::vector<TimedMidi> ended;
   for (int cycle = 0; cycle < 3; ++cycle)
