@@ -1,12 +1,46 @@
 // The instance's life, its processing block and its state.
 #include "clap/ClapPlugin.h"
 
+#include <array>
+
 #include "clap/ClapStreams.h"
-#include <cstring>
 
 #include "midi/MidiMessageLength.h"
 
 namespace vantorine::clap {
+namespace {
+
+// The length of a short message from its status byte, looked up: every MIDI event of a block asks.
+constexpr auto kMessageLength = [] {
+  std::array<uint8_t, 256> lengths{};
+  for (int status = 0; status < 256; ++status)
+    lengths[status] = static_cast<uint8_t>(MidiMessageLength(static_cast<uint8_t>(status)));
+  return lengths;
+}();
+
+// The bytes of a SysEx stay where they are until the next block: longer than the host may read them.
+bool PushMidi(const clap_output_events_t& out, const EngineEvent& message) {
+  if (message.bytes[0] == 0xF0) {
+    clap_event_midi_sysex_t event = {};
+    event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID,
+                    CLAP_EVENT_MIDI_SYSEX, 0};
+    event.port_index = 0;
+    event.buffer = message.bytes;
+    event.size = message.size;
+    return out.try_push(&out, &event.header);
+  }
+  clap_event_midi_t event = {};
+  event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID,
+                  CLAP_EVENT_MIDI, 0};
+  event.port_index = 0;
+  // At most three bytes, each by itself: a copy of a length known only now would be a loop.
+  event.data[0] = message.bytes[0];
+  if (message.size > 1) event.data[1] = message.bytes[1];
+  if (message.size > 2) event.data[2] = message.bytes[2];
+  return out.try_push(&out, &event.header);
+}
+
+}  // namespace
 
 constexpr const char* kHostProduct = "Vantorine CLAP";
 
@@ -55,7 +89,12 @@ clap_process_status ClapPlugin::Process(const clap_process_t& process) {
   blockOut = process.out_events;
   if (process.in_events) TakeInput(*process.in_events, frames);
   if (blockOut) parameters->Report(*blockOut);
-  midiOutput.Write([this](const EngineEvent& message) { return PushMidi(message); });
+  if (blockOut && frames > 0) {
+    const clap_output_events_t& out = *blockOut;
+    midiOutput.Write([&out](const EngineEvent& message) { return PushMidi(out, message); });
+  } else {
+    midiOutput.Write([](const EngineEvent&) { return false; });
+  }
   // A block without frames has no time to put an event at: what the engine has to send waits.
   if (frames > 0) {
     engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom());
@@ -65,44 +104,33 @@ clap_process_status ClapPlugin::Process(const clap_process_t& process) {
   return CLAP_PROCESS_CONTINUE;
 }
 
+// The engine is read once, into a local: its store of each message might alias this instance's members, and
+// it would be read again for every event. MIDI is asked for first, as most of a block's events are MIDI.
 void ClapPlugin::TakeInput(const clap_input_events_t& in, uint32_t frames) {
+  Engine& receiver = *engine;
   const uint32_t count = in.size(&in);
   for (uint32_t i = 0; i < count; ++i) {
     const clap_event_header_t* header = in.get(&in, i);
     if (!header || header->space_id != CLAP_CORE_EVENT_SPACE_ID) continue;
-    if (header->type == CLAP_EVENT_PARAM_VALUE && header->size >= sizeof(clap_event_param_value_t)) {
-      parameters->Apply(*reinterpret_cast<const clap_event_param_value_t*>(header));
-    } else if (header->type == CLAP_EVENT_MIDI && header->size >= sizeof(clap_event_midi_t)) {
+    if (header->type == CLAP_EVENT_MIDI) {
+      if (header->size < sizeof(clap_event_midi_t)) continue;
       const auto& midi = *reinterpret_cast<const clap_event_midi_t*>(header);
       if (midi.port_index != 0) continue;
-      engine->Receive(header->time, frames, midi.data, static_cast<uint32_t>(MidiMessageLength(midi.data[0])));
+      receiver.Receive(header->time, frames, midi.data, kMessageLength[midi.data[0]]);
+    } else if (header->type == CLAP_EVENT_PARAM_VALUE && header->size >= sizeof(clap_event_param_value_t)) {
+      parameters->Apply(*reinterpret_cast<const clap_event_param_value_t*>(header));
     }
   }
 }
 
-// Inside the engine's block, on the audio thread.
+// Inside the engine's block, on the audio thread. Whether the block can take events is known once for all.
 void ClapPlugin::EngineEvents(const EngineEvent* events, uint32_t count) {
-  midiOutput.Take(events, count, [this](const EngineEvent& message) { return PushMidi(message); });
-}
-
-// The bytes of a SysEx stay where they are until the next block: longer than the host may read them.
-bool ClapPlugin::PushMidi(const EngineEvent& message) {
-  if (!blockOut || blockFrames == 0) return false;
-  const clap_output_events_t& out = *blockOut;
-  if (message.bytes[0] == 0xF0) {
-    clap_event_midi_sysex_t event = {};
-    event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID,
-                    CLAP_EVENT_MIDI_SYSEX, 0};
-    event.port_index = 0;
-    event.buffer = message.bytes;
-    event.size = message.size;
-    return out.try_push(&out, &event.header);
+  if (!blockOut || blockFrames == 0) {
+    midiOutput.Take(events, count, [](const EngineEvent&) { return false; });
+    return;
   }
-  clap_event_midi_t event = {};
-  event.header = {sizeof(event), static_cast<uint32_t>(message.frame), CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0};
-  event.port_index = 0;
-  std::memcpy(event.data, message.bytes, message.size < 3 ? message.size : 3);
-  return out.try_push(&out, &event.header);
+  const clap_output_events_t& out = *blockOut;
+  midiOutput.Take(events, count, [&out](const EngineEvent& message) { return PushMidi(out, message); });
 }
 
 // Not at the same time as Process: parameter changes while the plug-in does not process.

@@ -48,7 +48,6 @@ class ClapPlugin : private EngineHost {
   bool EngineResizesEditor(int width, int height) override;
 
   void TakeInput(const clap_input_events_t& in, uint32_t frames);
-  bool PushMidi(const EngineEvent& message);
 
   const clap_host_t& host;
   const clap_host_params_t* hostParams = nullptr;

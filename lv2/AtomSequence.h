@@ -27,10 +27,16 @@ void ForEachAtomEvent(const void* sequence, Take take) {
   for (uint64_t offset = sizeof(LV2_Atom_Sequence); offset + sizeof(LV2_Atom_Event) <= end;) {
     LV2_Atom_Event event;
     std::memcpy(&event, bytes + offset, sizeof(event));
-    const uint64_t bodyEnd = offset + sizeof(LV2_Atom_Event) + event.body.size;
-    if (bodyEnd > end) return;
-    take(event.time.frames, event.body.type, bytes + offset + sizeof(LV2_Atom_Event), event.body.size);
-    offset += sizeof(LV2_Atom_Event) + lv2_atom_pad_size(event.body.size);
+    const uint32_t size = event.body.size;
+    const uint64_t body = offset + sizeof(LV2_Atom_Event);
+    if (body + size > end) return;
+    take(event.time.frames, event.body.type, bytes + body, size);
+    // A MIDI message's body is one padded word: on a branch that bets on that, the next event's place is
+    // known before this one's size has been read, and the reads of a block's events overlap.
+    if (size - 1 < sizeof(uint64_t))
+      offset = body + sizeof(uint64_t);
+    else
+      offset = body + lv2_atom_pad_size(size);
   }
 }
 

@@ -25,6 +25,16 @@ bool TakeFlag(std::atomic<bool>& flag) {
   return flag.load(std::memory_order_relaxed) && flag.exchange(false, std::memory_order_acq_rel);
 }
 
+// False, with nothing written, when the event does not fit.
+bool WriteMidi(AtomSequenceWriter& sequence, LV2_URID midiEvent, const EngineEvent& event) {
+  if (event.size > 3) return sequence.Append(event.frame, midiEvent, event.bytes, event.size);
+  // A short message goes in as one word, with no copy of a length known only now.
+  uint64_t word = event.bytes[0];
+  if (event.size > 1) word |= uint64_t{event.bytes[1]} << 8;
+  if (event.size > 2) word |= uint64_t{event.bytes[2]} << 16;
+  return sequence.AppendPacked(event.frame, midiEvent, word, event.size);
+}
+
 }  // namespace
 
 LV2Adapter* LV2Adapter::Create(double rate, const char* bundle, const LV2_Feature* const* features) {
@@ -131,26 +141,35 @@ void LV2Adapter::Run(uint32_t frames) {
   WriteNotifications(frames);
 }
 
-// What waited for room goes first, then the block's own messages, as the engine hands them out.
+// What waited for room goes first, then the block's own messages, as the engine hands them out. Events
+// that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
 void LV2Adapter::RunEngine(uint32_t frames) {
-  midiOutput.Write([this](const EngineEvent& event) { return WriteMidi(event); });
+  if (frames > 0 && midiOutSequence) {
+    const LV2_URID midiEvent = urids.midiEvent;
+    AtomSequenceWriter& sequence = *midiOutSequence;
+    midiOutput.Write(
+        [&sequence, midiEvent](const EngineEvent& event) { return WriteMidi(sequence, midiEvent, event); });
+  } else {
+    midiOutput.Write([](const EngineEvent&) { return false; });
+  }
   if (frames == 0) return;
   PassMidiInput(frames);
   engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom(), audioIn, audioOut);
 }
 
+// The writer is copied for the call and put back after it: as a member, every store into the host's
+// buffer would make the compiler read its place and room again, for each event.
 void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
-  midiOutput.Take(events, count, [this](const EngineEvent& event) { return WriteMidi(event); });
-}
-
-// Events that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
-bool LV2Adapter::WriteMidi(const EngineEvent& event) {
-  if (runFrames == 0 || !midiOutSequence) return false;
-  if (event.size > 3) return midiOutSequence->Append(event.frame, urids.midiEvent, event.bytes, event.size);
-  // A short message goes in as one word, with no copy of a length known only now.
-  const uint64_t word = event.bytes[0] | (event.size > 1 ? event.bytes[1] << 8 : 0) |
-                        (event.size > 2 ? event.bytes[2] << 16 : 0);
-  return midiOutSequence->AppendPacked(event.frame, urids.midiEvent, word, event.size);
+  if (runFrames == 0 || !midiOutSequence) {
+    midiOutput.Take(events, count, [](const EngineEvent&) { return false; });
+    return;
+  }
+  const LV2_URID midiEvent = urids.midiEvent;
+  AtomSequenceWriter sequence = *midiOutSequence;
+  midiOutput.Take(events, count, [&sequence, midiEvent](const EngineEvent& event) {
+    return WriteMidi(sequence, midiEvent, event);
+  });
+  *midiOutSequence = sequence;
 }
 
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
@@ -180,10 +199,15 @@ void LV2Adapter::ApplyControlPorts() {
   }
 }
 
+// The engine and the URID are read once, into locals: the engine's store of each event might alias this
+// instance's members, and they would be read again for every event.
 void LV2Adapter::PassMidiInput(uint32_t frames) {
   if (!midiIn) return;
-  ForEachAtomEvent(midiIn, [&](int64_t frame, uint32_t type, const uint8_t* body, uint32_t size) {
-    if (type == urids.midiEvent) engine->Receive(frame, frames, body, size);
+  Engine& receiver = *engine;
+  const LV2_URID midiEvent = urids.midiEvent;
+  ForEachAtomEvent(midiIn, [&receiver, midiEvent, frames](int64_t frame, uint32_t type, const uint8_t* body,
+                                                          uint32_t size) {
+    if (type == midiEvent) receiver.Receive(frame, frames, body, size);
   });
 }
 

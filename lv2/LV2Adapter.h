@@ -60,7 +60,6 @@ class LV2Adapter : private EngineHost {
   void EngineChanged(int parameter) override;
   bool EngineResizesEditor(int width, int height) override;
   bool EngineCanResizeEditor() const override;
-  bool WriteMidi(const EngineEvent& event);
 
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
