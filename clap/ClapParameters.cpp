@@ -101,20 +101,28 @@ void ClapParameters::Apply(const clap_event_param_value_t& event) {
 }
 
 void ClapParameters::Report(const clap_output_events_t& out, uint32_t frame) {
-  for (uint32_t slot = 0; slot <= engineCount; ++slot) {
-    const double value = Current(slot);
-    if (value == reported[slot].load(std::memory_order_relaxed)) continue;
-    clap_event_param_value_t event = {};
-    event.header = {sizeof(event), frame, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
-    event.param_id = slot == engineCount ? kPresetId : slot;
-    event.note_id = -1;
-    event.port_index = -1;
-    event.channel = -1;
-    event.key = -1;
-    event.value = value;
-    if (!out.try_push(&out, &event.header)) return;
-    reported[slot].store(value, std::memory_order_relaxed);
-  }
+  for (uint32_t slot = 0; slot <= engineCount; ++slot)
+    if (!ReportSlot(out, slot, frame)) return;
+}
+
+void ClapParameters::ReportAfterBlock(const clap_output_events_t& out, uint32_t frame) {
+  if (Current(engineCount) != reported[engineCount].load(std::memory_order_relaxed)) Report(out, frame);
+}
+
+bool ClapParameters::ReportSlot(const clap_output_events_t& out, uint32_t slot, uint32_t frame) {
+  const double value = Current(slot);
+  if (value == reported[slot].load(std::memory_order_relaxed)) return true;
+  clap_event_param_value_t event = {};
+  event.header = {sizeof(event), frame, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+  event.param_id = slot == engineCount ? kPresetId : slot;
+  event.note_id = -1;
+  event.port_index = -1;
+  event.channel = -1;
+  event.key = -1;
+  event.value = value;
+  if (!out.try_push(&out, &event.header)) return false;
+  reported[slot].store(value, std::memory_order_relaxed);
+  return true;
 }
 
 bool ClapParameters::Unreported() const {

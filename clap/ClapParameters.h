@@ -31,6 +31,9 @@ class ClapParameters {
   // Tells the host, at `frame` of the block, what changed since it was last told; what the queue refuses
   // is told next time. Audio thread or flush.
   void Report(const clap_output_events_t& out, uint32_t frame = 0);
+  // The same after a block: what its MIDI can change is the preset (a Program Change), and with it the values
+  // the preset keeps; while the preset is as told, the rest waits for the next block's start.
+  void ReportAfterBlock(const clap_output_events_t& out, uint32_t frame);
   // Main thread: whether Report has something to tell.
   bool Unreported() const;
   // After a state load, when the host reads every value again.
@@ -38,6 +41,8 @@ class ClapParameters {
 
  private:
   double Current(uint32_t slot) const;
+  // False when the host's queue refused the change.
+  bool ReportSlot(const clap_output_events_t& out, uint32_t slot, uint32_t frame);
   int SlotOf(clap_id id) const;
 
   Engine& engine;

@@ -98,7 +98,7 @@ clap_process_status ClapPlugin::Process(const clap_process_t& process) {
   // A block without frames has no time to put an event at: what the engine has to send waits.
   if (frames > 0) {
     engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom());
-    if (blockOut) parameters->Report(*blockOut, frames - 1);
+    if (blockOut) parameters->ReportAfterBlock(*blockOut, frames - 1);
   }
   blockOut = nullptr;
   return CLAP_PROCESS_CONTINUE;

@@ -43,6 +43,7 @@ class EngineMidiOutput {
   // false when the host has no room for it; that one and all after it wait for the next block at frame 0.
   template <typename WriteOne>
   void Write(WriteOne&& write) {
+    if (pendingCount == 0) return;
     uint32_t written = 0;
     for (; written < pendingCount; ++written) {
       const Pending& event = pending[written];
