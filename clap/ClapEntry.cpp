@@ -20,6 +20,13 @@ ClapPlugin& Of(const clap_plugin_t* clap) {
   return *static_cast<Instance*>(clap->plugin_data)->plugin;
 }
 
+// The instance, for a call that changes it or the editor and must come on the main thread; null, and the
+// call refused, when the host says it comes on another. The host's questions about it are answered anywhere.
+ClapPlugin* OnMain(const clap_plugin_t* clap) {
+  ClapPlugin& plugin = Of(clap);
+  return plugin.OnMainThread() ? &plugin : nullptr;
+}
+
 const char* kFeatures[] = {CLAP_PLUGIN_FEATURE_NOTE_EFFECT, CLAP_PLUGIN_FEATURE_UTILITY, nullptr};
 const clap_plugin_descriptor_t kDescriptor = {
     CLAP_VERSION_INIT,
@@ -73,7 +80,7 @@ bool ParamsTextToValue(const clap_plugin_t* clap, clap_id id, const char* text, 
 }
 
 void ParamsFlush(const clap_plugin_t* clap, const clap_input_events_t* in, const clap_output_events_t* out) {
-  if (in && out) Of(clap).Flush(*in, *out);
+  if (in && out && Of(clap).OnFlushThread()) Of(clap).Flush(*in, *out);
 }
 
 const clap_plugin_params_t kParams = {ParamsCount, ParamsInfo, ParamsValue, ParamsValueToText, ParamsTextToValue,
@@ -81,7 +88,8 @@ const clap_plugin_params_t kParams = {ParamsCount, ParamsInfo, ParamsValue, Para
 
 bool StateSave(const clap_plugin_t* clap, const clap_ostream_t* stream) {
   try {
-    return stream && Of(clap).Save(*stream);
+    ClapPlugin* plugin = OnMain(clap);
+    return stream && plugin && plugin->Save(*stream);
   } catch (...) {
     return false;
   }
@@ -89,7 +97,8 @@ bool StateSave(const clap_plugin_t* clap, const clap_ostream_t* stream) {
 
 bool StateLoad(const clap_plugin_t* clap, const clap_istream_t* stream) {
   try {
-    return stream && Of(clap).Load(*stream);
+    ClapPlugin* plugin = OnMain(clap);
+    return stream && plugin && plugin->Load(*stream);
   } catch (...) {
     return false;
   }
@@ -109,11 +118,12 @@ bool GuiPreferredApi(const clap_plugin_t*, const char** api, bool* floating) {
 }
 
 bool GuiCreate(const clap_plugin_t* clap, const char* api, bool floating) {
-  return Of(clap).Editor().Create(api, floating);
+  ClapPlugin* plugin = OnMain(clap);
+  return plugin && plugin->Editor().Create(api, floating);
 }
 
 void GuiDestroy(const clap_plugin_t* clap) {
-  Of(clap).Editor().Destroy();
+  if (ClapPlugin* plugin = OnMain(clap)) plugin->Editor().Destroy();
 }
 
 // The toolkit draws at its own size.
@@ -145,7 +155,8 @@ bool GuiSetSize(const clap_plugin_t* clap, uint32_t width, uint32_t height) {
 
 bool GuiSetParent(const clap_plugin_t* clap, const clap_window_t* window) {
   try {
-    return window && Of(clap).Editor().SetParent(*window);
+    ClapPlugin* plugin = OnMain(clap);
+    return window && plugin && plugin->Editor().SetParent(*window);
   } catch (...) {
     return false;
   }
@@ -167,7 +178,7 @@ const clap_plugin_gui_t kGui = {GuiIsApiSupported, GuiPreferredApi, GuiCreate,  
                                 GuiSetParent,      GuiSetTransient, GuiSuggestTitle, GuiShowOrHide, GuiShowOrHide};
 
 void TimerFired(const clap_plugin_t* clap, clap_id timer) {
-  Of(clap).Editor().OnTimer(timer);
+  if (ClapPlugin* plugin = OnMain(clap)) plugin->Editor().OnTimer(timer);
 }
 
 const clap_plugin_timer_support_t kTimer = {TimerFired};
@@ -182,12 +193,14 @@ void Destroy(const clap_plugin_t* clap) {
 }
 
 bool Activate(const clap_plugin_t* clap, double sampleRate, uint32_t, uint32_t maxFrames) {
-  Of(clap).Activate(sampleRate, maxFrames);
+  ClapPlugin* plugin = OnMain(clap);
+  if (!plugin) return false;
+  plugin->Activate(sampleRate, maxFrames);
   return true;
 }
 
 void Deactivate(const clap_plugin_t* clap) {
-  Of(clap).Deactivate();
+  if (ClapPlugin* plugin = OnMain(clap)) plugin->Deactivate();
 }
 
 bool StartProcessing(const clap_plugin_t*) {
@@ -213,7 +226,7 @@ const void* Extension(const clap_plugin_t*, const char* id) {
 }
 
 void OnMainThread(const clap_plugin_t* clap) {
-  Of(clap).OnMainThread();
+  if (ClapPlugin* plugin = OnMain(clap)) plugin->MainThreadCallback();
 }
 
 uint32_t FactoryCount(const clap_plugin_factory_t*) {

@@ -66,16 +66,27 @@ ClapPlugin::~ClapPlugin() {
 void ClapPlugin::Init() {
   hostParams = static_cast<const clap_host_params_t*>(host.get_extension(&host, CLAP_EXT_PARAMS));
   hostState = static_cast<const clap_host_state_t*>(host.get_extension(&host, CLAP_EXT_STATE));
+  threadCheck = static_cast<const clap_host_thread_check_t*>(host.get_extension(&host, CLAP_EXT_THREAD_CHECK));
   editor->FindHostInterfaces();
   initialised.store(true, std::memory_order_release);
 }
 
 void ClapPlugin::Activate(double sampleRate, uint32_t maxFrames) {
   engine->Activate(sampleRate, maxFrames);
+  active.store(true, std::memory_order_release);
 }
 
 void ClapPlugin::Deactivate() {
+  active.store(false, std::memory_order_release);
   engine->Deactivate();
+}
+
+bool ClapPlugin::OnMainThread() const {
+  return !threadCheck || !threadCheck->is_main_thread || threadCheck->is_main_thread(&host);
+}
+
+bool ClapPlugin::OnAudioThread() const {
+  return !threadCheck || !threadCheck->is_audio_thread || threadCheck->is_audio_thread(&host);
 }
 
 // Audio thread. Parameter changes act before the block's MIDI, as a block's controls do in the other
@@ -155,7 +166,7 @@ bool ClapPlugin::EngineResizesEditor(int width, int height) {
   return editor && editor->RequestResize(width, height);
 }
 
-void ClapPlugin::OnMainThread() {
+void ClapPlugin::MainThreadCallback() {
   if (stateChanged.exchange(false, std::memory_order_acq_rel) && hostState) hostState->mark_dirty(&host);
   if (hostParams && parameters->Unreported()) hostParams->request_flush(&host);
 }

@@ -32,11 +32,19 @@ class ClapPlugin : private EngineHost {
   void Activate(double sampleRate, uint32_t maxFrames);
   void Deactivate();
   clap_process_status Process(const clap_process_t& process);
-  void OnMainThread();
+  void MainThreadCallback();
 
   void Flush(const clap_input_events_t& in, const clap_output_events_t& out);
   bool Save(const clap_ostream_t& stream);
   bool Load(const clap_istream_t& stream);
+
+  // Whether the calling thread is the one a call must come on, as the host's thread-check tells: a host that
+  // calls main-thread work from elsewhere is refused rather than raced with. A host without the check is
+  // taken at its word.
+  bool OnMainThread() const;
+  bool OnAudioThread() const;
+  // The thread a parameter flush must come on: the audio thread while active, else the main thread.
+  bool OnFlushThread() const { return active.load(std::memory_order_acquire) ? OnAudioThread() : OnMainThread(); }
 
   ClapParameters& Parameters() { return *parameters; }
   ClapEditor& Editor() { return *editor; }
@@ -52,12 +60,14 @@ class ClapPlugin : private EngineHost {
   const clap_host_t& host;
   const clap_host_params_t* hostParams = nullptr;
   const clap_host_state_t* hostState = nullptr;
+  const clap_host_thread_check_t* threadCheck = nullptr;
   std::unique_ptr<Engine> engine;
   std::unique_ptr<ClapParameters> parameters;
   std::unique_ptr<ClapEditor> editor;
   // Raised by the editor's edits, taken down on the main thread, where the host is told.
   std::atomic<bool> stateChanged{false};
   std::atomic<bool> initialised{false};
+  std::atomic<bool> active{false};
   // What the engine hands out until the host's queue takes it, and that queue during a block.
   EngineMidiOutput midiOutput;
   const clap_output_events_t* blockOut = nullptr;

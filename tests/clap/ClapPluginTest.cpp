@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "CallCounter.h"
 #include "EditorTest.h"
@@ -178,6 +179,15 @@ TEST_F(ClapPlugin, TheStateIsTheVstBankChunkInAnyPieceSizeAndABrokenOneChangesNo
   EXPECT_FALSE(plugin->loadState(Bytes(vstBank.begin(), vstBank.end() - 1), 4096));
   EXPECT_FALSE(plugin->loadState({}, 4096));
   EXPECT_FALSE(plugin->loadState(Bytes(9 * 1024 * 1024, 0), 1 << 20)) << "longer than any bank";
+  // Off the thread the host calls its main thread, the state is neither loaded nor saved.
+  bool loadedElsewhere = true, savedElsewhere = true;
+  std::thread([&] {
+    Bytes elsewhere;
+    loadedElsewhere = plugin->loadState(testsupport::GsResetBankChunk(), 4096);
+    savedElsewhere = plugin->saveState(elsewhere, 4096);
+  }).join();
+  EXPECT_FALSE(loadedElsewhere);
+  EXPECT_FALSE(savedElsewhere);
   Bytes after;
   ASSERT_TRUE(plugin->saveState(after, 4096));
   EXPECT_EQ(vstBank, after);
