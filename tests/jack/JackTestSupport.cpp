@@ -80,10 +80,13 @@ std::string slurpFile(const std::string& path) {
   return text.str();
 }
 
+// Without real-time scheduling, a busy machine can hold a client back past its cycle; an asynchronous server
+// then runs the next cycle without it, and what the host sent in the missed one never reaches the recorder
+// (a resend printed as sent, then missing). A synchronous server waits for every client each cycle.
 TestServer::TestServer() : serverName("vtrn-test-" + std::to_string(getpid())) {
   const std::string log = "/tmp/" + serverName + ".log";
-  pid = spawn({"jackd", "--no-realtime", "-n", serverName, "-d", "dummy", "-r", std::to_string(kSampleRate),
-               "-p", std::to_string(kPeriod)},
+  pid = spawn({"jackd", "--no-realtime", "--sync", "-n", serverName, "-d", "dummy", "-r",
+               std::to_string(kSampleRate), "-p", std::to_string(kPeriod)},
               serverName, log, log + ".err");
   ready = waitFor(
       [&] {
