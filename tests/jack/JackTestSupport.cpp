@@ -82,7 +82,7 @@ std::string slurpFile(const std::string& path) {
 
 // Without real-time scheduling, a busy machine can hold a client back past its cycle; an asynchronous server
 // then runs the next cycle without it, and what the host sent in the missed one never reaches the recorder
-// (a resend printed as sent, then missing). A synchronous server waits for every client each cycle.
+// (a message printed as sent, then missing). A synchronous server waits for every client each cycle.
 TestServer::TestServer() : serverName("vtrn-test-" + std::to_string(getpid())) {
   const std::string log = "/tmp/" + serverName + ".log";
   pid = spawn({"jackd", "--no-realtime", "--sync", "-n", serverName, "-d", "dummy", "-r",
