@@ -24,14 +24,6 @@ constexpr auto kMessageLength = [] {
   return lengths;
 }();
 
-void SetMidiBytes(VstMidiEvent& event, int status, int data1, int data2) {
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(data1);
-  event.midiData[2] = static_cast<char>(data2);
-}
-
-uint8_t Byte(const VstMidiEvent& event, int i) { return static_cast<uint8_t>(event.midiData[i]); }
-
 }  // namespace
 
 VstInt32 VSTPlugin::processEvents(VstEvents* events) {
@@ -111,12 +103,17 @@ void VSTPlugin::PassPlainInput() {
   }
 }
 
+// The host's other fields go out as they came, and its bytes too when they were whole already: the queue's
+// copy of the event reads them as wider words, which waits for a store made just before, so a store is made
+// only where a byte changes. The bytes are read and written as one word, first byte lowest.
 void VSTPlugin::PassIncomingEvent(VstMidiEvent& event) {
-  uint8_t bytes[3] = {Byte(event, 0), Byte(event, 1), Byte(event, 2)};
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a message's bytes are read as a little-endian word");
+  uint32_t word;
+  std::memcpy(&word, event.midiData, sizeof(word));
+  uint8_t bytes[3] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word >> 16)};
   if (!PassMessage(bytes)) return;
-  // The host's other fields go out as they came.
-  SetMidiBytes(event, bytes[0], bytes[1], bytes[2]);
-  event.midiData[3] = 0;
+  const uint32_t passed = bytes[0] | bytes[1] << 8 | bytes[2] << 16;
+  if (passed != word) std::memcpy(event.midiData, &passed, sizeof(passed));
   outputQueue.Push(event);
 }
 
