@@ -121,7 +121,9 @@ class JackHost : public testing::Test {
     delete server;
     server = nullptr;
   }
-  void SetUp() override { ASSERT_TRUE(server->running()) << "jackd -d dummy did not start"; }
+  void SetUp() override {
+    ASSERT_TRUE(server->running()) << "jackd -d dummy did not start:\n" << server->whyNotRunning();
+  }
 
   std::vector<std::string> hostArgs(const std::vector<std::string>& options,
                                     const std::vector<std::string>& actions = {},

@@ -96,6 +96,7 @@ TestServer::TestServer() : serverName("vtrn-test-" + std::to_string(getpid())) {
         return true;
       },
       10.0);
+  if (!ready) startFailure = slurpFile(log + ".err") + slurpFile(log);
 }
 
 TestServer::~TestServer() {

@@ -30,14 +30,16 @@ class TestServer {
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
 
-  // False when jackd did not come up within a few seconds.
+  // False when jackd did not come up within a few seconds; then what it printed tells why.
   bool running() const { return ready; }
+  const std::string& whyNotRunning() const { return startFailure; }
   const std::string& name() const { return serverName; }
 
  private:
   std::string serverName;
   pid_t pid = -1;
   bool ready = false;
+  std::string startFailure;
 };
 
 struct ArrivedEvent {

@@ -56,7 +56,7 @@ std::unique_ptr<HostProcess> StartJalv(const std::vector<std::string>& command, 
 
 TEST(Jalv, RunsTheBundleOnJackWithItsStateAndPorts) {
   TestServer server;
-  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start";
+  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start:\n" << server.whyNotRunning();
   lv2test::LV2World world;
   ASSERT_NE(nullptr, world.plugin());
 
@@ -160,7 +160,7 @@ TEST(Jalv, Gtk3ShowsTheEditorAsItsUi) {
   Display* display = editortest::testDisplay();
   ASSERT_NE(nullptr, display) << "needs the test X server";
   TestServer server;
-  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start";
+  ASSERT_TRUE(server.running()) << "jackd -d dummy did not start:\n" << server.whyNotRunning();
   lv2test::LV2World world;  // puts the bundle on LV2_PATH
   const auto jalvProcess = StartJalv({"jalv.gtk3", "-x", "-n", "vtrn-jalv-gtk", kPluginUri}, server, true);
   HostProcess& jalv = *jalvProcess;
