@@ -28,6 +28,7 @@
 #include "gui/SKeyMap.h"
 #include "preset/PresetBytes.h"
 #include "plugin/VSTPlugin.h"
+#include "plugin/VstEffect.h"
 
 namespace {
 
@@ -49,10 +50,12 @@ struct HostWindow {
   }
 };
 
-// A plug-in whose current preset uses all sixteen strips, each with every value set and a label.
-std::unique_ptr<VSTPlugin> MakeInstance() {
+// A plug-in as a VST 2 host holds it, whose current preset uses all sixteen strips, each with every value
+// set and a label.
+std::unique_ptr<vantorine::VstEffect> MakeInstance() {
+  auto effect = std::make_unique<vantorine::VstEffect>(SilentHost);
   int status = 0;
-  auto plugin = std::make_unique<VSTPlugin>(SilentHost, status);
+  auto plugin = std::make_unique<VSTPlugin>(*effect, status);
   VSTPluginProgram preset = plugin->CurrentProgram();
   for (int r = 0; r < kStripCount; ++r) {
     VSTPluginStrip& strip = preset.strips[r];
@@ -61,8 +64,9 @@ std::unique_ptr<VSTPlugin> MakeInstance() {
     preset.stripOrder[r] = r;
   }
   preset.stripCount = kStripCount;
-  plugin->dispatcher(effSetChunk, 1, sizeof(preset), &preset, 0.f);
-  return plugin;
+  effect->Adopt(std::move(plugin));
+  effect->Dispatch(effSetChunk, 1, sizeof(preset), &preset, 0.f);
+  return effect;
 }
 
 double CpuSeconds() {
@@ -73,31 +77,31 @@ double CpuSeconds() {
 }
 
 // The share of a core the process takes over two seconds of a host that idles the editor at 25 Hz.
-double CoreShareWhileIdling(VSTPlugin& plugin, bool editorOpen) {
+double CoreShareWhileIdling(vantorine::VstEffect& plugin, bool editorOpen) {
   const double cpuBefore = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   for (int tick = 0; tick < 50; ++tick) {
-    if (editorOpen) plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+    if (editorOpen) plugin.Dispatch(effEditIdle, 0, 0, nullptr, 0.f);
     std::this_thread::sleep_until(start + std::chrono::milliseconds(40 * (tick + 1)));
   }
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return (CpuSeconds() - cpuBefore) / wall;
 }
 
-void Open(VSTPlugin& plugin, Window window) {
-  plugin.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(window), 0.f);
+void Open(vantorine::VstEffect& plugin, Window window) {
+  plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window), 0.f);
 }
 
 void FirstEditorOpen(benchmark::State& state) {
   HostWindow host;
   for (auto _ : state) {
     state.PauseTiming();
-    std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+    std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
     state.ResumeTiming();
     Open(*plugin, host.window);
     XSync(tovo::gui::dps, False);
     state.PauseTiming();
-    plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+    plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
     plugin.reset();
     state.ResumeTiming();
   }
@@ -106,17 +110,17 @@ BENCHMARK(FirstEditorOpen)->Unit(benchmark::kMicrosecond);
 
 void FullRefresh(benchmark::State& state) {
   HostWindow host;
-  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
   Open(*plugin, host.window);
   for (auto _ : state) {
-    plugin->PluginEditor()->postUpdate();
-    plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+    plugin->Plugin()->PluginEditor()->postUpdate();
+    plugin->Dispatch(effEditIdle, 0, 0, nullptr, 0.f);
     // The repaint request comes back as an exposure, drawn by the next pass.
     XSync(tovo::gui::dps, False);
     tovo::gui::PumpToolkitEvents();
     XSync(tovo::gui::dps, False);
   }
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(FullRefresh)->Unit(benchmark::kMicrosecond);
 
@@ -126,12 +130,13 @@ void OpenSoundBrowserOnTheLargestDevice(benchmark::State& state) {
   const std::string device = LargestDevice(vantorine::names::NameCatalog::shared());
   if (device.empty()) return state.SkipWithError("no MIDNAM files on this machine");
   HostWindow host;
-  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
-  plugin->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
+  std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
+  auto* engine = static_cast<VSTPlugin*>(plugin->Plugin());
+  engine->EditCurrentPreset([&](VSTPluginProgram&, VSTPluginProgramExtension& extension) {
     StoreDevice(extension, 0, device.c_str());
   });
   Open(*plugin, host.window);
-  SPluginPanel* panel = plugin->PluginEditor()->Panel();
+  SPluginPanel* panel = plugin->Plugin()->PluginEditor()->Panel();
   auto close = [&] {
     panel->SoundBrowser()->SoundBox()->KeyStateChanged(tovo::gui::kKeyEscape, true, 0, tovo::gui::kKeySpecial);
     XSync(tovo::gui::dps, False);
@@ -147,51 +152,51 @@ void OpenSoundBrowserOnTheLargestDevice(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.SetLabel(device + ", " + std::to_string(panel->SoundBrowser()->SoundList()->LineCount()) + " sounds");
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(OpenSoundBrowserOnTheLargestDevice)->Unit(benchmark::kMillisecond);
 
 void IdlePassWithNothingToDo(benchmark::State& state) {
   HostWindow host;
-  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
   Open(*plugin, host.window);
-  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditIdle, 0, 0, nullptr, 0.f);
   XSync(tovo::gui::dps, False);
   tovo::gui::PumpToolkitEvents();
-  for (auto _ : state) plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+  for (auto _ : state) plugin->Dispatch(effEditIdle, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(IdlePassWithNothingToDo)->Unit(benchmark::kMicrosecond);
 
 // One iteration is two seconds of idling; the counters give the share of one core in percent.
 void CoreShareOfAnIdleEditor(benchmark::State& state) {
   HostWindow host;
-  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
   Open(*plugin, host.window);
-  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditIdle, 0, 0, nullptr, 0.f);
   double open = 0, closed = 0;
   for (auto _ : state) {
     open = CoreShareWhileIdling(*plugin, true);
-    plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+    plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
     closed = CoreShareWhileIdling(*plugin, false);
     Open(*plugin, host.window);
   }
   state.counters["open_percent"] = open * 100;
   state.counters["closed_percent"] = closed * 100;
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(CoreShareOfAnIdleEditor)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void ForeignEvent(benchmark::State& state) {
   HostWindow host;
-  std::unique_ptr<VSTPlugin> plugin = MakeInstance();
+  std::unique_ptr<vantorine::VstEffect> plugin = MakeInstance();
   Open(*plugin, host.window);
   XEvent event{};
   event.xmotion.type = MotionNotify;
   event.xmotion.display = host.display;
   event.xmotion.window = host.window;
   for (auto _ : state) benchmark::DoNotOptimize(tovo::gui::SControl::eventProc(&event));
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+  plugin->Dispatch(effEditClose, 0, 0, nullptr, 0.f);
 }
 BENCHMARK(ForeignEvent);
 

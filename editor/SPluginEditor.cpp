@@ -181,8 +181,7 @@ void SPluginEditor::close() {
 void SPluginEditor::SetSize(int width, int height) {
   ERect& rect = plugin->EditorRect();
   rect = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-  char sizeWindow[] = "sizeWindow";
-  if (plugin->canHostDo(sizeWindow) != 1) {
+  if (!plugin->canHostResizeEditor()) {
     Display* display = tovo::gui::CurrentDisplay();
     if (display && parentWindow)
       XResizeWindow(display, parentWindow, static_cast<unsigned>(width), static_cast<unsigned>(height));

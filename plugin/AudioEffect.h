@@ -1,18 +1,19 @@
-// The VST 2 effect base: owns the record the host holds, turns the host's
-// numbered requests (0 to 24) into virtual operations, and wraps the host
-// callback. Host threads call the dispatcher; the audio thread calls the
-// processing functions; nothing here locks.
+// The plug-in's base: the operations a host's requests come to, with the defaults of a plug-in that has
+// none of its own, and the host it asks things of. It holds no effect record and knows no request numbers:
+// each plug-in format's wrapper turns its host's calls into these.
+// Host threads call the operations; the audio thread calls the processing functions; nothing here locks.
 #pragma once
 
 #include <atomic>
 
+#include "plugin/PluginHost.h"
 #include "vst/VstInterface.h"
 
 class AEffEditor;
 
 class AudioEffect {
  public:
-  AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
+  AudioEffect(vantorine::PluginHost& host, VstInt32 numPrograms, VstInt32 numParams);
   virtual ~AudioEffect();
   AudioEffect(const AudioEffect&) = delete;
   AudioEffect& operator=(const AudioEffect&) = delete;
@@ -24,8 +25,6 @@ class AudioEffect {
 
   virtual void process(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
   virtual void processReplacing(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) {}
-
-  virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
   virtual void open() {}
   virtual void close() {}
@@ -48,33 +47,16 @@ class AudioEffect {
   virtual void suspend() {}
   virtual void resume() {}
 
-  virtual void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
-  virtual void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }
-  virtual void setNumOutputs(VstInt32 outputs) { cEffect.numOutputs = outputs; }
-  virtual void hasVu(bool state) { setFlag(effFlagsHasVu, state); }
-  virtual void hasClip(bool state) { setFlag(effFlagsHasClip, state); }
-  virtual void canMono(bool state) { setFlag(effFlagsCanMono, state); }
-  virtual void canProcessReplacing(bool state) { setFlag(effFlagsCanReplacing, state); }
-  virtual void programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
-  virtual void setInitialDelay(VstInt32 delay) { cEffect.initialDelay = delay; }
-
   virtual float getSampleRate() { return sampleRate; }
   virtual VstInt32 getBlockSize() { return blockSize; }
 
-  // The host's interface version; hosts that answer 0 speak the first version.
-  virtual VstIntPtr getMasterVersion();
-
-  AEffect* getAeffect() { return &cEffect; }
+  VstInt32 ProgramCount() const { return numPrograms; }
+  VstInt32 ParameterCount() const { return numParams; }
   AEffEditor* getEditor() const { return editor; }
-  void setEditor(AEffEditor* newEditor);
+  void setEditor(AEffEditor* newEditor) { editor = newEditor; }
 
  protected:
-  // The host callback with this effect's record; 0 when the host gave none.
-  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0) const;
-  void setFlag(VstInt32 flag, bool state);
-
-  audioMasterCallback audioMaster;
+  vantorine::PluginHost& host;
   AEffEditor* editor = nullptr;
   float sampleRate = 44100.f;
   VstInt32 numPrograms;
@@ -82,5 +64,4 @@ class AudioEffect {
   // Host threads select presets while the audio thread reads the current one.
   std::atomic<VstInt32> curProgram{0};
   VstInt32 blockSize = 1024;
-  AEffect cEffect;
 };

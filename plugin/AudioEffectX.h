@@ -1,16 +1,13 @@
-// The second-generation effect base: events, names, capabilities and the
-// requests 25 to 76, plus the host-callback wrappers the plug-in uses.
-// Requests nothing here overrides (offline work, speaker arrangements, MIDI
-// program names, shell plug-ins) answer 0, the interface's default.
+// The second half of the plug-in's base: events, names, capabilities, and the questions and notices the
+// plug-in puts to its host, in the words it uses for them. Operations nothing here overrides (offline
+// work, speaker arrangements, MIDI program names) keep the defaults of a plug-in without them.
 #pragma once
 
 #include "plugin/AudioEffect.h"
 
 class AudioEffectX : public AudioEffect {
  public:
-  AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
-
-  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+  AudioEffectX(vantorine::PluginHost& host, VstInt32 numPrograms, VstInt32 numParams);
 
   virtual VstInt32 processEvents(VstEvents* /*events*/) { return 0; }
   virtual bool canParameterBeAutomated(VstInt32 /*index*/) { return true; }
@@ -22,7 +19,6 @@ class AudioEffectX : public AudioEffect {
   virtual void outputConnected(VstInt32 /*index*/, bool /*state*/) {}
   virtual bool getInputProperties(VstInt32 /*index*/, void* /*properties*/) { return false; }
   virtual bool getOutputProperties(VstInt32 /*index*/, void* /*properties*/) { return false; }
-  virtual VstInt32 getPlugCategory();
   virtual bool setBypass(bool /*onOff*/) { return false; }
   virtual bool getEffectName(char* /*name*/) { return false; }
   virtual bool getVendorString(char* /*text*/) { return false; }
@@ -35,21 +31,17 @@ class AudioEffectX : public AudioEffect {
   virtual VstInt32 startProcess() { return 0; }
   virtual VstInt32 stopProcess() { return 0; }
 
-  // Host callback wrappers.
-  virtual void wantEvents(VstInt32 filter = 1);
+  // What the plug-in asks of its host.
   // True only when the host took the events.
-  virtual bool sendVstEventsToHost(VstEvents* events);
-  virtual bool sizeWindow(VstInt32 width, VstInt32 height);
+  bool sendVstEventsToHost(VstEvents* events) { return host.SendEvents(events); }
+  bool sizeWindow(VstInt32 width, VstInt32 height) { return host.ResizeEditor(width, height); }
+  bool canHostResizeEditor() { return host.CanResizeEditor(); }
   // Tells the host that the plug-in's state changed outside its parameters (it then marks the project
   // modified and reads names and displays again).
-  virtual bool updateDisplay();
-  virtual bool getHostVendorString(char* text);
-  virtual bool getHostProductString(char* text);
-  virtual VstInt32 getHostVendorVersion();
-  virtual VstInt32 canHostDo(char* text);
-  // The host's answer is the path of the loaded library, or null.
-  virtual const char* getDirectory();
-
-  virtual void isSynth(bool state) { setFlag(effFlagsIsSynth, state); }
-  virtual void noTail(bool state) { setFlag(effFlagsNoSoundInStop, state); }
+  bool updateDisplay() { return host.StateChanged(); }
+  bool getHostVendorString(char* text) { return host.HostVendor(text); }
+  bool getHostProductString(char* text) { return host.HostProduct(text); }
+  VstInt32 getHostVendorVersion() { return host.HostVendorVersion(); }
+  // The path of the loaded library, or null.
+  const char* getDirectory() { return host.LibraryPath(); }
 };

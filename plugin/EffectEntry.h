@@ -1,6 +1,6 @@
 // The five functions whose addresses every effect record carries. Each takes
-// the plug-in object from the record and calls its virtual operation; none
-// lets an exception reach the host.
+// the VST 2 effect from the record and calls on it or the plug-in behind it;
+// none lets an exception reach the host.
 #pragma once
 
 #include "vst/VstInterface.h"

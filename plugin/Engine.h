@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "plugin/EngineEvent.h"
-#include "vst/VstInterface.h"
+#include "plugin/PluginHost.h"
 
 class VSTPlugin;
 
@@ -33,14 +33,14 @@ class EngineHost : public EngineEventSink {
   virtual bool EngineCanResizeEditor() const { return true; }
 };
 
-class Engine {
+class Engine final : private PluginHost {
  public:
   // Null when the engine cannot run here, after a line on standard error that says why; `status`, when
   // given, is then the start-up status.
   // `directory` is the folder the plug-in was installed in (the editor looks for its files beside it).
   static std::unique_ptr<Engine> Create(EngineHost& host, double sampleRate, const char* productName,
                                         const char* directory, int* status = nullptr);
-  ~Engine();
+  ~Engine() override;
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -87,18 +87,23 @@ class Engine {
 
  private:
   Engine(EngineHost& host, double sampleRate, const char* productName, const char* directory);
-  static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt);
-  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0) const;
+
+  // The plug-in's questions and notices, answered for the format.
+  void ParameterEdited(int index, float value) override;
+  bool StateChanged() override;
+  bool ResizeEditor(int width, int height) override;
+  bool CanResizeEditor() override;
+  bool HostVendor(char* text) override;
+  bool HostProduct(char* text) override;
+  int HostVendorVersion() override;
+  const char* LibraryPath() override;
+  bool SendEvents(VstEvents* events) override;
 
   EngineHost& host;
   double sampleRate;
   std::string productName;
   std::string directory;
-  AEffect* effect = nullptr;
-  VSTPlugin* plugin = nullptr;  // the same instance as `effect`
+  std::unique_ptr<VSTPlugin> plugin;
   bool editorOpening = false;
   // The block's messages from the host, taken by the engine as they are.
   static constexpr uint32_t kMaxReceived = 256;

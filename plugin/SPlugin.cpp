@@ -24,7 +24,7 @@ const char* const kHostNames[] = {"(unknown)", "Sonar",     "Energy XT", "Projec
 
 }  // namespace
 
-SPlugin::SPlugin(audioMasterCallback host, int& status) : AudioEffectX(host, 128, 2) {
+SPlugin::SPlugin(vantorine::PluginHost& pluginHost, int& status) : AudioEffectX(pluginHost, 128, 2) {
   globals = new tovo::gui::SGlobals();
   // The controls find the library's own folder (and what lies beside it) through the globals.
   Dl_info library;
@@ -32,15 +32,6 @@ SPlugin::SPlugin(audioMasterCallback host, int& status) : AudioEffectX(host, 128
     globals->SetBinaryData(library.dli_fname);
   pluginEditor = new SPluginEditor(this, globals, status);
   setEditor(pluginEditor);
-  isSynth(true);
-  setUniqueID(vantorine::kUniqueId);
-  setNumInputs(2);
-  setNumOutputs(2);
-  canProcessReplacing(true);
-  hasVu(false);
-  hasClip(false);
-  programsAreChunks(true);
-  canMono(true);
 }
 
 SPlugin::~SPlugin() {
@@ -51,29 +42,18 @@ SPlugin::~SPlugin() {
   delete globals;
 }
 
-VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  switch (opcode) {
-    case effEditGetRect:
-      if (!ptr) return 0;
-      *static_cast<ERect**>(ptr) = &editorRect;
-      return reinterpret_cast<VstIntPtr>(&editorRect);
-    case effEditOpen:
-      if (!ptr) return 0;
-      // The first display a host passes stays ours; hosts that pass 0 leave us on our own connection.
-      if (!tovo::gui::dp) tovo::gui::dp = reinterpret_cast<Display*>(value);
-      pluginEditor->open(ptr);
-      return 1;
-    case effEditClose:
-      pluginEditor->close();
-      return 1;
-    case effEditIdle:
-      // Hosts send this every 40 to 70 ms on their editor thread: the editor's work is done here.
-      if (pluginEditor->IsOpen()) pluginEditor->HostIdle();
-      return 0;
-    default:
-      return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
-  }
+void SPlugin::OpenEditor(void* parent, Display* display) {
+  // The first display a host passes stays ours; hosts that pass none leave us on our own connection.
+  if (!tovo::gui::dp) tovo::gui::dp = display;
+  pluginEditor->open(parent);
 }
+
+// Hosts call this every 40 to 70 ms on their editor thread: the editor's work is done here.
+void SPlugin::IdleEditor() {
+  if (pluginEditor->IsOpen()) pluginEditor->HostIdle();
+}
+
+void SPlugin::CloseEditor() { pluginEditor->close(); }
 
 void SPlugin::resume() {
   if (!effectName) {
@@ -90,7 +70,6 @@ void SPlugin::resume() {
       pluginDirectory->Append(directory);
     }
   }
-  wantEvents(1);
   suspended.store(false, std::memory_order_release);
 }
 

@@ -10,6 +10,8 @@
 #include "plugin/AudioEffectX.h"
 #include "threading/SMutexOS.h"
 
+typedef struct _XDisplay Display;
+
 class SPluginEditor;
 namespace tovo::gui {
 class SGlobals;
@@ -20,10 +22,15 @@ class SPlugin : public AudioEffectX {
   using Text = tovo::data::datastring<32, char>;
 
   // status: the start-up status of the entry point; host detection may set it.
-  SPlugin(audioMasterCallback audioMaster, int& status);
+  SPlugin(vantorine::PluginHost& host, int& status);
   ~SPlugin() override;
 
-  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+  // The editor, as the host drives it from the one thread it drives it on: opened as a child of `parent`
+  // (an X window) on `display`, the host's connection, or on the toolkit's own when null; idled; closed.
+  void OpenEditor(void* parent, Display* display);
+  void IdleEditor();
+  void CloseEditor();
+
   void suspend() override;
   void resume() override;
 

@@ -11,6 +11,7 @@
 #include "plugin/EffectEntry.h"
 #include "plugin/ProductInfo.h"
 #include "plugin/VSTPlugin.h"
+#include "plugin/VstEffect.h"
 #include "system/SSystemData.h"
 
 namespace vantorine {
@@ -38,28 +39,25 @@ const char* StartUpReason(int status) {
   return "Internal Error";
 }
 
-AEffect* CreateQuietInstance(audioMasterCallback audioMaster, int& status, SPlugin** refused) {
+std::unique_ptr<VSTPlugin> CreatePlugin(PluginHost& host, int& status, std::unique_ptr<VSTPlugin>* refused) {
   EnsureLibraryLoaded();
   status = kStartUpOk;
-  if (refused) *refused = nullptr;
+  if (refused) refused->reset();
   if (!tovo::system::sd.Qualifies(false, false)) {
     status = kSystemNotSupported;
     return nullptr;
   }
-  VSTPlugin* plugin = nullptr;
+  std::unique_ptr<VSTPlugin> plugin;
   try {
-    plugin = new VSTPlugin(audioMaster, status);
+    plugin = std::make_unique<VSTPlugin>(host, status);
   } catch (...) {
     // Out of memory while building: the caller gets null, never an exception.
     status = kOutOfMemory;
     return nullptr;
   }
-  if (status == kStartUpOk) return plugin->getAeffect();
+  if (status == kStartUpOk) return plugin;
   // The refusal's message names the host the instance detected, so it lives until then.
-  if (refused && status != kRefuseSilently)
-    *refused = plugin;
-  else
-    delete plugin;
+  if (refused && status != kRefuseSilently) *refused = std::move(plugin);
   return nullptr;
 }
 
@@ -67,19 +65,20 @@ AEffect* CreateEffectInstance(audioMasterCallback audioMaster) {
   if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
   // A VST 2 host shows the editor on the toolkit's connection, and the user any refusal in a message box.
   OpenToolkit();
-  int status = kStartUpOk;
-  SPlugin* refused = nullptr;
   try {
-    if (AEffect* effect = CreateQuietInstance(audioMaster, status, &refused)) {
+    auto effect = std::make_unique<VstEffect>(audioMaster);
+    int status = kStartUpOk;
+    std::unique_ptr<VSTPlugin> refused;
+    if (std::unique_ptr<VSTPlugin> plugin = CreatePlugin(*effect, status, &refused)) {
+      effect->Adopt(std::move(plugin));
       tovo::system::sd.FeatureMessage();
-      return effect;
+      return effect.release()->Record();
     }
     if (status == kSystemNotSupported) tovo::system::sd.ErrorMessage(false, false);
-    if (status != kRefuseSilently && status != kOutOfMemory) ShowStartUpFailure(status, refused);
+    if (status != kRefuseSilently && status != kOutOfMemory) ShowStartUpFailure(status, refused.get());
   } catch (...) {
     // Out of memory while telling the user: the host gets null, never an exception.
   }
-  delete refused;
   return nullptr;
 }
 
@@ -119,39 +118,39 @@ bool OpenToolkit() {
 
 namespace {
 
-SPlugin* PluginOf(AEffect* effect) { return effect ? static_cast<SPlugin*>(effect->object) : nullptr; }
+using vantorine::VstEffect;
 
 }  // namespace
 
 VstIntPtr dispatchEffectClass(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                               float opt) {
-  SPlugin* plugin = PluginOf(effect);
-  if (!plugin) return 0;
+  VstEffect* self = VstEffect::Of(effect);
+  if (!self) return 0;
   try {
     if (opcode == effClose) {
-      plugin->dispatcher(opcode, index, value, ptr, opt);
-      delete plugin;
+      self->Dispatch(opcode, index, value, ptr, opt);
+      delete self;
       return 1;
     }
-    return plugin->dispatcher(opcode, index, value, ptr, opt);
+    return self->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
     return 0;
   }
 }
 
 float getParameterClass(AEffect* effect, VstInt32 index) {
-  SPlugin* plugin = PluginOf(effect);
-  return plugin ? plugin->getParameter(index) : 0.f;
+  VstEffect* self = VstEffect::Of(effect);
+  return self ? self->Plugin()->getParameter(index) : 0.f;
 }
 
 void setParameterClass(AEffect* effect, VstInt32 index, float value) {
-  if (SPlugin* plugin = PluginOf(effect)) plugin->setParameter(index, value);
+  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->setParameter(index, value);
 }
 
 void processClass(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (SPlugin* plugin = PluginOf(effect)) plugin->process(inputs, outputs, sampleFrames);
+  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->process(inputs, outputs, sampleFrames);
 }
 
 void processClassReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (SPlugin* plugin = PluginOf(effect)) plugin->processReplacing(inputs, outputs, sampleFrames);
+  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->processReplacing(inputs, outputs, sampleFrames);
 }

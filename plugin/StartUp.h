@@ -2,9 +2,12 @@
 // the message the user sees when the plug-in refuses to load.
 #pragma once
 
+#include <memory>
+
+#include "plugin/PluginHost.h"
 #include "vst/VstInterface.h"
 
-class SPlugin;
+class VSTPlugin;
 
 namespace vantorine {
 
@@ -24,10 +27,11 @@ const char* StartUpReason(int status);
 // or null after telling the user why.
 AEffect* CreateEffectInstance(audioMasterCallback audioMaster);
 
-// The instance alone, for the other formats: no X connection, no message; null with the status that says
-// why. When `refused` is given, an instance that refused with a reason to show is handed over there (the
-// caller deletes it) instead of being deleted.
-AEffect* CreateQuietInstance(audioMasterCallback audioMaster, int& status, SPlugin** refused = nullptr);
+// The plug-in alone, answering to `host`: no X connection, no message; null with the status that says why.
+// When `refused` is given, a plug-in that refused with a reason to show is handed over there instead of
+// being deleted; it must go before its host does.
+std::unique_ptr<VSTPlugin> CreatePlugin(PluginHost& host, int& status,
+                                        std::unique_ptr<VSTPlugin>* refused = nullptr);
 
 // The shared state of the loaded library (the machine's data, and the toolkit's connection and the shared
 // drawing data once something opened them), made once on first use and released when the library is unloaded.

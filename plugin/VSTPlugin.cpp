@@ -28,7 +28,7 @@ constexpr int kStripIndexEnd = kFirstStripIndex + kStripCount * 6;
 
 }  // namespace
 
-VSTPlugin::VSTPlugin(audioMasterCallback host, int& status) : SPlugin(host, status) {
+VSTPlugin::VSTPlugin(vantorine::PluginHost& pluginHost, int& status) : SPlugin(pluginHost, status) {
   InitProgram(copyBuffer, "(default)");
   InitProgramExtension(copyExtension);
   hostEvents.numEvents = 0;

@@ -57,7 +57,7 @@ class VSTPlugin : public SPlugin {
   };
   enum TimerKind { kTimerInit = 0, kTimerChange = 1 };
 
-  VSTPlugin(audioMasterCallback audioMaster, int& status);
+  VSTPlugin(vantorine::PluginHost& host, int& status);
   ~VSTPlugin() override;
 
   // Presets.

@@ -87,9 +87,8 @@ std::vector<SentMessage> PluginHarness::TakeMessages() {
   return out;
 }
 
-std::unique_ptr<VSTPlugin> MakePlugin() {
-  int status = 0;
-  auto plugin = std::make_unique<VSTPlugin>(PluginHarness::Callback, status);
-  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+HostedPlugin<> MakePlugin() {
+  HostedPlugin<> plugin = HostedPlugin<>::Make();
+  plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   return plugin;
 }

@@ -3,11 +3,13 @@
 // drive a plug-in object with real processing calls.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "plugin/VSTPlugin.h"
+#include "plugin/VstEffect.h"
 
 struct MidiBytes {
   unsigned char status, data1, data2;
@@ -50,5 +52,38 @@ class PluginHarness {
   std::vector<float> left, right;
 };
 
+// A plug-in as a VST 2 host holds it: behind its effect, which answers to a host callback. The host's
+// requests go to the effect; the tests' direct calls reach the plug-in `T` behind it.
+template <typename T = VSTPlugin>
+class HostedPlugin {
+ public:
+  HostedPlugin() = default;
+  // `T` made with the effect as its host.
+  static HostedPlugin Make(audioMasterCallback callback = PluginHarness::Callback) {
+    HostedPlugin hosted;
+    hosted.effect = std::make_unique<vantorine::VstEffect>(callback);
+    int status = 0;
+    auto plugin = std::make_unique<T>(*hosted.effect, status);
+    hosted.plugin = plugin.get();
+    hosted.effect->Adopt(std::move(plugin));
+    return hosted;
+  }
+
+  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return effect->Dispatch(opcode, index, value, ptr, opt);
+  }
+  AEffect* Record() { return effect->Record(); }
+  T* operator->() const { return plugin; }
+  T& operator*() const { return *plugin; }
+  void reset() {
+    effect.reset();
+    plugin = nullptr;
+  }
+
+ private:
+  std::unique_ptr<vantorine::VstEffect> effect;
+  T* plugin = nullptr;
+};
+
 // A plug-in as the host would get it, resumed.
-std::unique_ptr<VSTPlugin> MakePlugin();
+HostedPlugin<> MakePlugin();

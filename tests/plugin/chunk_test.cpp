@@ -31,16 +31,16 @@ void UseVersionTwoFields(VSTPlugin& plugin) {
 class Chunks : public ::testing::Test {
  protected:
   PluginHarness host;
-  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+  HostedPlugin<> plugin = MakePlugin();
 
   std::vector<uint8_t> GetChunk(bool preset) {
     void* data = nullptr;
-    const VstIntPtr size = plugin->dispatcher(effGetChunk, preset ? 1 : 0, 0, &data, 0);
+    const VstIntPtr size = plugin.dispatcher(effGetChunk, preset ? 1 : 0, 0, &data, 0);
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     return std::vector<uint8_t>(bytes, bytes + size);
   }
   VstIntPtr SetChunk(std::vector<uint8_t> bytes, bool preset) {
-    return plugin->dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(), 0);
+    return plugin.dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data(), 0);
   }
 };
 
@@ -191,8 +191,8 @@ TEST_F(Chunks, RefusedSizesChangeNothing) {
   EXPECT_EQ(0, SetChunk(std::vector<uint8_t>(436, 0x55), false));
   EXPECT_EQ(0, SetChunk(std::vector<uint8_t>(100, 0x55), true));
   EXPECT_EQ(0, SetChunk(std::vector<uint8_t>(54287, 0x55), false));
-  EXPECT_EQ(0, plugin->dispatcher(effSetChunk, 0, -1, const_cast<uint8_t*>(bank.data()), 0));
-  EXPECT_EQ(0, plugin->dispatcher(effSetChunk, 0, 55808, nullptr, 0));
+  EXPECT_EQ(0, plugin.dispatcher(effSetChunk, 0, -1, const_cast<uint8_t*>(bank.data()), 0));
+  EXPECT_EQ(0, plugin.dispatcher(effSetChunk, 0, 55808, nullptr, 0));
   EXPECT_EQ(bank, GetChunk(false));
 }
 
@@ -315,12 +315,12 @@ TEST(ChunkHosts, BiduleSelectsTheLastPresetWhenAtTheFirst) {
   PluginHarness host("Bidule 0.9");
   auto plugin = MakePlugin();
   void* data = nullptr;
-  const VstIntPtr size = plugin->dispatcher(effGetChunk, 0, 0, &data, 0);
+  const VstIntPtr size = plugin.dispatcher(effGetChunk, 0, 0, &data, 0);
   std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  EXPECT_EQ(1, plugin->dispatcher(effSetChunk, 0, size, bank.data(), 0));
+  EXPECT_EQ(1, plugin.dispatcher(effSetChunk, 0, size, bank.data(), 0));
   EXPECT_EQ(127, plugin->getProgram());
   plugin->setProgram(5);
-  EXPECT_EQ(1, plugin->dispatcher(effSetChunk, 0, size, bank.data(), 0));
+  EXPECT_EQ(1, plugin.dispatcher(effSetChunk, 0, size, bank.data(), 0));
   EXPECT_EQ(5, plugin->getProgram()) << "only a host at the first preset is moved";
 }
 
@@ -339,7 +339,7 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
     for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
     const bool preset = size < 1000;
     testing::internal::CaptureStderr();  // newer-version messages
-    ASSERT_EQ(1, plugin->dispatcher(effSetChunk, preset ? 1 : 0, size, bytes.data(), 0));
+    ASSERT_EQ(1, plugin.dispatcher(effSetChunk, preset ? 1 : 0, size, bytes.data(), 0));
     testing::internal::GetCapturedStderr();
     plugin->setProgram(static_cast<VstInt32>(random() % 128));
     plugin->setParameter(VSTPlugin::kResend, 1.f);
@@ -370,12 +370,12 @@ TEST(ChunkFuzz, RandomChunksAndStreamsOnlyEverSendValidMidi) {
           StoreSysexList(extension, list.data(), list.size());
         });
       void* data = nullptr;
-      const VstIntPtr goodSize = plugin->dispatcher(effGetChunk, 1, 0, &data, 0);
+      const VstIntPtr goodSize = plugin.dispatcher(effGetChunk, 1, 0, &data, 0);
       std::vector<uint8_t> good(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + goodSize);
       for (int flips = 1 + random() % 3; flips > 0; --flips)
         good[436 + random() % (good.size() - 436)] = static_cast<uint8_t>(random());
       testing::internal::CaptureStderr();
-      plugin->dispatcher(effSetChunk, 1, static_cast<VstIntPtr>(good.size()), good.data(), 0);
+      plugin.dispatcher(effSetChunk, 1, static_cast<VstIntPtr>(good.size()), good.data(), 0);
       testing::internal::GetCapturedStderr();
       plugin->setParameter(VSTPlugin::kResend, 1.f);
       plugin->setParameter(VSTPlugin::kResend, 0.f);

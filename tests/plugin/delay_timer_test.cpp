@@ -20,7 +20,7 @@ class SignalRecordingPlugin : public VSTPlugin {
     int index;
     double seconds;
   };
-  explicit SignalRecordingPlugin(int& status) : VSTPlugin(PluginHarness::Callback, status) {}
+  SignalRecordingPlugin(vantorine::PluginHost& pluginHost, int& status) : VSTPlugin(pluginHost, status) {}
   ~SignalRecordingPlugin() override { ShutdownTimer(); }
   void setParameter(VstInt32 index, float value) override {
     if (index >= kEditorSignalFirst && index <= kEditorSignalLast) {
@@ -48,11 +48,11 @@ class SignalRecordingPlugin : public VSTPlugin {
 class DelayTimer : public ::testing::Test {
  protected:
   PluginHarness host;
-  int status = 0;
-  SignalRecordingPlugin plugin{status};
+  HostedPlugin<SignalRecordingPlugin> hosted = HostedPlugin<SignalRecordingPlugin>::Make();
+  SignalRecordingPlugin& plugin = *hosted;
 
   void SetUp() override {
-    plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+    hosted.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
     plugin.setProgram(0);  // uses up the first preset change after start
   }
   // Processes blocks until MIDI comes out or the time is up; returns when it came.
@@ -95,8 +95,8 @@ TEST_F(DelayTimer, StopEndsTheCountdownWithoutSending) {
   plugin.setParameter(VSTPlugin::kChangeDelay, 1 / 999.f);
   plugin.setProgram(3);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  plugin.dispatcher(effMainsChanged, 0, 0, nullptr, 0);  // suspend stops the timer
-  plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  hosted.dispatcher(effMainsChanged, 0, 0, nullptr, 0);  // suspend stops the timer
+  hosted.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   EXPECT_FALSE(plugin.TimerRunning());
   EXPECT_LT(WaitForMidi(1.6), 0) << "a stopped countdown sends nothing";
   const std::vector<int> indexes = plugin.SignalIndexes();
@@ -131,9 +131,7 @@ TEST_F(DelayTimer, RestartingReplacesTheCountdown) {
 }
 
 TEST_F(DelayTimer, DestroyingWhileCountingDownEndsTheThread) {
-  int otherStatus = 0;
-  auto counting = std::make_unique<VSTPlugin>(PluginHarness::Callback, otherStatus);
-  counting->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  HostedPlugin<> counting = MakePlugin();
   counting->setProgram(0);
   counting->setParameter(VSTPlugin::kChangeSend, 1.f);
   counting->setParameter(VSTPlugin::kChangeDelay, 1.f);

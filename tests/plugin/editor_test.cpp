@@ -62,10 +62,10 @@ class EditorTest : public ::testing::Test {
   }
 
   VstIntPtr Open(Window parent) {
-    return plugin->dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.f);
+    return plugin.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.f);
   }
-  void Close() { plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f); }
-  void Idle() { plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f); }
+  void Close() { plugin.dispatcher(effEditClose, 0, 0, nullptr, 0.f); }
+  void Idle() { plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f); }
 
   Window ParentOf(Window child) {
     Window root = 0, up = 0;
@@ -93,7 +93,7 @@ class EditorTest : public ::testing::Test {
   PluginHarness harness;
   Display* host = nullptr;
   Window window = 0;
-  std::unique_ptr<VSTPlugin> plugin;
+  HostedPlugin<> plugin;
   SPluginEditor* editor = nullptr;
 };
 
@@ -102,7 +102,7 @@ TEST_F(EditorTest, OpenEmbedsThePanelThroughTheHolderEveryTime) {
   EXPECT_TRUE(editor->NeverOpened());
 
   ERect* rect = nullptr;
-  plugin->dispatcher(effEditGetRect, 0, 0, &rect, 0.f);
+  plugin.dispatcher(effEditGetRect, 0, 0, &rect, 0.f);
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->right - rect->left, 120);
   EXPECT_EQ(rect->bottom - rect->top, 462);

@@ -45,7 +45,7 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
   tovo::gui::context::InitStaticData();
   {
     PluginHarness harness;
-    std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+    HostedPlugin<> plugin = MakePlugin();
     Display* host = XOpenDisplay(nullptr);
     ASSERT_NE(host, nullptr);
     // Away from the corner where the drawing tests read back their pixels.
@@ -56,9 +56,9 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
     std::atomic<bool> opened{false}, done{false};
     std::atomic<int> edits{0}, widest{0};
     std::thread editorThread([&] {
-      plugin->dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(window), 0.f);
+      plugin.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(window), 0.f);
       SPluginPanel* panel = plugin->PluginEditor()->Panel();
-      plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+      plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
       opened.store(true);
       unsigned long time = 1000;
       for (int round = 0; !done.load() || round < 50; ++round) {
@@ -78,12 +78,12 @@ TEST(EditorThreads, PanelEditsAndParameterThreadShareThePlugin) {
           event.xany.window = panel->GetWindow();
           tovo::gui::SControl::eventProc(&event);
         }
-        plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+        plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       }
-      plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
+      plugin.dispatcher(effEditIdle, 0, 0, nullptr, 0.f);
       EXPECT_EQ(panel->GetRow(0).program->GetValue(), 43) << "the panel shows the last value set";
-      plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.f);
+      plugin.dispatcher(effEditClose, 0, 0, nullptr, 0.f);
     });
     while (!opened.load()) std::this_thread::yield();
     std::vector<MidiBytes> sent;

@@ -105,7 +105,7 @@ class HeldNotesModel : public ::testing::TestWithParam<unsigned> {
   }
 
   PluginHarness host;
-  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+  HostedPlugin<> plugin = MakePlugin();
   std::mt19937 random{GetParam()};
 };
 

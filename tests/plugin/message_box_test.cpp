@@ -48,7 +48,7 @@ class MessageBoxTest : public ::testing::Test {
   }
   void TearDown() override { XCloseDisplay(user); }
 
-  void LoadNewerPreset(VSTPlugin& plugin) {
+  void LoadNewerPreset(HostedPlugin<>& plugin) {
     std::vector<uint8_t> newer(500, 0);
     std::strcpy(reinterpret_cast<char*>(newer.data()), "from the future");
     testing::internal::CaptureStderr();
@@ -86,8 +86,8 @@ class MessageBoxTest : public ::testing::Test {
 };
 
 TEST_F(MessageBoxTest, NewerChunkShowsABoxThatPaintsAndClosesOnOk) {
-  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
-  LoadNewerPreset(*plugin);
+  HostedPlugin<> plugin = MakePlugin();
+  LoadNewerPreset(plugin);
   ASSERT_TRUE(SInfoShown());
   ASSERT_NE(SInfoBox(), nullptr);
   EXPECT_NE(std::string(SInfoBox()->GetMessage().Get()).find("Saved with newer version"), std::string::npos);
@@ -106,7 +106,7 @@ TEST_F(MessageBoxTest, NewerChunkShowsABoxThatPaintsAndClosesOnOk) {
 
   // The next message comes in the same box, served again.
   tovo::gui::SMessageDialog* first = SInfoBox();
-  LoadNewerPreset(*plugin);
+  LoadNewerPreset(plugin);
   EXPECT_EQ(SInfoBox(), first);
   ASSERT_TRUE(SInfoShown());
   Click(Button1);

@@ -19,7 +19,7 @@ double WireFrames(size_t bytes, double rate) { return static_cast<double>(bytes)
 class MidiEngine : public ::testing::Test {
  protected:
   PluginHarness host;
-  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+  HostedPlugin<> plugin = MakePlugin();
 
   // A new instance starts with thru off, so its first two calls are the notes-off handshake.
   void SetUp() override {
@@ -137,8 +137,8 @@ TEST_F(MidiEngine, AResetListThenTheStripsWhenTheSettleTimeHasPassedInFrames) {
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   plugin->setParameter(VSTPlugin::kResend, 0.f);
   EXPECT_EQ(list, Run(256, 256));
-  plugin->dispatcher(effMainsChanged, 0, 0, nullptr, 0);
-  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  plugin.dispatcher(effMainsChanged, 0, 0, nullptr, 0);
+  plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   EXPECT_TRUE(Run(256, 6000).empty());
 
   // Without a list there is no wait, whatever the settle time.
@@ -340,7 +340,7 @@ TEST_F(MidiEngine, ThruOffEndsHeldNotesOverThreeCalls) {
 }
 
 TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
-  plugin->dispatcher(effMainsChanged, 0, 0, nullptr, 0);
+  plugin.dispatcher(effMainsChanged, 0, 0, nullptr, 0);
   plugin->setParameter(VSTPlugin::kResend, 1.f);
   float left[4] = {9, 9, 9, 9}, right[4] = {9, 9, 9, 9}, in[4] = {1, 2, 3, 4};
   float* inputs[2] = {in, in};
@@ -348,7 +348,7 @@ TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
   plugin->processReplacing(inputs, outputs, 4);
   EXPECT_EQ(9.f, left[0]);
   EXPECT_TRUE(host.TakeSent().empty());
-  plugin->dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   plugin->processReplacing(inputs, outputs, 4);
   EXPECT_EQ(3.f, left[2]);
   plugin->process(inputs, outputs, 4);  // process adds
@@ -357,16 +357,13 @@ TEST_F(MidiEngine, SuspendedPluginLeavesBuffersAndQueues) {
 }
 
 TEST_F(MidiEngine, ChangeSendSkipsTheFirstPresetChangeAndSendsAfterwards) {
-  int status = 0;
-  auto owned = std::make_unique<VSTPlugin>(PluginHarness::Callback, status);
-  VSTPlugin& fresh = *owned;
-  fresh.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
-  fresh.setParameter(VSTPlugin::kChangeSend, 1.f);
+  HostedPlugin<> fresh = MakePlugin();
+  fresh->setParameter(VSTPlugin::kChangeSend, 1.f);
   fresh.dispatcher(effSetProgram, 0, 1, nullptr, 0);  // the chunk-loaded state of a new instance holds this one
-  host.Process(fresh);
-  EXPECT_TRUE(host.Process(fresh).empty());
+  host.Process(*fresh);
+  EXPECT_TRUE(host.Process(*fresh).empty());
   fresh.dispatcher(effSetProgram, 0, 2, nullptr, 0);
-  EXPECT_EQ((Events{{0xC0, 0, 0}}), host.Process(fresh));
+  EXPECT_EQ((Events{{0xC0, 0, 0}}), host.Process(*fresh));
 }
 
 TEST_F(MidiEngine, PresetSwitchingWithChangeSendSendsTheNewPresetInTheSameCall) {

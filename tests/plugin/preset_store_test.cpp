@@ -15,11 +15,11 @@ namespace {
 class PresetStore : public ::testing::Test {
  protected:
   PluginHarness host;
-  std::unique_ptr<VSTPlugin> plugin = MakePlugin();
+  HostedPlugin<> plugin = MakePlugin();
 
   void OpenEditorAndSettle() {
     int window = 1;
-    plugin->dispatcher(effEditOpen, 0, 0, &window, 0);
+    plugin.dispatcher(effEditOpen, 0, 0, &window, 0);
     plugin->PluginEditor()->idle();  // takes the full refresh that open posts
   }
 };
@@ -35,11 +35,11 @@ TEST_F(PresetStore, NamesSelectionAndRenaming) {
   EXPECT_FALSE(plugin->getProgramNameIndexed(0, -1, name));
   EXPECT_STREQ("untouched", name);
 
-  plugin->dispatcher(effSetProgram, 0, 128, nullptr, 0);
-  plugin->dispatcher(effSetProgram, 0, -1, nullptr, 0);
+  plugin.dispatcher(effSetProgram, 0, 128, nullptr, 0);
+  plugin.dispatcher(effSetProgram, 0, -1, nullptr, 0);
   EXPECT_EQ(0, plugin->getProgram());
-  plugin->dispatcher(effSetProgram, 0, 41, nullptr, 0);
-  EXPECT_EQ(41, plugin->dispatcher(effGetProgram, 0, 0, nullptr, 0));
+  plugin.dispatcher(effSetProgram, 0, 41, nullptr, 0);
+  EXPECT_EQ(41, plugin.dispatcher(effGetProgram, 0, 0, nullptr, 0));
 
   // A long name is stored cut to 47 characters; the host's own text is not written to.
   std::string longName(60, 'x');
@@ -141,7 +141,7 @@ TEST_F(PresetStore, EditorHearsOnlyOfRealChangesWhileOpen) {
   editor.idle();
   EXPECT_FALSE(editor.IsUpdatePending());
   EXPECT_FALSE(editor.IsIndexPending(VSTPlugin::kStripProgram + 6));
-  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0);
+  plugin.dispatcher(effEditClose, 0, 0, nullptr, 0);
 }
 
 TEST_F(PresetStore, CopyAndPasteCarryStripsAndGlobalOptions) {

@@ -23,10 +23,9 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
 #if !VANTORINE_COUNT_CALLS
   GTEST_SKIP() << "sanitizers own the allocator";
 #else
-  int status = 0;
-  auto owned = std::make_unique<VSTPlugin>(QuietHost, status);
-  VSTPlugin& plugin = *owned;
-  plugin.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
+  HostedPlugin<> hosted = HostedPlugin<>::Make(QuietHost);
+  VSTPlugin& plugin = *hosted;
+  hosted.dispatcher(effMainsChanged, 0, 1, nullptr, 0);
   plugin.setParameter(VSTPlugin::kMidiThru, 1.f);
   plugin.setParameter(VSTPlugin::kPresetSwitching, 1.f);
   plugin.setParameter(VSTPlugin::kChangeSend, 1.f);
@@ -34,7 +33,7 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   for (int n = 0; n < kProgramCount; ++n)
     plugin.EditPreset(n, [](VSTPluginProgram& preset, VSTPluginProgramExtension&) { preset.midiThru = 1; });
   int window = 1;
-  plugin.dispatcher(effEditOpen, 0, 0, &window, 0);  // editor notifications are on the path too
+  hosted.dispatcher(effEditOpen, 0, 0, &window, 0);  // editor notifications are on the path too
 
   VstMidiEvent store[6] = {};
   const unsigned char bytes[6][3] = {{0x90, 60, 100}, {0xB0, 1, 2}, {0xC0, 7, 0}, {0x80, 60, 0}, {0xE0, 0, 64},
@@ -64,7 +63,7 @@ TEST(Realtime, ProcessingNeitherAllocatesNorLocks) {
   callcount::SetCounting(false);
   EXPECT_EQ(0, callcount::Allocations());
   EXPECT_EQ(0, callcount::MutexLocks());
-  plugin.dispatcher(effEditClose, 0, 0, nullptr, 0);
+  hosted.dispatcher(effEditClose, 0, 0, nullptr, 0);
 #endif
 }
 
@@ -89,7 +88,7 @@ TEST(Realtime, ResendsAndPresetChangesWhileProcessing) {
     }
   };
   std::thread first(resender), second(resender);
-  for (int i = 0; i < 300; ++i) plugin->dispatcher(effSetProgram, 0, i % 128, nullptr, 0);
+  for (int i = 0; i < 300; ++i) plugin.dispatcher(effSetProgram, 0, i % 128, nullptr, 0);
   first.join();
   second.join();
   done = true;
