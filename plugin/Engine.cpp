@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
@@ -18,7 +19,13 @@ std::unique_ptr<Engine> Engine::Create(EngineHost& host, double sampleRate, cons
                                        const char* directory, int* status) {
   std::unique_ptr<Engine> made(new Engine(host, sampleRate, productName, directory));
   int startUp = kStartUpOk;
-  made->plugin = CreatePlugin(*made, startUp);
+  {
+    // VST 2 hosts make instances on one thread; hosts of the other formats may make several at once, and
+    // the plug-in's construction was never made to run beside itself.
+    static std::mutex creating;
+    std::lock_guard<std::mutex> guard(creating);
+    made->plugin = CreatePlugin(*made, startUp);
+  }
   if (status) *status = startUp;
   if (!made->plugin) {
     // No message box here: a host's log is where a plug-in without a window says why it did not start.
