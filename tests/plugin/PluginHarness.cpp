@@ -33,6 +33,7 @@ VstIntPtr PluginHarness::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
         const auto* bytes = reinterpret_cast<const unsigned char*>(midi->midiData);
         self->messages.push_back({midi->deltaFrames, {bytes, bytes + ((bytes[0] & 0xF0) == 0xC0 ? 2 : 3)}});
+        self->sentEvents.push_back(*midi);
         self->sent.push_back({static_cast<unsigned char>(midi->midiData[0]),
                               static_cast<unsigned char>(midi->midiData[1]),
                               static_cast<unsigned char>(midi->midiData[2])});
@@ -64,6 +65,11 @@ void PluginHarness::Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events, s
     store[i].midiData[0] = static_cast<char>(events[i].status);
     store[i].midiData[1] = static_cast<char>(events[i].data1);
     store[i].midiData[2] = static_cast<char>(events[i].data2);
+    store[i].midiData[3] = 0x55;
+    store[i].noteLength = 1000 + static_cast<VstInt32>(i);
+    store[i].detune = -3;
+    store[i].noteOffVelocity = 64;
+    store[i].flags = 1;  // real time
     pointers.push_back(reinterpret_cast<VstEvent*>(&store[i]));
   }
   std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * pointers.size());
@@ -77,6 +83,13 @@ std::vector<MidiBytes> PluginHarness::TakeSent() {
   std::lock_guard<std::mutex> lock(mutex);
   std::vector<MidiBytes> out;
   out.swap(sent);
+  return out;
+}
+
+std::vector<VstMidiEvent> PluginHarness::TakeSentEvents() {
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<VstMidiEvent> out;
+  out.swap(sentEvents);
   return out;
 }
 

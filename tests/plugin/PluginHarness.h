@@ -36,9 +36,13 @@ class PluginHarness {
 
   // Runs one processReplacing block of the given size and returns the MIDI it sent.
   std::vector<MidiBytes> Process(VSTPlugin& plugin, int frames = 64);
-  // Hands the plug-in these events, each at its frame (frame 0 where none is given).
+  // Hands the plug-in these events, each at its frame (frame 0 where none is given). Their other fields
+  // are set as a host may set them: the i-th has note length 1000 + i, detune -3, note-off velocity 64,
+  // flag 1 (real time), and 0x55 in the unused fourth data byte.
   void Incoming(VSTPlugin& plugin, std::vector<MidiBytes> events, std::vector<int> frames = {});
   std::vector<MidiBytes> TakeSent();
+  // The short events handed over since the last call, whole.
+  std::vector<VstMidiEvent> TakeSentEvents();
   // Every message handed over since the last call, SysEx included, with its frame.
   std::vector<SentMessage> TakeMessages();
 
@@ -48,6 +52,7 @@ class PluginHarness {
  private:
   std::mutex mutex;
   std::vector<MidiBytes> sent;
+  std::vector<VstMidiEvent> sentEvents;
   std::vector<SentMessage> messages;
   std::vector<float> left, right;
 };

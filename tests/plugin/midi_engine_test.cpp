@@ -312,9 +312,21 @@ TEST_F(MidiEngine, ThruOffDropsEverythingButSwitchesPresets) {
 TEST_F(MidiEngine, ThruOnPassesAndTracksNotes) {
   plugin->setParameter(VSTPlugin::kMidiThru, 1.f);
   host.Incoming(*plugin, {{0x80, 61, 0}, {0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x91, 60, 0}, {0x91, 60, 0}});
+  host.TakeSentEvents();
   // The Note Off of a note never passed is dropped; Note On with velocity 0 ends the note once.
   EXPECT_EQ((Events{{0x91, 60, 100}, {0xB1, 1, 2}, {0xC1, 9, 0}, {0x81, 60, 0}}), host.Process(*plugin));
   EXPECT_EQ(0, plugin->getProgram());
+  // What the host set in the other fields goes out as it came, in the events passed and the one rewritten;
+  // the fourth data byte, which no message uses, goes out cleared.
+  const std::vector<VstMidiEvent> passed = host.TakeSentEvents();
+  ASSERT_EQ(4u, passed.size());
+  for (size_t k = 0; k < passed.size(); ++k) {
+    EXPECT_EQ(1001 + static_cast<VstInt32>(k), passed[k].noteLength) << k;
+    EXPECT_EQ(1, passed[k].flags) << k;
+    EXPECT_EQ(-3, passed[k].detune) << k;
+    EXPECT_EQ(64, passed[k].noteOffVelocity) << k;
+    EXPECT_EQ(0, passed[k].midiData[3]) << k;
+  }
 }
 
 TEST_F(MidiEngine, HostileBytesNeverLeaveOutOfRange) {
