@@ -76,110 +76,109 @@ const char* VstEffect::LibraryPath() { return reinterpret_cast<const char*>(Call
 bool VstEffect::SendEvents(VstEvents* events) { return CallHost(audioMasterProcessEvents, 0, 0, events) == 1; }
 
 VstIntPtr VstEffect::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  SPlugin& effect = *plugin;
   char* text = static_cast<char*>(ptr);
   switch (opcode) {
     case effOpen:
-      effect.open();
+      plugin->open();
       return 0;
     case effClose:
-      effect.close();
+      plugin->close();
       return 0;
     case effSetProgram:
-      if (value < effect.ProgramCount()) effect.setProgram(static_cast<VstInt32>(value));
+      if (value < plugin->ProgramCount()) plugin->setProgram(static_cast<VstInt32>(value));
       return 0;
     case effGetProgram:
-      return effect.getProgram();
+      return plugin->getProgram();
     case effSetProgramName:
-      if (text) effect.setProgramName(text);
+      if (text) plugin->setProgramName(text);
       return 0;
     case effGetProgramName:
-      if (text) effect.getProgramName(text);
+      if (text) plugin->getProgramName(text);
       return 0;
     case effGetParamLabel:
-      if (text) effect.getParameterLabel(index, text);
+      if (text) plugin->getParameterLabel(index, text);
       return 0;
     case effGetParamDisplay:
-      if (text) effect.getParameterDisplay(index, text);
+      if (text) plugin->getParameterDisplay(index, text);
       return 0;
     case effGetParamName:
-      if (text) effect.getParameterName(index, text);
+      if (text) plugin->getParameterName(index, text);
       return 0;
     case effGetVu:
-      return static_cast<VstIntPtr>(effect.getVu() * 32767.f);
+      return static_cast<VstIntPtr>(plugin->getVu() * 32767.f);
     case effSetSampleRate:
-      effect.setSampleRate(opt);
+      plugin->setSampleRate(opt);
       return 0;
     case effSetBlockSize:
-      effect.setBlockSize(static_cast<VstInt32>(value));
+      plugin->setBlockSize(static_cast<VstInt32>(value));
       return 0;
     case effMainsChanged:
       if (!value) {
-        effect.suspend();
+        plugin->suspend();
         return 0;
       }
-      effect.resume();
+      plugin->resume();
       // Hosts of the first interface version hand over MIDI only to a plug-in that asks each time.
       CallHost(audioMasterWantMidi, 0, 1);
       return 0;
     case effIdentify:
       return VstFourCC('N', 'v', 'E', 'f');
     case effGetChunk:
-      return ptr ? effect.getChunk(static_cast<void**>(ptr), index != 0) : 0;
+      return ptr ? plugin->getChunk(static_cast<void**>(ptr), index != 0) : 0;
     case effSetChunk:
       // The size travels in the pointer-sized value; a chunk never needs more than 32 bits.
       if (!ptr || value < 0 || value > INT32_MAX) return 0;
-      return effect.setChunk(ptr, static_cast<VstInt32>(value), index != 0);
+      return plugin->setChunk(ptr, static_cast<VstInt32>(value), index != 0);
     case effProcessEvents:
-      return ptr ? effect.processEvents(static_cast<VstEvents*>(ptr)) : 0;
+      return ptr ? plugin->processEvents(static_cast<VstEvents*>(ptr)) : 0;
     case effCanBeAutomated:
-      return effect.canParameterBeAutomated(index) ? 1 : 0;
+      return plugin->canParameterBeAutomated(index) ? 1 : 0;
     case effString2Parameter:
-      return effect.string2parameter(index, text) ? 1 : 0;
+      return plugin->string2parameter(index, text) ? 1 : 0;
     case effGetNumProgramCategories:
-      return effect.getNumCategories();
+      return plugin->getNumCategories();
     case effGetProgramNameIndexed:
-      return text && effect.getProgramNameIndexed(static_cast<VstInt32>(value), index, text) ? 1 : 0;
+      return text && plugin->getProgramNameIndexed(static_cast<VstInt32>(value), index, text) ? 1 : 0;
     case effCopyProgram:
-      return effect.copyProgram(index) ? 1 : 0;
+      return plugin->copyProgram(index) ? 1 : 0;
     case effConnectInput:
-      effect.inputConnected(index, value != 0);
+      plugin->inputConnected(index, value != 0);
       return 1;
     case effConnectOutput:
-      effect.outputConnected(index, value != 0);
+      plugin->outputConnected(index, value != 0);
       return 1;
     case effGetInputProperties:
-      return effect.getInputProperties(index, ptr) ? 1 : 0;
+      return plugin->getInputProperties(index, ptr) ? 1 : 0;
     case effGetOutputProperties:
-      return effect.getOutputProperties(index, ptr) ? 1 : 0;
+      return plugin->getOutputProperties(index, ptr) ? 1 : 0;
     case effGetPlugCategory:
       return (record.flags & effFlagsIsSynth) ? kPlugCategSynth : kPlugCategUnknown;
     case effSetBlockSizeAndSampleRate:
-      effect.setBlockSize(static_cast<VstInt32>(value));
-      effect.setSampleRate(opt);
+      plugin->setBlockSize(static_cast<VstInt32>(value));
+      plugin->setSampleRate(opt);
       return 1;
     case effSetBypass:
-      return effect.setBypass(value != 0) ? 1 : 0;
+      return plugin->setBypass(value != 0) ? 1 : 0;
     case effGetEffectName:
-      return text && effect.getEffectName(text) ? 1 : 0;
+      return text && plugin->getEffectName(text) ? 1 : 0;
     case effGetVendorString:
-      return text && effect.getVendorString(text) ? 1 : 0;
+      return text && plugin->getVendorString(text) ? 1 : 0;
     case effGetProductString:
-      return text && effect.getProductString(text) ? 1 : 0;
+      return text && plugin->getProductString(text) ? 1 : 0;
     case effGetVendorVersion:
-      return effect.getVendorVersion();
+      return plugin->getVendorVersion();
     case effCanDo:
-      return text ? effect.canDo(text) : 0;
+      return text ? plugin->canDo(text) : 0;
     case effGetTailSize:
-      return effect.getGetTailSize();
+      return plugin->getGetTailSize();
     case effKeysRequired:
-      return effect.keysRequired() ? 0 : 1;
+      return plugin->keysRequired() ? 0 : 1;
     case effGetVstVersion:
-      return effect.getVstVersion();
+      return plugin->getVstVersion();
     case effStartProcess:
-      return effect.startProcess();
+      return plugin->startProcess();
     case effStopProcess:
-      return effect.stopProcess();
+      return plugin->stopProcess();
     default:
       return DispatchEditor(opcode, index, value, ptr, opt);
   }
