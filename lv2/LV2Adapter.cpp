@@ -126,7 +126,7 @@ void LV2Adapter::Deactivate() {
 // at: the ports count, but the engine does not run, so what it has to send waits for the next block, its
 // notes-off included.
 void LV2Adapter::Run(uint32_t frames) {
-  ApplyControlPorts();
+  if (ControlPortsMoved()) ApplyControlPorts();
   midiOutput.BeginBlock(frames);
   runFrames = frames;
   if (midiOut) {
@@ -170,6 +170,12 @@ void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
     return WriteMidi(sequence, midiEvent, event);
   });
   *midiOutSequence = sequence;
+}
+
+// Most runs find every port as the last one did: the values alone tell, before any of the work of a change.
+bool LV2Adapter::ControlPortsMoved() const {
+  return presetFromPort.load(std::memory_order_relaxed) || (presetPort && *presetPort != lastPresetValue) ||
+         (resendPort && On(*resendPort) != lastResend) || (midiThruPort && On(*midiThruPort) != lastMidiThru);
 }
 
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation

@@ -61,6 +61,7 @@ class LV2Adapter : private EngineHost {
   bool EngineResizesEditor(int width, int height) override;
   bool EngineCanResizeEditor() const override;
 
+  bool ControlPortsMoved() const;
   void ApplyControlPorts();
   void PassMidiInput(uint32_t frames);
   void WriteNotifications(uint32_t frames);
