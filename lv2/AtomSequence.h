@@ -47,9 +47,10 @@ void ForEachAtomEvent(const void* sequence, Take take) {
 // images): this runs for every event of every block.
 class AtomSequenceWriter {
  public:
+  // A port the host left unconnected has no room: everything is refused and nothing is written.
   AtomSequenceWriter(void* port, uint32_t sequenceType)
       : bytes(static_cast<uint8_t*>(port)),
-        capacity(sizeof(LV2_Atom) + static_cast<uint64_t>(AtomBodySize(port))),
+        capacity(port ? sizeof(LV2_Atom) + static_cast<uint64_t>(AtomBodySize(port)) : 0),
         used(sizeof(LV2_Atom_Sequence)),
         type(sequenceType) {}
 

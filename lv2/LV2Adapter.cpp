@@ -124,43 +124,44 @@ void LV2Adapter::Deactivate() {
 
 // Audio thread. A run of no frames (hosts use it to pass control changes) has no time to put an event
 // at: the ports count, but the engine does not run, so what it has to send waits for the next block, its
-// notes-off included.
+// notes-off included. What waited for room goes out first, then the block's own messages, as the engine
+// hands them out; what does not fit waits, in order, for the next run.
 void LV2Adapter::Run(uint32_t frames) {
-  ApplyControlPorts();
+  if (ControlPortsMoved()) ApplyControlPorts();
   midiOutput.BeginBlock(frames);
-  runFrames = frames;
-  if (midiOut) {
-    AtomSequenceWriter sequence(midiOut, urids.atomSequence);
+  AtomSequenceWriter sequence(midiOut, urids.atomSequence);
+  WriteWaiting(frames > 0 ? &sequence : nullptr);
+  if (frames > 0) {
+    if (midiIn && AtomBodySize(midiIn) > sizeof(LV2_Atom_Sequence_Body)) PassMidiInput(frames);
     midiOutSequence = &sequence;
-    RunEngine(frames);
+    engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom(), audioIn, audioOut);
     midiOutSequence = nullptr;
-    sequence.Finish();
-  } else {
-    RunEngine(frames);
   }
-  WriteNotifications(frames);
+  sequence.Finish();
+  if (notify) {
+    if (frames > 0 && TakeFlag(stateChanged))
+      WriteNotice();
+    else
+      AtomSequenceWriter(notify, urids.atomSequence).Finish();
+  }
 }
 
-// What waited for room goes first, then the block's own messages, as the engine hands them out. Events
-// that do not fit wait, in order, for the next run; a run without frames has no time to put one at.
-void LV2Adapter::RunEngine(uint32_t frames) {
-  if (frames > 0 && midiOutSequence) {
-    const LV2_URID midiEvent = urids.midiEvent;
-    AtomSequenceWriter& sequence = *midiOutSequence;
-    midiOutput.Write(
-        [&sequence, midiEvent](const EngineEvent& event) { return WriteMidi(sequence, midiEvent, event); });
-  } else {
+// Out of the run's own code, which then needs fewer registers: something waits only after a host gave too
+// little room. Without a writer (a run of no frames) it all waits on.
+void LV2Adapter::WriteWaiting(AtomSequenceWriter* sequence) {
+  if (!sequence) {
     midiOutput.Write([](const EngineEvent&) { return false; });
+    return;
   }
-  if (frames == 0) return;
-  PassMidiInput(frames);
-  engine->Process(frames, midiOutput.OwnEventRoom(), midiOutput.SysexRoom(), audioIn, audioOut);
+  const LV2_URID midiEvent = urids.midiEvent;
+  midiOutput.Write(
+      [sequence, midiEvent](const EngineEvent& event) { return WriteMidi(*sequence, midiEvent, event); });
 }
 
-// The writer is copied for the call and put back after it: as a member, every store into the host's
-// buffer would make the compiler read its place and room again, for each event.
+// Inside the engine's block. The writer is copied for the call and put back after it: as a member, every
+// store into the host's buffer would make the compiler read its place and room again, for each event.
 void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
-  if (runFrames == 0 || !midiOutSequence) {
+  if (!midiOutSequence) {
     midiOutput.Take(events, count, [](const EngineEvent&) { return false; });
     return;
   }
@@ -172,6 +173,11 @@ void LV2Adapter::EngineEvents(const EngineEvent* events, uint32_t count) {
   *midiOutSequence = sequence;
 }
 
+// Most runs find every port as the last one did: the values alone tell, before any of the work of a change.
+bool LV2Adapter::ControlPortsMoved() const {
+  return presetFromPort.load(std::memory_order_relaxed) || (presetPort && *presetPort != lastPresetValue) ||
+         (resendPort && On(*resendPort) != lastResend) || (midiThruPort && On(*midiThruPort) != lastMidiThru);
+}
 // A port acts when its value changes, as a VST 2 host's request would; the first run after instantiation
 // or a restore only takes the preset the host has, as a host restoring a project selects it.
 void LV2Adapter::ApplyControlPorts() {
@@ -202,7 +208,6 @@ void LV2Adapter::ApplyControlPorts() {
 // The engine and the URID are read once, into locals: the engine's store of each event might alias this
 // instance's members, and they would be read again for every event.
 void LV2Adapter::PassMidiInput(uint32_t frames) {
-  if (!midiIn) return;
   Engine& receiver = *engine;
   const LV2_URID midiEvent = urids.midiEvent;
   ForEachAtomEvent(midiIn, [&receiver, midiEvent, frames](int64_t frame, uint32_t type, const uint8_t* body,
@@ -212,14 +217,11 @@ void LV2Adapter::PassMidiInput(uint32_t frames) {
 }
 
 // The state-changed notice goes out whole in a block that has frames, or waits for the next run.
-void LV2Adapter::WriteNotifications(uint32_t frames) {
-  if (!notify) return;
+void LV2Adapter::WriteNotice() {
   AtomSequenceWriter sequence(notify, urids.atomSequence);
-  if (frames > 0 && TakeFlag(stateChanged)) {
-    const LV2_Atom_Object_Body notice = {0, urids.stateChanged};
-    if (!sequence.Append(0, urids.atomObject, &notice, sizeof(notice)))
-      stateChanged.store(true, std::memory_order_release);
-  }
+  const LV2_Atom_Object_Body notice = {0, urids.stateChanged};
+  if (!sequence.Append(0, urids.atomObject, &notice, sizeof(notice)))
+    stateChanged.store(true, std::memory_order_release);
   sequence.Finish();
 }
 

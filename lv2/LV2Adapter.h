@@ -55,15 +55,17 @@ class LV2Adapter : private EngineHost {
 
  private:
   LV2Adapter(double sampleRate, LV2_URID_Map* map);
-  void RunEngine(uint32_t frames);
   void EngineEvents(const EngineEvent* events, uint32_t count) override;
   void EngineChanged(int parameter) override;
   bool EngineResizesEditor(int width, int height) override;
   bool EngineCanResizeEditor() const override;
 
+  bool ControlPortsMoved() const;
   void ApplyControlPorts();
-  void PassMidiInput(uint32_t frames);
-  void WriteNotifications(uint32_t frames);
+  // Kept out of the run's own code, which then needs fewer registers: each is the work of some runs only.
+  [[gnu::noinline]] void WriteWaiting(AtomSequenceWriter* sequence);
+  [[gnu::noinline]] void PassMidiInput(uint32_t frames);
+  [[gnu::noinline]] void WriteNotice();
 
   struct Urids {
     LV2_URID midiEvent;
@@ -100,10 +102,10 @@ class LV2Adapter : private EngineHost {
   std::atomic<bool> stateChanged{false};
   std::atomic<LV2EditorHost*> editorHost{nullptr};
 
-  // What the engine hands out until midi_out has room for it, and midi_out while a run writes it.
+  // What the engine hands out until midi_out has room for it, and midi_out while the engine's block
+  // writes it.
   EngineMidiOutput midiOutput;
   AtomSequenceWriter* midiOutSequence = nullptr;
-  uint32_t runFrames = 0;
 };
 
 }  // namespace vantorine::lv2
