@@ -50,6 +50,7 @@ class AudioEffect {
   virtual float getSampleRate() { return sampleRate; }
   virtual VstInt32 getBlockSize() { return blockSize; }
 
+  vantorine::PluginHost& Host() const { return host; }
   VstInt32 ProgramCount() const { return numPrograms; }
   VstInt32 ParameterCount() const { return numParams; }
   AEffEditor* getEditor() const { return editor; }

@@ -139,18 +139,18 @@ VstIntPtr dispatchEffectClass(AEffect* effect, VstInt32 opcode, VstInt32 index, 
 }
 
 float getParameterClass(AEffect* effect, VstInt32 index) {
-  VstEffect* self = VstEffect::Of(effect);
-  return self ? self->Plugin()->getParameter(index) : 0.f;
+  SPlugin* plugin = VstEffect::PluginOf(effect);
+  return plugin ? plugin->getParameter(index) : 0.f;
 }
 
 void setParameterClass(AEffect* effect, VstInt32 index, float value) {
-  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->setParameter(index, value);
+  if (SPlugin* plugin = VstEffect::PluginOf(effect)) plugin->setParameter(index, value);
 }
 
 void processClass(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->process(inputs, outputs, sampleFrames);
+  if (SPlugin* plugin = VstEffect::PluginOf(effect)) plugin->process(inputs, outputs, sampleFrames);
 }
 
 void processClassReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (VstEffect* self = VstEffect::Of(effect)) self->Plugin()->processReplacing(inputs, outputs, sampleFrames);
+  if (SPlugin* plugin = VstEffect::PluginOf(effect)) plugin->processReplacing(inputs, outputs, sampleFrames);
 }

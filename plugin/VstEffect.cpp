@@ -27,7 +27,6 @@ VstEffect::VstEffect(audioMasterCallback host) : audioMaster(host) {
   record.numOutputs = 2;
   record.flags = kFlags;
   record.ioRatio = 1.f;
-  record.object = this;
   record.uniqueID = kUniqueId;
   record.version = 1;
 }
@@ -36,6 +35,7 @@ VstEffect::~VstEffect() = default;
 
 void VstEffect::Adopt(std::unique_ptr<SPlugin> made) {
   plugin = std::move(made);
+  record.object = plugin.get();
   record.numPrograms = plugin->ProgramCount();
   record.numParams = plugin->ParameterCount();
   if (plugin->getEditor())
@@ -44,9 +44,10 @@ void VstEffect::Adopt(std::unique_ptr<SPlugin> made) {
     record.flags &= ~effFlagsHasEditor;
 }
 
+// Only an effect adopts a plug-in into its record, so the plug-in's host is that effect.
 VstEffect* VstEffect::Of(AEffect* effect) {
-  auto* self = effect ? static_cast<VstEffect*>(effect->object) : nullptr;
-  return self && self->plugin ? self : nullptr;
+  SPlugin* plugin = PluginOf(effect);
+  return plugin ? static_cast<VstEffect*>(&plugin->Host()) : nullptr;
 }
 
 VstIntPtr VstEffect::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

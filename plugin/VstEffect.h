@@ -24,6 +24,9 @@ class VstEffect final : public PluginHost {
   void Adopt(std::unique_ptr<SPlugin> plugin);
   SPlugin* Plugin() const { return plugin.get(); }
   AEffect* Record() { return &record; }
+  // The plug-in a record stands for, and its effect; null for a record without one. The record holds the
+  // plug-in, not the effect: the processing calls, made for every block, reach it without a step between.
+  static SPlugin* PluginOf(AEffect* effect) { return effect ? static_cast<SPlugin*>(effect->object) : nullptr; }
   static VstEffect* Of(AEffect* effect);
 
   // A host's request. effClose is answered here too; deleting the effect is the caller's.
