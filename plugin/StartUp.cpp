@@ -116,11 +116,7 @@ bool OpenToolkit() {
 
 }  // namespace vantorine
 
-namespace {
-
 using vantorine::VstEffect;
-
-}  // namespace
 
 VstIntPtr dispatchEffectClass(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                               float opt) {
